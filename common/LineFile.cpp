@@ -1,0 +1,100 @@
+#include "common/LineFile.h"
+
+#include "common/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace marlix {
+
+QByteArrayList splitLines(const QByteArray &bytes) {
+    QByteArrayList lines;
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(QByteArray(data + start, i - start));
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines.append(QByteArray(data + start, size - start));
+    return lines;
+}
+
+QByteArray joinLines(const QByteArrayList &lines) {
+    qsizetype total = 0;
+    for (const QByteArray &line : lines)
+        total += line.size() + 2;
+    QByteArray bytes;
+    bytes.reserve(total);
+    for (const QByteArray &line : lines) {
+        bytes.append(line);
+        bytes.append("\r\n", 2);
+    }
+    return bytes;
+}
+
+QByteArrayList readLines(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error::cannotOpen(path);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error::cannotOpen(path);
+    return splitLines(bytes);
+}
+
+void writeWholeFile(const QString &path, const QByteArray &bytes) {
+    // A file marked read-only (no owner write bit) is refused even where the process could
+    // replace it (as root, or by renaming over it): the user marked it so on purpose.
+    const QFileInfo info(path);
+    if (info.exists() && (info.isDir() || !(info.permissions() & QFileDevice::WriteOwner)))
+        throw Error::cannotCreate(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error::cannotCreate(path);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Error::cannotCreate(path);
+}
+
+void writeLines(const QString &path, const QByteArrayList &lines) {
+    writeWholeFile(path, joinLines(lines));
+}
+
+QStringList readTextLines(const QString &path) {
+    QStringList result;
+    for (const QByteArray &line : readLines(path))
+        result.append(QString::fromLatin1(line));
+    return result;
+}
+
+void writeTextLines(const QString &path, const QStringList &lines) {
+    QByteArrayList bytes;
+    bytes.reserve(lines.size());
+    for (const QString &line : lines)
+        bytes.append(line.toLatin1());
+    writeLines(path, bytes);
+}
+
+QStringList readPathLines(const QString &path) {
+    QStringList result;
+    for (const QByteArray &line : readLines(path))
+        result.append(QFile::decodeName(line));
+    return result;
+}
+
+void writePathLines(const QString &path, const QStringList &lines) {
+    QByteArrayList bytes;
+    bytes.reserve(lines.size());
+    for (const QString &line : lines)
+        bytes.append(QFile::encodeName(line));
+    writeLines(path, bytes);
+}
+
+} // namespace marlix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArrayList>
+#include <QString>
+#include <QStringList>
+
+// Line-list text files: 8-bit text read and written whole as a list of lines.
+// Reading splits at CR LF, a lone CR or a lone LF; a line end after the last line adds no
+// empty line. Writing puts CR LF after every line, the last included, and replaces the file
+// in one step, so a failed write leaves the old file exactly as it was.
+namespace marlix {
+
+QByteArrayList splitLines(const QByteArray &bytes);
+QByteArray joinLines(const QByteArrayList &lines);
+
+// Throws Error::cannotOpen when the file is missing or cannot be read.
+QByteArrayList readLines(const QString &path);
+// Throws Error::cannotCreate when the file cannot be written; the old file stays intact.
+void writeLines(const QString &path, const QByteArrayList &lines);
+// Writes bytes as they are, with the same all-or-nothing guarantee.
+void writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// Text lines: each byte is one character (Latin-1), so every byte value round-trips.
+QStringList readTextLines(const QString &path);
+void writeTextLines(const QString &path, const QStringList &lines);
+
+// Lines that hold file names, in the system's file-name encoding.
+QStringList readPathLines(const QString &path);
+void writePathLines(const QString &path, const QStringList &lines);
+
+} // namespace marlix

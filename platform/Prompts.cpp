@@ -1,0 +1,176 @@
+#include "platform/Prompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QQueue>
+
+namespace marlix {
+
+namespace {
+
+struct State {
+    bool testMode = false;
+    QQueue<QMessageBox::StandardButton> messages;
+    QQueue<FileAnswer> files;
+    QQueue<std::optional<QFont>> fonts;
+    QQueue<std::optional<QColor>> colors;
+    QList<PromptRecord> shown;
+};
+
+State &state() {
+    static State s;
+    return s;
+}
+
+// "Text|*.a;*.b|Other|*.c" -> {"Text (*.a *.b)", "Other (*.c)"}
+QStringList qtNameFilters(const QString &filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+    }
+    return result;
+}
+
+QMessageBox::StandardButton unansweredMessage(QMessageBox::StandardButtons buttons) {
+    if (buttons & QMessageBox::Cancel)
+        return QMessageBox::Cancel;
+    if (buttons & QMessageBox::Ok)
+        return QMessageBox::Ok;
+    return QMessageBox::NoButton;
+}
+
+} // namespace
+
+QMessageBox::StandardButton Prompts::message(QWidget *parent, QMessageBox::Icon icon,
+                                             const QString &caption, const QString &text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton) {
+    State &s = state();
+    if (s.testMode) {
+        PromptRecord record;
+        record.kind = PromptRecord::Message;
+        record.caption = caption;
+        record.text = text;
+        record.icon = icon;
+        record.buttons = buttons;
+        s.shown.append(record);
+        return s.messages.isEmpty() ? unansweredMessage(buttons) : s.messages.dequeue();
+    }
+    QMessageBox box(icon, caption, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
+    State &s = state();
+    if (s.testMode) {
+        PromptRecord record;
+        record.kind = PromptRecord::File;
+        record.caption = request.caption;
+        record.file = request;
+        s.shown.append(record);
+        return s.files.isEmpty() ? FileAnswer{false, request.fileName, request.filterIndex}
+                                 : s.files.dequeue();
+    }
+    QFileDialog dialog(parent, request.caption);
+    dialog.setAcceptMode(request.kind == FileRequest::Save ? QFileDialog::AcceptSave
+                                                           : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.kind == FileRequest::Save ? QFileDialog::AnyFile
+                                                         : QFileDialog::ExistingFile);
+    // The program never asks before replacing a file it saves.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = qBound(1, request.filterIndex, int(filters.size()));
+        dialog.selectNameFilter(filters[index - 1]);
+    }
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    FileAnswer answer{false, request.fileName, request.filterIndex};
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return answer;
+    answer.accepted = true;
+    answer.fileName = dialog.selectedFiles().constFirst();
+    answer.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (answer.filterIndex < 1)
+        answer.filterIndex = request.filterIndex;
+    return answer;
+}
+
+std::optional<QFont> Prompts::font(QWidget *parent, const QFont &initial) {
+    State &s = state();
+    if (s.testMode) {
+        PromptRecord record;
+        record.kind = PromptRecord::Font;
+        s.shown.append(record);
+        return s.fonts.isEmpty() ? std::nullopt : s.fonts.dequeue();
+    }
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QColor> Prompts::color(QWidget *parent, const QColor &initial) {
+    State &s = state();
+    if (s.testMode) {
+        PromptRecord record;
+        record.kind = PromptRecord::Color;
+        s.shown.append(record);
+        return s.colors.isEmpty() ? std::nullopt : s.colors.dequeue();
+    }
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+void Prompts::setTestMode(bool on) {
+    state().testMode = on;
+}
+bool Prompts::testMode() {
+    return state().testMode;
+}
+void Prompts::answerMessage(QMessageBox::StandardButton button) {
+    state().messages.enqueue(button);
+}
+void Prompts::answerFile(const FileAnswer &answer) {
+    state().files.enqueue(answer);
+}
+void Prompts::answerFont(const std::optional<QFont> &font) {
+    state().fonts.enqueue(font);
+}
+void Prompts::answerColor(const std::optional<QColor> &color) {
+    state().colors.enqueue(color);
+}
+const QList<PromptRecord> &Prompts::shown() {
+    return state().shown;
+}
+
+QStringList Prompts::shownTexts() {
+    QStringList texts;
+    for (const PromptRecord &record : state().shown)
+        if (record.kind == PromptRecord::Message)
+            texts.append(record.text);
+    return texts;
+}
+
+void Prompts::reset() {
+    State &s = state();
+    s.messages.clear();
+    s.files.clear();
+    s.fonts.clear();
+    s.colors.clear();
+    s.shown.clear();
+}
+
+} // namespace marlix

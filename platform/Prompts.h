@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <optional>
+
+namespace marlix {
+
+// What a file dialog is asked to show. The filter is in the "Text|pattern|Text|pattern"
+// form, and the filter index counts from 1, as the program's dialogs describe them.
+struct FileRequest {
+    enum Kind { Open, Save };
+    Kind kind = Open;
+    QString caption;
+    QString filter;
+    int filterIndex = 1;
+    QString defaultSuffix; // without the dot
+    QString fileName;      // preset file name, or empty
+};
+
+struct FileAnswer {
+    bool accepted = false;
+    QString fileName;
+    int filterIndex = 1;
+};
+
+// A prompt that was raised, as a test sees it afterwards.
+struct PromptRecord {
+    enum Kind { Message, File, Font, Color };
+    Kind kind = Message;
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    FileRequest file;
+};
+
+// Every modal message box and system dialog of the program goes through here, so that a test
+// can answer it in advance instead of blocking in exec(). In test mode an unanswered prompt
+// does not open: a message returns Cancel (or the only button it has), a dialog is cancelled.
+class Prompts {
+public:
+    static QMessageBox::StandardButton
+    message(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static FileAnswer file(QWidget *parent, const FileRequest &request);
+    static std::optional<QFont> font(QWidget *parent, const QFont &initial);
+    static std::optional<QColor> color(QWidget *parent, const QColor &initial);
+
+    // Test side.
+    static void setTestMode(bool on);
+    static bool testMode();
+    static void answerMessage(QMessageBox::StandardButton button);
+    static void answerFile(const FileAnswer &answer);
+    static void answerFont(const std::optional<QFont> &font);
+    static void answerColor(const std::optional<QColor> &color);
+    static const QList<PromptRecord> &shown();
+    static QStringList shownTexts(); // the texts of the messages shown, in order
+    static void reset();             // forget answers and records
+};
+
+} // namespace marlix

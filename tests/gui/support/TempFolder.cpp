@@ -1,0 +1,34 @@
+#include "TempFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+TempFolder::TempFolder() {
+    Q_ASSERT(m_dir.isValid());
+}
+
+QString TempFolder::path() const {
+    return m_dir.path() + QLatin1Char('/');
+}
+
+QString TempFolder::file(const QString &name) const {
+    return path() + name;
+}
+
+void TempFolder::write(const QString &name, const QByteArray &bytes) const {
+    const QString target = file(name);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile f(target);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray TempFolder::read(const QString &name) const {
+    QFile f(file(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool TempFolder::exists(const QString &name) const {
+    return QFileInfo::exists(file(name));
+}
