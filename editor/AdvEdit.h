@@ -1,0 +1,116 @@
+#pragma once
+
+#include "common/ColorText.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QByteArrayList>
+#include <QHash>
+#include <QKeySequence>
+#include <QList>
+#include <QSet>
+#include <QStringList>
+#include <cstdint>
+
+class QListWidget;
+class QTableWidget;
+
+// The script editor: one per open document. A QScintilla control in 8-bit mode whose
+// characters carry their colours as styles, with the two language tables, a completion list
+// floating over the text and the object-list panel docked beside it on the tab page.
+class TAdvEdit : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit TAdvEdit(QWidget *Owner);
+    ~TAdvEdit() override;
+
+    QListWidget *CompletionList = nullptr; // owned by the editor
+    QTableWidget *ObjectList = nullptr;    // child of the editor's parent
+    qsizetype CodeStart = -1;
+    QString ActiveCode;
+    std::int32_t ActiveStyle = 0;
+    QStringList CodeTriggers;
+    QStringList CodeFiles;
+    QList<std::int32_t> CodeStyles;
+    int CodeCount = 0;
+    QStringList HighlightPhrases;
+    QList<marlix::TColor> HighlightColors;
+    QList<std::int32_t> HighlightStyles;
+    int HighlightCount = 0;
+    QString ProgramFolder; // ends in "/"
+    bool DocChanged = false;
+
+    // Reads both language tables and creates the object-list panel and the completion list
+    // (those first, so an editor whose tables fail to load stays usable). Throws marlix::Error.
+    void InitEditor();
+    // Writes the document with its header block; throws "Cannot create file %s".
+    void SaveScript(const QString &FileName);
+    void CommentLines();
+    void UncommentLines();
+    void RefreshHighlighting();
+    void HighlightAtCaret();
+    void RefreshObjectList();
+    void ObjectListSelectCell(int ACol, int ARow);
+    void ObjectListSetEditText(int ACol, int ARow);
+
+    // Fills the editor with the lines joined by CR LF, with no undo history and DocChanged
+    // left as it is.
+    void LoadLines(const QByteArrayList &lines);
+    // The whole text as bytes, NULs included.
+    QByteArray DocumentBytes() const;
+    // Keys that belong to the main menu: the editor neither binds nor handles them.
+    void SetMenuKeys(const QList<QKeySequence> &keys);
+
+    // Applies the font to every text style as well as to the widget.
+    void setFont(const QFont &font);
+
+    // Completion (run from the key handling).
+    void CheckTrigger();
+    void OpenCompletion(const QString &FileName, const QString &Code, std::int32_t Style);
+    void TrackPrefix();
+    void AcceptCompletion();
+
+protected:
+    // KeyPress: a character key was pressed; returns false when the character is withheld.
+    bool KeyPress(QKeyEvent *e);
+    void KeyUp(int Key, Qt::KeyboardModifiers Shift);
+    void Change();
+    void Click();
+
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+
+private:
+    void documentModified(int position, int modificationType);
+    void applyFontToStyles();
+    int styleForColor(marlix::TColor color);
+    void colourRange(qsizetype start, qsizetype length, int style);
+    QByteArray bytesBetween(qsizetype from, qsizetype to) const;
+    QByteArray lineText(int line) const;
+    qsizetype caretPosition() const;
+    void setCaretPosition(qsizetype pos);
+    void selectRange(qsizetype from, qsizetype to);
+    void replaceRange(qsizetype from, qsizetype to, const QByteArray &text);
+    int lineOfPosition(qsizetype pos) const;
+    qsizetype lineStart(int line) const;
+    qsizetype lineEnd(int line) const;
+    void selectedLineRange(int &first, int &last) const;
+    void repaintAll();
+    static int keyCode(const QKeyEvent *e);
+
+    QByteArrayList m_foldedPhrases;
+    QByteArrayList m_foldedTriggers;
+    int m_longestPhrase = 0;
+    int m_longestTrigger = 0;
+    QStringList m_items; // the completion list's items, in list order
+    QHash<QRgb, int> m_colorStyles;
+    QList<QColor> m_styleColors; // colour of each style number in use, by style
+    QSet<int> m_menuKeys;
+    bool m_loading = false;
+};

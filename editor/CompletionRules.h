@@ -1,0 +1,35 @@
+#pragma once
+
+#include "editor/WordSearch.h"
+
+#include <QByteArrayList>
+#include <QString>
+#include <QStringList>
+
+// The rules of code completion that need no window: which trigger ends at the caret, where
+// its completion file is, the order of the items, which item a typed prefix selects and where
+// the list opens.
+namespace marlix {
+
+// The first trigger, in table order, that ends exactly at `caret` as a whole word (letter case
+// ignored). Returns its index and sets `codeStart` to its position, or returns -1 with
+// `codeStart` -1. `foldedTriggers` are the triggers in folded form (foldWord).
+int findTriggerAtCaret(const TextView &text, const QByteArrayList &foldedTriggers, qsizetype caret,
+                       qsizetype &codeStart);
+
+// The completion file as written (absolute, or relative to the current directory), else the
+// file of that name in the program folder; empty when neither exists.
+QString completionFilePath(const QString &fileName, const QString &programFolder);
+
+// The items in alphabetical order, letter case ignored; equal items keep their file order.
+QStringList sortCompletionItems(QStringList items);
+
+// The item a typed prefix selects: the first that begins with it (letter case ignored),
+// searching from the second item to the last and then the first. -1 when none begins with it.
+int selectByPrefix(const QStringList &items, const QString &prefix);
+
+// The top edge of the list for a caret line whose top is at `t` in the parent's coordinates:
+// just below the line, or above it when the line is low in the editor.
+int completionTop(int t);
+
+} // namespace marlix

@@ -1,0 +1,372 @@
+#include "EditorHarness.h"
+
+#include "common/Error.h"
+#include "platform/Prompts.h"
+
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTableWidget>
+
+using marlix::Prompts;
+
+namespace {
+
+const QByteArray phraseTable = "rem\r\n1\r\nclGreen\r\nScout\r\n0\r\nclRed\r\n";
+
+} // namespace
+
+class AdvEditTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        Prompts::setTestMode(true);
+        Prompts::reset();
+    }
+
+    void initCreatesCompanionsAndDocksTheObjectList() {
+        EditorHarness h("", phraseTable);
+        QVERIFY(h.editor->CompletionList);
+        QCOMPARE(h.editor->CompletionList->parentWidget(), h.editor);
+        QVERIFY(!h.editor->CompletionList->isVisible());
+        QCOMPARE(h.editor->CompletionList->size(), QSize(150, 150));
+        QTableWidget *list = h.editor->ObjectList;
+        QVERIFY(list);
+        QCOMPARE(list->parentWidget(), h.page.get());
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->width(), 300);
+        QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Object Type"));
+        QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("Object Name"));
+        QCOMPARE(list->rowCount(), 1);
+        // The editor fills the rest of the page, the list stands at its right edge.
+        QTRY_VERIFY(h.editor->geometry().right() < list->geometry().left());
+        QCOMPARE(h.editor->HighlightCount, 2);
+        QCOMPARE(h.editor->HighlightColors.at(1), marlix::TColor(0x0000FF));
+    }
+
+    void failedInitKeepsEarlierEntriesAndAUsableEditor() {
+        TempFolder folder;
+        folder.write("intellisense.ini", "a.\r\na.txt\r\n0\r\nb.\r\nb.txt\r\nx\r\n");
+        QWidget page;
+        auto *editor = new TAdvEdit(&page);
+        editor->ProgramFolder = folder.path();
+        try {
+            editor->InitEditor();
+            QFAIL("a bad style line must be rejected");
+        } catch (const marlix::Error &error) {
+            QCOMPARE(error.text(), QStringLiteral("'x' is not a valid integer value"));
+        }
+        QCOMPARE(editor->CodeCount, 2);
+        QCOMPARE(editor->CodeTriggers, QStringList({"a.", "b."}));
+        QCOMPARE(editor->CodeFiles.at(1), QStringLiteral("b.txt"));
+        QVERIFY(editor->ObjectList && editor->CompletionList);
+        editor->LoadLines({"objecttemplate.create Vehicle Scout"});
+        editor->RefreshHighlighting();
+        editor->RefreshObjectList();
+        QCOMPARE(editor->ObjectList->item(0, 1)->text(), QStringLiteral("Scout"));
+
+        folder.write("intellisense.ini", "");
+        TAdvEdit missing(&page);
+        missing.ProgramFolder = folder.path();
+        try {
+            missing.InitEditor();
+            QFAIL("a missing highlighting table must be reported");
+        } catch (const marlix::Error &error) {
+            QCOMPARE(error.text(), "Cannot open file " + folder.path() + "highlighting.ini");
+        }
+    }
+
+    void refreshColoursWithLaterEntriesWinning() {
+        EditorHarness h("", phraseTable);
+        h.setText("x\r\nrem Scout car\r\nscouts SCOUT");
+        h.setCaret(2);
+        h.editor->RefreshHighlighting();
+        QCOMPARE(h.colorAt(0), black);
+        QCOMPARE(h.colorAt(3), green);  // rem
+        QCOMPARE(h.colorAt(7), red);    // Scout
+        QCOMPARE(h.colorAt(13), green); // car, to the end of the line
+        QCOMPARE(h.colorAt(18), black); // scouts is another word
+        QCOMPARE(h.colorAt(25), red);   // SCOUT
+        QCOMPARE(h.caret(), 2L);
+        QVERIFY(!h.editor->hasSelectedText());
+        QVERIFY(!h.editor->DocChanged); // colouring is no change of the text
+    }
+
+    void refreshWithEmptyTableLeavesTextBlack() {
+        EditorHarness h("", phraseTable);
+        h.setText("rem Scout");
+        h.editor->RefreshHighlighting();
+        QCOMPARE(h.colorAt(5), red);
+        h.editor->HighlightCount = 0;
+        h.editor->RefreshHighlighting();
+        QCOMPARE(h.colorAt(0), black);
+        QCOMPARE(h.colorAt(5), black);
+    }
+
+    void typedPhraseColoursAtItsReleaseOnly() {
+        EditorHarness h("", "scout\r\n0\r\nclRed\r\ntank\r\n0\r\n$00FF0000\r\n");
+        h.setText("");
+        h.type("a scout");
+        QCOMPARE(h.colorAt(2), red);
+        QCOMPARE(h.colorAt(6), red);
+        h.type("x");
+        QCOMPARE(h.colorAt(7), black); // the next typed character is black
+        // A release made with Shift colours nothing.
+        h.type(" tan");
+        QTest::keyPress(h.editor, 'K', Qt::ShiftModifier);
+        QTest::keyRelease(h.editor, 'K', Qt::ShiftModifier);
+        QCOMPARE(h.editor->text(), QStringLiteral("a scoutx tanK"));
+        QCOMPARE(h.colorAt(9), black);
+        // The release of Shift itself does not colour either; a later plain release does.
+        QTest::keyRelease(h.editor, Qt::Key_Shift, Qt::NoModifier);
+        QCOMPARE(h.colorAt(9), black);
+        h.key(Qt::Key_Right);
+        QCOMPARE(h.colorAt(9), blue);
+    }
+
+    void coloursStayOnCharactersAfterEdits() {
+        EditorHarness h("", phraseTable);
+        h.setText("Scout");
+        h.editor->RefreshHighlighting();
+        h.setCaret(5);
+        h.key(Qt::Key_Backspace);
+        h.key(Qt::Key_Backspace);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.editor->text(), QStringLiteral("Sco"));
+        QCOMPARE(h.colorAt(0), red);
+        QCOMPARE(h.colorAt(2), red);
+    }
+
+    void clickAndNavigationKeysRepaint() {
+        EditorHarness h("", phraseTable);
+        h.setText("line one\r\nline two");
+        int paints = 0;
+        struct Counter : QObject {
+            int *count;
+            explicit Counter(int *c) : count(c) {}
+            bool eventFilter(QObject *, QEvent *e) override {
+                if (e->type() == QEvent::Paint)
+                    ++*count;
+                return false;
+            }
+        } counter(&paints);
+        h.editor->viewport()->installEventFilter(&counter);
+        QCoreApplication::processEvents();
+        paints = 0;
+        QTest::keyClick(h.editor, Qt::Key_Down, Qt::ShiftModifier); // repaint also with Shift
+        QVERIFY(paints > 0);
+        paints = 0;
+        QTest::mouseClick(h.editor->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(paints > 0);
+    }
+
+    void docChangedRules() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"objecttemplate.create Vehicle Scout", "rem x"});
+        QVERIFY(!h.editor->DocChanged);
+        QVERIFY(!h.editor->isUndoAvailable());
+        h.editor->RefreshHighlighting();
+        h.editor->RefreshObjectList();
+        QVERIFY(!h.editor->DocChanged);
+        h.key(Qt::Key_Escape); // a control character counts
+        QVERIFY(h.editor->DocChanged);
+        h.editor->SaveScript(h.folder.file("a.con"));
+        QVERIFY(!h.editor->DocChanged);
+        h.editor->undo(); // a change made by a command
+        QVERIFY(h.editor->DocChanged);
+        h.editor->SaveScript(h.folder.file("a.con"));
+        h.key(Qt::Key_Right); // no character
+        QVERIFY(!h.editor->DocChanged);
+        h.editor->setCursorPosition(4, 0); // the object line, below the header
+        h.editor->CommentLines();
+        QVERIFY(h.editor->DocChanged);
+    }
+
+    void everyByteSurvivesLoadAndSave() {
+        EditorHarness h("", phraseTable);
+        QByteArray bytes;
+        for (int b = 1; b < 256; ++b)
+            if (b != '\r' && b != '\n')
+                bytes.append(char(b));
+        QByteArrayList lines{bytes, "second", ""};
+        h.editor->LoadLines(lines);
+        QCOMPARE(h.editor->DocumentBytes(), lines.join("\r\n"));
+        h.editor->SaveScript(h.folder.file("all.con"));
+        const QByteArray saved = h.folder.read("all.con");
+        const QByteArrayList savedLines = saved.split('\n');
+        // Four header lines, then the text with CR LF after every line.
+        QCOMPARE(saved.right(bytes.size() + 12), bytes + "\r\nsecond\r\n\r\n");
+        QCOMPARE(savedLines.size(), 4 + 3 + 1);
+    }
+
+    void saveWritesTheHeaderOnceAndRefreshesItsDate() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"a", "b"});
+        const QString file = h.folder.file("s.con");
+        h.editor->SaveScript(file);
+        const QByteArray star = "rem " + QByteArray(90, '*');
+        QByteArrayList lines = h.folder.read("s.con").split('\n');
+        QCOMPARE(lines.size(), 7); // six lines, each ended
+        QCOMPARE(lines[0], star + "\r");
+        QVERIFY(lines[1].startsWith("rem ** Last saved date: "));
+        QCOMPARE(lines[2], star + "\r");
+        QCOMPARE(lines[3], QByteArray("\r"));
+        QCOMPARE(lines[4], QByteArray("a\r"));
+        QCOMPARE(lines[5], QByteArray("b\r"));
+        // The editor shows the header too; a later save refreshes only the date line.
+        h.editor->setSelection(1, 24, 1, h.editor->lineLength(1) - 2);
+        h.editor->replaceSelectedText(QStringLiteral("long ago"));
+        h.editor->setSelection(4, 0, 4, 1);
+        h.editor->replaceSelectedText(QStringLiteral("A"));
+        h.editor->SaveScript(file);
+        lines = h.folder.read("s.con").split('\n');
+        QCOMPARE(lines.size(), 7);
+        QVERIFY(lines[1].startsWith("rem ** Last saved date: "));
+        QVERIFY(!lines[1].contains("long ago"));
+        QCOMPARE(lines[4], QByteArray("A\r"));
+    }
+
+    void failedSaveKeepsTheFileAndTheChangedFlag() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"a"});
+        h.folder.write("ro.con", "old\r\n");
+        QFile::setPermissions(h.folder.file("ro.con"), QFile::ReadOwner | QFile::ReadGroup);
+        try {
+            h.editor->SaveScript(h.folder.file("ro.con"));
+            QFAIL("a read-only file must not be written");
+        } catch (const marlix::Error &error) {
+            QCOMPARE(error.text(), "Cannot create file " + h.folder.file("ro.con"));
+        }
+        QCOMPARE(h.folder.read("ro.con"), QByteArray("old\r\n"));
+        QVERIFY(h.editor->DocChanged);
+        QVERIFY(h.editor->text().startsWith(QStringLiteral("rem ***")));
+    }
+
+    void commentAndUncommentDocumentLines() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"a", "Rem x", "b", "c"});
+        // A selection that ends at the very start of a line includes that line.
+        h.editor->setSelection(0, 0, 2, 0);
+        h.editor->CommentLines();
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("rem a\r\nRem x\r\nrem b\r\nc"));
+        QCOMPARE(h.caret(), long(QByteArray("rem a\r\nRem x\r\nrem b").size()));
+        h.editor->setSelection(1, 1, 2, 1);
+        h.editor->UncommentLines();
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("rem a\r\nx\r\nb\r\nc"));
+        QCOMPARE(h.caret(), long(QByteArray("rem a\r\nx\r\n").size()));
+        // Nothing selected: the caret's line only.
+        h.setCaret(0);
+        h.editor->UncommentLines();
+        h.editor->UncommentLines();
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("a\r\nx\r\nb\r\nc"));
+        h.editor->LoadLines({"rem", "next"});
+        h.setCaret(1);
+        h.editor->UncommentLines(); // the line end after the word stays
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("\r\nnext"));
+    }
+
+    void commentActsOnWholeLinesWhateverTheWrap() {
+        EditorHarness h("", phraseTable);
+        QByteArray longLine;
+        for (int i = 0; i < 80; ++i)
+            longLine += "word ";
+        h.editor->LoadLines({longLine, "b"});
+        h.setCaret(300); // far inside the wrapped line
+        h.editor->CommentLines();
+        QCOMPARE(h.editor->DocumentBytes(), "rem " + longLine + "\r\nb");
+    }
+
+    void objectListRowsAndJump() {
+        EditorHarness h("", phraseTable);
+        QByteArrayList lines;
+        for (int i = 0; i < 200; ++i)
+            lines.append("filler line " + QByteArray::number(i));
+        lines.append("ObjectTemplate.create Vehicle Scout");
+        lines.append("objecttemplate.create Weapon ScoutCannon");
+        lines.append("rem objecttemplate.create A B C");
+        lines.append("myobjecttemplate.create No Row");
+        lines.append("objecttemplate.create Wheel");
+        lines.append("objecttemplate.create  Spaced Name");
+        lines.append("objecttemplate.create");
+        lines.append("objecttemplate.create Vehicle Scout");
+        for (int i = 0; i < 200; ++i)
+            lines.append("more filler " + QByteArray::number(i));
+        h.editor->LoadLines(lines);
+        h.editor->RefreshObjectList();
+        QTableWidget *list = h.editor->ObjectList;
+        const QList<QPair<QString, QString>> expected{
+            {"Vehicle ", "Scout"}, {"Weapon ", "ScoutCannon"}, {"A ", "B C"},
+            {"", "Wheel"},         {" ", "Spaced Name"},       {"", ""},
+            {"Vehicle ", "Scout"}};
+        QCOMPARE(list->rowCount(), int(expected.size()));
+        for (int r = 0; r < expected.size(); ++r) {
+            QCOMPARE(list->item(r, 0)->text(), expected[r].first);
+            QCOMPARE(list->item(r, 1)->text(), expected[r].second);
+        }
+        QVERIFY(!(list->item(0, 0)->flags() & Qt::ItemIsSelectable));
+        QVERIFY(list->item(0, 1)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!h.editor->DocChanged);
+
+        // Selecting a name jumps to the first line that creates it and gives the focus back.
+        h.page->activateWindow();
+        h.setCaret(0);
+        list->setFocus();
+        list->setCurrentCell(6, 1);
+        QCOMPARE(h.editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART),
+                 h.editor->positionFromLineIndex(200, 0));
+        QCOMPARE(
+            h.editor->selectedText(),
+            QStringLiteral("objecttemplate.create Vehicle Scout").replace(0, 14, "ObjectTemplate"));
+        QCOMPARE(h.editor->firstVisibleLine(), 200);
+        QTRY_VERIFY(list->hasFocus());
+        list->setCurrentCell(4, 1); // two blanks after the keyword
+        QCOMPARE(h.editor->selectedText(), QStringLiteral("objecttemplate.create  Spaced Name"));
+
+        // An edited line is not found: the editor stays where it is.
+        list->item(1, 1)->setText("Renamed");
+        QCOMPARE(h.editor->DocumentBytes(), lines.join("\r\n")); // the edit stays in the panel
+        const long before = h.caret();
+        list->setCurrentCell(1, 1);
+        QCOMPARE(h.caret(), before);
+        QVERIFY(list->hasFocus());
+    }
+
+    void objectListWithoutObjectsHasOneEmptyRow() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"objecttemplate.create Vehicle Scout"});
+        h.editor->RefreshObjectList();
+        h.editor->LoadLines({"nothing here"});
+        h.editor->RefreshObjectList();
+        QCOMPARE(h.editor->ObjectList->rowCount(), 1);
+        QCOMPARE(h.editor->ObjectList->item(0, 1)->text(), QString());
+    }
+
+    void fontReachesEveryStyleButNotTheObjectList() {
+        EditorHarness h("", phraseTable);
+        h.setText("rem Scout");
+        h.editor->RefreshHighlighting();
+        const QFont listFont = h.editor->ObjectList->font();
+        QFont font(QStringLiteral("Monospace"), 17);
+        h.editor->setFont(font);
+        const long redStyle = h.send(QsciScintillaBase::SCI_GETSTYLEAT, 5);
+        QCOMPARE(h.send(QsciScintillaBase::SCI_STYLEGETSIZE, 0), 17L);
+        QCOMPARE(h.send(QsciScintillaBase::SCI_STYLEGETSIZE, redStyle), 17L);
+        QCOMPARE(h.colorAt(5), red); // colours survive the font change
+        QCOMPARE(h.editor->ObjectList->font(), listFont);
+    }
+
+    void menuKeysAreNeitherBoundNorHandled() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"keep this line", "x"});
+        h.editor->SetMenuKeys(
+            {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_F)});
+        h.setCaret(0);
+        h.key(Qt::Key_L, Qt::ControlModifier); // line cut in the editor's own key map
+        h.key(Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("keep this line\r\nx"));
+        QVERIFY(!h.editor->DocChanged);
+    }
+};
+
+QTEST_MAIN(AdvEditTest)
+#include "AdvEditTest.moc"

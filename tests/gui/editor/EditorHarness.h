@@ -1,0 +1,50 @@
+#pragma once
+
+#include "editor/AdvEdit.h"
+#include "tests/gui/support/TempFolder.h"
+
+#include <QHBoxLayout>
+#include <QTest>
+#include <QWidget>
+#include <memory>
+
+// A real editor on its own tab page, with tables written into a temporary program folder.
+struct EditorHarness {
+    TempFolder folder;
+    std::unique_ptr<QWidget> page;
+    TAdvEdit *editor = nullptr;
+
+    EditorHarness(const QByteArray &intellisense, const QByteArray &highlighting) {
+        folder.write(QStringLiteral("intellisense.ini"), intellisense);
+        folder.write(QStringLiteral("highlighting.ini"), highlighting);
+        page = std::make_unique<QWidget>();
+        page->resize(900, 600);
+        editor = new TAdvEdit(page.get());
+        editor->ProgramFolder = folder.path();
+        editor->InitEditor();
+        page->show();
+        editor->setFocus();
+        QTest::qWaitForWindowExposed(page.get());
+    }
+
+    long send(unsigned int msg, unsigned long w = 0, long l = 0) const {
+        return editor->SendScintilla(msg, w, l);
+    }
+    // The screen colour of the character at a position, as 0x00BBGGRR.
+    long colorAt(long pos) const {
+        const long style = send(QsciScintillaBase::SCI_GETSTYLEAT, pos);
+        return send(QsciScintillaBase::SCI_STYLEGETFORE, style);
+    }
+    void setText(const QByteArray &text) const { editor->LoadLines(QByteArrayList{text}); }
+    void setCaret(long pos) const { send(QsciScintillaBase::SCI_GOTOPOS, pos); }
+    long caret() const { return send(QsciScintillaBase::SCI_GETCURRENTPOS); }
+    void type(const char *text) const { QTest::keyClicks(editor, QString::fromLatin1(text)); }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::keyClick(editor, key, modifiers);
+    }
+};
+
+constexpr long red = 0x0000FF;
+constexpr long green = 0x008000;
+constexpr long blue = 0xFF0000;
+constexpr long black = 0x000000;
