@@ -1,0 +1,82 @@
+#include "editor/CompletionRules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+
+int trigger(const QByteArray &text, const QList<QByteArray> &triggers, qsizetype caret,
+            qsizetype *start = nullptr) {
+    QByteArrayList folded;
+    for (const QByteArray &t : triggers)
+        folded.append(foldWord(t));
+    qsizetype codeStart = -2;
+    const int entry = findTriggerAtCaret(TextView::whole(text), folded, caret, codeStart);
+    if (start)
+        *start = codeStart;
+    return entry;
+}
+
+} // namespace
+
+TEST(CompletionRules, TriggerMustEndAtTheCaretAsAWholeWord) {
+    qsizetype start = 0;
+    EXPECT_EQ(trigger("x ObjectTemplate.", {"ObjectTemplate."}, 17, &start), 0);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(trigger("objecttemplate.", {"ObjectTemplate."}, 15), 0);
+    EXPECT_EQ(trigger("MyObject.", {"Object."}, 9, &start), -1);
+    EXPECT_EQ(start, -1);
+    EXPECT_EQ(trigger("Object.x", {"Object."}, 7), -1);  // a word character follows
+    EXPECT_EQ(trigger("Object. x", {"Object."}, 8), -1); // does not end at the caret
+    EXPECT_EQ(trigger("ect.", {"Object."}, 4), -1);      // caret too near the start
+    // The first entry in table order wins when several end at the caret.
+    EXPECT_EQ(trigger("a.b.", {"c.", "b.", "a.b."}, 4, &start), 1);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(trigger("a.b.", {"a.b.", "b."}, 4, &start), 0);
+    EXPECT_EQ(start, 0);
+}
+
+TEST(CompletionRules, ItemsSortIgnoringCase) {
+    EXPECT_EQ(sortCompletionItems({"delete", "Create", "active", "", "B"}),
+              (QStringList{"", "active", "B", "Create", "delete"}));
+    EXPECT_EQ(sortCompletionItems({"b", "A", "a"}), (QStringList{"A", "a", "b"}));
+}
+
+TEST(CompletionRules, PrefixSelectsFromTheSecondItemOn) {
+    const QStringList items{"active", "create", "createComponent", "delete"};
+    EXPECT_EQ(selectByPrefix(items, "cr"), 1);
+    EXPECT_EQ(selectByPrefix(items, "CREATEc"), 2);
+    EXPECT_EQ(selectByPrefix(items, "a"), 0); // searched last
+    EXPECT_EQ(selectByPrefix(items, "x"), -1);
+    EXPECT_EQ(selectByPrefix(items, ""), 1);
+    EXPECT_EQ(selectByPrefix({"only"}, ""), 0);
+    EXPECT_EQ(selectByPrefix({}, ""), -1);
+    const QString longPrefix = QString(300, QLatin1Char('x'));
+    EXPECT_EQ(selectByPrefix({"a", longPrefix + "y"}, longPrefix), 1); // no length limit
+}
+
+TEST(CompletionRules, FileAsWrittenThenInTheProgramFolder) {
+    QTemporaryDir program, work;
+    const QString folder = program.path() + "/";
+    QFile(folder + "codes.txt").open(QIODevice::WriteOnly);
+    EXPECT_EQ(completionFilePath("codes.txt", folder), folder + "codes.txt");
+    EXPECT_EQ(completionFilePath(folder + "codes.txt", "/nowhere/"), folder + "codes.txt");
+    EXPECT_EQ(completionFilePath("missing.txt", folder), QString());
+    EXPECT_EQ(completionFilePath("", folder), QString()); // the folder itself is no file
+
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QFile("codes.txt").open(QIODevice::WriteOnly);
+    EXPECT_EQ(completionFilePath("codes.txt", folder), QStringLiteral("codes.txt"));
+    QDir::setCurrent(old);
+}
+
+TEST(CompletionRules, ListOpensBelowOrAboveTheLine) {
+    EXPECT_EQ(completionTop(0), 13);
+    EXPECT_EQ(completionTop(400), 413);
+    EXPECT_EQ(completionTop(401), 251);
+}
