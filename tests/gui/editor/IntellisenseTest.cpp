@@ -1,0 +1,212 @@
+#include "EditorHarness.h"
+
+#include "platform/Prompts.h"
+
+#include <QListWidget>
+
+using marlix::Prompts;
+
+namespace {
+
+QByteArray codeTable(const QByteArray &entries) {
+    return entries;
+}
+
+QStringList items(const QListWidget *list) {
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+} // namespace
+
+class IntellisenseTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EditorHarness> make(const QByteArray &style = "0") {
+        auto h = std::make_unique<EditorHarness>(
+            codeTable(
+                "ObjectTemplate.\r\nobjecttemplate.txt\r\n" + style +
+                "\r\nb.\r\nb.txt\r\n0\r\na.b.\r\nab.txt\r\n0\r\nObject.\r\nobject.txt\r\n1\r\n"
+                "Missing.\r\nmissing.txt\r\n0\r\nEmpty.\r\nempty.txt\r\n0\r\n"),
+            "");
+        h->folder.write("objecttemplate.txt", "create\r\ndelete\nactive");
+        h->folder.write("b.txt", "bee\r\n");
+        h->folder.write("ab.txt", "abee\r\n");
+        h->folder.write("object.txt", "one\r\n");
+        h->folder.write("empty.txt", "");
+        return h;
+    }
+
+private slots:
+    void init() {
+        Prompts::setTestMode(true);
+        Prompts::reset();
+    }
+
+    void triggerOffersSortedItemsAndPrefixSelects() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->type("x ObjectTemplate");
+        QVERIFY(!list->isVisible());
+        h->type(".");
+        QVERIFY(list->isVisible());
+        QCOMPARE(items(list), QStringList({"active", "create", "delete"}));
+        QCOMPARE(list->currentRow(), -1);
+        QCOMPARE(h->editor->CodeStart, 2);
+        QCOMPARE(h->editor->ActiveCode, QStringLiteral("ObjectTemplate."));
+        h->type("cr");
+        QCOMPARE(list->currentRow(), 1);
+        h->key(Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("x ObjectTemplate.create"));
+        QCOMPARE(h->caret(), 23L);
+    }
+
+    void blankAndDotInsertAndStayTyped() {
+        auto h = make();
+        h->type("ObjectTemplate.cr ");
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.create "));
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        h->type("ObjectTemplate.de.");
+        QCOMPARE(h->editor->DocumentBytes(),
+                 QByteArray("ObjectTemplate.create ObjectTemplate.delete."));
+    }
+
+    void overwriteStyleReplacesTheTrigger() {
+        auto h = make("1");
+        h->type("ObjectTemplate.cr");
+        h->key(Qt::Key_Enter);
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("create"));
+    }
+
+    void enterWithoutSelectionInsertsTheFirstItem() {
+        auto h = make();
+        h->type("ObjectTemplate.");
+        h->key(Qt::Key_Return);
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.active"));
+        h->type(" ObjectTemplate.zz");
+        QCOMPARE(h->editor->CompletionList->currentRow(), -1); // nothing begins with zz
+        h->key(Qt::Key_Return);
+        QCOMPARE(h->editor->DocumentBytes(),
+                 QByteArray("ObjectTemplate.active ObjectTemplate.active"));
+    }
+
+    void firstTriggerInTableOrderWinsAndWordsMustBeWhole() {
+        auto h = make();
+        h->type("a.b.");
+        QVERIFY(h->editor->CompletionList->isVisible());
+        QCOMPARE(h->editor->ActiveCode, QStringLiteral("b."));
+        QCOMPARE(items(h->editor->CompletionList), QStringList({"bee"}));
+        h->key(Qt::Key_Escape);
+        h->type(" MyObject.");
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        QVERIFY(Prompts::shown().isEmpty());
+    }
+
+    void escapeClosesAndReopensRightAfterTheTrigger() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.");
+        QTest::keyPress(h->editor, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QTest::keyRelease(h->editor, Qt::Key_Escape);
+        QVERIFY(list->isVisible()); // the trigger still ends at the caret
+        h->type("c");
+        QTest::keyPress(h->editor, Qt::Key_Escape);
+        QTest::keyRelease(h->editor, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.c"));
+    }
+
+    void upAndDownMoveTheSelectionNotTheCaret() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->editor->LoadLines({"first line", ""});
+        h->setCaret(12);
+        h->type("ObjectTemplate.");
+        const long caret = h->caret();
+        h->key(Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 0);
+        h->key(Qt::Key_Down);
+        h->key(Qt::Key_Down);
+        h->key(Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 2); // kept on the last item
+        h->key(Qt::Key_Up);
+        QCOMPARE(list->currentRow(), 1);
+        h->key(Qt::Key_Up);
+        h->key(Qt::Key_Up);
+        QCOMPARE(list->currentRow(), -1);
+        QVERIFY(list->selectedItems().isEmpty());
+        QCOMPARE(h->caret(), caret);
+        h->key(Qt::Key_Down);
+        h->key(Qt::Key_Down);
+        h->key(Qt::Key_Return);
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("first line\r\nObjectTemplate.create"));
+    }
+
+    void arrowKeyOpensAtAnExistingTriggerButTheMouseDoesNot() {
+        auto h = make();
+        h->editor->LoadLines({"Object. x"});
+        const QPoint at(int(h->send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 7)),
+                        int(h->send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, 7)) + 3);
+        QTest::mouseClick(h->editor->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(h->caret(), 7L);
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        h->setCaret(8);
+        h->key(Qt::Key_Left);
+        QCOMPARE(h->caret(), 7L);
+        QVERIFY(h->editor->CompletionList->isVisible());
+        QCOMPARE(h->editor->ActiveStyle, 1);
+        QVERIFY(!h->editor->DocChanged); // arrow keys type no character
+    }
+
+    void missingAndEmptyCompletionFiles() {
+        auto h = make();
+        h->type("Missing.");
+        QCOMPARE(Prompts::shownTexts(), QStringList{"Unable to load code file"});
+        QCOMPARE(Prompts::shown().at(0).buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        h->type(" Empty.");
+        QCOMPARE(Prompts::shown().size(), 1);
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        // The editor stays idle: typing goes on as usual.
+        h->type("x");
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("Missing. Empty.x"));
+    }
+
+    void everyTypedKeySetsDocChanged() {
+        auto h = make();
+        h->type("ObjectTemplate.");
+        QList<Qt::Key> keys{Qt::Key_Escape, Qt::Key_Return, Qt::Key_A, Qt::Key_Backspace};
+        for (Qt::Key key : keys) {
+            h->editor->DocChanged = false;
+            h->key(key);
+            QVERIFY2(h->editor->DocChanged, qPrintable(QKeySequence(key).toString()));
+        }
+    }
+
+    void listOpensAtTheCaretAndDoubleClickAccepts() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.");
+        const long caret = h->caret();
+        const int x = int(h->send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, caret));
+        const int y = int(h->send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, caret));
+        const QPoint origin = h->editor->viewport()->pos();
+        QCOMPARE(list->pos(), QPoint(origin.x() + x + 1, origin.y() + y + 13));
+        const QRect second = list->visualItemRect(list->item(1));
+        // A click only selects; the double click that follows accepts.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate."));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.create"));
+    }
+};
+
+QTEST_MAIN(IntellisenseTest)
+#include "IntellisenseTest.moc"
