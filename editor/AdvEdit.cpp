@@ -241,12 +241,17 @@ qsizetype TAdvEdit::lineEnd(int line) const {
 void TAdvEdit::LoadLines(const QByteArrayList &lines) {
     const QByteArray text = lines.join("\r\n");
     m_loading = true;
+    // Wrapping while the text goes in costs seconds on a large script; switched on afterwards
+    // the control wraps what is in view first and the rest when idle.
+    const long wrap = SendScintilla(SCI_GETWRAPMODE);
+    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(SC_WRAP_NONE));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(wrap));
     SendScintilla(SCI_GOTOPOS, 0UL);
     m_loading = false;
 }

@@ -7,22 +7,54 @@ namespace marlix {
 
 namespace {
 
-// Entries grouped by the folded first byte (one-byte phrases) or first two bytes (longer
-// ones), so each text position looks only at the phrases that can start there.
-struct Buckets {
-    std::vector<int> start;
-    std::vector<int> ids;
-
-    Buckets(int keys, const std::vector<std::pair<int, int>> &keyed) : start(keys + 1, 0) {
-        for (const auto &[key, id] : keyed)
-            ++start[key + 1];
-        for (int k = 0; k < keys; ++k)
-            start[k + 1] += start[k];
-        ids.resize(keyed.size());
-        std::vector<int> fill(start.begin(), start.end() - 1);
-        for (const auto &[key, id] : keyed)
-            ids[fill[key]++] = id;
+// The folded phrases in a trie, so that each text position walks only as far as some phrase
+// agrees with the text there, however many phrases share a beginning.
+class PhraseTrie {
+public:
+    explicit PhraseTrie(const std::vector<QByteArray> &folded) {
+        std::fill(std::begin(m_root), std::end(m_root), -1);
+        for (int id = 0; id < int(folded.size()); ++id) {
+            const QByteArray &phrase = folded[id];
+            if (phrase.isEmpty())
+                continue;
+            int node = m_root[static_cast<unsigned char>(phrase[0])];
+            if (node < 0) {
+                node = newNode();
+                m_root[static_cast<unsigned char>(phrase[0])] = node;
+            }
+            for (qsizetype i = 1; i < phrase.size(); ++i) {
+                const auto byte = static_cast<unsigned char>(phrase[i]);
+                int next = child(node, byte);
+                if (next < 0) {
+                    next = newNode();
+                    m_nodes[node].children.emplace_back(byte, next);
+                }
+                node = next;
+            }
+            m_nodes[node].ends.push_back(id);
+        }
     }
+
+    int root(unsigned char byte) const { return m_root[byte]; }
+    int child(int node, unsigned char byte) const {
+        for (const auto &[b, next] : m_nodes[node].children)
+            if (b == byte)
+                return next;
+        return -1;
+    }
+    const std::vector<int> &ends(int node) const { return m_nodes[node].ends; }
+
+private:
+    struct Node {
+        std::vector<std::pair<unsigned char, int>> children;
+        std::vector<int> ends; // entries whose phrase ends here
+    };
+    int newNode() {
+        m_nodes.emplace_back();
+        return int(m_nodes.size() - 1);
+    }
+    int m_root[256];
+    std::vector<Node> m_nodes;
 };
 
 } // namespace
@@ -42,18 +74,12 @@ QByteArray highlightStyles(const TextView &text, const QList<HighlightPhrase> &e
     QByteArray out(n, '\0');
     const auto *data = reinterpret_cast<const unsigned char *>(text.data);
     const int count = int(entries.size());
+    const ByteClasses &classes = byteClasses();
 
     std::vector<QByteArray> folded(count);
-    std::vector<std::pair<int, int>> keyed1, keyed2;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
         folded[i] = foldWord(entries[i].phrase);
-        const auto *w = reinterpret_cast<const unsigned char *>(folded[i].constData());
-        if (folded[i].size() == 1)
-            keyed1.emplace_back(w[0], i);
-        else if (folded[i].size() > 1)
-            keyed2.emplace_back((w[0] << 8) | w[1], i);
-    }
-    const Buckets one(256, keyed1), two(65536, keyed2);
+    const PhraseTrie trie(folded);
 
     std::vector<qsizetype> nextAllowed(count, 0);
     std::vector<qsizetype> paintedLineEnd(count, -1);
@@ -66,15 +92,10 @@ QByteArray highlightStyles(const TextView &text, const QList<HighlightPhrase> &e
             ++le;
         bool painted = false;
 
-        auto tryEntry = [&](int id, qsizetype p, int known) {
-            const qsizetype len = folded[id].size();
-            if (p < nextAllowed[id] || p + len > le)
-                return;
-            const auto *w = reinterpret_cast<const unsigned char *>(folded[id].constData());
-            for (qsizetype i = known; i < len; ++i)
-                if (foldByte(data[p + i]) != w[i])
-                    return;
-            if (p + len < n && isWordByte(data[p + len]))
+        // Entry `id` matches the `len` bytes at p; it counts if it stands as a whole word and
+        // does not overlap the previous occurrence of the same entry.
+        auto take = [&](int id, qsizetype p, qsizetype len) {
+            if (p < nextAllowed[id] || (p + len < n && classes.word[data[p + len]]))
                 return;
             nextAllowed[id] = p + len;
             qsizetype end = p + len;
@@ -94,15 +115,17 @@ QByteArray highlightStyles(const TextView &text, const QList<HighlightPhrase> &e
         };
 
         for (qsizetype p = ls; p < le; ++p) {
-            if (p > 0 && isWordByte(data[p - 1]))
+            if (p > 0 && classes.word[data[p - 1]])
                 continue;
-            const unsigned char b0 = foldByte(data[p]);
-            for (int k = one.start[b0]; k < one.start[b0 + 1]; ++k)
-                tryEntry(one.ids[k], p, 1);
-            if (p + 1 < le) {
-                const int key = (b0 << 8) | foldByte(data[p + 1]);
-                for (int k = two.start[key]; k < two.start[key + 1]; ++k)
-                    tryEntry(two.ids[k], p, 2);
+            int node = trie.root(classes.fold[data[p]]);
+            qsizetype len = 1;
+            while (node >= 0) {
+                for (int id : trie.ends(node))
+                    take(id, p, len);
+                if (p + len >= le)
+                    break;
+                node = trie.child(node, classes.fold[data[p + len]]);
+                ++len;
             }
         }
         if (painted)

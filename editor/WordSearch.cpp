@@ -6,50 +6,40 @@ namespace marlix {
 
 namespace {
 
-struct ByteTables {
-    std::array<bool, 256> word{};
-    std::array<unsigned char, 256> fold{};
-    ByteTables() {
-        for (int c = 0; c < 256; ++c) {
-            const bool asciiWord = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                   (c >= '0' && c <= '9') || c == '_';
-            // Latin-1 letters: ª µ º and the accented range without × and ÷.
-            const bool latinLetter =
-                c == 0xAA || c == 0xB5 || c == 0xBA || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
-            word[c] = asciiWord || latinLetter;
-            unsigned char f = static_cast<unsigned char>(c);
-            if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-                f = static_cast<unsigned char>(c + 0x20);
-            fold[c] = f;
-        }
+ByteClasses makeClasses() {
+    ByteClasses t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool asciiWord =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        // Latin-1 letters: ª µ º and the accented range without × and ÷.
+        const bool latinLetter =
+            c == 0xAA || c == 0xB5 || c == 0xBA || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+        t.word[c] = asciiWord || latinLetter;
+        unsigned char f = static_cast<unsigned char>(c);
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+            f = static_cast<unsigned char>(c + 0x20);
+        t.fold[c] = f;
     }
-};
-
-const ByteTables &tables() {
-    static const ByteTables t;
     return t;
 }
 
 } // namespace
 
-bool isWordByte(unsigned char c) {
-    return tables().word[c];
-}
-
-unsigned char foldByte(unsigned char c) {
-    return tables().fold[c];
+const ByteClasses &byteClasses() {
+    static const ByteClasses classes = makeClasses();
+    return classes;
 }
 
 QByteArray foldWord(const QByteArray &word) {
     QByteArray folded(word.size(), Qt::Uninitialized);
-    const auto &fold = tables().fold;
+    const auto &fold = byteClasses().fold;
     for (qsizetype i = 0; i < word.size(); ++i)
         folded[i] = static_cast<char>(fold[static_cast<unsigned char>(word[i])]);
     return folded;
 }
 
 bool isWholeWordAt(const TextView &text, qsizetype pos, qsizetype length) {
-    const auto &word = tables().word;
+    const auto &word = byteClasses().word;
     const qsizetype before = pos - 1 - text.offset;
     if (pos > 0 && before >= 0 && before < text.size &&
         word[static_cast<unsigned char>(text.data[before])])
@@ -73,7 +63,7 @@ qsizetype findFoldedWholeWord(const TextView &text, const QByteArray &foldedWord
     if (end > text.offset + text.size)
         end = text.offset + text.size;
     qsizetype from = start < text.offset ? text.offset : start;
-    const auto &fold = tables().fold;
+    const auto &fold = byteClasses().fold;
     const auto *data = reinterpret_cast<const unsigned char *>(text.data);
     const auto *w = reinterpret_cast<const unsigned char *>(foldedWord.constData());
     for (qsizetype pos = from; pos + n <= end; ++pos) {

@@ -6,10 +6,20 @@
 // byte offsets in the document; the text is 8-bit (Latin-1) and folded over all of it.
 namespace marlix {
 
-// ASCII letters and digits, the underscore and the Latin-1 letters.
-bool isWordByte(unsigned char c);
-// Lower-case form of a Latin-1 byte.
-unsigned char foldByte(unsigned char c);
+// Word characters: ASCII letters and digits, the underscore and the Latin-1 letters. Folding:
+// the lower-case form of a Latin-1 byte.
+struct ByteClasses {
+    bool word[256];
+    unsigned char fold[256];
+};
+const ByteClasses &byteClasses();
+
+inline bool isWordByte(unsigned char c) {
+    return byteClasses().word[c];
+}
+inline unsigned char foldByte(unsigned char c) {
+    return byteClasses().fold[c];
+}
 // The word in folded form, for repeated searches of the same word.
 QByteArray foldWord(const QByteArray &word);
 
