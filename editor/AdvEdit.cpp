@@ -347,7 +347,8 @@ void TAdvEdit::HighlightAtCaret() {
     const qsizetype to = std::min<qsizetype>(length, caret + 1);
     const QByteArray window = bytesBetween(from, to);
     const TextView view{window.constData(), window.size(), from, length};
-    for (int i = 0; i < HighlightCount; ++i) {
+    const int count = std::min<int>(HighlightCount, int(m_foldedPhrases.size()));
+    for (int i = 0; i < count; ++i) {
         const qsizetype len = m_foldedPhrases[i].size();
         const qsizetype c = findFoldedWholeWord(view, m_foldedPhrases[i], caret - len, len);
         if (c < 0)
@@ -643,7 +644,8 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
     // While the list is shown, Up and Down move its selection (at their release), not the
     // caret.
     if (CompletionList && CompletionList->isVisible() &&
-        (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
+        (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) &&
+        !(e->modifiers() & ~Qt::KeypadModifier)) {
         e->accept();
         return;
     }

@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "platform/Prompts.h"
 
+#include <QAction>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -365,6 +366,17 @@ private slots:
         h.key(Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(h.editor->DocumentBytes(), QByteArray("keep this line\r\nx"));
         QVERIFY(!h.editor->DocChanged);
+        // A menu entry's shortcut wins over the editor while the editor has the focus.
+        QAction action(h.page.get());
+        action.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+        h.page->addAction(&action);
+        QSignalSpy fired(&action, &QAction::triggered);
+        h.page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.page.get()));
+        h.editor->setFocus();
+        h.key(Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(fired.count(), 1);
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("keep this line\r\nx"));
     }
 };
 
