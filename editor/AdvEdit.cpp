@@ -69,8 +69,8 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     // on the characters until the next colouring pass.
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
-    SendScintilla(SCI_STYLECLEARALL);
     m_styleColors.append(QColor(Qt::black));
+    applyFontToStyles();
     SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int, int, int, int, int, int) {
