@@ -6,9 +6,9 @@ namespace marlix {
 
 const QList<Category> &launchCategories() {
     static const QList<Category> categories = {
-        {"AI", "ai"},         {"AiMeshes", "aimeshes"},         {"Animations", "animations"},
-        {"Font", "font"},     {"Menu", "menu"},                 {"Objects", "objects"},
-        {"Shaders", "shaders"}, {"Sound", "sound"},             {"Standardmesh", "standardmesh"},
+        {"AI", "ai"},           {"AiMeshes", "aimeshes"}, {"Animations", "animations"},
+        {"Font", "font"},       {"Menu", "menu"},         {"Objects", "objects"},
+        {"Shaders", "shaders"}, {"Sound", "sound"},       {"Standardmesh", "standardmesh"},
         {"Texture", "texture"}, {"TreeMesh", "treemesh"},
     };
     return categories;
@@ -29,12 +29,9 @@ QString sourceFolder(const QString &mod, const QString &category) {
 
 QStringList answerLines(const QString &mod, const QString &category) {
     const QString archives = QStringLiteral("archives") + QDir::separator();
-    return {sourceFolder(mod, category),
-            category,
-            QStringLiteral("N"),
-            mod + archives + category + QStringLiteral(".rfa"),
-            QStringLiteral("N"),
-            QStringLiteral("exit")};
+    return {sourceFolder(mod, category), category,
+            QStringLiteral("N"),         mod + archives + category + QStringLiteral(".rfa"),
+            QStringLiteral("N"),         QStringLiteral("exit")};
 }
 
 QStringList packPlan(const QList<bool> &ticked) {

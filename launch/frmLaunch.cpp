@@ -54,9 +54,9 @@ QFrame *panel(QWidget *parent, const QRect &place) {
 
 // The folder part of a chosen name, its separator (or drive colon) included.
 QString folderPart(const QString &name) {
-    const int cut = std::max({name.lastIndexOf(QLatin1Char('/')),
-                              name.lastIndexOf(QLatin1Char('\\')),
-                              name.lastIndexOf(QLatin1Char(':'))});
+    const int cut =
+        std::max({name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')),
+                  name.lastIndexOf(QLatin1Char(':'))});
     return name.left(cut + 1);
 }
 
@@ -83,9 +83,9 @@ TFrmLaunch::TFrmLaunch(QWidget *parent)
     Label3 = label(pnlArchive, QStringLiteral("RFA Packer Path"), 8, 4);
     txtRFAPath = editBox(pnlArchive, {8, 20, 321, 21});
     btnRFAPath = flatButton(pnlArchive, QStringLiteral("..."), {328, 20, 25, 21});
-    QCheckBox **boxes[] = {&chkAI,      &chkAiMeshes, &chkAnimations,   &chkFont,
-                           &chkMenu,    &chkObjects,  &chkShaders,      &chkSound,
-                           &chkStandardmesh, &chkTexture, &chkTreeMesh};
+    QCheckBox **boxes[] = {&chkAI,           &chkAiMeshes, &chkAnimations, &chkFont,
+                           &chkMenu,         &chkObjects,  &chkShaders,    &chkSound,
+                           &chkStandardmesh, &chkTexture,  &chkTreeMesh};
     const auto &categories = marlix::launchCategories();
     for (int i = 0; i < categories.size(); ++i) {
         auto *box = new QCheckBox(QString::fromLatin1(categories[i].caption), pnlArchive);
@@ -93,8 +93,7 @@ TFrmLaunch::TFrmLaunch(QWidget *parent)
         *boxes[i] = box;
     }
     chkObjects->setChecked(true);
-    Label1 = label(pnlArchive, QStringLiteral("Achive Source/Destination Path (mod path)"), 8,
-                   116);
+    Label1 = label(pnlArchive, QStringLiteral("Achive Source/Destination Path (mod path)"), 8, 116);
     txtArchivePath = editBox(pnlArchive, {8, 132, 321, 21});
     btnArchivePath = flatButton(pnlArchive, QStringLiteral("..."), {328, 132, 25, 21});
 

@@ -24,8 +24,8 @@ public:
     QLabel *Label3;
     QLineEdit *txtRFAPath;
     QPushButton *btnRFAPath;
-    QCheckBox *chkAI, *chkAiMeshes, *chkAnimations, *chkFont, *chkMenu, *chkObjects,
-        *chkShaders, *chkSound, *chkStandardmesh, *chkTexture, *chkTreeMesh;
+    QCheckBox *chkAI, *chkAiMeshes, *chkAnimations, *chkFont, *chkMenu, *chkObjects, *chkShaders,
+        *chkSound, *chkStandardmesh, *chkTexture, *chkTreeMesh;
     QLabel *Label1;
     QLineEdit *txtArchivePath;
     QPushButton *btnArchivePath;

@@ -15,13 +15,12 @@ bool startAndWait(QProcess &process) {
     QEventLoop loop;
     bool failed = false;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop,
-                     [&](QProcess::ProcessError error) {
-                         if (error == QProcess::FailedToStart) {
-                             failed = true;
-                             loop.quit();
-                         }
-                     });
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            failed = true;
+            loop.quit();
+        }
+    });
     process.start();
     if (process.state() != QProcess::NotRunning && !failed)
         loop.exec();
