@@ -53,7 +53,12 @@ bool runBatchAndWait(const QString &batchPath, const QString &workingFolder) {
     process.setWorkingDirectory(workingFolder);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
-    return startAndWait(process);
+    if (!startAndWait(process))
+        return false;
+    // The shell's own codes for a command it could not find or not execute: the packer never
+    // started, as when the batch file itself cannot be run.
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 0;
+    return code != 126 && code != 127;
 }
 
 bool runProgramAndWait(const QString &program, const QString &parameters,

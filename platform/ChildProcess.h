@@ -10,7 +10,8 @@ namespace marlix {
 
 // Runs a one-line batch file through /bin/sh in the given working folder. The CRs of the
 // file's CR LF line ends are removed before the shell reads it, or the shell would take
-// "compile.ini\r" as the redirected file's name. Returns false when nothing could be started.
+// "compile.ini\r" as the redirected file's name. Returns false when nothing could be started:
+// neither the shell nor the command the batch line names.
 bool runBatchAndWait(const QString &batchPath, const QString &workingFolder);
 
 // Starts a program with its parameter text split into arguments the way a shell splits them,

@@ -152,6 +152,16 @@ private slots:
         QCOMPARE(dlg->prgCompile->value(), 11);
     }
 
+    void packerThatCannotStartLeavesBothFiles() {
+        QDir().mkpath(mod + "objects");
+        dlg->txtRFAPath->setText(tmp->file("no-such-packer"));
+        dlg->btnCompile->click();
+        QVERIFY(QFile::exists(program + "compile.bat"));
+        QCOMPARE(slurp(program + "compile.ini").count("\r\n"), 6);
+        QVERIFY(QFile::exists(gameLog()));
+        QVERIFY(Prompts::shownTexts().isEmpty());
+    }
+
     void unwritableProgramFolderStopsTheRun() {
         QDir().mkpath(mod + "objects");
         QDir().mkpath(program + "compile.bat"); // a folder where the batch file should go
