@@ -1,0 +1,46 @@
+#include "launch/CompileRules.h"
+
+#include <QDir>
+
+namespace marlix {
+
+const QList<Category> &launchCategories() {
+    static const QList<Category> categories = {
+        {"AI", "ai"},           {"AiMeshes", "aimeshes"}, {"Animations", "animations"},
+        {"Font", "font"},       {"Menu", "menu"},         {"Objects", "objects"},
+        {"Shaders", "shaders"}, {"Sound", "sound"},       {"Standardmesh", "standardmesh"},
+        {"Texture", "texture"}, {"TreeMesh", "treemesh"},
+    };
+    return categories;
+}
+
+QStringList settingsLines(const QString &packer, const QString &mod, const QString &game,
+                          const QString &parameters) {
+    return {packer, mod, game, parameters};
+}
+
+QString batchLine(const QString &packer, const QString &programFolder) {
+    return packer + QStringLiteral(" < ") + programFolder + QStringLiteral("compile.ini");
+}
+
+QString sourceFolder(const QString &mod, const QString &category) {
+    return mod + category;
+}
+
+QStringList answerLines(const QString &mod, const QString &category) {
+    const QString archives = QStringLiteral("archives") + QDir::separator();
+    return {sourceFolder(mod, category), category,
+            QStringLiteral("N"),         mod + archives + category + QStringLiteral(".rfa"),
+            QStringLiteral("N"),         QStringLiteral("exit")};
+}
+
+QStringList packPlan(const QList<bool> &ticked) {
+    QStringList plan;
+    const auto &categories = launchCategories();
+    for (int i = 0; i < categories.size() && i < ticked.size(); ++i)
+        if (ticked[i])
+            plan << QString::fromLatin1(categories[i].name);
+    return plan;
+}
+
+} // namespace marlix

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace marlix {
+
+// One content category of a mod: the caption of its check box and the lower-case name of its
+// folder and archive.
+struct Category {
+    const char *caption;
+    const char *name;
+};
+
+// The eleven categories in the order they are packed.
+const QList<Category> &launchCategories();
+
+// The four lines of compilepref.ini: packer path, mod path, game path, launch parameters.
+QStringList settingsLines(const QString &packer, const QString &mod, const QString &game,
+                          const QString &parameters);
+
+// The one line of compile.bat: the packer with its standard input taken from compile.ini.
+QString batchLine(const QString &packer, const QString &programFolder);
+
+// The category's source folder: the mod path and the name joined with nothing between.
+QString sourceFolder(const QString &mod, const QString &category);
+
+// The six answers the packer reads from its standard input.
+QStringList answerLines(const QString &mod, const QString &category);
+
+// Which categories a run packs, given the ticked state of each box in category order.
+QStringList packPlan(const QList<bool> &ticked);
+
+} // namespace marlix

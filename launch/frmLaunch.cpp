@@ -1,0 +1,243 @@
+#include "launch/frmLaunch.h"
+
+#include "common/Error.h"
+#include "common/LineFile.h"
+#include "common/ProgramFolder.h"
+#include "launch/CompileRules.h"
+#include "launch/JpegImage.h"
+#include "platform/ChildProcess.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+
+TFrmLaunch *FrmLaunch = nullptr;
+
+namespace {
+
+QPushButton *flatButton(QWidget *parent, const QString &caption, const QRect &place) {
+    auto *button = new QPushButton(caption, parent);
+    button->setFlat(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(place);
+    return button;
+}
+
+QLineEdit *editBox(QWidget *parent, const QRect &place) {
+    auto *box = new QLineEdit(parent);
+    box->setGeometry(place);
+    return box;
+}
+
+QLabel *label(QWidget *parent, const QString &caption, int left, int top) {
+    auto *text = new QLabel(caption, parent);
+    text->move(left, top);
+    text->adjustSize();
+    return text;
+}
+
+QFrame *panel(QWidget *parent, const QRect &place) {
+    auto *frame = new QFrame(parent);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setGeometry(place);
+    return frame;
+}
+
+// The folder part of a chosen name, its separator (or drive colon) included.
+QString folderPart(const QString &name) {
+    const int cut =
+        std::max({name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')),
+                  name.lastIndexOf(QLatin1Char(':'))});
+    return name.left(cut + 1);
+}
+
+} // namespace
+
+TFrmLaunch::TFrmLaunch(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      ProgramFolder(marlix::programFolder()) {
+    setWindowTitle(QStringLiteral("Compile and Launch"));
+    setFixedSize(376, 354);
+    QFont verdana(QStringLiteral("Verdana"));
+    verdana.setPixelSize(11);
+    setFont(verdana);
+
+    imgBackground = new QLabel(this);
+    imgBackground->setGeometry(0, 0, 376, 354);
+    imgBackground->setScaledContents(true);
+    QFile picture(ProgramFolder + QStringLiteral("launchback.jpg"));
+    if (picture.open(QIODevice::ReadOnly))
+        imgBackground->setPixmap(QPixmap::fromImage(marlix::decodeJpeg(picture.readAll())));
+
+    pnlArchive = panel(this, {8, 8, 361, 169});
+    Label3 = label(pnlArchive, QStringLiteral("RFA Packer Path"), 8, 4);
+    txtRFAPath = editBox(pnlArchive, {8, 20, 321, 21});
+    btnRFAPath = flatButton(pnlArchive, QStringLiteral("..."), {328, 20, 25, 21});
+    QCheckBox **boxes[] = {&chkAI,           &chkAiMeshes, &chkAnimations, &chkFont,
+                           &chkMenu,         &chkObjects,  &chkShaders,    &chkSound,
+                           &chkStandardmesh, &chkTexture,  &chkTreeMesh};
+    const auto &categories = marlix::launchCategories();
+    for (int i = 0; i < categories.size(); ++i) {
+        auto *box = new QCheckBox(QString::fromLatin1(categories[i].caption), pnlArchive);
+        box->setGeometry(8 + 120 * (i / 4), 48 + 16 * (i % 4), i == 8 ? 105 : 97, 17);
+        *boxes[i] = box;
+    }
+    chkObjects->setChecked(true);
+    Label1 = label(pnlArchive, QStringLiteral("Achive Source/Destination Path (mod path)"), 8, 116);
+    txtArchivePath = editBox(pnlArchive, {8, 132, 321, 21});
+    btnArchivePath = flatButton(pnlArchive, QStringLiteral("..."), {328, 132, 25, 21});
+
+    pnlLaunch = panel(this, {8, 184, 361, 113});
+    Label4 = label(pnlLaunch, QStringLiteral("BF1942 Path"), 8, 12);
+    txtBFPath = editBox(pnlLaunch, {8, 28, 321, 21});
+    btnBFPath = flatButton(pnlLaunch, QStringLiteral("..."), {328, 28, 25, 21});
+    Label2 = label(pnlLaunch, QStringLiteral("BF1942 Launch Parameters"), 8, 60);
+    txtParameters = editBox(pnlLaunch, {8, 76, 345, 21});
+    txtParameters->setText(QStringLiteral("-game"));
+
+    prgCompile = new QProgressBar(this);
+    prgCompile->setGeometry(8, 304, 361, 9);
+    prgCompile->setRange(0, 11);
+    prgCompile->setValue(0);
+    prgCompile->setTextVisible(false);
+
+    btnCompile = flatButton(this, QStringLiteral("Compile and Run"), {8, 320, 361, 25});
+    QPalette silver = btnCompile->palette();
+    silver.setColor(QPalette::ButtonText, QColor(0xC0, 0xC0, 0xC0));
+    btnCompile->setPalette(silver);
+
+    dlgOpen.kind = marlix::FileRequest::Open;
+    dlgOpen.filter = QStringLiteral("Directory|*.|Executable (*.exe)|*.exe");
+
+    connect(btnRFAPath, &QPushButton::clicked, this,
+            [this] { marlix::guarded(this, [this] { btnRFAPathClick(); }); });
+    connect(btnArchivePath, &QPushButton::clicked, this,
+            [this] { marlix::guarded(this, [this] { btnArchivePathClick(); }); });
+    connect(btnBFPath, &QPushButton::clicked, this,
+            [this] { marlix::guarded(this, [this] { btnBFPathClick(); }); });
+    connect(btnCompile, &QPushButton::clicked, this, &TFrmLaunch::btnCompileClick);
+}
+
+QList<QCheckBox *> TFrmLaunch::CategoryBoxes() const {
+    return {chkAI,      chkAiMeshes, chkAnimations,   chkFont,    chkMenu,    chkObjects,
+            chkShaders, chkSound,    chkStandardmesh, chkTexture, chkTreeMesh};
+}
+
+QString TFrmLaunch::settingsPath() const {
+    return ProgramFolder + QStringLiteral("compilepref.ini");
+}
+
+void TFrmLaunch::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        marlix::guarded(this, [this] { FormShow(); });
+}
+
+void TFrmLaunch::FormShow() {
+    if (!QFileInfo::exists(settingsPath()))
+        return;
+    const QStringList lines = marlix::readPathLines(settingsPath());
+    QLineEdit *boxes[] = {txtRFAPath, txtArchivePath, txtBFPath, txtParameters};
+    for (int i = 0; i < 4; ++i) {
+        if (i >= lines.size())
+            throw marlix::Error::listIndex(i);
+        boxes[i]->setText(lines[i]);
+    }
+}
+
+void TFrmLaunch::FormClose() {
+    marlix::writePathLines(settingsPath(),
+                           marlix::settingsLines(txtRFAPath->text(), txtArchivePath->text(),
+                                                 txtBFPath->text(), txtParameters->text()));
+}
+
+void TFrmLaunch::done(int result) {
+    // A close asked for while the packer or the game runs waits until the run has ended.
+    if (m_running) {
+        m_closeRequested = true;
+        return;
+    }
+    // A settings file that cannot be written is reported; the dialog still closes.
+    marlix::guarded(this, [this] { FormClose(); });
+    QDialog::done(result);
+}
+
+bool TFrmLaunch::runBrowse(int filterIndex) {
+    dlgOpen.filterIndex = filterIndex;
+    const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
+    if (!answer.accepted)
+        return false;
+    dlgOpen.fileName = answer.fileName;
+    return true;
+}
+
+void TFrmLaunch::btnRFAPathClick() {
+    if (runBrowse(2))
+        txtRFAPath->setText(dlgOpen.fileName);
+}
+
+void TFrmLaunch::btnArchivePathClick() {
+    dlgOpen.fileName = QStringLiteral("[NO FILE REQUIRED]");
+    if (runBrowse(1))
+        txtArchivePath->setText(folderPart(dlgOpen.fileName));
+}
+
+void TFrmLaunch::btnBFPathClick() {
+    dlgOpen.fileName = QStringLiteral("bf1942.exe");
+    if (runBrowse(2))
+        txtBFPath->setText(dlgOpen.fileName);
+}
+
+void TFrmLaunch::btnCompileClick() {
+    // A second run while one waits would rewrite the two answer files under the first packer.
+    if (m_running)
+        return;
+    m_running = true;
+    marlix::guarded(this, [this] { compileRun(); });
+    m_running = false;
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        close();
+    }
+}
+
+void TFrmLaunch::compileRun() {
+    prgCompile->setValue(0);
+    const auto &categories = marlix::launchCategories();
+    const QList<QCheckBox *> boxes = CategoryBoxes();
+    for (int i = 0; i < categories.size(); ++i) {
+        if (boxes[i]->isChecked())
+            PackArchive(txtRFAPath->text(), QString::fromLatin1(categories[i].name));
+        prgCompile->setValue(prgCompile->value() + 1);
+    }
+    LaunchGame(txtBFPath->text(), txtParameters->text());
+}
+
+void TFrmLaunch::PackArchive(const QString &packer, const QString &category) {
+    const QString batch = ProgramFolder + QStringLiteral("compile.bat");
+    const QString answers = ProgramFolder + QStringLiteral("compile.ini");
+    marlix::writePathLines(batch, {marlix::batchLine(packer, ProgramFolder)});
+    const QString mod = txtArchivePath->text();
+    if (!QFileInfo(marlix::sourceFolder(mod, category)).isDir())
+        return;
+    marlix::writePathLines(answers, marlix::answerLines(mod, category));
+    if (!marlix::runBatchAndWait(batch, marlix::childWorkingFolder()))
+        return;
+    QFile::remove(batch);
+    QFile::remove(answers);
+}
+
+void TFrmLaunch::LaunchGame(const QString &game, const QString &parameters) {
+    if (!marlix::runProgramAndWait(game, parameters, marlix::childWorkingFolder()))
+        marlix::showMessage(this, QStringLiteral("Unable to launch BF1942"));
+}

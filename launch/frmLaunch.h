@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QDialog>
+#include <QList>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+// The compile-and-launch dialog: packs the ticked category folders of a mod through the
+// external packer, then starts the game and waits for it.
+class TFrmLaunch : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmLaunch(QWidget *parent = nullptr);
+
+    QLabel *imgBackground;
+    QFrame *pnlArchive;
+    QLabel *Label3;
+    QLineEdit *txtRFAPath;
+    QPushButton *btnRFAPath;
+    QCheckBox *chkAI, *chkAiMeshes, *chkAnimations, *chkFont, *chkMenu, *chkObjects, *chkShaders,
+        *chkSound, *chkStandardmesh, *chkTexture, *chkTreeMesh;
+    QLabel *Label1;
+    QLineEdit *txtArchivePath;
+    QPushButton *btnArchivePath;
+    QFrame *pnlLaunch;
+    QLabel *Label4;
+    QLineEdit *txtBFPath;
+    QPushButton *btnBFPath;
+    QLabel *Label2;
+    QLineEdit *txtParameters;
+    QProgressBar *prgCompile;
+    QPushButton *btnCompile;
+    // The one open dialog shared by the three browse buttons; it keeps its last file name.
+    marlix::FileRequest dlgOpen;
+
+    // Where compilepref.ini, compile.bat and compile.ini live; ends in a separator.
+    QString ProgramFolder;
+
+    // The category boxes in packing order.
+    QList<QCheckBox *> CategoryBoxes() const;
+    bool Running() const { return m_running; }
+
+    void FormShow();
+    void FormClose();
+    void btnRFAPathClick();
+    void btnArchivePathClick();
+    void btnBFPathClick();
+    void btnCompileClick();
+    void PackArchive(const QString &packer, const QString &category);
+    void LaunchGame(const QString &game, const QString &parameters);
+
+public slots:
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QString settingsPath() const;
+    bool runBrowse(int filterIndex);
+    void compileRun();
+
+    bool m_running = false;
+    bool m_closeRequested = false;
+};
+
+extern TFrmLaunch *FrmLaunch;

@@ -1,0 +1,45 @@
+#include "launch/CompileRules.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+TEST(CompileRules, CategoriesInPackingOrderWithLowerCaseNames) {
+    QStringList names, captions;
+    for (const Category &c : launchCategories()) {
+        names << QString::fromLatin1(c.name);
+        captions << QString::fromLatin1(c.caption);
+    }
+    EXPECT_EQ(names, QStringList({"ai", "aimeshes", "animations", "font", "menu", "objects",
+                                  "shaders", "sound", "standardmesh", "texture", "treemesh"}));
+    EXPECT_EQ(captions.at(1), "AiMeshes");
+    EXPECT_EQ(captions.at(10), "TreeMesh");
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(names[i], captions[i].toLower());
+}
+
+TEST(CompileRules, BatchLineKeepsSpacesUnquotedAndEmptyPacker) {
+    EXPECT_EQ(batchLine("/opt/my tools/packer", "/home/u/Marlix dir/"),
+              "/opt/my tools/packer < /home/u/Marlix dir/compile.ini");
+    EXPECT_EQ(batchLine("", "/e/"), " < /e/compile.ini");
+}
+
+TEST(CompileRules, AnswerLinesAndSourceFolderJoinWithoutSeparator) {
+    const QString sep = QDir::separator();
+    EXPECT_EQ(answerLines("/mods/MyMod/", "objects"),
+              QStringList({"/mods/MyMod/objects", "objects", "N",
+                           "/mods/MyMod/archives" + sep + "objects.rfa", "N", "exit"}));
+    EXPECT_EQ(sourceFolder("/mods/MyMod", "objects"), "/mods/MyModobjects");
+}
+
+TEST(CompileRules, SettingsLinesKeepEmptyTextsInPlace) {
+    EXPECT_EQ(settingsLines("p", "", "g", ""), QStringList({"p", "", "g", ""}));
+}
+
+TEST(CompileRules, PackPlanFollowsTickedBoxesInOrder) {
+    QList<bool> ticked(11, false);
+    EXPECT_TRUE(packPlan(ticked).isEmpty());
+    ticked[10] = ticked[0] = ticked[5] = true;
+    EXPECT_EQ(packPlan(ticked), QStringList({"ai", "objects", "treemesh"}));
+}
