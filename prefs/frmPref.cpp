@@ -8,6 +8,7 @@
 #include "platform/Prompts.h"
 #include "prefs/ColorShape.h"
 #include "prefs/StringGrid.h"
+#include "prefs/TableTextValidator.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -87,7 +88,9 @@ void paintScheme(QRadioButton *button, Qt::GlobalColor text, Qt::GlobalColor bac
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::ButtonText, text);
     palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Button, background);
     button->setPalette(palette);
+    button->setBackgroundRole(QPalette::Window);
     button->setAutoFillBackground(true);
 }
 
@@ -123,6 +126,10 @@ TfrmPref::TfrmPref(QWidget *Owner)
     createIntellisensePage();
     createHighlightingPage();
     connectHandlers();
+
+    txtCode->setValidator(new TableTextValidator(TableTextValidator::EightBit, this));
+    txtHcode->setValidator(new TableTextValidator(TableTextValidator::EightBit, this));
+    txtFile->setValidator(new TableTextValidator(TableTextValidator::AnyCharacter, this));
 }
 
 void TfrmPref::createGeneralPage() {

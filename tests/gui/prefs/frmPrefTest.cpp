@@ -7,6 +7,7 @@
 #include "tests/gui/support/TempFolder.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -469,6 +470,25 @@ private slots:
         dlg->exec();
         QVERIFY(!dlg->isVisible());
         QCOMPARE(folder->read("marlix.ini"), lines({"1", "1", "1", "1", "1", "1"}));
+    }
+
+    void editFieldsRefuseWhatATableLineCannotHold() {
+        open();
+        page(1);
+        dlg->txtCode->setText("obj.");
+        QGuiApplication::clipboard()->setText("two\nlines");
+        dlg->txtCode->paste();
+        QCOMPARE(dlg->txtCode->text(), QStringLiteral("obj."));
+        dlg->txtFile->paste();
+        QVERIFY(dlg->txtFile->text().isEmpty());
+        QKeyEvent euro(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0x20AC)));
+        QCoreApplication::sendEvent(dlg->txtCode, &euro);
+        QKeyEvent eAcute(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0xE9)));
+        QCoreApplication::sendEvent(dlg->txtCode, &eAcute);
+        QCOMPARE(dlg->txtCode->text(), QString::fromLatin1("obj.\xE9"));
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("/mods/\u0434/objects.txt"));
+        dlg->txtFile->paste();
+        QCOMPARE(dlg->txtFile->text(), QString::fromUtf8("/mods/\u0434/objects.txt"));
     }
 
     void escapeDoesNotCloseTheDialog() {
