@@ -196,11 +196,13 @@ void TfrmPref::connectHandlers() {
     connect(btnFindFile, &QToolButton::clicked, this, handler(&TfrmPref::btnFindFileClick));
     connect(shpColor, &ColorShape::mouseUp, this,
             [this](Qt::MouseButton button) { guarded(this, [&] { shpColorMouseUp(button); }); });
-    connect(pgcPref, &QTabWidget::currentChanged, this, [this, handler](int index) {
+    const auto showIntellisense = handler(&TfrmPref::TabSheet2Show);
+    const auto showHighlighting = handler(&TfrmPref::TabSheet3Show);
+    connect(pgcPref, &QTabWidget::currentChanged, this, [=](int index) {
         if (index == 1)
-            handler (&TfrmPref::TabSheet2Show)();
+            showIntellisense();
         else if (index == 2)
-            handler (&TfrmPref::TabSheet3Show)();
+            showHighlighting();
     });
 }
 
