@@ -1,0 +1,42 @@
+#include "prefs/PreferenceFiles.h"
+
+#include "common/LineFile.h"
+
+#include <QFileInfo>
+
+namespace marlix {
+
+void PreferenceFiles::loadOptions(GeneralOptions &options) const {
+    const QString path = optionsPath();
+    if (!QFileInfo::exists(path))
+        return;
+    applyOptionLines(readTextLines(path), options);
+}
+
+void PreferenceFiles::loadTable(const QString &path, TableRows &rows, bool &writes) {
+    // A missing file is created from the grid at closing; an existing one only once it has
+    // been read into the grid at this opening.
+    writes = !QFileInfo::exists(path);
+    if (writes)
+        return;
+    rows = tableRowsFromLines(readTextLines(path));
+    writes = true;
+}
+
+void PreferenceFiles::loadIntellisense(TableRows &rows) {
+    loadTable(intellisensePath(), rows, m_writeIntellisense);
+}
+
+void PreferenceFiles::loadHighlighting(TableRows &rows) {
+    loadTable(highlightingPath(), rows, m_writeHighlighting);
+}
+
+void PreferenceFiles::save(const Preferences &preferences) const {
+    if (m_writeIntellisense)
+        writeTextLines(intellisensePath(), intellisenseFileLines(preferences.intellisense));
+    if (m_writeHighlighting)
+        writeTextLines(highlightingPath(), highlightingFileLines(preferences.highlighting));
+    writeTextLines(optionsPath(), optionLines(preferences.options));
+}
+
+} // namespace marlix

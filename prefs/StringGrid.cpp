@@ -1,0 +1,105 @@
+#include "prefs/StringGrid.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent) {
+    setColumnCount(3);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultSectionSize(200);
+    verticalHeader()->setDefaultSectionSize(20);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    SetRows({marlix::TableRow{}});
+}
+
+QString StringGrid::Cell(int column, int row) const {
+    const QTableWidgetItem *it = item(row, column);
+    return it ? it->text() : QString();
+}
+
+void StringGrid::SetCell(int column, int row, const QString &text) {
+    if (QTableWidgetItem *it = item(row, column)) {
+        it->setText(text);
+        return;
+    }
+    auto *it = new QTableWidgetItem(text);
+    it->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    setItem(row, column, it);
+}
+
+marlix::TableRows StringGrid::Rows() const {
+    marlix::TableRows rows(rowCount());
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < 3; ++c)
+            rows[r][size_t(c)] = Cell(c, r);
+    return rows;
+}
+
+void StringGrid::SetRows(const marlix::TableRows &rows) {
+    const bool wasSilent = m_silent;
+    m_silent = true;
+    const int previous = currentRow();
+    setRowCount(int(qMax(qsizetype(1), rows.size())));
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < 3; ++c)
+            SetCell(c, r, r < rows.size() ? rows[r][size_t(c)] : QString());
+    if (previous >= 0 && previous < rowCount())
+        setCurrentCell(previous, 0);
+    keepCurrentRow();
+    m_silent = wasSilent;
+}
+
+void StringGrid::AddRow() {
+    const bool wasSilent = m_silent;
+    m_silent = true;
+    const int row = rowCount();
+    insertRow(row);
+    for (int c = 0; c < 3; ++c)
+        SetCell(c, row, QString());
+    keepCurrentRow();
+    m_silent = wasSilent;
+}
+
+void StringGrid::keepCurrentRow() {
+    if (currentRow() < 0 || currentRow() >= rowCount())
+        setCurrentCell(rowCount() - 1, 0);
+}
+
+void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
+    QTableWidget::currentChanged(current, previous);
+    if (!m_silent && current.isValid() && current.row() != previous.row())
+        emit Click();
+}
+
+void StringGrid::mousePressEvent(QMouseEvent *event) {
+    m_rowAtPress = currentRow();
+    QTableWidget::mousePressEvent(event);
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent *event) {
+    QTableWidget::mouseReleaseEvent(event);
+    // A click on the row that was already current selects it again; a click that moved the
+    // selection has raised Click() already.
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (at.isValid() && at.row() == m_rowAtPress && at.row() == currentRow())
+        emit Click();
+    m_rowAtPress = -1;
+}
+
+void StringGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    // The view shows the first column only; the others are edited beside the grid, so the
+    // view never scrolls sideways, not even when the keyboard moves to another column.
+    horizontalScrollBar()->setRange(0, 0);
+}

@@ -1,0 +1,351 @@
+#include "prefs/frmPref.h"
+
+#include "common/BoolLines.h"
+#include "common/ColorText.h"
+#include "common/ProgramFolder.h"
+#include "common/ScreenColor.h"
+#include "platform/ErrorDisplay.h"
+#include "platform/Prompts.h"
+#include "prefs/ColorShape.h"
+#include "prefs/StringGrid.h"
+#include "prefs/TableTextValidator.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace marlix;
+
+TfrmPref *frmPref = nullptr;
+
+namespace {
+
+QCheckBox *checkBox(QWidget *parent, const char *caption, int l, int t, int w, int h) {
+    auto *box = new QCheckBox(QString::fromLatin1(caption), parent);
+    box->setGeometry(l, t, w, h);
+    box->setChecked(true);
+    return box;
+}
+
+QRadioButton *radio(QWidget *parent, const char *caption, int l, int t, int w, int h,
+                    bool selected) {
+    auto *button = new QRadioButton(QString::fromLatin1(caption), parent);
+    button->setGeometry(l, t, w, h);
+    button->setChecked(selected);
+    return button;
+}
+
+QLabel *label(QWidget *parent, const char *caption, int l, int t) {
+    auto *text = new QLabel(QString::fromLatin1(caption), parent);
+    text->move(l, t);
+    text->adjustSize();
+    return text;
+}
+
+QLineEdit *edit(QWidget *parent, int l, int t, int w, int h) {
+    auto *field = new QLineEdit(parent);
+    field->setGeometry(l, t, w, h);
+    return field;
+}
+
+QToolButton *speedButton(QWidget *parent, const char *caption, int l, int t, int w, int h) {
+    auto *button = new QToolButton(parent);
+    button->setText(QString::fromLatin1(caption));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(l, t, w, h);
+    return button;
+}
+
+QGroupBox *groupBox(QWidget *parent, const char *caption, int l, int t, int w, int h) {
+    auto *group = new QGroupBox(QString::fromLatin1(caption), parent);
+    group->setGeometry(l, t, w, h);
+    return group;
+}
+
+QLabel *note(QWidget *parent, const char *caption) {
+    auto *text = new QLabel(QString::fromLatin1(caption), parent);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setGeometry(216, 136, 238, 26);
+    return text;
+}
+
+StringGrid *grid(QWidget *parent) {
+    auto *table = new StringGrid(parent);
+    table->setGeometry(0, 16, 205, 249);
+    return table;
+}
+
+void paintScheme(QRadioButton *button, Qt::GlobalColor text, Qt::GlobalColor background) {
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Button, background);
+    button->setPalette(palette);
+    button->setBackgroundRole(QPalette::Window);
+    button->setAutoFillBackground(true);
+}
+
+// Style cells: only the exact text "1" selects the first button of the pair.
+void showStyle(const QString &cell, QRadioButton *onOne, QRadioButton *otherwise) {
+    (cell == QLatin1String("1") ? onOne : otherwise)->setChecked(true);
+}
+
+} // namespace
+
+TfrmPref::TfrmPref(QWidget *Owner)
+    : QDialog(Owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      ProgramFolder(programFolder()) {
+    setWindowTitle(QStringLiteral("Marlix Preferences"));
+    setFixedSize(473, 294);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    pgcPref = new QTabWidget(this);
+    pgcPref->setGeometry(0, 0, 473, 294);
+    TabSheet1 = new QWidget;
+    TabSheet2 = new QWidget;
+    TabSheet3 = new QWidget;
+    pgcPref->addTab(TabSheet1, QStringLiteral("General"));
+    pgcPref->addTab(TabSheet2, QStringLiteral("Intellisense"));
+    pgcPref->addTab(TabSheet3, QStringLiteral("Highlighting"));
+    pgcPref->setCurrentIndex(0);
+
+    createGeneralPage();
+    createIntellisensePage();
+    createHighlightingPage();
+    connectHandlers();
+
+    txtCode->setValidator(new TableTextValidator(TableTextValidator::EightBit, this));
+    txtHcode->setValidator(new TableTextValidator(TableTextValidator::EightBit, this));
+    txtFile->setValidator(new TableTextValidator(TableTextValidator::AnyCharacter, this));
+}
+
+void TfrmPref::createGeneralPage() {
+    QWidget *page = TabSheet1;
+    chkAutoPopulate = checkBox(page, "Enable Object Explorer Populate on File Load", 8, 9, 281, 17);
+    chkAutoHighlight = checkBox(page, "Enable Auto Highlighting on File Load", 8, 33, 233, 17);
+    GroupBox3 = groupBox(page, "Display Options", 8, 56, 217, 65);
+    chkDark = radio(GroupBox3, "Dark Text on Light Background", 8, 16, 201, 17, true);
+    chkLight = radio(GroupBox3, "Light Text on Dark Background", 8, 40, 201, 17, false);
+    paintScheme(chkDark, Qt::black, Qt::white);
+    paintScheme(chkLight, Qt::white, Qt::black);
+    chkAutoUpdate = checkBox(page, "Check for Updates Automatically", 8, 248, 217, 17);
+}
+
+void TfrmPref::createIntellisensePage() {
+    QWidget *page = TabSheet2;
+    chkIntellisense = checkBox(page, "Enable Intellisense Support", 0, 0, 193, 17);
+    grdIntellisense = grid(page);
+    GroupBox1 = groupBox(page, "Selected Code", 216, 16, 241, 113);
+    Label1 = label(GroupBox1, "Code", 8, 24);
+    txtCode = edit(GroupBox1, 48, 24, 185, 21);
+    Label2 = label(GroupBox1, "File", 8, 48);
+    txtFile = edit(GroupBox1, 48, 48, 161, 21);
+    btnFindFile = speedButton(GroupBox1, "...", 208, 48, 25, 21);
+    Label8 = label(GroupBox1, "Style", 8, 72);
+    chkOverwrite = radio(GroupBox1, "Overwrite", 48, 72, 113, 17, true);
+    chkInsert = radio(GroupBox1, "Insert", 48, 88, 113, 17, false);
+    btnSave = speedButton(GroupBox1, "Save", 186, 83, 47, 22);
+    Label6 = note(page, "NOTE: To delete a code, just set the code or the file to an empty "
+                        "string and save");
+    btnInsert = speedButton(page, "Insert", 210, 243, 47, 22);
+}
+
+void TfrmPref::createHighlightingPage() {
+    QWidget *page = TabSheet3;
+    chkHighlighting = checkBox(page, "Enable Automatic Highlighting", 0, 0, 201, 17);
+    grdHighlighting = grid(page);
+    GroupBox2 = groupBox(page, "Selected Code", 216, 16, 241, 113);
+    Label3 = label(GroupBox2, "Code", 8, 24);
+    txtHcode = edit(GroupBox2, 48, 24, 185, 21);
+    Label4 = label(GroupBox2, "Color", 8, 48);
+    shpColor = new ColorShape(GroupBox2);
+    shpColor->setGeometry(48, 48, 65, 20);
+    shpColor->SetBrushColor(clWhite);
+    Label5 = label(GroupBox2, "Style", 8, 72);
+    chkPhrase = radio(GroupBox2, "Phrase Only", 48, 72, 113, 17, true);
+    chkLine = radio(GroupBox2, "To End of Line", 48, 88, 113, 17, false);
+    btnHSave = speedButton(GroupBox2, "Save", 186, 83, 47, 22);
+    Label7 = note(page, "NOTE: To delete a code, just set the code to an empty string and save");
+    btnHInsert = speedButton(page, "Insert", 210, 243, 47, 22);
+}
+
+void TfrmPref::connectHandlers() {
+    // Every user action runs guarded: its error goes to the error display, never further.
+    const auto handler = [this](void (TfrmPref::*method)()) {
+        return [this, method] { guarded(this, [&] { (this->*method)(); }); };
+    };
+    connect(grdIntellisense, &StringGrid::Click, this, handler(&TfrmPref::grdIntellisenseClick));
+    connect(grdHighlighting, &StringGrid::Click, this, handler(&TfrmPref::grdHighlightingClick));
+    connect(btnSave, &QToolButton::clicked, this, handler(&TfrmPref::btnSaveClick));
+    connect(btnHSave, &QToolButton::clicked, this, handler(&TfrmPref::btnHSaveClick));
+    connect(btnInsert, &QToolButton::clicked, this, handler(&TfrmPref::btnInsertClick));
+    connect(btnHInsert, &QToolButton::clicked, this, handler(&TfrmPref::btnHInsertClick));
+    connect(btnFindFile, &QToolButton::clicked, this, handler(&TfrmPref::btnFindFileClick));
+    connect(shpColor, &ColorShape::mouseUp, this,
+            [this](Qt::MouseButton button) { guarded(this, [&] { shpColorMouseUp(button); }); });
+    const auto showIntellisense = handler(&TfrmPref::TabSheet2Show);
+    const auto showHighlighting = handler(&TfrmPref::TabSheet3Show);
+    connect(pgcPref, &QTabWidget::currentChanged, this, [=](int index) {
+        if (index == 1)
+            showIntellisense();
+        else if (index == 2)
+            showHighlighting();
+    });
+}
+
+QString TfrmPref::openFilter() {
+    return QStringLiteral("Marlix Init Files (*.ini)|*.ini|BF1942 Exe Path (*.exe)|*.exe");
+}
+
+Preferences TfrmPref::controlState() const {
+    Preferences state;
+    state.options.autoPopulate = chkAutoPopulate->isChecked();
+    state.options.autoHighlight = chkAutoHighlight->isChecked();
+    state.options.darkText = chkDark->isChecked();
+    state.options.autoUpdate = chkAutoUpdate->isChecked();
+    state.options.intellisense = chkIntellisense->isChecked();
+    state.options.highlighting = chkHighlighting->isChecked();
+    state.intellisense = grdIntellisense->Rows();
+    state.highlighting = grdHighlighting->Rows();
+    return state;
+}
+
+void TfrmPref::setControlState(const Preferences &state) {
+    chkAutoPopulate->setChecked(state.options.autoPopulate);
+    chkAutoHighlight->setChecked(state.options.autoHighlight);
+    (state.options.darkText ? chkDark : chkLight)->setChecked(true);
+    chkAutoUpdate->setChecked(state.options.autoUpdate);
+    chkIntellisense->setChecked(state.options.intellisense);
+    chkHighlighting->setChecked(state.options.highlighting);
+    grdIntellisense->SetRows(state.intellisense);
+    grdHighlighting->SetRows(state.highlighting);
+}
+
+void TfrmPref::FormShow() {
+    // Each file is read on its own: one that fails to read is reported and leaves its
+    // controls as they are, and the others are still loaded.
+    m_files.setFolder(ProgramFolder);
+    Preferences state = controlState();
+    guarded(this, [&] { m_files.loadOptions(state.options); });
+    guarded(this, [&] { m_files.loadIntellisense(state.intellisense); });
+    guarded(this, [&] { m_files.loadHighlighting(state.highlighting); });
+    setControlState(state);
+    m_atOpening = state;
+    m_closeFailed = false;
+}
+
+void TfrmPref::TabSheet2Show() {
+    const int row = grdIntellisense->Row();
+    txtCode->setText(grdIntellisense->Cell(0, row));
+    txtFile->setText(grdIntellisense->Cell(1, row));
+}
+
+void TfrmPref::TabSheet3Show() {
+    const int row = grdHighlighting->Row();
+    txtHcode->setText(grdHighlighting->Cell(0, row));
+    showStyle(grdHighlighting->Cell(1, row), chkLine, chkPhrase);
+    const QString color = grdHighlighting->Cell(2, row);
+    // An unknown colour text throws here, after the code and the style have been shown,
+    // and the shape keeps its fill.
+    shpColor->SetBrushColor(color.isEmpty() ? clWhite : StringToColor(color));
+}
+
+void TfrmPref::grdIntellisenseClick() {
+    TabSheet2Show();
+    showStyle(grdIntellisense->Cell(2, grdIntellisense->Row()), chkOverwrite, chkInsert);
+}
+
+void TfrmPref::grdHighlightingClick() {
+    TabSheet3Show();
+}
+
+void TfrmPref::btnSaveClick() {
+    const int row = grdIntellisense->Row();
+    grdIntellisense->SetCell(0, row, txtCode->text());
+    grdIntellisense->SetCell(1, row, txtFile->text());
+    grdIntellisense->SetCell(2, row, boolLine(chkOverwrite->isChecked()));
+}
+
+void TfrmPref::btnHSaveClick() {
+    const int row = grdHighlighting->Row();
+    grdHighlighting->SetCell(0, row, txtHcode->text());
+    grdHighlighting->SetCell(1, row,
+                             chkPhrase->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
+    grdHighlighting->SetCell(2, row, ColorToString(shpColor->BrushColor()));
+}
+
+void TfrmPref::btnInsertClick() {
+    grdIntellisense->AddRow();
+}
+
+void TfrmPref::btnHInsertClick() {
+    grdHighlighting->AddRow();
+}
+
+void TfrmPref::shpColorMouseUp(Qt::MouseButton) {
+    if (const std::optional<QColor> chosen = Prompts::color(this, shpColor->fillColor()))
+        shpColor->SetBrushColor(colorValue(*chosen));
+}
+
+void TfrmPref::btnFindFileClick() {
+    FileRequest request;
+    request.kind = FileRequest::Open;
+    request.filter = openFilter();
+    request.filterIndex = 1; // the ".ini" entry every time, whatever was chosen before
+    const FileAnswer answer = Prompts::file(this, request);
+    if (answer.accepted)
+        txtFile->setText(answer.fileName);
+}
+
+void TfrmPref::FormClose() {
+    m_files.save(controlState());
+}
+
+void TfrmPref::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    // Only the program's own showing opens the dialog, not a restore by the window system.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmPref::done(int result) {
+    if (!guarded(this, [&] { FormClose(); })) {
+        // The closing is refused so that the user can remove the cause and close again.
+        // From the second failure on, the user may leave without the changes not written.
+        if (!m_closeFailed) {
+            m_closeFailed = true;
+            return;
+        }
+        const auto answer = Prompts::message(
+            this, QMessageBox::Question, QStringLiteral("Confirm"),
+            QStringLiteral("The preferences could not be saved. Discard the unsaved changes?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+        setControlState(m_atOpening);
+    }
+    m_closeFailed = false;
+    QDialog::done(result);
+}
+
+void TfrmPref::keyPressEvent(QKeyEvent *event) {
+    // The dialog has no cancel: Esc does not close it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "prefs/PreferenceFiles.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+class ColorShape;
+class StringGrid;
+
+// The preferences dialog: the six general options and both language tables. Opening reads
+// marlix.ini, intellisense.ini and highlighting.ini from the program folder into the
+// controls; every closing writes the three files back. Between the two, the controls are
+// the store.
+class TfrmPref : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmPref(QWidget *Owner = nullptr);
+
+    // Where the three files live; ends in a separator. The program folder unless set.
+    QString ProgramFolder;
+
+    QTabWidget *pgcPref;
+    QWidget *TabSheet1;
+    QWidget *TabSheet2;
+    QWidget *TabSheet3;
+    QCheckBox *chkIntellisense;
+    QCheckBox *chkHighlighting;
+    QCheckBox *chkAutoUpdate;
+    StringGrid *grdIntellisense;
+    QGroupBox *GroupBox1;
+    QToolButton *btnSave;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLineEdit *txtCode;
+    QLineEdit *txtFile;
+    QToolButton *btnFindFile;
+    QToolButton *btnInsert;
+    QToolButton *btnHInsert;
+    StringGrid *grdHighlighting;
+    QGroupBox *GroupBox2;
+    QToolButton *btnHSave;
+    QLabel *Label3;
+    QLabel *Label4;
+    QLineEdit *txtHcode;
+    QLabel *Label5;
+    ColorShape *shpColor;
+    QRadioButton *chkPhrase;
+    QRadioButton *chkLine;
+    QLabel *Label6;
+    QCheckBox *chkAutoPopulate;
+    QGroupBox *GroupBox3;
+    QRadioButton *chkLight;
+    QRadioButton *chkDark;
+    QLabel *Label7;
+    QRadioButton *chkInsert;
+    QRadioButton *chkOverwrite;
+    QLabel *Label8;
+    QCheckBox *chkAutoHighlight;
+    // The colour dialog and the file-open dialog are those of marlix::Prompts.
+
+    // The filter of the "..." button's file-open dialog.
+    static QString openFilter();
+
+    // Handlers; each throws marlix::Error, which the caller reports.
+    void grdIntellisenseClick();
+    void btnSaveClick();
+    void btnInsertClick();
+    void shpColorMouseUp(Qt::MouseButton Button);
+    void btnHSaveClick();
+    void grdHighlightingClick();
+    void btnHInsertClick();
+    void FormClose();
+    void btnFindFileClick();
+    void FormShow(); // reports its own errors, one per file, and never throws
+    void TabSheet2Show();
+    void TabSheet3Show();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void createGeneralPage();
+    void createIntellisensePage();
+    void createHighlightingPage();
+    void connectHandlers();
+    marlix::Preferences controlState() const;
+    void setControlState(const marlix::Preferences &state);
+
+    marlix::PreferenceFiles m_files;
+    marlix::Preferences m_atOpening; // what discarding the changes returns to
+    bool m_closeFailed = false;      // a closing of this opening failed to write
+};
+
+extern TfrmPref *frmPref;
