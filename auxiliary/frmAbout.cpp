@@ -1,6 +1,5 @@
 #include "auxiliary/frmAbout.h"
 
-#include <QBitmap>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -107,8 +106,23 @@ void TfrmAbout::applyColourKey() {
     QImage picture(size(), QImage::Format_RGB32);
     picture.fill(keyColor());
     shpAbout->render(&picture, shpAbout->pos(), QRegion(), QWidget::DrawChildren);
-    const QImage cut = picture.createMaskFromColor(keyColor().rgb(), Qt::MaskOutColor);
-    setMask(QBitmap::fromImage(cut));
+    // Built pixel by pixel: an exact colour test, whatever the image format's conversions.
+    const QRgb key = keyColor().rgb();
+    QRegion shape;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        int x = 0;
+        while (x < picture.width()) {
+            while (x < picture.width() && (line[x] | 0xFF000000u) == key)
+                ++x;
+            const int start = x;
+            while (x < picture.width() && (line[x] | 0xFF000000u) != key)
+                ++x;
+            if (x > start)
+                shape += QRect(start, y, x - start, 1);
+        }
+    }
+    setMask(shape);
 }
 
 void TfrmAbout::btnCloseClick() {
