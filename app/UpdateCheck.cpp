@@ -43,6 +43,14 @@ bool UpdateCheck::run(QWidget *parent, const QString &ownVersion, QWidget *news)
     return true;
 }
 
+bool UpdateCheck::runAutomatic(QWidget *parent, const QString &ownVersion, QWidget *news,
+                               const QString &programFolder) {
+    if (!automaticCheckEnabled(programFolder))
+        return false;
+    run(parent, ownVersion, news);
+    return true;
+}
+
 bool UpdateCheck::automaticCheckEnabled(const QString &programFolder) {
     const QString path = programFolder + QStringLiteral("marlix.ini");
     if (!QFileInfo(path).isFile())

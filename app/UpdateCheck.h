@@ -15,6 +15,11 @@ public:
     // still waiting for its answer is dropped. Returns true when the news window was shown.
     static bool run(QWidget *parent, const QString &ownVersion, QWidget *news);
 
+    // The check at start: runs the check above only while the option below is on. Returns
+    // whether a request was made.
+    static bool runAutomatic(QWidget *parent, const QString &ownVersion, QWidget *news,
+                             const QString &programFolder);
+
     // The check at start runs only while "Check for Updates Automatically" (line 4 of
     // marlix.ini) is on; with no file, or no such line, it is on.
     static bool automaticCheckEnabled(const QString &programFolder);

@@ -61,5 +61,9 @@ void TfrmNews::Navigate(const QUrl &url) {
 
 void TfrmNews::linkClicked(const QUrl &link) {
     // The news page is only a pointer to the maker's site: links open in the desktop browser.
-    QDesktopServices::openUrl(m_page.resolved(link));
+    // Only web addresses: a page from the network must not make the desktop open local files
+    // or start other handlers.
+    const QUrl target = m_page.resolved(link);
+    if (target.scheme() == QLatin1String("http") || target.scheme() == QLatin1String("https"))
+        QDesktopServices::openUrl(target);
 }

@@ -179,6 +179,24 @@ private slots:
         QVERIFY(UpdateCheck::automaticCheckEnabled(folder.path()));
     }
 
+    void automaticCheckAsksTheServerOnlyWhileOn() {
+        TempFolder folder;
+        server->answer("/version.html", 200, "3.0.2.0");
+        folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n0\r\n1\r\n1\r\n");
+        QVERIFY(!UpdateCheck::runAutomatic(nullptr, ownVersion, news.get(), folder.path()));
+        QCOMPARE(server->requests.size(), 0);
+        QVERIFY(!news->isVisible());
+        // The manual command ignores the option.
+        QVERIFY(UpdateCheck::run(nullptr, ownVersion, news.get()));
+        QCOMPARE(server->count("/version.html"), 1);
+
+        news->hide();
+        folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
+        QVERIFY(UpdateCheck::runAutomatic(nullptr, ownVersion, news.get(), folder.path()));
+        QCOMPARE(server->count("/version.html"), 2);
+        QVERIFY(news->isVisible());
+    }
+
 private:
     std::unique_ptr<HttpTestServer> server;
     std::unique_ptr<TfrmNews> news;
