@@ -69,7 +69,7 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Framele
                    verdana(16, true), navy, Qt::AlignHCenter | Qt::AlignTop);
     Label2 = label(this, "Label2", QStringLiteral("marlix@example.org"), QRect(192, 8, 161, 13),
                    verdana(11, false), navy, Qt::AlignLeft | Qt::AlignTop);
-    Label3 = label(this, "Label3", QStringLiteral("Free for mod authors"), QRect(48, 24, 97, 13),
+    Label3 = label(this, "Label3", QStringLiteral("Free for modders"), QRect(48, 24, 97, 13),
                    verdana(11, false), navy, Qt::AlignLeft | Qt::AlignTop);
     imgBG = new QLabel(this);
     imgBG->setObjectName(QStringLiteral("imgBG"));
