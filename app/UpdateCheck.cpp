@@ -1,0 +1,67 @@
+#include "app/UpdateCheck.h"
+
+#include "common/BoolLines.h"
+#include "common/LineFile.h"
+#include "platform/ErrorDisplay.h"
+#include "platform/HttpGet.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+namespace marlix {
+
+namespace {
+bool checkRunning = false;
+}
+
+bool UpdateCheck::run(QWidget *parent, const QString &ownVersion, QWidget *news) {
+    // The request waits in a local event loop; a timer tick or a second click meanwhile must
+    // not start a second request on top of the first.
+    if (checkRunning)
+        return false;
+    checkRunning = true;
+    const HttpResult result = HttpGet::get(updateServerPage(QStringLiteral("/version.html")));
+    checkRunning = false;
+
+    switch (result.kind) {
+    case HttpResult::ConnectionFailed:
+        showMessage(parent, QStringLiteral("Unable to communicate with Update Server"));
+        return false;
+    case HttpResult::HttpError:
+        showError(parent, result.statusLine);
+        return false;
+    case HttpResult::Ok:
+        break;
+    }
+    // Whole-string comparison, exact: a trailing line end is a difference.
+    if (QString::fromLatin1(result.body) == ownVersion)
+        return false;
+    if (news) {
+        news->show();
+        news->raise();
+    }
+    return true;
+}
+
+bool UpdateCheck::runAutomatic(QWidget *parent, const QString &ownVersion, QWidget *news,
+                               const QString &programFolder) {
+    if (!automaticCheckEnabled(programFolder))
+        return false;
+    run(parent, ownVersion, news);
+    return true;
+}
+
+bool UpdateCheck::automaticCheckEnabled(const QString &programFolder) {
+    const QString path = programFolder + QStringLiteral("marlix.ini");
+    if (!QFileInfo(path).isFile())
+        return true;
+    try {
+        const QStringList lines = readTextLines(path);
+        return lines.size() < 4 || isOnLine(lines.at(3));
+    } catch (const Error &) {
+        // An unreadable options file leaves the option as it stands before any file: on.
+        return true;
+    }
+}
+
+} // namespace marlix

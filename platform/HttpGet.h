@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QObject;
+
+namespace marlix {
+
+// The outcome of one GET. A connection failure (name not resolved, refused, broken, no answer
+// within the time limit) is told apart from a reply that carries an HTTP error status.
+struct HttpResult {
+    enum Kind { Ok, ConnectionFailed, HttpError };
+    Kind kind = ConnectionFailed;
+    QByteArray body;
+    int status = 0;     // HTTP status code, 0 when no reply arrived
+    QString statusLine; // "HTTP/1.1 404 Not Found" for an error status
+};
+
+// The base address of the update server: the build setting, unless a test has set its own.
+QString updateServerUrl();
+void setUpdateServerUrl(const QString &url);
+QUrl updateServerPage(const QString &path); // base address + "/version.html" etc.
+
+class HttpGet {
+public:
+    // A request that gets no complete answer within this time counts as a connection failure.
+    static constexpr int DefaultTimeoutMs = 15000;
+    static int timeoutMs();
+    static void setTimeoutMs(int ms); // tests shorten it
+    static constexpr int MaxRedirects = 5;
+
+    // Starts the request and returns at once; done runs on the GUI thread with the result,
+    // unless context has been destroyed before.
+    static void start(const QUrl &url, QObject *context,
+                      std::function<void(const HttpResult &)> done);
+    // Waits for the result in a local event loop, so the windows stay responsive meanwhile.
+    static HttpResult get(const QUrl &url);
+};
+
+} // namespace marlix
