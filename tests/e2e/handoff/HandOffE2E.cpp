@@ -79,6 +79,7 @@ private slots:
     void laterStartWithoutFileOrWithSplitPathOpensNothing();
     void twoQuickLaterStartsOpenOnlyTheLast();
     void killedFirstInstanceNeverBlocksTheNextStart();
+    void handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint();
 };
 
 void HandOffE2E::laterStartHandsItsFileToTheRunningWindow() {
@@ -154,6 +155,17 @@ void HandOffE2E::killedFirstInstanceNeverBlocksTheNextStart() {
     const QString handed = app.script("handed.con");
     QVERIFY(app.runLater({handed}));
     QTRY_COMPARE_WITH_TIMEOUT(app.recent().left(handed.size()), handed.toLocal8Bit(), 10000);
+}
+
+void HandOffE2E::handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint() {
+    Installation app;
+    // A later start that found no window left its file behind.
+    const QString waiting = app.script("waiting.con");
+    app.program.write("params.ini", waiting.toLocal8Bit() + "\r\n");
+    QProcess *running = app.start({});
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), waiting.toLocal8Bit() + "\r\n", 10000);
+    QVERIFY(!app.program.exists("params.ini"));
+    QCOMPARE(running->state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(HandOffE2E)
