@@ -312,7 +312,8 @@ bool TFormMain::NewDocumentTab() {
     editor->SetMenuKeys(MenuKeys());
     if (EditorFont)
         editor->setFont(*EditorFont);
-    editor->setParent(page);
+    if (editor->parentWidget() != page)
+        editor->setParent(page);
     editor->show();
     page->Tag = slot;
     tabControl->SetActivePage(page);
