@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWindow>
 
