@@ -28,8 +28,8 @@ std::optional<QString> takeHandOff(const QString &fileName) {
         lines = readPathLines(fileName);
     } catch (const Error &) {
     }
-    QFile::remove(fileName);
-    if (lines.isEmpty())
+    // A file that cannot be removed would be acted on at every paint; it names nothing.
+    if (!QFile::remove(fileName) || lines.isEmpty())
         return std::nullopt;
     return lines.constFirst();
 }

@@ -23,7 +23,7 @@ void writeHandOff(const QString &fileName, const QString &text);
 // (if it has one) is returned. The file is gone before the caller acts on the line, so a
 // message box raised while opening it cannot make a nested paint act on it a second time.
 // A hand-off that cannot be read names nothing; it is removed all the same, because it would
-// otherwise be tried again on every paint.
+// otherwise be tried again on every paint; so does one that cannot be removed.
 std::optional<QString> takeHandOff(const QString &fileName);
 
 } // namespace marlix
