@@ -1,11 +1,85 @@
-#include <QApplication>
-#include <QMainWindow>
+// The program block: the first start runs the editor, a later start hands its command line
+// to the running one and ends without a window.
+#include "app/HandOff.h"
+#include "app/MarlixApplication.h"
+#include "app/frmMain.h"
+#include "common/Error.h"
+#include "common/ProgramFolder.h"
+#include "platform/HandOffChannel.h"
+#include "platform/InstanceLock.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const QString InstanceMarker = QStringLiteral("Marlix_mutex");
+const QString MainWindowTitle = QStringLiteral("Marlix 3.0.3.0");
+
+QStringList rawArguments(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// A later start: no window and no GUI, only what it takes to find the program folder and the
+// running window's socket.
+int handOffToRunningInstance(int argc, char **argv, const QStringList &arguments) {
+    QCoreApplication application(argc, argv);
+    int result = 0;
+    try {
+        marlix::writeHandOff(marlix::programFolder() + marlix::handOffFileName(),
+                             marlix::joinedParameters(arguments));
+    } catch (const marlix::Error &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        result = 1;
+    }
+    marlix::requestRaise(MainWindowTitle);
+    return result;
+}
+
+// The windows live for the whole run and go, last made first, when it ends.
+class ApplicationWindows {
+public:
+    ~ApplicationWindows() {
+        for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+            delete *it;
+    }
+    template <class Window> Window *create() {
+        auto *window = new Window();
+        m_windows.push_back(window);
+        return window;
+    }
+
+private:
+    std::vector<QWidget *> m_windows;
+};
+
+} // namespace
 
 int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Marlix"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Marlix 3.0.3.0"));
-    window.showMaximized();
-    return app.exec();
+    const QStringList arguments = rawArguments(argc, argv);
+    marlix::InstanceLock instance(InstanceMarker);
+    if (instance.heldElsewhere())
+        return handOffToRunningInstance(argc, argv, arguments);
+
+    TMarlixApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Marlix"));
+    // The program ends when its main window closes, whatever other window is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    ApplicationWindows windows;
+    FormMain = windows.create<TFormMain>();
+
+    FormMain->CommandLine = arguments;
+    QObject::connect(FormMain, &TFormMain::Closed, &application, &QCoreApplication::quit);
+    marlix::HandOffListener listener;
+    listener.listen(FormMain->windowTitle());
+    QObject::connect(&listener, &marlix::HandOffListener::raiseRequested, FormMain,
+                     &TFormMain::HandOffRequested);
+
+    FormMain->show();
+    return application.exec();
 }

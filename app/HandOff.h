@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The hand-off between a later start of the program and the running one: the later start
+// writes its command line into params.ini beside the program; the running one takes it up
+// when its main window is painted.
+namespace marlix {
+
+inline QString handOffFileName() {
+    return QStringLiteral("params.ini");
+}
+
+// Parameters 1 to n (parameter 0 is the program itself), joined with nothing between them.
+QString joinedParameters(const QStringList &arguments);
+
+// Writes the one-line hand-off file whole. Throws cannotCreate.
+void writeHandOff(const QString &fileName, const QString &text);
+
+// Takes the hand-off up: when the file is there it is read and deleted, and its first line
+// (if it has one) is returned. The file is gone before the caller acts on the line, so a
+// message box raised while opening it cannot make a nested paint act on it a second time.
+// A hand-off that cannot be read names nothing; it is removed all the same, because it would
+// otherwise be tried again on every paint; so does one that cannot be removed.
+std::optional<QString> takeHandOff(const QString &fileName);
+
+} // namespace marlix

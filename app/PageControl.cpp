@@ -1,0 +1,265 @@
+#include "app/PageControl.h"
+
+#include "app/DocumentSlots.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QStyleOptionTab>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int TabPadding = 10; // each side of the caption
+constexpr int EmptyTabWidth = 40;
+} // namespace
+
+TTabSheet::TTabSheet(TPageControl *Owner) : QWidget(nullptr), m_owner(Owner) {
+    if (Owner)
+        Owner->addPage(this);
+}
+
+TTabSheet::~TTabSheet() {
+    if (m_owner)
+        m_owner->removePage(this);
+}
+
+void TTabSheet::SetCaption(const QString &caption) {
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    if (m_owner)
+        m_owner->captionChanged();
+}
+
+// --- tab row ---
+
+TTabRow::TTabRow(QWidget *parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_Hover);
+}
+
+void TTabRow::setCaptions(const QStringList &captions) {
+    m_captions = captions;
+    if (m_current >= m_captions.size())
+        m_current = -1;
+    m_hot = -1;
+    relayout();
+}
+
+void TTabRow::setCurrent(int index) {
+    m_current = index;
+    update();
+}
+
+int TTabRow::rowHeight() const {
+    return fontMetrics().height() + 10;
+}
+
+int TTabRow::tabWidth(const QString &caption, int available) const {
+    const int natural = caption.isEmpty()
+                            ? EmptyTabWidth
+                            : fontMetrics().horizontalAdvance(caption) + 2 * TabPadding;
+    return qMax(1, qMin(natural, available));
+}
+
+QList<QRect> TTabRow::layoutFor(int width) const {
+    QList<QRect> rects;
+    rects.reserve(m_captions.size());
+    const int height = rowHeight();
+    int x = 0;
+    int row = 0;
+    for (const QString &caption : m_captions) {
+        const int w = tabWidth(caption, qMax(width, 1));
+        if (x > 0 && x + w > width) {
+            x = 0;
+            ++row;
+        }
+        rects.append(QRect(x, row * height, w, height));
+        x += w;
+    }
+    return rects;
+}
+
+void TTabRow::relayout() {
+    m_rects = layoutFor(width());
+    updateGeometry();
+    update();
+}
+
+int TTabRow::rowCount() const {
+    return m_rects.isEmpty() ? 0 : m_rects.constLast().bottom() / rowHeight() + 1;
+}
+
+QRect TTabRow::tabRect(int index) const {
+    return m_rects.value(index);
+}
+
+int TTabRow::tabAt(const QPoint &point) const {
+    for (int i = 0; i < m_rects.size(); ++i)
+        if (m_rects[i].contains(point))
+            return i;
+    return -1;
+}
+
+int TTabRow::heightForWidth(int width) const {
+    const QList<QRect> rects = layoutFor(width);
+    return rects.isEmpty() ? 0 : rects.constLast().bottom() + 1;
+}
+
+QSize TTabRow::sizeHint() const {
+    return QSize(200, heightForWidth(width() > 0 ? width() : 200));
+}
+
+QSize TTabRow::minimumSizeHint() const {
+    return QSize(EmptyTabWidth, m_captions.isEmpty() ? 0 : rowHeight());
+}
+
+void TTabRow::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    for (int i = 0; i < m_rects.size(); ++i) {
+        QStyleOptionTab option;
+        option.initFrom(this);
+        option.rect = m_rects[i];
+        option.shape = QTabBar::RoundedNorth;
+        option.text = fontMetrics().elidedText(m_captions[i], Qt::ElideMiddle,
+                                               m_rects[i].width() - 2 * TabPadding);
+        option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+        if (i == m_current)
+            option.state |= QStyle::State_Selected;
+        if (i == m_hot)
+            option.state |= QStyle::State_MouseOver;
+        const bool rowStart = m_rects[i].x() == 0;
+        const bool rowEnd = i + 1 == m_rects.size() || m_rects[i + 1].x() == 0;
+        option.position = rowStart && rowEnd ? QStyleOptionTab::OnlyOneTab
+                          : rowStart         ? QStyleOptionTab::Beginning
+                          : rowEnd           ? QStyleOptionTab::End
+                                             : QStyleOptionTab::Middle;
+        style()->drawControl(QStyle::CE_TabBarTab, &option, &painter, this);
+        if (i == m_hot && i != m_current) {
+            // Hot-tracking as the user knows it: the caption of the tab under the mouse in the
+            // highlight colour, whatever the style draws for hover.
+            painter.save();
+            painter.setPen(palette().color(QPalette::Highlight));
+            painter.drawText(m_rects[i], Qt::AlignCenter, option.text);
+            painter.restore();
+        }
+    }
+}
+
+void TTabRow::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const int index = tabAt(event->position().toPoint());
+    if (index >= 0)
+        emit tabClicked(index);
+}
+
+void TTabRow::mouseMoveEvent(QMouseEvent *event) {
+    const int index = tabAt(event->position().toPoint());
+    if (index != m_hot) {
+        m_hot = index;
+        update();
+    }
+}
+
+void TTabRow::leaveEvent(QEvent *) {
+    if (m_hot != -1) {
+        m_hot = -1;
+        update();
+    }
+}
+
+void TTabRow::resizeEvent(QResizeEvent *) {
+    const int before = rowCount();
+    m_rects = layoutFor(width());
+    if (rowCount() != before)
+        updateGeometry();
+}
+
+void TTabRow::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        relayout();
+    QWidget::changeEvent(event);
+}
+
+// --- page control ---
+
+TPageControl::TPageControl(QWidget *parent)
+    : QWidget(parent), m_row(new TTabRow(this)), m_stack(new QStackedWidget(this)) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_row);
+    layout->addWidget(m_stack, 1);
+    connect(m_row, &TTabRow::tabClicked, this, &TPageControl::rowClicked);
+}
+
+TPageControl::~TPageControl() {
+    // The pages go with the stack after this body; they must not call back into a control
+    // that is half gone.
+    for (TTabSheet *page : std::as_const(m_pages))
+        page->m_owner = nullptr;
+}
+
+int TPageControl::IndexOf(const TTabSheet *page) const {
+    return int(m_pages.indexOf(const_cast<TTabSheet *>(page)));
+}
+
+TTabSheet *TPageControl::ActivePage() const {
+    return m_active;
+}
+
+void TPageControl::SetActivePage(TTabSheet *page) {
+    const int index = IndexOf(page);
+    if (index < 0)
+        return;
+    m_active = page;
+    m_stack->setCurrentWidget(page);
+    m_row->setCurrent(index);
+}
+
+void TPageControl::addPage(TTabSheet *page) {
+    m_pages.append(page);
+    m_stack->addWidget(page);
+    captionChanged();
+    if (!m_active)
+        SetActivePage(page);
+}
+
+void TPageControl::removePage(TTabSheet *page) {
+    const int index = IndexOf(page);
+    if (index < 0)
+        return;
+    const int count = PageCount();
+    m_pages.removeAt(index);
+    m_stack->removeWidget(page);
+    captionChanged();
+    if (page == m_active) {
+        m_active = nullptr;
+        const int next = marlix::tabActiveAfterRemoval(index, count);
+        if (next >= 0)
+            SetActivePage(m_pages[next]);
+        else
+            m_row->setCurrent(-1);
+    } else {
+        m_row->setCurrent(IndexOf(m_active));
+    }
+}
+
+void TPageControl::captionChanged() {
+    QStringList captions;
+    captions.reserve(m_pages.size());
+    for (const TTabSheet *page : m_pages)
+        captions.append(page->Caption());
+    m_row->setCaptions(captions);
+    m_row->setCurrent(IndexOf(m_active));
+}
+
+void TPageControl::rowClicked(int index) {
+    TTabSheet *page = m_pages.value(index);
+    if (!page || page == m_active)
+        return;
+    SetActivePage(page);
+    emit Change();
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QStackedWidget;
+
+class TPageControl;
+
+// One page of a TPageControl. Its caption is shown on its tab; Tag is free for the owner.
+class TTabSheet : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTabSheet(TPageControl *Owner);
+    ~TTabSheet() override;
+
+    int Tag = 0;
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
+
+private:
+    friend class TPageControl;
+    QString m_caption;
+    QPointer<TPageControl> m_owner;
+};
+
+// The row of tabs above the pages. Unlike QTabBar, which scrolls, it wraps onto as many rows
+// as the tabs need, each tab as wide as its caption, so the right ends of the rows are ragged
+// and every tab stays in sight. The tab under the mouse is drawn hot.
+class TTabRow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTabRow(QWidget *parent);
+
+    void setCaptions(const QStringList &captions);
+    void setCurrent(int index);
+    int current() const { return m_current; }
+    int hot() const { return m_hot; }
+    int rowCount() const;
+    QRect tabRect(int index) const; // in widget coordinates, for a row of the current width
+    int tabAt(const QPoint &point) const;
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void tabClicked(int index);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    int tabWidth(const QString &caption, int available) const;
+    int rowHeight() const;
+    QList<QRect> layoutFor(int width) const;
+    void relayout();
+
+    QStringList m_captions;
+    QList<QRect> m_rects;
+    int m_current = -1;
+    int m_hot = -1;
+};
+
+// A page control: the wrapping tab row over a stack of pages. Pages are appended in the order
+// they are made; destroying a page removes its tab.
+class TPageControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPageControl(QWidget *parent);
+    ~TPageControl() override;
+
+    int PageCount() const { return int(m_pages.size()); }
+    TTabSheet *Pages(int index) const { return m_pages.value(index); }
+    int IndexOf(const TTabSheet *page) const;
+    TTabSheet *ActivePage() const;
+    void SetActivePage(TTabSheet *page);
+    TTabRow *TabRow() const { return m_row; }
+
+signals:
+    void Change(); // the user switched to another tab
+
+private:
+    friend class TTabSheet;
+    void addPage(TTabSheet *page);
+    void removePage(TTabSheet *page);
+    void captionChanged();
+    void rowClicked(int index);
+
+    TTabRow *m_row;
+    QStackedWidget *m_stack;
+    QList<TTabSheet *> m_pages;
+    TTabSheet *m_active = nullptr;
+};

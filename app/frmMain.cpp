@@ -1,0 +1,460 @@
+#include "app/frmMain.h"
+
+#include "app/PageControl.h"
+#include "app/RecentFiles.h"
+#include "app/ToolIcons.h"
+#include "common/ProgramFolder.h"
+#include "editor/AdvEdit.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TFormMain *FormMain = nullptr;
+
+using marlix::guarded;
+
+namespace {
+const QString VersionText = QStringLiteral("3.0.3.0");
+}
+
+TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
+    : QMainWindow(parent),
+      m_programFolder(programFolder.isEmpty() ? marlix::programFolder() : programFolder) {
+    CommandLine = QCoreApplication::arguments();
+    setGeometry(213, 174, 646, 457);
+    setWindowState(Qt::WindowMaximized);
+
+    createMenus();
+
+    auto *client = new QWidget(this);
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    createTopBar();
+    TopBar->setParent(client);
+    layout->addWidget(TopBar);
+    tabControl = new TPageControl(client);
+    tabControl->setObjectName(QStringLiteral("tabControl"));
+    connect(tabControl, &TPageControl::Change, this, [this] { run(&TFormMain::tabControlChange); });
+    lblVersion = new QLabel(VersionText, client);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->hide();
+    setCentralWidget(client);
+
+    dlgOpen.kind = marlix::FileRequest::Open;
+    dlgOpen.filter = QStringLiteral("BF1942 Con Files (*.con)|*.con|Con Backup Files "
+                                    "(*.bcon)|*.bcon|All Files (*.*)|*.*");
+    dlgOpen.defaultSuffix = QStringLiteral("con");
+    dlgSave.kind = marlix::FileRequest::Save;
+    dlgSave.filter = QStringLiteral("BF1942 Con File (*.con)|*.con|Con Backup File "
+                                    "(*.bcon)|*.bcon|All Files(*.*)|*.*");
+    dlgSave.defaultSuffix = QStringLiteral("con");
+    dlgFont = QFont(QStringLiteral("MS Sans Serif"), 8);
+
+    tmrUpdate = new QTimer(this);
+    tmrUpdate->setInterval(1000);
+    connect(tmrUpdate, &QTimer::timeout, this, [this] { run(&TFormMain::tmrUpdateTimer); });
+    tmrUpdate->start();
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
+
+    FormCreate();
+}
+
+TFormMain::~TFormMain() {
+    if (FormMain == this)
+        FormMain = nullptr;
+}
+
+void TFormMain::run(void (TFormMain::*handler)()) {
+    guarded(this, [&] { (this->*handler)(); });
+}
+
+QAction *TFormMain::addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
+                             void (TFormMain::*handler)()) {
+    QAction *entry = menu->addAction(caption);
+    if (!key.isEmpty())
+        entry->setShortcut(key);
+    if (handler)
+        connect(entry, &QAction::triggered, this, [this, handler] { run(handler); });
+    return entry;
+}
+
+void TFormMain::createMenus() {
+    mnuMain = menuBar();
+    mnuMain->setObjectName(QStringLiteral("mnuMain"));
+    const auto ctrl = [](int key) {
+        return QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key(key)));
+    };
+    const auto ctrlAlt = [](int key) {
+        return QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key(key)));
+    };
+
+    mnuFile = mnuMain->addMenu(QStringLiteral("&File"));
+    mnuNew = addEntry(mnuFile, QStringLiteral("New"), ctrl(Qt::Key_N), &TFormMain::mnuNewClick);
+    mnuOpen = addEntry(mnuFile, QStringLiteral("Open"), ctrl(Qt::Key_O), &TFormMain::mnuOpenClick);
+    mnuRecent = mnuFile->addMenu(QStringLiteral("Open Recent"));
+    std::array<QAction **, marlix::RecentFilesLimit> recent = {
+        &mnuRecent1, &mnuRecent2, &mnuRecent3, &mnuRecent4, &mnuRecent5,
+        &mnuRecent6, &mnuRecent7, &mnuRecent8, &mnuRecent9, &mnuRecent10};
+    const std::array<void (TFormMain::*)(), marlix::RecentFilesLimit> recentHandlers = {
+        &TFormMain::mnuRecent1Click, &TFormMain::mnuRecent2Click, &TFormMain::mnuRecent3Click,
+        &TFormMain::mnuRecent4Click, &TFormMain::mnuRecent5Click, &TFormMain::mnuRecent6Click,
+        &TFormMain::mnuRecent7Click, &TFormMain::mnuRecent8Click, &TFormMain::mnuRecent9Click,
+        &TFormMain::mnuRecent10Click};
+    for (int k = 0; k < marlix::RecentFilesLimit; ++k) {
+        *recent[k] = addEntry(mnuRecent, QString(), {}, recentHandlers[k]);
+        (*recent[k])->setVisible(false);
+        (*recent[k])->setObjectName(QStringLiteral("mnuRecent%1").arg(k + 1));
+    }
+    mnuClose =
+        addEntry(mnuFile, QStringLiteral("Close"), ctrl(Qt::Key_L), &TFormMain::mnuCloseClick);
+    N8 = mnuFile->addSeparator();
+    mnuFont = addEntry(mnuFile, QStringLiteral("Font"), {}, &TFormMain::mnuFontClick);
+    N9 = mnuFile->addSeparator();
+    mnuSave = addEntry(mnuFile, QStringLiteral("Save"), ctrl(Qt::Key_S), &TFormMain::mnuSaveClick);
+    mnuSaveAs = addEntry(mnuFile, QStringLiteral("Save As..."), {}, &TFormMain::mnuSaveAsClick);
+    mnuSaveAll = addEntry(mnuFile, QStringLiteral("Save All"), ctrlAlt(Qt::Key_S),
+                          &TFormMain::mnuSaveAllClick);
+    N1 = mnuFile->addSeparator();
+    mnuPrint = addEntry(mnuFile, QStringLiteral("Print"), {}, nullptr);
+    mnuPrint->setEnabled(false);
+    N2 = mnuFile->addSeparator();
+    mnuBackup = addEntry(mnuFile, QStringLiteral("Backup"), {}, nullptr);
+    mnuBackup->setEnabled(false);
+    mnuRestore = addEntry(mnuFile, QStringLiteral("Restore"), {}, nullptr);
+    mnuRestore->setEnabled(false);
+    N3 = mnuFile->addSeparator();
+    mnuExit = addEntry(mnuFile, QStringLiteral("Exit"), ctrl(Qt::Key_Q), &TFormMain::mnuExitClick);
+
+    mnuEdit = mnuMain->addMenu(QStringLiteral("&Edit"));
+    // The menu's Undo does what the Undo button does.
+    mnuUndo = addEntry(mnuEdit, QStringLiteral("Undo"), ctrl(Qt::Key_Z), &TFormMain::btnUndoClick);
+    mnuRedo =
+        addEntry(mnuEdit, QStringLiteral("Redo"), ctrlAlt(Qt::Key_Z), &TFormMain::btnRedoClick);
+    N4 = mnuEdit->addSeparator();
+    mnuCut = addEntry(mnuEdit, QStringLiteral("Cut"), ctrl(Qt::Key_X), &TFormMain::mnuCutClick);
+    mnuCopy = addEntry(mnuEdit, QStringLiteral("Copy"), ctrl(Qt::Key_C), &TFormMain::mnuCopyClick);
+    mnuPaste =
+        addEntry(mnuEdit, QStringLiteral("Paste"), ctrl(Qt::Key_V), &TFormMain::mnuPasteClick);
+    mnuDelete = addEntry(mnuEdit, QStringLiteral("Delete"), ctrl(Qt::Key_Delete),
+                         &TFormMain::mnuDeleteClick);
+    mnuSelectall = addEntry(mnuEdit, QStringLiteral("Select All"), ctrl(Qt::Key_A),
+                            &TFormMain::mnuSelectallClick);
+    N7 = mnuEdit->addSeparator();
+    mnuFind = addEntry(mnuEdit, QStringLiteral("Find"), ctrl(Qt::Key_F), nullptr);
+    mnuFind->setEnabled(false);
+    mnuReplace = addEntry(mnuEdit, QStringLiteral("Replace"), ctrl(Qt::Key_R), nullptr);
+    mnuReplace->setEnabled(false);
+
+    mnuTools = mnuMain->addMenu(QStringLiteral("&Tools"));
+    mnuPreferences =
+        addEntry(mnuTools, QStringLiteral("Preferences"), {}, &TFormMain::mnuPreferencesClick);
+    N5 = mnuTools->addSeparator();
+    mnuRefreshObjects = addEntry(mnuTools, QStringLiteral("Refresh Highlighting"),
+                                 QKeySequence(Qt::Key_F5), &TFormMain::mnuRefreshObjectsClick);
+    mnuRefreshObjectList =
+        addEntry(mnuTools, QStringLiteral("Refresh Object List"), QKeySequence(Qt::Key_F6),
+                 &TFormMain::mnuRefreshObjectListClick);
+    N6 = mnuTools->addSeparator();
+    mnuCheckforUpdates = addEntry(mnuTools, QStringLiteral("Check for Updates"), {},
+                                  &TFormMain::mnuCheckforUpdatesClick);
+
+    mnuHelp = mnuMain->addAction(QStringLiteral("&Help"));
+    connect(mnuHelp, &QAction::triggered, this, [this] { run(&TFormMain::mnuHelpClick); });
+    mnuAbout = mnuMain->addAction(QStringLiteral("&About"));
+    connect(mnuAbout, &QAction::triggered, this, [this] { run(&TFormMain::mnuAboutClick); });
+
+    const std::pair<QAction *, const char *> names[] = {
+        {mnuNew, "mnuNew"},
+        {mnuOpen, "mnuOpen"},
+        {mnuClose, "mnuClose"},
+        {mnuFont, "mnuFont"},
+        {mnuSave, "mnuSave"},
+        {mnuSaveAs, "mnuSaveAs"},
+        {mnuSaveAll, "mnuSaveAll"},
+        {mnuPrint, "mnuPrint"},
+        {mnuBackup, "mnuBackup"},
+        {mnuRestore, "mnuRestore"},
+        {mnuExit, "mnuExit"},
+        {mnuUndo, "mnuUndo"},
+        {mnuRedo, "mnuRedo"},
+        {mnuCut, "mnuCut"},
+        {mnuCopy, "mnuCopy"},
+        {mnuPaste, "mnuPaste"},
+        {mnuDelete, "mnuDelete"},
+        {mnuSelectall, "mnuSelectall"},
+        {mnuFind, "mnuFind"},
+        {mnuReplace, "mnuReplace"},
+        {mnuPreferences, "mnuPreferences"},
+        {mnuRefreshObjects, "mnuRefreshObjects"},
+        {mnuRefreshObjectList, "mnuRefreshObjectList"},
+        {mnuCheckforUpdates, "mnuCheckforUpdates"},
+        {mnuHelp, "mnuHelp"},
+        {mnuAbout, "mnuAbout"}};
+    for (const auto &[entry, name] : names)
+        entry->setObjectName(QLatin1String(name));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+}
+
+QToolButton *TFormMain::addButton(int image, const QString &hint, void (TFormMain::*handler)()) {
+    auto *button = new QToolButton(tbarMain);
+    QIcon icon;
+    icon.addPixmap(imglTool[image], QIcon::Normal);
+    icon.addPixmap(imglHotTool[image], QIcon::Active);
+    button->setIcon(icon);
+    button->setIconSize(QSize(ToolIconSize, ToolIconSize));
+    button->setFixedSize(31, 30);
+    button->setAutoRaise(true);
+    button->setToolTip(hint);
+    connect(button, &QToolButton::clicked, this, [this, handler] { run(handler); });
+    tbarMain->addWidget(button);
+    return button;
+}
+
+void TFormMain::createTopBar() {
+    for (int i = 0; i <= int(ToolIcon::Launch); ++i) {
+        imglTool.append(drawToolIcon(ToolIcon(i), false));
+        imglHotTool.append(drawToolIcon(ToolIcon(i), true));
+    }
+    TopBar = new QWidget(this);
+    TopBar->setObjectName(QStringLiteral("TopBar"));
+    auto *bands = new QHBoxLayout(TopBar);
+    bands->setContentsMargins(2, 2, 2, 2);
+    tbarMain = new QToolBar(TopBar);
+    tbarMain->setObjectName(QStringLiteral("tbarMain"));
+    tbarMain->setIconSize(QSize(ToolIconSize, ToolIconSize));
+    tbarMain->setMovable(false);
+    btnNew = addButton(int(ToolIcon::New), QStringLiteral("New"), &TFormMain::btnNewClick);
+    btnOpen = addButton(int(ToolIcon::Open), QStringLiteral("Open"), &TFormMain::btnOpenClick);
+    btnSave = addButton(int(ToolIcon::Save), QStringLiteral("Save"), &TFormMain::btnSaveClick);
+    sep1 = tbarMain->addSeparator();
+    btnUndo = addButton(int(ToolIcon::Undo), QStringLiteral("Undo"), &TFormMain::btnUndoClick);
+    btnRedo = addButton(int(ToolIcon::Redo), QStringLiteral("Redo"), &TFormMain::btnRedoClick);
+    sep2 = tbarMain->addSeparator();
+    btnCut = addButton(int(ToolIcon::Cut), QStringLiteral("Cut"), &TFormMain::btnCutClick);
+    btnCopy = addButton(int(ToolIcon::Copy), QStringLiteral("Copy"), &TFormMain::btnCopyClick);
+    btnPaste = addButton(int(ToolIcon::Paste), QStringLiteral("Paste"), &TFormMain::btnPasteClick);
+    sep3 = tbarMain->addSeparator();
+    btnComment = addButton(int(ToolIcon::Comment), QStringLiteral("Comment lines"),
+                           &TFormMain::btnCommentClick);
+    btnUnComment = addButton(int(ToolIcon::UnComment), QStringLiteral("Uncomment lines"),
+                             &TFormMain::btnUnCommentClick);
+    sep4 = tbarMain->addSeparator();
+    btnLaunch = addButton(int(ToolIcon::Launch), QStringLiteral("Compile and launch"),
+                          &TFormMain::btnLaunchClick);
+    bands->addWidget(tbarMain);
+    auto *caption = new QLabel(QStringLiteral("BF1942 script editor"), TopBar);
+    caption->setObjectName(QStringLiteral("TopBarCaption"));
+    caption->setFrameShape(QFrame::StyledPanel);
+    caption->setMargin(4);
+    caption->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    bands->addWidget(caption);
+    bands->addStretch(1);
+    TopBar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void TFormMain::FormCreate() {
+    // A recent-files list that cannot be read is reported, but the window still gets its
+    // title: the running instance is found by it.
+    run(&TFormMain::LoadRecentFilesMenu);
+    setWindowTitle(QStringLiteral("Marlix ") + lblVersion->text());
+}
+
+QList<QKeySequence> TFormMain::MenuKeys() const {
+    QList<QKeySequence> keys;
+    for (const QAction *entry : findChildren<QAction *>())
+        if (!entry->shortcut().isEmpty())
+            keys.append(entry->shortcut());
+    return keys;
+}
+
+TAdvEdit *TFormMain::ActiveEditor() const {
+    const TTabSheet *page = tabControl->ActivePage();
+    if (!page || page->Tag < 0 || page->Tag >= marlix::DocumentSlotCount)
+        return nullptr;
+    return DocumentEditors[page->Tag];
+}
+
+marlix::SlotCaptions TFormMain::slotCaptions() const {
+    marlix::SlotCaptions captions;
+    for (int i = 0; i < marlix::DocumentSlotCount; ++i)
+        if (DocumentTabs[i])
+            captions[i] = DocumentTabs[i]->Caption();
+    return captions;
+}
+
+bool TFormMain::NewDocumentTab() {
+    if (tabControl->PageCount() >= marlix::MaxOpenDocuments) {
+        marlix::showMessage(this, QStringLiteral("Max controls reached"));
+        return false;
+    }
+    const int slot = marlix::lowestFreeSlot(slotCaptions());
+    if (slot < 0)
+        return false;
+    auto *page = new TTabSheet(tabControl);
+    DocumentTabs[slot] = page;
+    auto *editor = new TAdvEdit(page);
+    DocumentEditors[slot] = editor;
+    editor->ProgramFolder = m_programFolder;
+    editor->SetMenuKeys(MenuKeys());
+    if (EditorFont)
+        editor->setFont(*EditorFont);
+    if (editor->parentWidget() != page)
+        editor->setParent(page);
+    editor->show();
+    page->Tag = slot;
+    tabControl->SetActivePage(page);
+    editor->setFocus();
+    editor->InitEditor();
+    return true;
+}
+
+void TFormMain::CloseDocumentSlot(int slot) {
+    if (slot < 0 || slot >= marlix::DocumentSlotCount)
+        return;
+    delete DocumentEditors[slot];
+    DocumentEditors[slot] = nullptr;
+    delete DocumentTabs[slot];
+    DocumentTabs[slot] = nullptr;
+}
+
+std::optional<QString> TFormMain::executeSaveDialog() {
+    const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgSave);
+    if (!answer.accepted)
+        return std::nullopt;
+    return answer.fileName;
+}
+
+void TFormMain::mnuCloseClick() {
+    TTabSheet *page = tabControl->ActivePage();
+    if (!page)
+        return;
+    const int slot = page->Tag;
+    TAdvEdit *editor = DocumentEditors[slot];
+    if (!editor->DocChanged) {
+        CloseDocumentSlot(slot);
+        return;
+    }
+    const auto answer =
+        marlix::Prompts::message(this, QMessageBox::Question, QStringLiteral("Confirm"),
+                                 QStringLiteral("File has changed, save changes?"),
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) {
+        QString fileName = page->Caption();
+        if (fileName.isEmpty()) {
+            const std::optional<QString> chosen = executeSaveDialog();
+            if (!chosen)
+                return;
+            fileName = *chosen;
+        }
+        editor->SaveScript(fileName);
+        CloseDocumentSlot(slot);
+    } else if (answer == QMessageBox::No) {
+        CloseDocumentSlot(slot);
+    }
+}
+
+// --- editing commands ---
+
+void TFormMain::btnUndoClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->undo();
+}
+void TFormMain::btnRedoClick() {}
+void TFormMain::btnCutClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->cut();
+}
+void TFormMain::btnCopyClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->copy();
+}
+void TFormMain::btnPasteClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->paste();
+}
+void TFormMain::mnuCutClick() {
+    btnCutClick();
+}
+void TFormMain::mnuCopyClick() {
+    btnCopyClick();
+}
+void TFormMain::mnuPasteClick() {
+    btnPasteClick();
+}
+void TFormMain::mnuDeleteClick() {
+    // Only the selection goes; with nothing selected nothing changes.
+    if (TAdvEdit *editor = ActiveEditor())
+        if (editor->hasSelectedText())
+            editor->removeSelectedText();
+}
+void TFormMain::mnuSelectallClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->selectAll(true);
+}
+void TFormMain::btnCommentClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->CommentLines();
+}
+void TFormMain::btnUnCommentClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->UncommentLines();
+}
+void TFormMain::mnuRefreshObjectsClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->RefreshHighlighting();
+}
+void TFormMain::mnuRefreshObjectListClick() {
+    if (TAdvEdit *editor = ActiveEditor())
+        editor->RefreshObjectList();
+}
+
+// --- other commands ---
+
+void TFormMain::TopBarClick() {}
+void TFormMain::tabControlChange() {}
+void TFormMain::mnuHelpClick() {}
+
+void TFormMain::mnuExitClick() {
+    close();
+}
+
+void TFormMain::mnuPreferencesClick() {
+    // The preferences dialog is shown here, modally; nothing is read back from it.
+}
+
+void TFormMain::btnLaunchClick() {
+    // The compile-and-launch dialog is shown here, modally; nothing is read back from it.
+}
+
+void TFormMain::mnuAboutClick() {
+    // The about box is shown here, modally.
+}
+
+void TFormMain::tmrUpdateTimer() {
+    // The timer fires once; the update check shortly after start runs from here.
+    tmrUpdate->stop();
+}
+
+void TFormMain::mnuCheckforUpdatesClick() {
+    // The update check on request runs from here.
+}
+
+void TFormMain::closeEvent(QCloseEvent *event) {
+    run(&TFormMain::FormClose);
+    event->accept();
+    emit Closed();
+}

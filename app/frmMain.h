@@ -1,0 +1,167 @@
+#pragma once
+
+#include "app/DocumentSlots.h"
+#include "platform/Prompts.h"
+
+#include <QFont>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QPointer>
+#include <QWindow>
+#include <array>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TAdvEdit;
+class TPageControl;
+class TTabSheet;
+
+// The main window: owner of every open document. Each document is one editor on its own tab
+// page, held in a slot of two parallel arrays whose index is the page's Tag.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // programFolder is where the program keeps its files (recent.ini, fontpref.ini,
+    // params.ini, the language tables); it ends in a separator.
+    explicit TFormMain(QWidget *parent = nullptr, const QString &programFolder = QString());
+    ~TFormMain() override;
+
+    QMenuBar *mnuMain;
+    QMenu *mnuFile;
+    QAction *mnuNew, *mnuOpen;
+    QMenu *mnuRecent;
+    QAction *N1, *mnuSave, *mnuSaveAs, *mnuSaveAll, *N2, *mnuBackup, *mnuRestore, *N3, *mnuExit;
+    QMenu *mnuEdit;
+    QAction *mnuUndo, *mnuRedo, *N4, *mnuCut, *mnuCopy, *mnuPaste, *mnuDelete, *mnuSelectall;
+    QMenu *mnuTools;
+    QAction *mnuPreferences;
+    QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
+    QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
+    QAction *mnuFind, *mnuReplace;
+    QList<QPixmap> imglHotTool, imglTool;
+    QWidget *TopBar;
+    QToolBar *tbarMain;
+    QToolButton *btnNew, *btnOpen, *btnSave;
+    QAction *sep1;
+    QToolButton *btnUndo, *btnRedo;
+    QAction *sep2;
+    QToolButton *btnCut, *btnCopy, *btnPaste;
+    QAction *sep3;
+    QToolButton *btnComment, *btnUnComment;
+    QAction *sep4;
+    QToolButton *btnLaunch;
+    TPageControl *tabControl;
+    QAction *mnuClose;
+    marlix::FileRequest dlgOpen, dlgSave;
+    QAction *N8, *mnuPrint;
+    QAction *mnuRecent1, *mnuRecent2, *mnuRecent3, *mnuRecent4, *mnuRecent5, *mnuRecent6,
+        *mnuRecent7, *mnuRecent8, *mnuRecent9, *mnuRecent10;
+    QAction *N9, *mnuFont;
+    QFont dlgFont; // the font the Font dialog starts with
+    QLabel *lblVersion;
+    QTimer *tmrUpdate;
+
+    std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
+    std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
+    std::optional<QFont> EditorFont;
+
+    // The process's command line; parameter 0 is the program itself.
+    QStringList CommandLine;
+    const QString &ProgramFolder() const { return m_programFolder; }
+
+    bool NewDocumentTab();
+    void CloseDocumentSlot(int slot);
+    void OpenDocumentFile(const QString &path);
+    void LoadRecentFilesMenu();
+    void AddToRecentFiles(const QString &path);
+    void ApplyEditorFont();
+
+    // The editor of the active tab, or null while no tab is open.
+    TAdvEdit *ActiveEditor() const;
+    // Every key a menu entry owns; the editors leave these keys to the menu.
+    QList<QKeySequence> MenuKeys() const;
+    // A later start asked for this window: bring it forward and take up the hand-off.
+    void HandOffRequested();
+
+    void TopBarClick();
+    void btnNewClick();
+    void tabControlChange();
+    void mnuCloseClick();
+    void btnOpenClick();
+    void btnSaveClick();
+    void btnUndoClick();
+    void btnRedoClick();
+    void btnCutClick();
+    void btnCopyClick();
+    void btnPasteClick();
+    void mnuNewClick();
+    void mnuOpenClick();
+    void mnuSaveClick();
+    void mnuSaveAsClick();
+    void mnuRefreshObjectsClick();
+    void mnuRefreshObjectListClick();
+    void mnuExitClick();
+    void mnuCheckforUpdatesClick();
+    void mnuPreferencesClick();
+    void mnuCutClick();
+    void mnuCopyClick();
+    void mnuPasteClick();
+    void mnuDeleteClick();
+    void mnuSelectallClick();
+    void btnLaunchClick();
+    void mnuHelpClick();
+    void btnCommentClick();
+    void btnUnCommentClick();
+    void mnuFontClick();
+    void mnuSaveAllClick();
+    void FormCreate();
+    void mnuRecent1Click();
+    void mnuRecent2Click();
+    void mnuRecent3Click();
+    void mnuRecent4Click();
+    void mnuRecent5Click();
+    void mnuRecent6Click();
+    void mnuRecent7Click();
+    void mnuRecent8Click();
+    void mnuRecent9Click();
+    void mnuRecent10Click();
+    void tmrUpdateTimer();
+    void FormClose();
+    void mnuAboutClick();
+    void FormActivate();
+    void FormPaint();
+
+signals:
+    void Closed(); // the window has closed; the program ends
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createMenus();
+    void createTopBar();
+    QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
+                      void (TFormMain::*handler)());
+    QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());
+    void run(void (TFormMain::*handler)());
+    void recentEntryChosen(QAction *entry);
+    std::optional<QString> executeSaveDialog();
+    marlix::SlotCaptions slotCaptions() const;
+    void schedulePaintHandOff();
+    void focusWindowChanged(QWindow *window);
+
+    QString m_programFolder;
+    QPointer<QWindow> m_lastOwnWindow;
+    bool m_paintHandOffQueued = false;
+    bool m_shownOnce = false;
+};
+
+extern TFormMain *FormMain;

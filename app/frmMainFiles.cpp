@@ -1,0 +1,184 @@
+// The main window's file commands, recent-files menu and editor font.
+#include "app/frmMain.h"
+
+#include "app/PageControl.h"
+#include "app/RecentFiles.h"
+#include "common/LineFile.h"
+#include "editor/AdvEdit.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QAction>
+#include <QFileInfo>
+
+void TFormMain::btnNewClick() {
+    NewDocumentTab();
+}
+void TFormMain::mnuNewClick() {
+    btnNewClick();
+}
+
+void TFormMain::btnOpenClick() {
+    if (tabControl->PageCount() >= marlix::MaxOpenDocuments)
+        return;
+    const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
+    if (answer.accepted)
+        OpenDocumentFile(answer.fileName);
+}
+void TFormMain::mnuOpenClick() {
+    btnOpenClick();
+}
+
+void TFormMain::OpenDocumentFile(const QString &path) {
+    const int open = marlix::slotWithCaption(slotCaptions(), path);
+    if (open >= 0) {
+        tabControl->SetActivePage(DocumentTabs[open]);
+        return;
+    }
+    if (!QFileInfo(path).isFile()) {
+        marlix::showMessage(this, QStringLiteral("Unable to load file"));
+        return;
+    }
+    if (!NewDocumentTab())
+        return;
+    TTabSheet *page = tabControl->ActivePage();
+    TAdvEdit *editor = DocumentEditors[page->Tag];
+    editor->LoadLines(marlix::readLines(path));
+    page->SetCaption(path);
+    AddToRecentFiles(path);
+    editor->RefreshHighlighting();
+    editor->RefreshObjectList();
+}
+
+void TFormMain::btnSaveClick() {
+    TTabSheet *page = tabControl->ActivePage();
+    if (!page)
+        return;
+    TAdvEdit *editor = DocumentEditors[page->Tag];
+    if (!page->Caption().isEmpty()) {
+        editor->SaveScript(page->Caption());
+        return;
+    }
+    if (const std::optional<QString> chosen = executeSaveDialog()) {
+        editor->SaveScript(*chosen);
+        page->SetCaption(*chosen);
+    }
+}
+void TFormMain::mnuSaveClick() {
+    btnSaveClick();
+}
+
+void TFormMain::mnuSaveAsClick() {
+    TTabSheet *page = tabControl->ActivePage();
+    if (!page)
+        return;
+    if (const std::optional<QString> chosen = executeSaveDialog()) {
+        DocumentEditors[page->Tag]->SaveScript(*chosen);
+        page->SetCaption(*chosen);
+    }
+}
+
+void TFormMain::mnuSaveAllClick() {
+    if (!tabControl->ActivePage())
+        return;
+    for (int slot = 0; slot < marlix::DocumentSlotCount; ++slot) {
+        TAdvEdit *editor = DocumentEditors[slot];
+        if (!editor)
+            continue;
+        TTabSheet *page = DocumentTabs[slot];
+        tabControl->SetActivePage(page);
+        page->setFocus();
+        editor->setFocus();
+        if (!page->Caption().isEmpty()) {
+            editor->SaveScript(page->Caption());
+        } else if (const std::optional<QString> chosen = executeSaveDialog()) {
+            editor->SaveScript(*chosen);
+            page->SetCaption(*chosen);
+        }
+    }
+}
+
+// --- recent files ---
+
+void TFormMain::LoadRecentFilesMenu() {
+    const QString fileName = m_programFolder + QStringLiteral("recent.ini");
+    if (!QFileInfo::exists(fileName))
+        return;
+    const QStringList lines = marlix::readRecentFile(fileName);
+    QAction *const entries[] = {mnuRecent1, mnuRecent2, mnuRecent3, mnuRecent4, mnuRecent5,
+                                mnuRecent6, mnuRecent7, mnuRecent8, mnuRecent9, mnuRecent10};
+    for (int k = 0; k < marlix::RecentFilesLimit && k < lines.size(); ++k) {
+        entries[k]->setText(marlix::recentMenuCaption(lines[k]));
+        entries[k]->setVisible(true);
+    }
+}
+
+void TFormMain::AddToRecentFiles(const QString &path) {
+    marlix::addToRecentFile(m_programFolder + QStringLiteral("recent.ini"), path);
+    LoadRecentFilesMenu();
+}
+
+void TFormMain::recentEntryChosen(QAction *entry) {
+    if (tabControl->PageCount() >= marlix::MaxOpenDocuments)
+        return;
+    OpenDocumentFile(marlix::recentEntryPath(entry->text()));
+}
+
+void TFormMain::mnuRecent1Click() {
+    recentEntryChosen(mnuRecent1);
+}
+void TFormMain::mnuRecent2Click() {
+    recentEntryChosen(mnuRecent2);
+}
+void TFormMain::mnuRecent3Click() {
+    recentEntryChosen(mnuRecent3);
+}
+void TFormMain::mnuRecent4Click() {
+    recentEntryChosen(mnuRecent4);
+}
+void TFormMain::mnuRecent5Click() {
+    recentEntryChosen(mnuRecent5);
+}
+void TFormMain::mnuRecent6Click() {
+    recentEntryChosen(mnuRecent6);
+}
+void TFormMain::mnuRecent7Click() {
+    recentEntryChosen(mnuRecent7);
+}
+void TFormMain::mnuRecent8Click() {
+    recentEntryChosen(mnuRecent8);
+}
+void TFormMain::mnuRecent9Click() {
+    recentEntryChosen(mnuRecent9);
+}
+void TFormMain::mnuRecent10Click() {
+    recentEntryChosen(mnuRecent10);
+}
+
+// --- editor font ---
+
+void TFormMain::mnuFontClick() {
+    const std::optional<QFont> chosen = marlix::Prompts::font(this, dlgFont);
+    if (!chosen)
+        return;
+    dlgFont = *chosen;
+    EditorFont = *chosen;
+    ApplyEditorFont();
+}
+
+void TFormMain::ApplyEditorFont() {
+    if (!EditorFont || tabControl->PageCount() == 0)
+        return;
+    for (TAdvEdit *editor : DocumentEditors)
+        if (editor)
+            editor->setFont(*EditorFont);
+}
+
+void TFormMain::FormClose() {
+    if (!EditorFont)
+        return;
+    int points = EditorFont->pointSize();
+    if (points <= 0)
+        points = QFontInfo(*EditorFont).pointSize();
+    marlix::writePathLines(m_programFolder + QStringLiteral("fontpref.ini"),
+                           {EditorFont->family(), QString::number(points)});
+}

@@ -1,0 +1,103 @@
+// The main window's side of start-up: the file named on the command line and the hand-off
+// from a later start.
+#include "app/frmMain.h"
+
+#include "app/HandOff.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
+
+void TFormMain::FormActivate() {
+    const QString path = marlix::joinedParameters(CommandLine);
+    if (QFileInfo(path).isFile())
+        OpenDocumentFile(path);
+}
+
+void TFormMain::FormPaint() {
+    const std::optional<QString> path =
+        marlix::takeHandOff(m_programFolder + marlix::handOffFileName());
+    if (path && QFileInfo(*path).isFile())
+        OpenDocumentFile(*path);
+}
+
+void TFormMain::paintEvent(QPaintEvent *event) {
+    QMainWindow::paintEvent(event);
+    schedulePaintHandOff();
+}
+
+// Opening a document creates widgets and may raise a message box, neither of which may happen
+// inside a paint event; the paint handler therefore runs right after the paint.
+void TFormMain::schedulePaintHandOff() {
+    if (m_paintHandOffQueued)
+        return;
+    m_paintHandOffQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_paintHandOffQueued = false;
+        run(&TFormMain::FormPaint);
+    });
+}
+
+void TFormMain::HandOffRequested() {
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+    update();
+    schedulePaintHandOff();
+}
+
+void TFormMain::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // The first showing counts as the first activation, also where no window manager hands
+    // out activation at all.
+    QTimer::singleShot(0, this, [this] { run(&TFormMain::FormActivate); });
+}
+
+namespace {
+
+// Windows that take the focus without being one of the program's own windows: menus, tips,
+// and the message boxes and system dialogs the program raises. Coming back from one of those
+// is not a return from another window.
+bool isTransientWindow(QWindow *window) {
+    const Qt::WindowType type = window->type();
+    if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::SplashScreen)
+        return true;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() != window)
+            continue;
+        return qobject_cast<QMessageBox *>(widget) || qobject_cast<QFileDialog *>(widget) ||
+               qobject_cast<QFontDialog *>(widget) || qobject_cast<QColorDialog *>(widget);
+    }
+    return false;
+}
+
+} // namespace
+
+// Switching to another program leaves no focus window in this one, so the main window
+// becoming the focus window again after one of the program's own windows (or for the first
+// time) is exactly the activation the command-line file waits for.
+void TFormMain::focusWindowChanged(QWindow *window) {
+    if (!window || isTransientWindow(window))
+        return;
+    QWindow *mine = windowHandle();
+    if (window != mine) {
+        m_lastOwnWindow = window;
+        return;
+    }
+    const bool cameBack = m_lastOwnWindow != mine;
+    m_lastOwnWindow = mine;
+    if (cameBack)
+        run(&TFormMain::FormActivate);
+}

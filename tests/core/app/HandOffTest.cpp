@@ -1,0 +1,90 @@
+#include "app/HandOff.h"
+#include "app/DocumentSlots.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+void writeAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+TEST(HandOff, ParametersAreJoinedWithNothingBetweenThem) {
+    EXPECT_EQ(joinedParameters({"/opt/marlix"}), "");
+    EXPECT_EQ(joinedParameters({}), "");
+    // An unquoted path with blanks arrives in pieces and loses its blanks.
+    EXPECT_EQ(joinedParameters({"marlix", "/home/u/my", "mod/init.con"}), "/home/u/mymod/init.con");
+}
+
+TEST(HandOff, FileHoldsOneLineEvenWhenEmptyAndIsReplacedWhole) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("params.ini");
+    writeHandOff(file, "");
+    EXPECT_EQ(readAll(file), QByteArray("\r\n"));
+    writeHandOff(file, "/first/path.con");
+    writeHandOff(file, "/second.con");
+    EXPECT_EQ(readAll(file), QByteArray("/second.con\r\n"));
+}
+
+TEST(HandOff, TakingReadsTheFirstLineAndDeletesTheFile) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("params.ini");
+    EXPECT_FALSE(takeHandOff(file).has_value());
+
+    writeAll(file, "/a.con\n/b.con\n");
+    EXPECT_EQ(takeHandOff(file), std::optional<QString>("/a.con"));
+    EXPECT_FALSE(QFile::exists(file));
+    // Taken once only: a second paint finds nothing.
+    EXPECT_FALSE(takeHandOff(file).has_value());
+
+    writeAll(file, "");
+    EXPECT_FALSE(takeHandOff(file).has_value());
+    EXPECT_FALSE(QFile::exists(file));
+
+    writeAll(file, "\r\n");
+    EXPECT_EQ(takeHandOff(file), std::optional<QString>(""));
+    EXPECT_FALSE(QFile::exists(file));
+
+    // A folder in its place is no hand-off and is left alone.
+    QDir().mkpath(file);
+    EXPECT_FALSE(takeHandOff(file).has_value());
+}
+
+TEST(DocumentSlots, LowestFreeSlotAndCaptionLookup) {
+    SlotCaptions captions;
+    EXPECT_EQ(lowestFreeSlot(captions), 0);
+    captions[1] = "/x.con";
+    captions[2] = "";
+    EXPECT_EQ(lowestFreeSlot(captions), 0);
+    captions[0] = "/X.con";
+    EXPECT_EQ(lowestFreeSlot(captions), 3);
+    EXPECT_EQ(slotWithCaption(captions, "/x.con"), 1);
+    EXPECT_EQ(slotWithCaption(captions, "/X.con"), 0);
+    EXPECT_EQ(slotWithCaption(captions, "/y.con"), -1);
+    // An untitled document answers to the empty path; free slots never do.
+    EXPECT_EQ(slotWithCaption(captions, ""), 2);
+    // Two documents saved under one name: the higher slot is taken.
+    captions[7] = "/x.con";
+    EXPECT_EQ(slotWithCaption(captions, "/x.con"), 7);
+    for (auto &caption : captions)
+        caption = "";
+    EXPECT_EQ(lowestFreeSlot(captions), -1);
+}
+
+TEST(DocumentSlots, ClosingActivatesTheFollowingTabOrTheFirst) {
+    EXPECT_EQ(tabActiveAfterRemoval(1, 4), 1); // the one that followed moves into its place
+    EXPECT_EQ(tabActiveAfterRemoval(3, 4), 0); // the last: back to the first
+    EXPECT_EQ(tabActiveAfterRemoval(0, 2), 0);
+    EXPECT_EQ(tabActiveAfterRemoval(0, 1), -1); // the only one: none
+}

@@ -1,0 +1,92 @@
+#include "app/RecentFiles.h"
+#include "common/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+void writeAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+TEST(RecentList, OpeningMovesToTopWithoutGrowingAndKeepsTen) {
+    const QStringList start = {"/a.con", "/b.con", "/c.con"};
+    EXPECT_EQ(recentAfterOpening(start, "/c.con"), QStringList({"/c.con", "/a.con", "/b.con"}));
+    EXPECT_EQ(recentAfterOpening(start, "/n.con"),
+              QStringList({"/n.con", "/a.con", "/b.con", "/c.con"}));
+    // Letter case counts: a path differing only in case is another entry.
+    EXPECT_EQ(recentAfterOpening(start, "/A.con").size(), 4);
+
+    QStringList ten;
+    for (int i = 0; i < 10; ++i)
+        ten.append(QString("/f%1.con").arg(i));
+    const QStringList eleven = recentAfterOpening(ten, "/new.con");
+    ASSERT_EQ(eleven.size(), 10);
+    EXPECT_EQ(eleven.first(), "/new.con");
+    EXPECT_EQ(eleven.last(), "/f8.con"); // the oldest went
+}
+
+TEST(RecentList, HandEditedListIsCutToTenOnTheNextOpen) {
+    QStringList fifteen;
+    for (int i = 0; i < 15; ++i)
+        fifteen.append(QString("/f%1.con").arg(i));
+    // An entry beyond the tenth is removed from its old place and comes to the top.
+    const QStringList after = recentAfterOpening(fifteen, "/f12.con");
+    ASSERT_EQ(after.size(), 10);
+    EXPECT_EQ(after.first(), "/f12.con");
+    EXPECT_EQ(after.mid(1), fifteen.mid(0, 9));
+    // Only the first of two equal (hand-written) entries is removed.
+    EXPECT_EQ(recentAfterOpening({"/x", "/y", "/x"}, "/x"), QStringList({"/x", "/y", "/x"}));
+}
+
+TEST(RecentFile, MissingFileIsEmptyAndFirstOpenCreatesIt) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("recent.ini");
+    EXPECT_TRUE(readRecentFile(file).isEmpty());
+    addToRecentFile(file, "/home/u/my mod/init.con");
+    EXPECT_EQ(readAll(file), QByteArray("/home/u/my mod/init.con\r\n"));
+    // Lone CR and LF end lines as well; empty lines are entries.
+    writeAll(file, "/a\r/b\n\r\n/c");
+    EXPECT_EQ(readRecentFile(file), QStringList({"/a", "/b", "", "/c"}));
+    addToRecentFile(file, "/b");
+    EXPECT_EQ(readAll(file), QByteArray("/b\r\n/a\r\n\r\n/c\r\n"));
+}
+
+TEST(RecentFile, UnwritableFileRaisesAndStaysIntact) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("recent.ini");
+    writeAll(file, "/a\r\n");
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    try {
+        addToRecentFile(file, "/b");
+        FAIL() << "a read-only recent.ini was written";
+    } catch (const Error &error) {
+        EXPECT_EQ(error.text(), "Cannot create file " + file);
+    }
+    EXPECT_EQ(readAll(file), QByteArray("/a\r\n"));
+    // A folder where the file should be cannot be read.
+    const QString folder = dir.filePath("other.ini");
+    QDir().mkpath(folder);
+    EXPECT_THROW(readRecentFile(folder), Error);
+}
+
+TEST(RecentMenu, CaptionsGiveBackTheExactPath) {
+    for (const QString path :
+         {QString("/plain/path.con"), QString("/Tom & Jerry/a&&b.con"), QString("&"), QString()}) {
+        EXPECT_EQ(recentEntryPath(recentMenuCaption(path)), path) << path.toStdString();
+    }
+    // A caption with single access-key markers loses them.
+    EXPECT_EQ(recentEntryPath("/a&b/&c"), "/ab/c");
+    EXPECT_EQ(recentEntryPath("trailing&"), "trailing");
+}

@@ -1,0 +1,172 @@
+#include "../../gui/support/TempFolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const QString SocketName = QStringLiteral("Marlix 3.0.3.0");
+
+// One program folder with the real executable and its data files beside it, and a runtime
+// folder of its own, so that runs never meet another test's instance.
+struct Installation {
+    TempFolder program;
+    TempFolder runtime;
+    std::vector<std::unique_ptr<QProcess>> processes;
+
+    Installation() {
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString shipped = QFileInfo(QStringLiteral(MARLIX_EXE)).absolutePath();
+        QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString name = QDir(shipped).relativeFilePath(source);
+            QFile file(source);
+            if (file.open(QIODevice::ReadOnly))
+                program.write(name, file.readAll());
+        }
+        QFile::setPermissions(program.file("marlix"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ~Installation() {
+        for (auto &process : processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+    QProcess *start(const QStringList &arguments) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path().chopped(1));
+        process->setProcessEnvironment(env);
+        // The current folder plays no part: start from somewhere else.
+        process->setWorkingDirectory(QDir::rootPath());
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(program.file("marlix"), arguments);
+        processes.push_back(std::move(process));
+        return processes.back().get();
+    }
+    // A later start ends by itself, quickly, having shown nothing.
+    bool runLater(const QStringList &arguments) {
+        QProcess *later = start(arguments);
+        return later->waitForFinished(10000) && later->exitStatus() == QProcess::NormalExit &&
+               later->exitCode() == 0;
+    }
+    bool listening() const { return runtime.exists(SocketName); }
+    QByteArray recent() const { return program.read("recent.ini"); }
+    QString script(const QString &name) const {
+        program.write(name, "rem " + name.toLatin1() + "\r\n");
+        return program.file(name);
+    }
+};
+
+} // namespace
+
+class HandOffE2E : public QObject {
+    Q_OBJECT
+
+private slots:
+    void laterStartHandsItsFileToTheRunningWindow();
+    void laterStartWithoutFileOrWithSplitPathOpensNothing();
+    void twoQuickLaterStartsOpenOnlyTheLast();
+    void killedFirstInstanceNeverBlocksTheNextStart();
+    void handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint();
+};
+
+void HandOffE2E::laterStartHandsItsFileToTheRunningWindow() {
+    Installation app;
+    const QString first = app.script("first.con");
+    QProcess *running = app.start({first});
+    QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
+    // The file named on the first start's command line opens at start.
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), first.toLocal8Bit() + "\r\n", 10000);
+
+    const QString second = app.script("second.con");
+    QVERIFY(app.runLater({second}));
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(),
+                              second.toLocal8Bit() + "\r\n" + first.toLocal8Bit() + "\r\n", 10000);
+    QTRY_VERIFY(!app.program.exists("params.ini"));
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+void HandOffE2E::laterStartWithoutFileOrWithSplitPathOpensNothing() {
+    Installation app;
+    QProcess *running = app.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
+    QVERIFY(app.runLater({}));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.program.exists("params.ini"), 10000);
+
+    // An unquoted path with a blank arrives in two pieces, joined without the blank.
+    app.program.write("my mod/init.con", "rem\r\n");
+    app.program.write("mymod/init.con/x", ""); // the joined text names a folder, not a file
+    QVERIFY(app.runLater({app.program.path() + "my", "mod/init.con"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.program.exists("params.ini"), 10000);
+
+    // A file handed over afterwards still arrives, so the two above were taken up and dropped.
+    const QString real = app.script("real.con");
+    QVERIFY(app.runLater({real}));
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), real.toLocal8Bit() + "\r\n", 10000);
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+void HandOffE2E::twoQuickLaterStartsOpenOnlyTheLast() {
+    Installation app;
+    QProcess *running = app.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
+    // Hold the first instance so that it cannot repaint between the two later starts.
+    ::kill(pid_t(running->processId()), SIGSTOP);
+    const QString a = app.script("a.con");
+    const QString b = app.script("b.con");
+    QVERIFY(app.runLater({a}));
+    QVERIFY(app.runLater({b}));
+    QCOMPARE(app.program.read("params.ini"), b.toLocal8Bit() + "\r\n");
+    ::kill(pid_t(running->processId()), SIGCONT);
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), b.toLocal8Bit() + "\r\n", 10000);
+    QTRY_VERIFY(!app.program.exists("params.ini"));
+    // Once a further hand-off has been taken up, every earlier request has been handled:
+    // the first path never arrived.
+    QVERIFY(app.runLater({}));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.program.exists("params.ini"), 10000);
+    QCOMPARE(app.recent(), b.toLocal8Bit() + "\r\n");
+}
+
+void HandOffE2E::killedFirstInstanceNeverBlocksTheNextStart() {
+    Installation app;
+    QProcess *first = app.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
+    first->kill(); // SIGKILL: no clean-up of any kind
+    QVERIFY(first->waitForFinished(5000));
+
+    const QString opened = app.script("after.con");
+    QProcess *next = app.start({opened});
+    // It runs as the first instance: it opens its own file and stays up ...
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), opened.toLocal8Bit() + "\r\n", 10000);
+    QCOMPARE(next->state(), QProcess::Running);
+    // ... and takes the hand-off of a later start over the socket it made anew.
+    const QString handed = app.script("handed.con");
+    QVERIFY(app.runLater({handed}));
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent().left(handed.size()), handed.toLocal8Bit(), 10000);
+}
+
+void HandOffE2E::handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint() {
+    Installation app;
+    // A later start that found no window left its file behind.
+    const QString waiting = app.script("waiting.con");
+    app.program.write("params.ini", waiting.toLocal8Bit() + "\r\n");
+    QProcess *running = app.start({});
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), waiting.toLocal8Bit() + "\r\n", 10000);
+    QVERIFY(!app.program.exists("params.ini"));
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+QTEST_GUILESS_MAIN(HandOffE2E)
+#include "HandOffE2E.moc"

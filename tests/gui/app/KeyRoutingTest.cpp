@@ -1,0 +1,101 @@
+#include <QTest>
+
+// The main window is built only once the editor control is in the tree.
+#if __has_include("editor/AdvEdit.h")
+#define MAIN_WINDOW_BUILT
+#include "MainWindowFixture.h"
+
+#include <QSignalSpy>
+
+using namespace marlix;
+using fixture::MainWindow;
+#endif
+
+// Keys typed into a real editor inside the real window: a key that belongs to a menu entry
+// is the menu's, even when the entry is disabled or does nothing.
+class KeyRoutingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuKeysWinOverTheEditor();
+    void editingKeysActOnTheActiveDocument();
+};
+
+#ifdef MAIN_WINDOW_BUILT
+
+namespace {
+void typeInto(TAdvEdit *editor, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(editor, key, modifiers);
+    QCoreApplication::processEvents();
+}
+} // namespace
+
+void KeyRoutingTest::menuKeysWinOverTheEditor() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->OpenDocumentFile(m.script("keys.con", "rem one two\r\nsecond line\r\n"));
+    TAdvEdit *editor = m.editor();
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    const QByteArray text = editor->DocumentBytes();
+    editor->setCursorPosition(0, 4);
+
+    // Disabled or action-less entries: nothing at all happens.
+    typeInto(editor, Qt::Key_F, Qt::ControlModifier);
+    typeInto(editor, Qt::Key_R, Qt::ControlModifier);
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(editor->DocumentBytes(), text);
+    // Delete takes the selection only; with none, the next word stays.
+    typeInto(editor, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(editor->DocumentBytes(), text);
+    QVERIFY(Prompts::shown().isEmpty());
+
+    // Ctrl+L closes the document instead of cutting a line.
+    QSignalSpy closes(w->mnuClose, &QAction::triggered);
+    typeInto(editor, Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(closes.size(), 1);
+    QCOMPARE(m.pages(), 0);
+    QCOMPARE(m.folder.read("keys.con"), QByteArray("rem one two\r\nsecond line\r\n"));
+}
+
+void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->OpenDocumentFile(m.script("edit.con", "alpha beta\r\n"));
+    TAdvEdit *editor = m.editor();
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+
+    editor->setSelection(0, 0, 0, 6); // "alpha "
+    typeInto(editor, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(editor->DocumentBytes(), QByteArray("beta"));
+    // Ctrl+Z (the menu's Undo) undoes like the Undo button.
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor->DocumentBytes(), QByteArray("alpha beta"));
+    typeInto(editor, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(editor->selectedText(), QStringLiteral("alpha beta"));
+    w->btnUndoClick(); // nothing left to undo
+    QCOMPARE(editor->DocumentBytes(), QByteArray("alpha beta"));
+
+    // Ctrl+N makes a new document; Ctrl+S on it asks for a name.
+    typeInto(editor, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(m.pages(), 2);
+    QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(Prompts::shown().last().kind, PromptRecord::File);
+}
+
+#else
+void KeyRoutingTest::menuKeysWinOverTheEditor() {
+    QSKIP("the main window is not in this build");
+}
+void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
+    QSKIP("the main window is not in this build");
+}
+#endif
+
+QTEST_MAIN(KeyRoutingTest)
+#include "KeyRoutingTest.moc"

@@ -1,0 +1,213 @@
+#include <QTest>
+
+// The main window is built only once the editor control is in the tree.
+#if __has_include("editor/AdvEdit.h")
+#define MAIN_WINDOW_BUILT
+#include "MainWindowFixture.h"
+
+#include <QMenu>
+#include <QTest>
+
+using namespace marlix;
+using fixture::MainWindow;
+
+namespace {
+QStringList visibleEntries(TFormMain *w) {
+    QStringList captions;
+    for (const QAction *entry : w->mnuRecent->actions())
+        if (entry->isVisible())
+            captions.append(entry->text());
+    return captions;
+}
+QByteArray linesOf(const QStringList &lines) {
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += line.toLocal8Bit() + "\r\n";
+    return bytes;
+}
+} // namespace
+#endif
+
+class RecentFontTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menuShowsTheFirstTenAndOpeningRewritesTheFile();
+    void choosingEntries();
+    void recentFileThatCannotBeWritten();
+    void fontGoesToEveryEditorAndToTheFileAtClose();
+    void noFontChosenLeavesTheFontFileAlone();
+};
+
+#ifdef MAIN_WINDOW_BUILT
+
+void RecentFontTest::menuShowsTheFirstTenAndOpeningRewritesTheFile() {
+    MainWindow m;
+    QStringList fifteen;
+    for (int i = 0; i < 15; ++i)
+        fifteen.append(m.folder.file(QString("f%1.con").arg(i)));
+    m.folder.write("recent.ini", linesOf(fifteen));
+    TFormMain *w = m.open();
+    QCOMPARE(visibleEntries(w), fifteen.mid(0, 10));
+
+    const QString path = m.script("opened.con", "rem\r\n");
+    w->OpenDocumentFile(path);
+    QCOMPARE(m.folder.read("recent.ini"), linesOf(QStringList{path} + fifteen.mid(0, 9)));
+    QCOMPARE(visibleEntries(w).first(), path);
+    // Opening a listed path moves it to the top without growing the list.
+    const QString listed = m.script("f4.con", "");
+    w->OpenDocumentFile(listed);
+    const QStringList after = QStringList{listed, path} + fifteen.mid(0, 4) + fifteen.mid(5, 4);
+    QCOMPARE(m.folder.read("recent.ini"), linesOf(after));
+    QCOMPARE(visibleEntries(w), after);
+}
+
+void RecentFontTest::choosingEntries() {
+    MainWindow m;
+    const QString a = m.script("a.con", "a\r\n");
+    const QString b = m.script("Tom & Jerry/b.con", "b\r\n");
+    m.folder.write("recent.ini", linesOf({a, b, QString()}));
+    TFormMain *w = m.open();
+    // The menu shows the real path; the entry gives it back, "&" and all.
+    QCOMPARE(w->mnuRecent2->text(), QString(b).replace("&", "&&"));
+    w->mnuRecent2->trigger();
+    QCOMPARE(m.pages(), 1);
+    QCOMPARE(m.caption(0), b);
+    QCOMPARE(m.folder.read("recent.ini"), linesOf({b, a, QString()}));
+
+    // An entry whose document is open only brings its tab forward: no reordering.
+    w->OpenDocumentFile(a);
+    QCOMPARE(m.folder.read("recent.ini"), linesOf({a, b, QString()}));
+    w->mnuRecent2->trigger(); // now b
+    QCOMPARE(m.activeSlot(), 0);
+    QCOMPARE(m.folder.read("recent.ini"), linesOf({a, b, QString()}));
+
+    // The empty entry is visible; it names no file, unless an untitled document is open.
+    QVERIFY(w->mnuRecent3->isVisible());
+    QCOMPARE(w->mnuRecent3->text(), QString());
+    w->mnuRecent3->trigger();
+    QCOMPARE(Prompts::shownTexts(), QStringList({"Unable to load file"}));
+    w->NewDocumentTab();
+    w->tabControl->SetActivePage(w->DocumentTabs[0]);
+    w->mnuRecent3->trigger();
+    QCOMPARE(m.activeSlot(), 2);
+    QCOMPARE(Prompts::shownTexts().size(), 1);
+
+    // Entries beyond the list keep their state.
+    QVERIFY(!w->mnuRecent4->isVisible());
+
+    // With 29 documents open, choosing an entry does nothing at all.
+    while (m.pages() < 29)
+        w->NewDocumentTab();
+    w->tabControl->SetActivePage(w->DocumentTabs[5]);
+    Prompts::reset();
+    w->mnuRecent1->trigger();
+    QCOMPARE(m.activeSlot(), 5);
+    QVERIFY(Prompts::shown().isEmpty());
+}
+
+void RecentFontTest::recentFileThatCannotBeWritten() {
+    MainWindow m;
+    m.folder.write("recent.ini", "/old.con\r\n");
+    QFile::setPermissions(m.folder.file("recent.ini"), QFile::ReadOwner | QFile::ReadGroup);
+    TFormMain *w = m.open();
+    const QString path = m.script("a.con", "rem a\r\n");
+    Prompts::answerFile(fixture::chosen(path));
+    w->mnuOpen->trigger();
+    // The file is loaded and titled; the error is shown; the list file is untouched.
+    QCOMPARE(m.pages(), 1);
+    QCOMPARE(m.caption(0), path);
+    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("rem a"));
+    QCOMPARE(Prompts::shownTexts(),
+             QStringList({"Cannot create file " + m.folder.file("recent.ini")}));
+    QCOMPARE(m.folder.read("recent.ini"), QByteArray("/old.con\r\n"));
+
+    // A recent list that cannot be read at start is reported, and the window still gets its
+    // title, by which a later start finds it.
+    MainWindow broken;
+    broken.folder.write("recent.ini/x", "");
+    TFormMain *v = broken.open();
+    QCOMPARE(Prompts::shownTexts().last(), "Cannot open file " + broken.folder.file("recent.ini"));
+    QCOMPARE(v->windowTitle(), QStringLiteral("Marlix 3.0.3.0"));
+}
+
+void RecentFontTest::fontGoesToEveryEditorAndToTheFileAtClose() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    QCOMPARE(w->dlgFont.family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(w->dlgFont.pointSize(), 8);
+    w->NewDocumentTab();
+    const QFont before = m.editor()->font();
+    w->mnuFontClick(); // cancelled
+    QVERIFY(!w->EditorFont);
+    QCOMPARE(m.editor()->font(), before);
+
+    QFont chosen(QStringLiteral("Verdana"), 10);
+    chosen.setBold(true);
+    w->mnuFontClick();
+    Prompts::answerFont(chosen);
+    w->mnuFontClick();
+    QVERIFY(w->EditorFont);
+    QCOMPARE(m.editor()->font(), chosen);
+    w->NewDocumentTab();
+    QCOMPARE(m.editor()->font(), chosen);
+    QCOMPARE(w->dlgFont, chosen); // the dialog starts from the last choice
+
+    // With no document open the choice changes nothing on screen but is kept for later.
+    w->CloseDocumentSlot(0);
+    w->CloseDocumentSlot(1);
+    QFont second(QStringLiteral("Courier"), 12);
+    Prompts::answerFont(second);
+    w->mnuFontClick();
+    w->NewDocumentTab();
+    QCOMPARE(m.editor()->font(), second);
+
+    w->show();
+    w->close();
+    QCOMPARE(m.folder.read("fontpref.ini"), QByteArray("Courier\r\n12\r\n"));
+}
+
+void RecentFontTest::noFontChosenLeavesTheFontFileAlone() {
+    MainWindow m;
+    m.folder.write("fontpref.ini", "Verdana\r\n10\r\n");
+    TFormMain *w = m.open();
+    w->NewDocumentTab();
+    // The file is never read back: editors keep their default font.
+    QVERIFY(m.editor()->font().family() != QStringLiteral("Verdana") ||
+            m.editor()->font().pointSize() != 10);
+    w->show();
+    w->close();
+    QCOMPARE(m.folder.read("fontpref.ini"), QByteArray("Verdana\r\n10\r\n"));
+
+    // A font file that cannot be written is reported; the window closes all the same.
+    MainWindow locked;
+    locked.folder.write("fontpref.ini/x", "");
+    TFormMain *v = locked.open();
+    Prompts::answerFont(QFont(QStringLiteral("Verdana"), 10));
+    v->mnuFontClick();
+    v->show();
+    v->close();
+    QVERIFY(!v->isVisible());
+    QCOMPARE(Prompts::shownTexts().last(),
+             "Cannot create file " + locked.folder.file("fontpref.ini"));
+}
+#else
+void RecentFontTest::menuShowsTheFirstTenAndOpeningRewritesTheFile() {
+    QSKIP("the main window is not in this build");
+}
+void RecentFontTest::choosingEntries() {
+    QSKIP("the main window is not in this build");
+}
+void RecentFontTest::recentFileThatCannotBeWritten() {
+    QSKIP("the main window is not in this build");
+}
+void RecentFontTest::fontGoesToEveryEditorAndToTheFileAtClose() {
+    QSKIP("the main window is not in this build");
+}
+void RecentFontTest::noFontChosenLeavesTheFontFileAlone() {
+    QSKIP("the main window is not in this build");
+}
+#endif
+
+QTEST_MAIN(RecentFontTest)
+#include "RecentFontTest.moc"

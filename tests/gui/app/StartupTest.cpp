@@ -1,0 +1,146 @@
+#include <QTest>
+
+// The main window is built only once the editor control is in the tree.
+#if __has_include("editor/AdvEdit.h")
+#define MAIN_WINDOW_BUILT
+#include "MainWindowFixture.h"
+
+#include <QDialog>
+#include <QTest>
+
+using namespace marlix;
+using fixture::MainWindow;
+#endif
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void paintTakesUpTheHandOff();
+    void handOffAtTheLimit();
+    void commandLineFileOpensOnActivation();
+    void returningFromAnOwnWindowReopensTheCommandLineFile();
+};
+
+#ifdef MAIN_WINDOW_BUILT
+
+void StartupTest::paintTakesUpTheHandOff() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString path = m.script("handed.con", "rem handed\r\n");
+    m.folder.write("params.ini", path.toLocal8Bit() + "\r\n");
+    w->FormPaint();
+    QCOMPARE(m.pages(), 1);
+    QCOMPARE(m.caption(0), path);
+    QVERIFY(!m.folder.exists("params.ini"));
+    // The same path again only brings its tab forward.
+    w->NewDocumentTab();
+    m.folder.write("params.ini", path.toLocal8Bit() + "\r\n");
+    w->FormPaint();
+    QCOMPARE(m.pages(), 2);
+    QCOMPARE(m.activeSlot(), 0);
+
+    // Names that are no file, an empty line and an empty file: nothing opens, no message,
+    // and the file goes all the same.
+    for (const QByteArray &content :
+         {QByteArray("\r\n"), QByteArray(), m.folder.file("nothing.con").toLocal8Bit() + "\r\n",
+          m.folder.path().toLocal8Bit() + "\r\n"}) {
+        m.folder.write("params.ini", content);
+        w->FormPaint();
+        QVERIFY(!m.folder.exists("params.ini"));
+    }
+    QCOMPARE(m.pages(), 2);
+    QVERIFY(Prompts::shown().isEmpty());
+
+    // A real paint of the window takes it up too.
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    const QString later = m.script("later.con", "");
+    m.folder.write("params.ini", later.toLocal8Bit() + "\r\n");
+    w->HandOffRequested();
+    QTRY_VERIFY(!m.folder.exists("params.ini"));
+    QCOMPARE(m.caption(2), later);
+}
+
+void StartupTest::handOffAtTheLimit() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString open = m.script("open.con", "");
+    w->OpenDocumentFile(open);
+    while (m.pages() < 29)
+        w->NewDocumentTab();
+    m.folder.write("params.ini", m.script("new.con", "").toLocal8Bit() + "\r\n");
+    w->FormPaint();
+    w->FormPaint(); // a second paint, as while the message box is up: the file is gone
+    QCOMPARE(Prompts::shownTexts(), QStringList({"Max controls reached"}));
+    QVERIFY(!m.folder.exists("params.ini"));
+    m.folder.write("params.ini", open.toLocal8Bit() + "\r\n");
+    w->FormPaint();
+    QCOMPARE(m.activeSlot(), 0);
+    QCOMPARE(Prompts::shownTexts().size(), 1);
+}
+
+void StartupTest::commandLineFileOpensOnActivation() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    m.script("my mod/init.con", "rem init\r\n");
+    // The parameters are joined with nothing between them: a path split at its blank
+    // names no file.
+    w->CommandLine = {QStringLiteral("marlix"), m.folder.path() + QStringLiteral("my"),
+                      QStringLiteral("mod/init.con")};
+    w->FormActivate();
+    QCOMPARE(m.pages(), 0);
+    w->CommandLine = {QStringLiteral("marlix"), m.folder.file("my mod/init.con")};
+    w->show();
+    QTRY_COMPARE(m.pages(), 1);
+    QCOMPARE(m.caption(0), m.folder.file("my mod/init.con"));
+    QVERIFY(Prompts::shown().isEmpty());
+}
+
+void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString path = m.script("init.con", "rem init\r\n");
+    w->CommandLine = {QStringLiteral("marlix"), path};
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTRY_COMPARE(m.pages(), 1);
+    w->mnuCloseClick();
+    QCOMPARE(m.pages(), 0);
+
+    // A message box is no window of the program's own: coming back from it opens nothing.
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Marlix"), QStringLiteral("x"));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    box.hide();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QCOMPARE(m.pages(), 0);
+
+    // Another of the program's windows (a dialog, say): closing it reopens the document.
+    QDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.hide();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTRY_COMPARE(m.pages(), 1);
+    QCOMPARE(m.caption(0), path);
+}
+#else
+void StartupTest::paintTakesUpTheHandOff() {
+    QSKIP("the main window is not in this build");
+}
+void StartupTest::handOffAtTheLimit() {
+    QSKIP("the main window is not in this build");
+}
+void StartupTest::commandLineFileOpensOnActivation() {
+    QSKIP("the main window is not in this build");
+}
+void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
+    QSKIP("the main window is not in this build");
+}
+#endif
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"

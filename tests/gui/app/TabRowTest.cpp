@@ -1,0 +1,110 @@
+#include "app/PageControl.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+class TabRowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rowsWrapWithRaggedEndsAndKeepEveryTabInSight();
+    void clicksSwitchPagesAndHotTracking();
+    void removingPagesActivatesTheFollowingOne();
+};
+
+void TabRowTest::rowsWrapWithRaggedEndsAndKeepEveryTabInSight() {
+    TPageControl control(nullptr);
+    control.resize(600, 400);
+    std::vector<std::unique_ptr<TTabSheet>> pages;
+    for (int i = 0; i < 29; ++i) {
+        pages.push_back(std::make_unique<TTabSheet>(&control));
+        pages.back()->SetCaption(QStringLiteral("/mods/m/") + QString(i % 7 * 3, QLatin1Char('x')) +
+                                 QStringLiteral(".con"));
+    }
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    TTabRow *row = control.TabRow();
+    QVERIFY(row->rowCount() > 2);
+    QCOMPARE(row->height(), row->heightForWidth(row->width()));
+    const QRect whole = row->rect();
+    int widest = 0;
+    for (int i = 0; i < 29; ++i) {
+        const QRect tab = row->tabRect(i);
+        QVERIFY2(whole.contains(tab), qPrintable(QString::number(i)));
+        widest = qMax(widest, tab.right());
+        if (i > 0 && tab.x() > 0)
+            QCOMPARE(tab.x(), row->tabRect(i - 1).right() + 1); // same row, side by side
+    }
+    // The captions differ in width, so the rows do not all end at the same place.
+    QSet<int> rowEnds;
+    for (int i = 0; i < 29; ++i)
+        if (i == 28 || row->tabRect(i + 1).x() == 0)
+            rowEnds.insert(row->tabRect(i).right());
+    QVERIFY(rowEnds.size() > 1);
+
+    // A caption wider than the row gets a row of its own, no wider than the row.
+    pages[5]->SetCaption(QString(400, QLatin1Char('x')));
+    QCOMPARE(row->tabRect(5).x(), 0);
+    QVERIFY(row->tabRect(5).width() <= row->width());
+    // A narrower control needs more rows; an empty caption still has a tab to click.
+    const int rows = row->rowCount();
+    control.resize(300, 400);
+    QTRY_VERIFY(row->rowCount() > rows);
+    pages[0]->SetCaption(QString());
+    QVERIFY(row->tabRect(0).width() > 10);
+}
+
+void TabRowTest::clicksSwitchPagesAndHotTracking() {
+    TPageControl control(nullptr);
+    control.resize(500, 300);
+    TTabSheet *a = new TTabSheet(&control);
+    TTabSheet *b = new TTabSheet(&control);
+    a->SetCaption(QStringLiteral("a.con"));
+    b->SetCaption(QStringLiteral("b.con"));
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    QCOMPARE(control.ActivePage(), a); // the first page made becomes active
+    QSignalSpy changed(&control, &TPageControl::Change);
+    TTabRow *row = control.TabRow();
+    QTest::mouseMove(row, row->tabRect(1).center());
+    QTRY_COMPARE(row->hot(), 1);
+    QTest::mouseClick(row, Qt::LeftButton, {}, row->tabRect(1).center());
+    QCOMPARE(control.ActivePage(), b);
+    QCOMPARE(row->current(), 1);
+    QVERIFY(b->isVisible() && !a->isVisible());
+    QCOMPARE(changed.size(), 1);
+    QTest::mouseClick(row, Qt::LeftButton, {}, row->tabRect(1).center()); // already active
+    QCOMPARE(changed.size(), 1);
+    control.SetActivePage(a); // the program's own switch is no user change
+    QCOMPARE(changed.size(), 1);
+    delete a;
+    delete b;
+}
+
+void TabRowTest::removingPagesActivatesTheFollowingOne() {
+    TPageControl control(nullptr);
+    QList<TTabSheet *> pages;
+    for (int i = 0; i < 4; ++i)
+        pages.append(new TTabSheet(&control));
+    control.SetActivePage(pages[1]);
+    delete pages[1];
+    QCOMPARE(control.ActivePage(), pages[2]);
+    // Removing a page that is not active leaves the active one alone.
+    delete pages[0];
+    QCOMPARE(control.ActivePage(), pages[2]);
+    QCOMPARE(control.TabRow()->current(), 0);
+    delete pages[3];
+    QCOMPARE(control.ActivePage(), pages[2]);
+    delete pages[2];
+    QCOMPARE(control.ActivePage(), nullptr);
+    QCOMPARE(control.PageCount(), 0);
+    QCOMPARE(control.TabRow()->current(), -1);
+    // Pages still alive when the control goes are taken down with it.
+    auto *control2 = new TPageControl(nullptr);
+    new TTabSheet(control2);
+    delete control2;
+}
+
+QTEST_MAIN(TabRowTest)
+#include "TabRowTest.moc"
