@@ -3,9 +3,14 @@
 #include "app/PageControl.h"
 #include "app/RecentFiles.h"
 #include "app/ToolIcons.h"
+#include "app/UpdateCheck.h"
+#include "auxiliary/frmAbout.h"
+#include "auxiliary/frmNews.h"
 #include "common/ProgramFolder.h"
 #include "editor/AdvEdit.h"
+#include "launch/frmLaunch.h"
 #include "platform/ErrorDisplay.h"
+#include "prefs/frmPref.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -432,25 +437,33 @@ void TFormMain::mnuExitClick() {
     close();
 }
 
+// The dialogs exist only in the running program (the program block creates them); a main
+// window made on its own, as in tests, has none to show.
 void TFormMain::mnuPreferencesClick() {
-    // The preferences dialog is shown here, modally; nothing is read back from it.
+    if (frmPref)
+        frmPref->exec();
 }
 
 void TFormMain::btnLaunchClick() {
-    // The compile-and-launch dialog is shown here, modally; nothing is read back from it.
+    if (FrmLaunch)
+        FrmLaunch->exec();
 }
 
 void TFormMain::mnuAboutClick() {
-    // The about box is shown here, modally.
+    if (frmAbout)
+        frmAbout->exec();
 }
 
 void TFormMain::tmrUpdateTimer() {
-    // The timer fires once; the update check shortly after start runs from here.
-    tmrUpdate->stop();
+    tmrUpdate->stop(); // fires once
+    if (frmNews)
+        marlix::UpdateCheck::runAutomatic(this, lblVersion->text(), frmNews,
+                                          marlix::programFolder());
 }
 
 void TFormMain::mnuCheckforUpdatesClick() {
-    // The update check on request runs from here.
+    if (frmNews)
+        marlix::UpdateCheck::run(this, lblVersion->text(), frmNews);
 }
 
 void TFormMain::closeEvent(QCloseEvent *event) {

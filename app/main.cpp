@@ -3,10 +3,14 @@
 #include "app/HandOff.h"
 #include "app/MarlixApplication.h"
 #include "app/frmMain.h"
+#include "auxiliary/frmAbout.h"
+#include "auxiliary/frmNews.h"
 #include "common/Error.h"
 #include "common/ProgramFolder.h"
+#include "launch/frmLaunch.h"
 #include "platform/HandOffChannel.h"
 #include "platform/InstanceLock.h"
+#include "prefs/frmPref.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -72,6 +76,10 @@ int main(int argc, char **argv) {
 
     ApplicationWindows windows;
     FormMain = windows.create<TFormMain>();
+    frmNews = windows.create<TfrmNews>();
+    frmPref = windows.create<TfrmPref>();
+    FrmLaunch = windows.create<TFrmLaunch>();
+    frmAbout = windows.create<TfrmAbout>();
 
     FormMain->CommandLine = arguments;
     QObject::connect(FormMain, &TFormMain::Closed, &application, &QCoreApplication::quit);
