@@ -6,19 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace marlix;
+#include "tests/core/FileBytes.h"
 
-namespace {
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-void writeAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-} // namespace
+using namespace marlix;
 
 TEST(HandOff, ParametersAreJoinedWithNothingBetweenThem) {
     EXPECT_EQ(joinedParameters({"/opt/marlix"}), "");
