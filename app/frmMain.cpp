@@ -459,7 +459,7 @@ void TFormMain::tmrUpdateTimer() {
     tmrUpdate->stop(); // fires once
     if (frmNews)
         marlix::UpdateCheck::runAutomatic(this, lblVersion->text(), frmNews,
-                                          marlix::programFolder());
+                                          ProgramFolder());
 }
 
 void TFormMain::mnuCheckforUpdatesClick() {
