@@ -3,7 +3,6 @@
 #include "tests/gui/support/TempFolder.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -22,15 +21,7 @@ struct Installation {
     Installation() {
         QFile::setPermissions(runtime.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString shipped = QFileInfo(QStringLiteral(MARLIX_EXE)).absolutePath();
-        QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString source = it.next();
-            const QString name = QDir(shipped).relativeFilePath(source);
-            QFile file(source);
-            if (file.open(QIODevice::ReadOnly))
-                program.write(name, file.readAll());
-        }
+        program.copyFrom(QFileInfo(QStringLiteral(MARLIX_EXE)).absolutePath());
         QFile::setPermissions(program.file("marlix"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

@@ -17,7 +17,7 @@ namespace {
 
 // The program block's windows, made for one test and gone with it.
 struct ProgramWindows {
-    ProgramWindows(const QString &folder) {
+    explicit ProgramWindows(const QString &folder) {
         frmNews = new TfrmNews;
         frmPref = new TfrmPref;
         frmPref->ProgramFolder = folder;
@@ -49,6 +49,18 @@ template <class Command> QWidget *modalDuring(Command command) {
     return seen;
 }
 
+// A main window with the program's windows beside it and our own update server.
+struct UpdatingWindow : MainWindow {
+    ProgramWindows windows{folder.path()};
+    HttpTestServer server;
+
+    explicit UpdatingWindow(const QByteArray &version) {
+        marlix::setUpdateServerUrl(server.url());
+        server.answer("/version.html", 200, version);
+        server.answer("/marlixnews.html", 200, "<p>News</p>");
+    }
+};
+
 } // namespace
 
 class DialogCommandsTest : public QObject {
@@ -74,18 +86,13 @@ void DialogCommandsTest::menuAndButtonShowTheirDialogsModally() {
 }
 
 void DialogCommandsTest::checkForUpdatesShowsTheOneNewsWindow() {
-    MainWindow m;
-    ProgramWindows windows(m.folder.path());
-    HttpTestServer server;
-    marlix::setUpdateServerUrl(server.url());
-    server.answer("/version.html", 200, "3.0.2.0");
-    server.answer("/marlixnews.html", 200, "<p>News</p>");
+    UpdatingWindow m("3.0.2.0");
     TFormMain *w = m.open();
     w->tmrUpdate->stop();
     w->mnuCheckforUpdates->trigger();
     QVERIFY(frmNews->isVisible());
     w->mnuCheckforUpdates->trigger();
-    QCOMPARE(server.count("/version.html"), 2);
+    QCOMPARE(m.server.count("/version.html"), 2);
     const auto topLevelNews = [] {
         int n = 0;
         for (QWidget *window : QApplication::topLevelWidgets())
@@ -97,20 +104,16 @@ void DialogCommandsTest::checkForUpdatesShowsTheOneNewsWindow() {
 }
 
 void DialogCommandsTest::checkAtStartFollowsTheOptionInTheWindowsFolder() {
-    MainWindow m;
-    ProgramWindows windows(m.folder.path());
-    HttpTestServer server;
-    marlix::setUpdateServerUrl(server.url());
-    server.answer("/version.html", 200, "3.0.3.0");
+    UpdatingWindow m("3.0.3.0");
     m.folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n0\r\n1\r\n1\r\n");
     TFormMain *off = m.open();
     QVERIFY(off->tmrUpdate->isActive());
     QTRY_VERIFY(!off->tmrUpdate->isActive()); // it has fired, and fires once
-    QCOMPARE(server.requests.size(), 0);
+    QCOMPARE(m.server.requests.size(), 0);
 
     m.folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
     TFormMain *on = m.open();
-    QTRY_COMPARE(server.count("/version.html"), 1);
+    QTRY_COMPARE(m.server.count("/version.html"), 1);
     QVERIFY(!on->tmrUpdate->isActive());
     QVERIFY(!frmNews->isVisible());
 }
