@@ -349,28 +349,41 @@ void TFormMain::mnuCloseClick() {
     if (!page)
         return;
     const int slot = page->Tag;
-    TAdvEdit *editor = DocumentEditors[slot];
-    if (!editor->DocChanged) {
+    if (!DocumentEditors[slot]->DocChanged || SaveOrDiscard(page))
         CloseDocumentSlot(slot);
-        return;
-    }
+}
+
+bool TFormMain::SaveOrDiscard(TTabSheet *page) {
     const auto answer =
         marlix::Prompts::message(this, QMessageBox::Question, QStringLiteral("Confirm"),
                                  QStringLiteral("File has changed, save changes?"),
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes) {
-        QString fileName = page->Caption();
-        if (fileName.isEmpty()) {
-            const std::optional<QString> chosen = executeSaveDialog();
-            if (!chosen)
-                return;
-            fileName = *chosen;
-        }
-        editor->SaveScript(fileName);
-        CloseDocumentSlot(slot);
-    } else if (answer == QMessageBox::No) {
-        CloseDocumentSlot(slot);
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer != QMessageBox::Yes)
+        return false;
+    QString fileName = page->Caption();
+    if (fileName.isEmpty()) {
+        const std::optional<QString> chosen = executeSaveDialog();
+        if (!chosen)
+            return false;
+        fileName = *chosen;
     }
+    DocumentEditors[page->Tag]->SaveScript(fileName);
+    return true;
+}
+
+bool TFormMain::ChangedDocumentsMayGo() {
+    for (int i = 0; i < tabControl->PageCount(); ++i) {
+        TTabSheet *page = tabControl->Pages(i);
+        if (!DocumentEditors[page->Tag]->DocChanged)
+            continue;
+        // The question is about the document in view.
+        tabControl->SetActivePage(page);
+        if (!SaveOrDiscard(page))
+            return false;
+    }
+    return true;
 }
 
 // --- editing commands ---
@@ -458,8 +471,7 @@ void TFormMain::mnuAboutClick() {
 void TFormMain::tmrUpdateTimer() {
     tmrUpdate->stop(); // fires once
     if (frmNews)
-        marlix::UpdateCheck::runAutomatic(this, lblVersion->text(), frmNews,
-                                          ProgramFolder());
+        marlix::UpdateCheck::runAutomatic(this, lblVersion->text(), frmNews, ProgramFolder());
 }
 
 void TFormMain::mnuCheckforUpdatesClick() {
@@ -468,6 +480,14 @@ void TFormMain::mnuCheckforUpdatesClick() {
 }
 
 void TFormMain::closeEvent(QCloseEvent *event) {
+    // Leaving asks about every changed document, as closing one does; Cancel, a cancelled
+    // Save dialog or a failed save keeps the window and all its documents open.
+    bool mayClose = false;
+    guarded(this, [&] { mayClose = ChangedDocumentsMayGo(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     run(&TFormMain::FormClose);
     event->accept();
     emit Closed();

@@ -154,6 +154,11 @@ private:
     void run(void (TFormMain::*handler)());
     void recentEntryChosen(QAction *entry);
     std::optional<QString> executeSaveDialog();
+    // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:
+    // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
+    bool SaveOrDiscard(TTabSheet *page);
+    // Asks about each changed document in tab order; false as soon as one must stay.
+    bool ChangedDocumentsMayGo();
     marlix::SlotCaptions slotCaptions() const;
     void schedulePaintHandOff();
     void focusWindowChanged(QWindow *window);

@@ -24,7 +24,7 @@ private slots:
     void commandsDoNothingWithoutTabs();
     void closeBranches();
     void closeKeepsDocumentWhenSaveFails();
-    void exitNeverAsks();
+    void exitAsksAboutEachChangedDocument();
 };
 
 void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
@@ -256,17 +256,62 @@ void MainWindowTest::closeKeepsDocumentWhenSaveFails() {
     QCOMPARE(m.folder.read("locked.con"), QByteArray("rem kept\r\n"));
 }
 
-void MainWindowTest::exitNeverAsks() {
+void MainWindowTest::exitAsksAboutEachChangedDocument() {
     MainWindow m;
     TFormMain *w = m.open();
     w->show();
-    w->NewDocumentTab();
-    m.editor()->DocChanged = true;
     QSignalSpy closed(w, &TFormMain::Closed);
+
+    // Unchanged documents go without a question.
+    w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
     w->mnuExitClick();
     QCOMPARE(closed.size(), 1);
-    QVERIFY(!w->isVisible());
     QVERIFY(Prompts::shown().isEmpty());
+
+    w = m.open();
+    w->show();
+    QSignalSpy closedAgain(w, &TFormMain::Closed);
+    const QString titled = m.script("titled.con", "rem one\r\n");
+    w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
+    w->OpenDocumentFile(titled);
+    m.editor()->insert(QStringLiteral("rem two\r\n"));
+    m.editor()->DocChanged = true;
+    w->NewDocumentTab();
+    m.editor()->insert(QStringLiteral("rem new\r\n"));
+    w->tabControl->SetActivePage(w->tabControl->Pages(0));
+
+    // Cancel at the first question keeps everything, and the window.
+    Prompts::answerMessage(QMessageBox::Cancel);
+    w->mnuExitClick();
+    QCOMPARE(closedAgain.size(), 0);
+    QVERIFY(w->isVisible());
+    QCOMPARE(m.pages(), 3);
+    QCOMPARE(m.caption(w->tabControl->IndexOf(m.active())), titled); // the one asked about
+    QCOMPARE(Prompts::shownTexts(), QStringList({"File has changed, save changes?"}));
+
+    // A save that fails at the first keeps the window open, the error shown.
+    QFile::setPermissions(titled, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    Prompts::answerMessage(QMessageBox::Yes);
+    w->mnuExitClick();
+    QCOMPARE(closedAgain.size(), 0);
+    QCOMPARE(Prompts::shown().last().text, "Cannot create file " + titled);
+    QFile::setPermissions(titled, QFile::ReadOwner | QFile::WriteOwner);
+
+    // Yes saves the titled one; a cancelled Save dialog for the new one still keeps the window.
+    Prompts::reset();
+    Prompts::answerMessage(QMessageBox::Yes);
+    Prompts::answerMessage(QMessageBox::Yes);
+    Prompts::answerFile(fixture::cancelled());
+    w->mnuExitClick();
+    QCOMPARE(closedAgain.size(), 0);
+    QVERIFY(m.folder.read("titled.con").contains("rem two"));
+    QCOMPARE(m.caption(w->tabControl->IndexOf(m.active())), QString());
+
+    // No for the last changed one: the window closes, and that document was not written.
+    Prompts::answerMessage(QMessageBox::No);
+    w->mnuExitClick();
+    QCOMPARE(closedAgain.size(), 1);
+    QVERIFY(!w->isVisible());
     QVERIFY(!m.folder.exists("fontpref.ini"));
 }
 
