@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -150,16 +149,9 @@ void createTablePage(QWidget *page, const TablePageTexts &texts, const TablePage
 } // namespace
 
 TfrmPref::TfrmPref(QWidget *Owner)
-    : QDialog(Owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
+    : FixedDialog(Owner, QStringLiteral("Marlix Preferences"), {473, 294},
+                  Qt::MSWindowsFixedSizeDialogHint),
       ProgramFolder(programFolder()) {
-    setWindowTitle(QStringLiteral("Marlix Preferences"));
-    setFixedSize(473, 294);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(11);
-    setFont(font);
-
     pgcPref = new QTabWidget(this);
     pgcPref->setGeometry(0, 0, 473, 294);
     TabSheet1 = new QWidget;
@@ -348,13 +340,6 @@ void TfrmPref::btnFindFileClick() {
 
 void TfrmPref::FormClose() {
     m_files.save(controlState());
-}
-
-void TfrmPref::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    // Only the program's own showing opens the dialog, not a restore by the window system.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmPref::done(int result) {
