@@ -3,7 +3,7 @@
 // The main window is built only once the editor control is in the tree.
 #if __has_include("editor/AdvEdit.h")
 #define MAIN_WINDOW_BUILT
-#include "MainWindowFixture.h"
+#include "tests/gui/support/MainWindowFixture.h"
 
 #include <QMenu>
 #include <QTest>

@@ -2,11 +2,11 @@
 
 // A real main window in a throw-away program folder that holds the shipped language tables,
 // with every prompt answered by the test.
-#include "../support/TempFolder.h"
 #include "app/PageControl.h"
 #include "app/frmMain.h"
 #include "editor/AdvEdit.h"
 #include "platform/Prompts.h"
+#include "tests/gui/support/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
