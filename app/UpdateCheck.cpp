@@ -1,11 +1,10 @@
 #include "app/UpdateCheck.h"
 
-#include "common/BoolLines.h"
-#include "common/LineFile.h"
+#include "common/Error.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/HttpGet.h"
+#include "prefs/PreferenceFiles.h"
 
-#include <QFileInfo>
 #include <QWidget>
 
 namespace marlix {
@@ -52,16 +51,15 @@ bool UpdateCheck::runAutomatic(QWidget *parent, const QString &ownVersion, QWidg
 }
 
 bool UpdateCheck::automaticCheckEnabled(const QString &programFolder) {
-    const QString path = programFolder + QStringLiteral("marlix.ini");
-    if (!QFileInfo(path).isFile())
-        return true;
+    PreferenceFiles files;
+    files.setFolder(programFolder);
+    GeneralOptions options;
     try {
-        const QStringList lines = readTextLines(path);
-        return lines.size() < 4 || isOnLine(lines.at(3));
+        files.loadOptions(options);
     } catch (const Error &) {
         // An unreadable options file leaves the option as it stands before any file: on.
-        return true;
     }
+    return options.autoUpdate;
 }
 
 } // namespace marlix

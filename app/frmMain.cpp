@@ -48,6 +48,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     TopBar->setParent(client);
     layout->addWidget(TopBar);
     tabControl = new TPageControl(client);
+    layout->addWidget(tabControl, 1);
     tabControl->setObjectName(QStringLiteral("tabControl"));
     connect(tabControl, &TPageControl::Change, this, [this] { run(&TFormMain::tabControlChange); });
     lblVersion = new QLabel(VersionText, client);
@@ -458,7 +459,7 @@ void TFormMain::tmrUpdateTimer() {
     tmrUpdate->stop(); // fires once
     if (frmNews)
         marlix::UpdateCheck::runAutomatic(this, lblVersion->text(), frmNews,
-                                          marlix::programFolder());
+                                          ProgramFolder());
 }
 
 void TFormMain::mnuCheckforUpdatesClick() {

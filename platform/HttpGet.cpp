@@ -13,7 +13,12 @@ namespace marlix {
 namespace {
 
 QString &serverUrl() {
-    static QString url = QStringLiteral(MARLIX_UPDATE_URL);
+    // The build setting names the server; MARLIX_UPDATE_URL in the environment takes its place
+    // for a mirror, or for trying a release against a server of one's own.
+    static QString url = [] {
+        const QString fromEnvironment = qEnvironmentVariable("MARLIX_UPDATE_URL").trimmed();
+        return fromEnvironment.isEmpty() ? QStringLiteral(MARLIX_UPDATE_URL) : fromEnvironment;
+    }();
     return url;
 }
 

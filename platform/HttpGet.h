@@ -19,7 +19,8 @@ struct HttpResult {
     QString statusLine; // "HTTP/1.1 404 Not Found" for an error status
 };
 
-// The base address of the update server: the build setting, unless a test has set its own.
+// The base address of the update server: the build setting, or MARLIX_UPDATE_URL from the
+// environment when that is set, unless a test has set its own.
 QString updateServerUrl();
 void setUpdateServerUrl(const QString &url);
 QUrl updateServerPage(const QString &path); // base address + "/version.html" etc.

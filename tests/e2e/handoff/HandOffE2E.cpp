@@ -1,60 +1,15 @@
-#include "../../gui/support/TempFolder.h"
+#include "tests/e2e/support/Installation.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
-#include <memory>
 
 namespace {
 
 const QString SocketName = QStringLiteral("Marlix 3.0.3.0");
 
-// One program folder with the real executable and its data files beside it, and a runtime
-// folder of its own, so that runs never meet another test's instance.
-struct Installation {
-    TempFolder program;
-    TempFolder runtime;
-    std::vector<std::unique_ptr<QProcess>> processes;
-
-    Installation() {
-        QFile::setPermissions(runtime.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        const QString shipped = QFileInfo(QStringLiteral(MARLIX_EXE)).absolutePath();
-        QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString source = it.next();
-            const QString name = QDir(shipped).relativeFilePath(source);
-            QFile file(source);
-            if (file.open(QIODevice::ReadOnly))
-                program.write(name, file.readAll());
-        }
-        QFile::setPermissions(program.file("marlix"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    ~Installation() {
-        for (auto &process : processes) {
-            if (process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished(5000);
-            }
-        }
-    }
-    QProcess *start(const QStringList &arguments) {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path().chopped(1));
-        process->setProcessEnvironment(env);
-        // The current folder plays no part: start from somewhere else.
-        process->setWorkingDirectory(QDir::rootPath());
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(program.file("marlix"), arguments);
-        processes.push_back(std::move(process));
-        return processes.back().get();
-    }
+// The installation of the hand-off tests: a later start, its files and the socket.
+struct HandOffInstallation : Installation {
     // A later start ends by itself, quickly, having shown nothing.
     bool runLater(const QStringList &arguments) {
         QProcess *later = start(arguments);
@@ -83,7 +38,7 @@ private slots:
 };
 
 void HandOffE2E::laterStartHandsItsFileToTheRunningWindow() {
-    Installation app;
+    HandOffInstallation app;
     const QString first = app.script("first.con");
     QProcess *running = app.start({first});
     QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
@@ -99,7 +54,7 @@ void HandOffE2E::laterStartHandsItsFileToTheRunningWindow() {
 }
 
 void HandOffE2E::laterStartWithoutFileOrWithSplitPathOpensNothing() {
-    Installation app;
+    HandOffInstallation app;
     QProcess *running = app.start({});
     QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
     QVERIFY(app.runLater({}));
@@ -119,7 +74,7 @@ void HandOffE2E::laterStartWithoutFileOrWithSplitPathOpensNothing() {
 }
 
 void HandOffE2E::twoQuickLaterStartsOpenOnlyTheLast() {
-    Installation app;
+    HandOffInstallation app;
     QProcess *running = app.start({});
     QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
     // Hold the first instance so that it cannot repaint between the two later starts.
@@ -140,7 +95,7 @@ void HandOffE2E::twoQuickLaterStartsOpenOnlyTheLast() {
 }
 
 void HandOffE2E::killedFirstInstanceNeverBlocksTheNextStart() {
-    Installation app;
+    HandOffInstallation app;
     QProcess *first = app.start({});
     QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
     first->kill(); // SIGKILL: no clean-up of any kind
@@ -158,7 +113,7 @@ void HandOffE2E::killedFirstInstanceNeverBlocksTheNextStart() {
 }
 
 void HandOffE2E::handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint() {
-    Installation app;
+    HandOffInstallation app;
     // A later start that found no window left its file behind.
     const QString waiting = app.script("waiting.con");
     app.program.write("params.ini", waiting.toLocal8Bit() + "\r\n");

@@ -1,15 +1,9 @@
-#include <QTest>
-
-// The main window is built only once the editor control is in the tree.
-#if __has_include("editor/AdvEdit.h")
-#define MAIN_WINDOW_BUILT
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QTest>
 
 using namespace marlix;
 using fixture::MainWindow;
-#endif
 
 class FileCommandsTest : public QObject {
     Q_OBJECT
@@ -23,8 +17,6 @@ private slots:
     void saveAllAsksForEachUntitledDocumentInSlotOrder();
     void saveOfReadOnlyScriptKeepsDocumentChanged();
 };
-
-#ifdef MAIN_WINDOW_BUILT
 
 void FileCommandsTest::openLoadsCaptionsAndRecordsTheFile() {
     MainWindow m;
@@ -219,29 +211,6 @@ void FileCommandsTest::saveOfReadOnlyScriptKeepsDocumentChanged() {
     QCOMPARE(m.folder.read("b.con"), QByteArray("rem b\r\n"));
     QCOMPARE(m.pages(), 2);
 }
-#else
-void FileCommandsTest::openLoadsCaptionsAndRecordsTheFile() {
-    QSKIP("the main window is not in this build");
-}
-void FileCommandsTest::openingAnOpenPathOnlySwitchesTabs() {
-    QSKIP("the main window is not in this build");
-}
-void FileCommandsTest::badFiles() {
-    QSKIP("the main window is not in this build");
-}
-void FileCommandsTest::openDialogAndItsSilentLimit() {
-    QSKIP("the main window is not in this build");
-}
-void FileCommandsTest::saveAndSaveAs() {
-    QSKIP("the main window is not in this build");
-}
-void FileCommandsTest::saveAllAsksForEachUntitledDocumentInSlotOrder() {
-    QSKIP("the main window is not in this build");
-}
-void FileCommandsTest::saveOfReadOnlyScriptKeepsDocumentChanged() {
-    QSKIP("the main window is not in this build");
-}
-#endif
 
 QTEST_MAIN(FileCommandsTest)
 #include "FileCommandsTest.moc"

@@ -1,15 +1,11 @@
 #include <QTest>
 
-// The main window is built only once the editor control is in the tree.
-#if __has_include("editor/AdvEdit.h")
-#define MAIN_WINDOW_BUILT
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QSignalSpy>
 
 using namespace marlix;
 using fixture::MainWindow;
-#endif
 
 // Keys typed into a real editor inside the real window: a key that belongs to a menu entry
 // is the menu's, even when the entry is disabled or does nothing.
@@ -20,8 +16,6 @@ private slots:
     void menuKeysWinOverTheEditor();
     void editingKeysActOnTheActiveDocument();
 };
-
-#ifdef MAIN_WINDOW_BUILT
 
 namespace {
 void typeInto(TAdvEdit *editor, Qt::Key key, Qt::KeyboardModifiers modifiers) {
@@ -87,15 +81,6 @@ void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
     QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(Prompts::shown().last().kind, PromptRecord::File);
 }
-
-#else
-void KeyRoutingTest::menuKeysWinOverTheEditor() {
-    QSKIP("the main window is not in this build");
-}
-void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
-    QSKIP("the main window is not in this build");
-}
-#endif
 
 QTEST_MAIN(KeyRoutingTest)
 #include "KeyRoutingTest.moc"

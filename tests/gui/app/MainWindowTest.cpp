@@ -1,21 +1,16 @@
-#include <QTest>
-
-// The main window is built only once the editor control is in the tree.
-#if __has_include("editor/AdvEdit.h")
-#define MAIN_WINDOW_BUILT
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
 using namespace marlix;
 using fixture::MainWindow;
-#endif
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -31,8 +26,6 @@ private slots:
     void closeKeepsDocumentWhenSaveFails();
     void exitNeverAsks();
 };
-
-#ifdef MAIN_WINDOW_BUILT
 
 void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
     MainWindow m;
@@ -111,6 +104,15 @@ void MainWindowTest::titleAndVersion() {
     QVERIFY(!w->lblVersion->isVisible());
     QVERIFY(w->windowState() & Qt::WindowMaximized);
     QVERIFY(w->tabControl->isVisible());
+
+    // The tab pages take all of the window below the tool bar, and a document fills its page.
+    const QWidget *client = w->centralWidget();
+    QCOMPARE(w->tabControl->width(), client->width());
+    QCOMPARE(w->TopBar->height() + w->tabControl->height(), client->height());
+    QVERIFY(w->NewDocumentTab());
+    QTRY_VERIFY(m.editor()->isVisible());
+    QVERIFY(m.editor()->height() > client->height() / 2);
+    QVERIFY(m.editor()->width() + m.editor()->ObjectList->width() > client->width() * 9 / 10);
 }
 
 void MainWindowTest::tabLimitAndSlotReuse() {
@@ -267,35 +269,6 @@ void MainWindowTest::exitNeverAsks() {
     QVERIFY(Prompts::shown().isEmpty());
     QVERIFY(!m.folder.exists("fontpref.ini"));
 }
-#else
-void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::toolBarButtonsInOrderWithHotPictures() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::titleAndVersion() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::tabLimitAndSlotReuse() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::closingActivatesTheFollowingTabOrTheFirst() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::commandsDoNothingWithoutTabs() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::closeBranches() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::closeKeepsDocumentWhenSaveFails() {
-    QSKIP("the main window is not in this build");
-}
-void MainWindowTest::exitNeverAsks() {
-    QSKIP("the main window is not in this build");
-}
-#endif
 
 QTEST_MAIN(MainWindowTest)
 #include "MainWindowTest.moc"

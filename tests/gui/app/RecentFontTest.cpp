@@ -1,8 +1,3 @@
-#include <QTest>
-
-// The main window is built only once the editor control is in the tree.
-#if __has_include("editor/AdvEdit.h")
-#define MAIN_WINDOW_BUILT
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QMenu>
@@ -26,7 +21,6 @@ QByteArray linesOf(const QStringList &lines) {
     return bytes;
 }
 } // namespace
-#endif
 
 class RecentFontTest : public QObject {
     Q_OBJECT
@@ -38,8 +32,6 @@ private slots:
     void fontGoesToEveryEditorAndToTheFileAtClose();
     void noFontChosenLeavesTheFontFileAlone();
 };
-
-#ifdef MAIN_WINDOW_BUILT
 
 void RecentFontTest::menuShowsTheFirstTenAndOpeningRewritesTheFile() {
     MainWindow m;
@@ -191,23 +183,6 @@ void RecentFontTest::noFontChosenLeavesTheFontFileAlone() {
     QCOMPARE(Prompts::shownTexts().last(),
              "Cannot create file " + locked.folder.file("fontpref.ini"));
 }
-#else
-void RecentFontTest::menuShowsTheFirstTenAndOpeningRewritesTheFile() {
-    QSKIP("the main window is not in this build");
-}
-void RecentFontTest::choosingEntries() {
-    QSKIP("the main window is not in this build");
-}
-void RecentFontTest::recentFileThatCannotBeWritten() {
-    QSKIP("the main window is not in this build");
-}
-void RecentFontTest::fontGoesToEveryEditorAndToTheFileAtClose() {
-    QSKIP("the main window is not in this build");
-}
-void RecentFontTest::noFontChosenLeavesTheFontFileAlone() {
-    QSKIP("the main window is not in this build");
-}
-#endif
 
 QTEST_MAIN(RecentFontTest)
 #include "RecentFontTest.moc"

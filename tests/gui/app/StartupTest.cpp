@@ -1,8 +1,3 @@
-#include <QTest>
-
-// The main window is built only once the editor control is in the tree.
-#if __has_include("editor/AdvEdit.h")
-#define MAIN_WINDOW_BUILT
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QDialog>
@@ -10,7 +5,6 @@
 
 using namespace marlix;
 using fixture::MainWindow;
-#endif
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -21,8 +15,6 @@ private slots:
     void commandLineFileOpensOnActivation();
     void returningFromAnOwnWindowReopensTheCommandLineFile();
 };
-
-#ifdef MAIN_WINDOW_BUILT
 
 void StartupTest::paintTakesUpTheHandOff() {
     MainWindow m;
@@ -127,20 +119,6 @@ void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
     QTRY_COMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), path);
 }
-#else
-void StartupTest::paintTakesUpTheHandOff() {
-    QSKIP("the main window is not in this build");
-}
-void StartupTest::handOffAtTheLimit() {
-    QSKIP("the main window is not in this build");
-}
-void StartupTest::commandLineFileOpensOnActivation() {
-    QSKIP("the main window is not in this build");
-}
-void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
-    QSKIP("the main window is not in this build");
-}
-#endif
 
 QTEST_MAIN(StartupTest)
 #include "StartupTest.moc"

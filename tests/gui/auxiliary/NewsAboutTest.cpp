@@ -1,4 +1,4 @@
-#include "HttpTestServer.h"
+#include "tests/gui/support/HttpTestServer.h"
 
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"

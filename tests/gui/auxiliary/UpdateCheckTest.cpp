@@ -1,4 +1,4 @@
-#include "HttpTestServer.h"
+#include "tests/gui/support/HttpTestServer.h"
 
 #include "app/UpdateCheck.h"
 #include "auxiliary/frmNews.h"

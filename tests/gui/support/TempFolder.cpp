@@ -1,6 +1,7 @@
 #include "TempFolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -31,4 +32,18 @@ QByteArray TempFolder::read(const QString &name) const {
 
 bool TempFolder::exists(const QString &name) const {
     return QFileInfo::exists(file(name));
+}
+
+void TempFolder::copyFrom(const QString &folder, const QString &except) const {
+    const QDir from(folder);
+    QDirIterator it(from.absolutePath(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString name = from.relativeFilePath(source);
+        if (name == except)
+            continue;
+        QFile file(source);
+        if (file.open(QIODevice::ReadOnly))
+            write(name, file.readAll());
+    }
 }

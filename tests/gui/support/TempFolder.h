@@ -14,6 +14,8 @@ public:
     void write(const QString &name, const QByteArray &bytes) const;
     QByteArray read(const QString &name) const;
     bool exists(const QString &name) const;
+    // Copies every file below folder, sub-folders included, except the one named except.
+    void copyFrom(const QString &folder, const QString &except = QString()) const;
 
 private:
     QTemporaryDir m_dir;

@@ -1,0 +1,137 @@
+// Takes the pictures of the README from the real windows, in a throw-away program folder that
+// holds the shipped data files:
+//   readme_screenshots <folder of the built program> <folder for the pictures>
+#include "SampleScript.h"
+#include "app/frmMain.h"
+#include "editor/AdvEdit.h"
+#include "launch/JpegImage.h"
+#include "launch/frmLaunch.h"
+#include "platform/Prompts.h"
+#include "prefs/frmPref.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+bool copyProgramData(const QString &from, const QString &to) {
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    int copied = 0;
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString name = QDir(from).relativeFilePath(source);
+        if (name == QLatin1String("marlix"))
+            continue;
+        const QString target = to + name;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        copied += QFile::copy(source, target);
+    }
+    return copied > 0;
+}
+
+// Lets the window lay itself out and paint before it is grabbed.
+void settle(QWidget *window) {
+    (void)QTest::qWaitForWindowExposed(window);
+    QTest::qWait(300);
+}
+
+bool save(QWidget *window, const QString &path) {
+    settle(window);
+    const bool saved = window->grab().save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+bool takeMainWindow(const QString &folder, const QString &out) {
+    const QString script = folder + QStringLiteral("scoutbuggy.con");
+    QFile file(script);
+    if (!file.open(QIODevice::WriteOnly) || file.write(SampleScript) < 0)
+        return false;
+    file.close();
+
+    TFormMain window(nullptr, folder);
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(960, 600);
+    window.show();
+    settle(&window);
+    window.OpenDocumentFile(script);
+    TAdvEdit *editor = window.ActiveEditor();
+    if (!editor)
+        return false;
+    editor->setCursorPosition(8, 0);
+    bool ok = save(&window, out + QStringLiteral("main-window.png"));
+
+    // A new line under the engine's settings, its trigger code typed: the list opens at once.
+    editor->setCursorPosition(18, 0);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, QStringLiteral("ObjectTemplate.set"));
+    settle(&window);
+    ok = editor->CompletionList->isVisible() &&
+         save(&window, out + QStringLiteral("completion-list.png")) && ok;
+    editor->DocChanged = false; // nothing to ask about when the window goes
+    return ok;
+}
+
+bool takePreferences(const QString &folder, const QString &out) {
+    TfrmPref dialog;
+    dialog.ProgramFolder = folder;
+    dialog.show();
+    dialog.pgcPref->setCurrentIndex(2);
+    const bool ok = save(&dialog, out + QStringLiteral("preferences.png"));
+    dialog.hide();
+    return ok;
+}
+
+bool takeCompileAndLaunch(const QString &folder, const QString &out) {
+    TFrmLaunch dialog;
+    dialog.ProgramFolder = folder;
+    // The dialog reads its background beside the executable; this program lives elsewhere.
+    QFile picture(folder + QStringLiteral("launchback.jpg"));
+    if (picture.open(QIODevice::ReadOnly))
+        dialog.imgBackground->setPixmap(QPixmap::fromImage(marlix::decodeJpeg(picture.readAll())));
+    dialog.show();
+    dialog.txtRFAPath->setText(QStringLiteral("/home/me/bin/rfapack"));
+    dialog.txtArchivePath->setText(QStringLiteral("/home/me/mods/ScoutMod"));
+    dialog.txtBFPath->setText(QStringLiteral("/home/me/bin/bf1942"));
+    dialog.txtParameters->setText(QStringLiteral("-game ScoutMod"));
+    dialog.chkAnimations->setChecked(true);
+    dialog.chkTexture->setChecked(true);
+    const bool ok = save(&dialog, out + QStringLiteral("compile-and-launch.png"));
+    dialog.hide();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: readme_screenshots <program folder> <picture folder>\n");
+        return 2;
+    }
+    // Nothing may wait for an answer while the pictures are taken.
+    marlix::Prompts::setTestMode(true);
+
+    QTemporaryDir temporary;
+    const QString folder = temporary.path() + QLatin1Char('/');
+    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
+    if (!temporary.isValid() || !copyProgramData(QString::fromLocal8Bit(argv[1]), folder) ||
+        !QDir().mkpath(out)) {
+        std::fprintf(stderr, "readme_screenshots: cannot prepare the program folder\n");
+        return 1;
+    }
+    const bool ok = takeMainWindow(folder, out) && takePreferences(folder, out) &&
+                    takeCompileAndLaunch(folder, out);
+    return ok ? 0 : 1;
+}
