@@ -5,16 +5,9 @@
 #include <cstdio>
 
 #if __has_include("editor/AdvEdit.h")
-#include "app/PageControl.h"
-#include "app/frmMain.h"
-#include "editor/AdvEdit.h"
-#include "platform/Prompts.h"
+#include "tests/gui/support/MainWindowFixture.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QWindow>
 
 namespace {
@@ -44,44 +37,21 @@ QByteArray largeScript() {
     return text;
 }
 
-void copyShippedData(const QString &target) {
-    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
-    QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString name = QDir(shipped).relativeFilePath(source);
-        if (name == QLatin1String("marlix"))
-            continue;
-        QDir().mkpath(QFileInfo(target + name).absolutePath());
-        QFile::copy(source, target + name);
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
     QApplication app(argc, argv);
-    marlix::Prompts::setTestMode(true);
-    QTemporaryDir dir;
-    const QString folder = dir.path() + QLatin1Char('/');
-    copyShippedData(folder);
-
-    auto *window = new TFormMain(nullptr, folder);
-    window->CommandLine = {QStringLiteral("marlix")};
+    fixture::MainWindow shell;
+    TFormMain *window = shell.open();
     window->show();
     while (!window->windowHandle() || !window->windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     const double shownMs = sinceStart.nsecsElapsed() / 1e6;
 
     const QByteArray script = largeScript();
-    const QString path = folder + QStringLiteral("large.con");
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(script);
-    }
+    const QString path = shell.script(QStringLiteral("large.con"), script);
 
     QElapsedTimer timer;
     double newTabBest = 1e9, newTabTotal = 0;
@@ -112,7 +82,6 @@ int main(int argc, char **argv) {
                 newTabTotal / tabs, newTabBest);
     std::printf("open %.1f MB script, %d lines:  %8.1f ms best of 3 (target 250), %d objects\n",
                 script.size() / 1e6, 200000, openBest, objects);
-    delete window;
     return 0;
 }
 

@@ -18,7 +18,6 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShowEvent>
 
 TFrmLaunch *FrmLaunch = nullptr;
 
@@ -63,15 +62,8 @@ QString folderPart(const QString &name) {
 } // namespace
 
 TFrmLaunch::TFrmLaunch(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : FixedDialog(parent, QStringLiteral("Compile and Launch"), {376, 354}),
       ProgramFolder(marlix::programFolder()) {
-    setWindowTitle(QStringLiteral("Compile and Launch"));
-    setFixedSize(376, 354);
-    QFont verdana(QStringLiteral("Verdana"));
-    verdana.setPixelSize(11);
-    setFont(verdana);
-
     imgBackground = new QLabel(this);
     imgBackground->setGeometry(0, 0, 376, 354);
     imgBackground->setScaledContents(true);
@@ -135,12 +127,6 @@ QList<QCheckBox *> TFrmLaunch::CategoryBoxes() const {
 
 QString TFrmLaunch::settingsPath() const {
     return ProgramFolder + QStringLiteral("compilepref.ini");
-}
-
-void TFrmLaunch::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        marlix::guarded(this, [this] { FormShow(); });
 }
 
 void TFrmLaunch::FormShow() {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/FixedDialog.h"
 #include "platform/Prompts.h"
 
-#include <QDialog>
 #include <QList>
 
 class QCheckBox;
@@ -14,7 +14,7 @@ class QPushButton;
 
 // The compile-and-launch dialog: packs the ticked category folders of a mod through the
 // external packer, then starts the game and waits for it.
-class TFrmLaunch : public QDialog {
+class TFrmLaunch : public marlix::FixedDialog {
     Q_OBJECT
 public:
     explicit TFrmLaunch(QWidget *parent = nullptr);
@@ -47,7 +47,7 @@ public:
     QList<QCheckBox *> CategoryBoxes() const;
     bool Running() const { return m_running; }
 
-    void FormShow();
+    void FormShow() override;
     void FormClose();
     void btnRFAPathClick();
     void btnArchivePathClick();
@@ -58,9 +58,6 @@ public:
 
 public slots:
     void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QString settingsPath() const;

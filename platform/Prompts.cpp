@@ -1,5 +1,7 @@
 #include "platform/Prompts.h"
 
+#include "platform/NameFilters.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -21,18 +23,6 @@ struct State {
 State &state() {
     static State s;
     return s;
-}
-
-// "Text|*.a;*.b|Other|*.c" -> {"Text (*.a *.b)", "Other (*.c)"}
-QStringList qtNameFilters(const QString &filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
-    }
-    return result;
 }
 
 QMessageBox::StandardButton unansweredMessage(QMessageBox::StandardButtons buttons) {

@@ -16,9 +16,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <functional>
 
 using namespace marlix;
 
@@ -99,19 +100,58 @@ void showStyle(const QString &cell, QRadioButton *onOne, QRadioButton *otherwise
     (cell == QLatin1String("1") ? onOne : otherwise)->setChecked(true);
 }
 
+// The texts that tell the two table pages apart.
+struct TablePageTexts {
+    const char *enable;
+    int enableWidth;
+    const char *value; // the caption of the second row, under "Code"
+    const char *firstStyle;
+    const char *secondStyle;
+    const char *note;
+};
+
+// The dialog's fields that receive a table page's controls.
+struct TablePageControls {
+    QCheckBox *&enable;
+    StringGrid *&table;
+    QGroupBox *&group;
+    QLabel *&codeLabel;
+    QLineEdit *&code;
+    QLabel *&valueLabel;
+    QLabel *&styleLabel;
+    QRadioButton *&firstStyle;
+    QRadioButton *&secondStyle;
+    QToolButton *&save;
+    QLabel *&note;
+    QToolButton *&insert;
+};
+
+// Builds what the intellisense and the highlighting page share; valueRow adds the page's own
+// second row to the group box.
+void createTablePage(QWidget *page, const TablePageTexts &texts, const TablePageControls &controls,
+                     const std::function<void(QGroupBox *)> &valueRow) {
+    controls.enable = checkBox(page, texts.enable, 0, 0, texts.enableWidth, 17);
+    controls.table = grid(page);
+    controls.group = groupBox(page, "Selected Code", 216, 16, 241, 113);
+    controls.codeLabel = label(controls.group, "Code", 8, 24);
+    controls.code = edit(controls.group, 48, 24, 185, 21);
+    controls.valueLabel = label(controls.group, texts.value, 8, 48);
+    // Made here, between the code and the style, so that they keep their place in the tab order.
+    valueRow(controls.group);
+    controls.styleLabel = label(controls.group, "Style", 8, 72);
+    controls.firstStyle = radio(controls.group, texts.firstStyle, 48, 72, 113, 17, true);
+    controls.secondStyle = radio(controls.group, texts.secondStyle, 48, 88, 113, 17, false);
+    controls.save = speedButton(controls.group, "Save", 186, 83, 47, 22);
+    controls.note = note(page, texts.note);
+    controls.insert = speedButton(page, "Insert", 210, 243, 47, 22);
+}
+
 } // namespace
 
 TfrmPref::TfrmPref(QWidget *Owner)
-    : QDialog(Owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
+    : FixedDialog(Owner, QStringLiteral("Marlix Preferences"), {473, 294},
+                  Qt::MSWindowsFixedSizeDialogHint),
       ProgramFolder(programFolder()) {
-    setWindowTitle(QStringLiteral("Marlix Preferences"));
-    setFixedSize(473, 294);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(11);
-    setFont(font);
-
     pgcPref = new QTabWidget(this);
     pgcPref->setGeometry(0, 0, 473, 294);
     TabSheet1 = new QWidget;
@@ -145,41 +185,29 @@ void TfrmPref::createGeneralPage() {
 }
 
 void TfrmPref::createIntellisensePage() {
-    QWidget *page = TabSheet2;
-    chkIntellisense = checkBox(page, "Enable Intellisense Support", 0, 0, 193, 17);
-    grdIntellisense = grid(page);
-    GroupBox1 = groupBox(page, "Selected Code", 216, 16, 241, 113);
-    Label1 = label(GroupBox1, "Code", 8, 24);
-    txtCode = edit(GroupBox1, 48, 24, 185, 21);
-    Label2 = label(GroupBox1, "File", 8, 48);
-    txtFile = edit(GroupBox1, 48, 48, 161, 21);
-    btnFindFile = speedButton(GroupBox1, "...", 208, 48, 25, 21);
-    Label8 = label(GroupBox1, "Style", 8, 72);
-    chkOverwrite = radio(GroupBox1, "Overwrite", 48, 72, 113, 17, true);
-    chkInsert = radio(GroupBox1, "Insert", 48, 88, 113, 17, false);
-    btnSave = speedButton(GroupBox1, "Save", 186, 83, 47, 22);
-    Label6 = note(page, "NOTE: To delete a code, just set the code or the file to an empty "
-                        "string and save");
-    btnInsert = speedButton(page, "Insert", 210, 243, 47, 22);
+    createTablePage(TabSheet2,
+                    {"Enable Intellisense Support", 193, "File", "Overwrite", "Insert",
+                     "NOTE: To delete a code, just set the code or the file to an empty string "
+                     "and save"},
+                    {chkIntellisense, grdIntellisense, GroupBox1, Label1, txtCode, Label2, Label8,
+                     chkOverwrite, chkInsert, btnSave, Label6, btnInsert},
+                    [this](QGroupBox *group) {
+                        txtFile = edit(group, 48, 48, 161, 21);
+                        btnFindFile = speedButton(group, "...", 208, 48, 25, 21);
+                    });
 }
 
 void TfrmPref::createHighlightingPage() {
-    QWidget *page = TabSheet3;
-    chkHighlighting = checkBox(page, "Enable Automatic Highlighting", 0, 0, 201, 17);
-    grdHighlighting = grid(page);
-    GroupBox2 = groupBox(page, "Selected Code", 216, 16, 241, 113);
-    Label3 = label(GroupBox2, "Code", 8, 24);
-    txtHcode = edit(GroupBox2, 48, 24, 185, 21);
-    Label4 = label(GroupBox2, "Color", 8, 48);
-    shpColor = new ColorShape(GroupBox2);
-    shpColor->setGeometry(48, 48, 65, 20);
-    shpColor->SetBrushColor(clWhite);
-    Label5 = label(GroupBox2, "Style", 8, 72);
-    chkPhrase = radio(GroupBox2, "Phrase Only", 48, 72, 113, 17, true);
-    chkLine = radio(GroupBox2, "To End of Line", 48, 88, 113, 17, false);
-    btnHSave = speedButton(GroupBox2, "Save", 186, 83, 47, 22);
-    Label7 = note(page, "NOTE: To delete a code, just set the code to an empty string and save");
-    btnHInsert = speedButton(page, "Insert", 210, 243, 47, 22);
+    createTablePage(TabSheet3,
+                    {"Enable Automatic Highlighting", 201, "Color", "Phrase Only", "To End of Line",
+                     "NOTE: To delete a code, just set the code to an empty string and save"},
+                    {chkHighlighting, grdHighlighting, GroupBox2, Label3, txtHcode, Label4, Label5,
+                     chkPhrase, chkLine, btnHSave, Label7, btnHInsert},
+                    [this](QGroupBox *group) {
+                        shpColor = new ColorShape(group);
+                        shpColor->setGeometry(48, 48, 65, 20);
+                        shpColor->SetBrushColor(clWhite);
+                    });
 }
 
 void TfrmPref::connectHandlers() {
@@ -312,13 +340,6 @@ void TfrmPref::btnFindFileClick() {
 
 void TfrmPref::FormClose() {
     m_files.save(controlState());
-}
-
-void TfrmPref::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    // Only the program's own showing opens the dialog, not a restore by the window system.
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TfrmPref::done(int result) {

@@ -2,7 +2,7 @@
 
 #include "prefs/PreferenceFiles.h"
 
-#include <QDialog>
+#include "platform/FixedDialog.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -18,7 +18,7 @@ class StringGrid;
 // marlix.ini, intellisense.ini and highlighting.ini from the program folder into the
 // controls; every closing writes the three files back. Between the two, the controls are
 // the store.
-class TfrmPref : public QDialog {
+class TfrmPref : public marlix::FixedDialog {
     Q_OBJECT
 public:
     explicit TfrmPref(QWidget *Owner = nullptr);
@@ -78,12 +78,11 @@ public:
     void btnHInsertClick();
     void FormClose();
     void btnFindFileClick();
-    void FormShow(); // reports its own errors, one per file, and never throws
+    void FormShow() override; // reports its own errors, one per file, and never throws
     void TabSheet2Show();
     void TabSheet3Show();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void done(int result) override;
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -1,27 +1,14 @@
 #include "common/LineFile.h"
 #include "common/Error.h"
+#include "tests/core/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace marlix;
-
-namespace {
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeRaw(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 TEST(LineFile, SplitsAtEveryKindOfLineEnd) {
     EXPECT_EQ(splitLines(""), QByteArrayList());
@@ -42,6 +29,7 @@ TEST(LineFile, WritesCrLfAfterEveryLineAndReadsBack) {
     EXPECT_EQ(readAll(path), QByteArray("one\r\n\r\nthree\r\n"));
     EXPECT_EQ(readLines(path), QByteArrayList({"one", "", "three"}));
     writeLines(path, {});
+    EXPECT_TRUE(QFileInfo(path).isFile());
     EXPECT_EQ(readAll(path), QByteArray());
 }
 
@@ -71,7 +59,7 @@ TEST(LineFile, MissingFileCannotBeOpened) {
 TEST(LineFile, FailedWriteLeavesTheOldFileIntact) {
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.ini");
-    writeRaw(path, "old\r\n");
+    writeAll(path, "old\r\n");
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     try {
         writeLines(path, {"new"});

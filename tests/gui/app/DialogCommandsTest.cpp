@@ -1,10 +1,10 @@
-#include "MainWindowFixture.h"
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
 #include "launch/frmLaunch.h"
 #include "platform/HttpGet.h"
 #include "prefs/frmPref.h"
 #include "tests/gui/support/HttpTestServer.h"
+#include "tests/gui/support/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QTest>

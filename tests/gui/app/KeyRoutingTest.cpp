@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "MainWindowFixture.h"
+#include "tests/gui/support/MainWindowFixture.h"
 
 #include <QSignalSpy>
 

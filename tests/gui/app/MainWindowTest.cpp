@@ -1,4 +1,4 @@
-#include "MainWindowFixture.h"
+#include "tests/gui/support/MainWindowFixture.h"
 
 #include <QLabel>
 #include <QMenu>

@@ -2,32 +2,22 @@
 
 // A real main window in a throw-away program folder that holds the shipped language tables,
 // with every prompt answered by the test.
-#include "../support/TempFolder.h"
 #include "app/PageControl.h"
 #include "app/frmMain.h"
 #include "editor/AdvEdit.h"
 #include "platform/Prompts.h"
+#include "tests/gui/support/TempFolder.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <memory>
 
 namespace fixture {
 
+// The program folder of the build, with the language tables, pictures and defaults shipped
+// beside the program, the program itself left out.
 inline void copyShippedData(const TempFolder &folder) {
-    const QString shipped = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
-    QDirIterator it(shipped, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString name = QDir(shipped).relativeFilePath(source);
-        if (name == QLatin1String("marlix"))
-            continue;
-        QFile file(source);
-        if (file.open(QIODevice::ReadOnly))
-            folder.write(name, file.readAll());
-    }
+    folder.copyFrom(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin"),
+                    QStringLiteral("marlix"));
 }
 
 struct MainWindow {

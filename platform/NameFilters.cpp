@@ -1,0 +1,41 @@
+#include "platform/NameFilters.h"
+
+#include <QRegularExpression>
+
+namespace marlix {
+
+namespace {
+
+// The patterns of a filter entry, whichever of ';' and blanks separate them.
+QStringList patternList(const QString &patterns) {
+    static const QRegularExpression separators(QStringLiteral("[;\\s]+"));
+    return patterns.split(separators, Qt::SkipEmptyParts);
+}
+
+// True when the text closes with "(patterns)" naming the same patterns in the same order.
+bool endsWithPatterns(const QString &text, const QStringList &patterns) {
+    if (!text.endsWith(QLatin1Char(')')))
+        return false;
+    const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+    if (open < 0)
+        return false;
+    return patternList(text.mid(open + 1, text.size() - open - 2)) == patterns;
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QString &filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString text = parts[i].trimmed();
+        const QStringList patterns = patternList(parts[i + 1]);
+        if (!patterns.isEmpty() && endsWithPatterns(text, patterns))
+            result.append(text);
+        else
+            result.append(QStringLiteral("%1 (%2)").arg(text, patterns.join(QLatin1Char(' '))));
+    }
+    return result;
+}
+
+} // namespace marlix
