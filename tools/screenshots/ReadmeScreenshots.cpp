@@ -8,36 +8,20 @@
 #include "launch/frmLaunch.h"
 #include "platform/Prompts.h"
 #include "prefs/frmPref.h"
+#include "tests/gui/support/TempFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
 namespace {
-
-bool copyProgramData(const QString &from, const QString &to) {
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    int copied = 0;
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString name = QDir(from).relativeFilePath(source);
-        if (name == QLatin1String("marlix"))
-            continue;
-        const QString target = to + name;
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        copied += QFile::copy(source, target);
-    }
-    return copied > 0;
-}
 
 // Lets the window lay itself out and paint before it is grabbed.
 void settle(QWidget *window) {
@@ -123,11 +107,11 @@ int main(int argc, char **argv) {
     // Nothing may wait for an answer while the pictures are taken.
     marlix::Prompts::setTestMode(true);
 
-    QTemporaryDir temporary;
-    const QString folder = temporary.path() + QLatin1Char('/');
+    const TempFolder temporary;
+    temporary.copyFrom(QString::fromLocal8Bit(argv[1]), QStringLiteral("marlix"));
+    const QString folder = temporary.path();
     const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath() + QLatin1Char('/');
-    if (!temporary.isValid() || !copyProgramData(QString::fromLocal8Bit(argv[1]), folder) ||
-        !QDir().mkpath(out)) {
+    if (!temporary.exists(QStringLiteral("highlighting.ini")) || !QDir().mkpath(out)) {
         std::fprintf(stderr, "readme_screenshots: cannot prepare the program folder\n");
         return 1;
     }
