@@ -33,6 +33,16 @@ QMessageBox::StandardButton unansweredMessage(QMessageBox::StandardButtons butto
     return QMessageBox::NoButton;
 }
 
+// A dialog in test mode: recorded, and answered from its queue, or cancelled when that is empty.
+template <class Value>
+std::optional<Value> queuedAnswer(State &s, PromptRecord::Kind kind,
+                                  QQueue<std::optional<Value>> &answers) {
+    PromptRecord record;
+    record.kind = kind;
+    s.shown.append(record);
+    return answers.isEmpty() ? std::nullopt : answers.dequeue();
+}
+
 } // namespace
 
 QMessageBox::StandardButton Prompts::message(QWidget *parent, QMessageBox::Icon icon,
@@ -97,12 +107,8 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
 
 std::optional<QFont> Prompts::font(QWidget *parent, const QFont &initial) {
     State &s = state();
-    if (s.testMode) {
-        PromptRecord record;
-        record.kind = PromptRecord::Font;
-        s.shown.append(record);
-        return s.fonts.isEmpty() ? std::nullopt : s.fonts.dequeue();
-    }
+    if (s.testMode)
+        return queuedAnswer(s, PromptRecord::Font, s.fonts);
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
     if (!ok)
@@ -112,12 +118,8 @@ std::optional<QFont> Prompts::font(QWidget *parent, const QFont &initial) {
 
 std::optional<QColor> Prompts::color(QWidget *parent, const QColor &initial) {
     State &s = state();
-    if (s.testMode) {
-        PromptRecord record;
-        record.kind = PromptRecord::Color;
-        s.shown.append(record);
-        return s.colors.isEmpty() ? std::nullopt : s.colors.dequeue();
-    }
+    if (s.testMode)
+        return queuedAnswer(s, PromptRecord::Color, s.colors);
     const QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid())
         return std::nullopt;

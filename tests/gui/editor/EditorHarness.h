@@ -24,7 +24,7 @@ struct EditorHarness {
         editor->InitEditor();
         page->show();
         editor->setFocus();
-        QTest::qWaitForWindowExposed(page.get());
+        (void)QTest::qWaitForWindowExposed(page.get()); // the tests check what they need shown
     }
 
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const {
