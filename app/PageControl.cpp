@@ -9,8 +9,13 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int TabPadding = 10; // each side of the caption
 constexpr int EmptyTabWidth = 40;
+
+// The style draws a tab's caption with mnemonics: a path's "&" must stay a character.
+QString mnemonicFree(const QString &caption) {
+    QString text = caption;
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 } // namespace
 
 TTabSheet::TTabSheet(TPageControl *Owner) : QWidget(nullptr), m_owner(Owner) {
@@ -57,9 +62,20 @@ int TTabRow::rowHeight() const {
 }
 
 int TTabRow::tabWidth(const QString &caption, int available) const {
-    const int natural = caption.isEmpty()
-                            ? EmptyTabWidth
-                            : fontMetrics().horizontalAdvance(caption) + 2 * TabPadding;
+    int natural = EmptyTabWidth;
+    if (!caption.isEmpty()) {
+        // As wide as the style needs to draw the whole caption: its own margins, not ours.
+        QStyleOptionTab option;
+        option.initFrom(this);
+        option.shape = QTabBar::RoundedNorth;
+        option.text = mnemonicFree(caption);
+        const int text = fontMetrics().size(Qt::TextShowMnemonic, option.text).width();
+        const int margins = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
+        natural = style()
+                      ->sizeFromContents(QStyle::CT_TabBarTab, &option,
+                                         QSize(text + margins, rowHeight()), this)
+                      .width();
+    }
     return qMax(1, qMin(natural, available));
 }
 
@@ -115,15 +131,24 @@ QSize TTabRow::minimumSizeHint() const {
     return QSize(EmptyTabWidth, m_captions.isEmpty() ? 0 : rowHeight());
 }
 
+QStyleOptionTab TTabRow::tabOption(int index) const {
+    QStyleOptionTab option;
+    option.initFrom(this);
+    option.rect = m_rects.value(index);
+    option.shape = QTabBar::RoundedNorth;
+    option.text = mnemonicFree(m_captions.value(index));
+    // Only a caption wider than the whole row is cut, in the middle, to the room the style
+    // leaves for the text.
+    const int room = style()->subElementRect(QStyle::SE_TabBarTabText, &option, this).width();
+    option.text =
+        fontMetrics().elidedText(option.text, Qt::ElideMiddle, room, Qt::TextShowMnemonic);
+    return option;
+}
+
 void TTabRow::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     for (int i = 0; i < m_rects.size(); ++i) {
-        QStyleOptionTab option;
-        option.initFrom(this);
-        option.rect = m_rects[i];
-        option.shape = QTabBar::RoundedNorth;
-        option.text = fontMetrics().elidedText(m_captions[i], Qt::ElideMiddle,
-                                               m_rects[i].width() - 2 * TabPadding);
+        QStyleOptionTab option = tabOption(i);
         option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
         if (i == m_current)
             option.state |= QStyle::State_Selected;
@@ -141,7 +166,8 @@ void TTabRow::paintEvent(QPaintEvent *) {
             // highlight colour, whatever the style draws for hover.
             painter.save();
             painter.setPen(palette().color(QPalette::Highlight));
-            painter.drawText(m_rects[i], Qt::AlignCenter, option.text);
+            painter.drawText(style()->subElementRect(QStyle::SE_TabBarTabText, &option, this),
+                             Qt::AlignCenter | Qt::TextShowMnemonic, option.text);
             painter.restore();
         }
     }

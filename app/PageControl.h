@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStyleOptionTab>
 #include <QWidget>
 
 class QStackedWidget;
@@ -39,6 +40,8 @@ public:
     int rowCount() const;
     QRect tabRect(int index) const; // in widget coordinates, for a row of the current width
     int tabAt(const QPoint &point) const;
+    // How the style is asked to draw a tab: its place and the text shown on it.
+    QStyleOptionTab tabOption(int index) const;
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

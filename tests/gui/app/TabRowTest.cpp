@@ -1,6 +1,7 @@
 #include "app/PageControl.h"
 
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <memory>
 
@@ -9,6 +10,7 @@ class TabRowTest : public QObject {
 
 private slots:
     void rowsWrapWithRaggedEndsAndKeepEveryTabInSight();
+    void captionsAreShownWhole();
     void clicksSwitchPagesAndHotTracking();
     void removingPagesActivatesTheFollowingOne();
 };
@@ -53,6 +55,34 @@ void TabRowTest::rowsWrapWithRaggedEndsAndKeepEveryTabInSight() {
     QTRY_VERIFY(row->rowCount() > rows);
     pages[0]->SetCaption(QString());
     QVERIFY(row->tabRect(0).width() > 10);
+}
+
+// The style draws the caption inside margins of its own and reads "&" as a mnemonic marker;
+// a path must still show every character, the first and the last included.
+void TabRowTest::captionsAreShownWhole() {
+    TPageControl control(nullptr);
+    control.resize(1000, 300);
+    const QStringList captions = {
+        QStringLiteral("/home/me/mods/Scout & Co/objects.con"),
+        QStringLiteral("/home/me/mods/a/very/long/folder/name/for/tab/number/1/script1.con"),
+        QStringLiteral("a.con")};
+    std::vector<std::unique_ptr<TTabSheet>> pages;
+    for (const QString &caption : captions) {
+        pages.push_back(std::make_unique<TTabSheet>(&control));
+        pages.back()->SetCaption(caption);
+    }
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    TTabRow *row = control.TabRow();
+    for (int i = 0; i < captions.size(); ++i) {
+        const QStyleOptionTab option = row->tabOption(i);
+        QString drawn = option.text;
+        QCOMPARE(drawn.replace(QStringLiteral("&&"), QStringLiteral("&")), captions[i]);
+        const QRect room = row->style()->subElementRect(QStyle::SE_TabBarTabText, &option, row);
+        QVERIFY2(room.width() >= row->fontMetrics().size(Qt::TextShowMnemonic, option.text).width(),
+                 qPrintable(captions[i]));
+        QVERIFY(row->rect().contains(option.rect));
+    }
 }
 
 void TabRowTest::clicksSwitchPagesAndHotTracking() {
