@@ -349,8 +349,13 @@ void TFormMain::mnuCloseClick() {
     if (!page)
         return;
     const int slot = page->Tag;
-    if (!DocumentEditors[slot]->DocChanged || SaveOrDiscard(page))
+    if (!DocumentEditors[slot]->DocChanged || SaveOrDiscard(page)) {
         CloseDocumentSlot(slot);
+        // The keyboard focus went with the closed editor; the user types on in the document
+        // that came into view.
+        if (TAdvEdit *editor = ActiveEditor())
+            editor->setFocus();
+    }
 }
 
 bool TFormMain::SaveOrDiscard(TTabSheet *page) {

@@ -15,6 +15,7 @@ class KeyRoutingTest : public QObject {
 private slots:
     void menuKeysWinOverTheEditor();
     void editingKeysActOnTheActiveDocument();
+    void typingGoesOnInTheDocumentInViewAfterAClose();
 };
 
 namespace {
@@ -80,6 +81,32 @@ void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
     QCOMPARE(m.pages(), 2);
     QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(Prompts::shown().last().kind, PromptRecord::File);
+}
+
+// Keys go where the window's focus is, as the user's typing does.
+void KeyRoutingTest::typingGoesOnInTheDocumentInViewAfterAClose() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->OpenDocumentFile(m.script("first.con", "first\r\n"));
+    w->OpenDocumentFile(m.script("second.con", "second\r\n"));
+    w->OpenDocumentFile(m.script("third.con", "third\r\n"));
+    w->OpenDocumentFile(m.folder.file("second.con"));
+    QTRY_VERIFY(m.editor()->hasFocus());
+
+    QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier); // unchanged: no question
+    QCOMPARE(m.caption(m.pages() - 1), m.folder.file("third.con"));
+    QCOMPARE(m.active()->Caption(), m.folder.file("third.con"));
+    QTest::keyClick(w->windowHandle(), Qt::Key_X);
+    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("xthird"));
+
+    // Also after a changed document was closed through the question.
+    Prompts::answerMessage(QMessageBox::No);
+    QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(m.active()->Caption(), m.folder.file("first.con"));
+    QTest::keyClick(w->windowHandle(), Qt::Key_Y);
+    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("yfirst"));
 }
 
 QTEST_MAIN(KeyRoutingTest)
