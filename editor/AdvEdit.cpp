@@ -522,6 +522,8 @@ void TAdvEdit::OpenCompletion(const QString &FileName, const QString &Code, std:
         CompletionList->addItems(m_items);
         CompletionList->setCurrentRow(-1);
         CompletionList->clearSelection();
+        // The view would keep the place an earlier list was scrolled to.
+        CompletionList->scrollToTop();
         CompletionList->setUpdatesEnabled(true);
     }
 

@@ -3,6 +3,7 @@
 #include "platform/Prompts.h"
 
 #include <QListWidget>
+#include <QScrollBar>
 
 using marlix::Prompts;
 
@@ -185,6 +186,26 @@ private slots:
             h->key(key);
             QVERIFY2(h->editor->DocChanged, qPrintable(QKeySequence(key).toString()));
         }
+    }
+
+    // A list scrolled down to a typed prefix last time opens again at its top, where the item
+    // that Enter inserts without a selection stands.
+    void aReopenedListShowsItsFirstItems() {
+        auto h = make();
+        QByteArray many;
+        for (char c = 'a'; c <= 'z'; ++c)
+            many += QByteArray(1, c) + "item\r\n" + QByteArray(1, c) + "thing\r\n";
+        h->folder.write("objecttemplate.txt", many);
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.zt");
+        QCOMPARE(list->currentItem()->text(), QStringLiteral("zthing"));
+        QVERIFY(list->verticalScrollBar()->value() > 0);
+        h->key(Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        h->type(" ObjectTemplate.");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
+        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(0))));
     }
 
     void listOpensAtTheCaretAndDoubleClickAccepts() {
