@@ -555,20 +555,30 @@ void TAdvEdit::TrackPrefix() {
     CompletionList->update();
 }
 
-void TAdvEdit::AcceptCompletion() {
+bool TAdvEdit::AcceptCompletion() {
     if (CompletionList->count() == 0) {
         CompletionList->hide();
-        return;
+        return false;
+    }
+    const qsizetype caret = caretPosition();
+    const qsizetype typedFrom = CodeStart + ActiveCode.toLatin1().size();
+    // The list stays open while the caret goes elsewhere (a click, Page Down). The item
+    // replaces what was typed after the trigger, never the lines between trigger and caret:
+    // once a line end lies between them, the completion is given up and nothing is replaced.
+    const QByteArray between = bytesBetween(typedFrom, caret);
+    if (between.contains('\r') || between.contains('\n')) {
+        CompletionList->hide();
+        return false;
     }
     if (CompletionList->currentRow() < 0)
         CompletionList->setCurrentRow(0);
     const QByteArray item = CompletionList->currentItem()->text().toLatin1();
-    const qsizetype caret = caretPosition();
-    const qsizetype from = ActiveStyle == 0 ? CodeStart + ActiveCode.toLatin1().size() : CodeStart;
+    const qsizetype from = ActiveStyle == 0 ? typedFrom : CodeStart;
     const qsizetype start = std::min(from, caret);
     replaceRange(start, std::max(from, caret), item);
     setCaretPosition(start + item.size());
     CompletionList->hide();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -626,8 +636,8 @@ bool TAdvEdit::KeyPress(QKeyEvent *e) {
     bool pass = true;
     if (CompletionList && CompletionList->isVisible()) {
         if (key == 13) {
-            pass = false;
-            AcceptCompletion();
+            // Enter is withheld only when it put the item in; otherwise it breaks the line.
+            pass = !AcceptCompletion();
         } else if (key == ' ' || key == '.') {
             AcceptCompletion();
         } else if (key == 27) {

@@ -69,7 +69,8 @@ public:
     void CheckTrigger();
     void OpenCompletion(const QString &FileName, const QString &Code, std::int32_t Style);
     void TrackPrefix();
-    void AcceptCompletion();
+    // False when nothing was put in: an empty list, or the caret left the trigger's line.
+    bool AcceptCompletion();
 
 protected:
     // KeyPress: a character key was pressed; returns false when the character is withheld.

@@ -208,6 +208,39 @@ private slots:
         QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(0))));
     }
 
+    // The list stays open when the user clicks elsewhere in the text; an accepting key there
+    // must not replace every line between the trigger and the click with the item.
+    void acceptingAfterTheCaretLeftTheTriggersLineLosesNoText() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        const auto clickAt = [&](long pos) {
+            const QPoint at(int(h->send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos)),
+                            int(h->send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos)) + 3);
+            QTest::mouseClick(h->editor->viewport(), Qt::LeftButton, {}, at);
+            QCOMPARE(h->caret(), pos);
+        };
+        h->editor->LoadLines({"", "second line", "third line"});
+        h->setCaret(0);
+        h->type("ObjectTemplate.cr");
+        clickAt(37); // "third| line"
+        QVERIFY(list->isVisible());
+        h->key(Qt::Key_Space);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(),
+                 QByteArray("ObjectTemplate.cr\r\nsecond line\r\nthird  line"));
+
+        h->setCaret(17);
+        h->key(Qt::Key_Backspace);
+        h->key(Qt::Key_Backspace); // its release finds the trigger at the caret
+        h->type("r");
+        QVERIFY(list->isVisible());
+        clickAt(20); // "se|cond"
+        h->key(Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(),
+                 QByteArray("ObjectTemplate.r\r\nse\r\ncond line\r\nthird  line"));
+    }
+
     void listOpensAtTheCaretAndDoubleClickAccepts() {
         auto h = make();
         QListWidget *list = h->editor->CompletionList;
