@@ -533,7 +533,9 @@ void TAdvEdit::OpenCompletion(const QString &FileName, const QString &Code, std:
     // The list is a child of the editor; the text area starts inside the editor's frame.
     const QPoint inEditor = viewport()->pos() + QPoint(x, y);
     const int t = inEditor.y() + pos().y();
-    CompletionList->move(inEditor.x() + pos().x() + 1, completionTop(t));
+    const QRect area = viewport()->geometry().translated(pos());
+    CompletionList->move(completionPlace(inEditor.x() + pos().x(), t, completionSize,
+                                         area.right() + 1, area.bottom() + 1));
     if (!m_items.isEmpty()) {
         CompletionList->show();
         CompletionList->raise();

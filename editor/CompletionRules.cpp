@@ -49,4 +49,17 @@ int completionTop(int t) {
     return t <= 400 ? t + 13 : t - 150;
 }
 
+QPoint completionPlace(int x, int t, int size, int right, int bottom) {
+    int left = x + 1;
+    if (left + size > right)
+        left = std::max(0, right - size);
+    int top = completionTop(t);
+    // Low in the editor the list is above the line already; higher up it goes above only in a
+    // text area too short to show it below.
+    const int above = t - 150;
+    if (top + size > bottom && above >= 0)
+        top = above;
+    return QPoint(left, top);
+}
+
 } // namespace marlix

@@ -3,6 +3,7 @@
 #include "editor/WordSearch.h"
 
 #include <QByteArrayList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -31,5 +32,11 @@ int selectByPrefix(const QStringList &items, const QString &prefix);
 // The top edge of the list for a caret line whose top is at `t` in the parent's coordinates:
 // just below the line, or above it when the line is low in the editor.
 int completionTop(int t);
+
+// Where a list of size x size pixels goes for a caret line whose top-left is at (x, t), in a
+// text area that ends at `right` and `bottom`: at x + 1 and completionTop(t), unless that cuts
+// the list off. Then it moves left to keep its right edge in the area, and above the line when
+// there is room for it there.
+QPoint completionPlace(int x, int t, int size, int right, int bottom);
 
 } // namespace marlix

@@ -80,3 +80,15 @@ TEST(CompletionRules, ListOpensBelowOrAboveTheLine) {
     EXPECT_EQ(completionTop(400), 413);
     EXPECT_EQ(completionTop(401), 251);
 }
+
+TEST(CompletionRules, ListIsMovedOnlyWhereItWouldBeCutOff) {
+    // Room enough: the place described by the caret.
+    EXPECT_EQ(completionPlace(100, 200, 150, 700, 900), QPoint(101, 213));
+    EXPECT_EQ(completionPlace(100, 600, 150, 700, 900), QPoint(101, 450));
+    // Near the right edge of the text area the list moves left, never past the left edge.
+    EXPECT_EQ(completionPlace(650, 200, 150, 700, 900), QPoint(550, 213));
+    EXPECT_EQ(completionPlace(50, 200, 150, 100, 900), QPoint(0, 213));
+    // A short text area: below the line it would be cut off, so it opens above when it fits.
+    EXPECT_EQ(completionPlace(100, 250, 150, 700, 315), QPoint(101, 100));
+    EXPECT_EQ(completionPlace(100, 100, 150, 700, 200), QPoint(101, 113));
+}
