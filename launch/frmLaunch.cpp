@@ -110,6 +110,8 @@ TFrmLaunch::TFrmLaunch(QWidget *parent)
 
     dlgOpen.kind = marlix::FileRequest::Open;
     dlgOpen.filter = QStringLiteral("Directory|*.|Executable (*.exe)|*.exe");
+    // The mod folder is accepted with a placeholder name that exists nowhere.
+    dlgOpen.nameMustExist = false;
 
     connect(btnRFAPath, &QPushButton::clicked, this,
             [this] { marlix::guarded(this, [this] { btnRFAPathClick(); }); });

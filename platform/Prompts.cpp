@@ -80,8 +80,9 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
     QFileDialog dialog(parent, request.caption);
     dialog.setAcceptMode(request.kind == FileRequest::Save ? QFileDialog::AcceptSave
                                                            : QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.kind == FileRequest::Save ? QFileDialog::AnyFile
-                                                         : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.kind == FileRequest::Save || !request.nameMustExist
+                           ? QFileDialog::AnyFile
+                           : QFileDialog::ExistingFile);
     // The program never asks before replacing a file it saves.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     const QStringList filters = qtNameFilters(request.filter);

@@ -19,6 +19,9 @@ struct FileRequest {
     int filterIndex = 1;
     QString defaultSuffix; // without the dot
     QString fileName;      // preset file name, or empty
+    // An Open dialog whose typed name need not exist (only its folder must), as for a folder
+    // chosen by opening it and accepting a placeholder name.
+    bool nameMustExist = true;
 };
 
 struct FileAnswer {
