@@ -65,10 +65,7 @@ int TTabRow::tabWidth(const QString &caption, int available) const {
     int natural = EmptyTabWidth;
     if (!caption.isEmpty()) {
         // As wide as the style needs to draw the whole caption: its own margins, not ours.
-        QStyleOptionTab option;
-        option.initFrom(this);
-        option.shape = QTabBar::RoundedNorth;
-        option.text = mnemonicFree(caption);
+        const QStyleOptionTab option = captionOption(caption);
         const int text = fontMetrics().size(Qt::TextShowMnemonic, option.text).width();
         const int margins = style()->pixelMetric(QStyle::PM_TabBarTabHSpace, &option, this);
         natural = style()
@@ -131,12 +128,17 @@ QSize TTabRow::minimumSizeHint() const {
     return QSize(EmptyTabWidth, m_captions.isEmpty() ? 0 : rowHeight());
 }
 
-QStyleOptionTab TTabRow::tabOption(int index) const {
+QStyleOptionTab TTabRow::captionOption(const QString &caption) const {
     QStyleOptionTab option;
     option.initFrom(this);
-    option.rect = m_rects.value(index);
     option.shape = QTabBar::RoundedNorth;
-    option.text = mnemonicFree(m_captions.value(index));
+    option.text = mnemonicFree(caption);
+    return option;
+}
+
+QStyleOptionTab TTabRow::tabOption(int index) const {
+    QStyleOptionTab option = captionOption(m_captions.value(index));
+    option.rect = m_rects.value(index);
     // Only a caption wider than the whole row is cut, in the middle, to the room the style
     // leaves for the text.
     const int room = style()->subElementRect(QStyle::SE_TabBarTabText, &option, this).width();

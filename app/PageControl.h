@@ -61,6 +61,8 @@ protected:
 
 private:
     int tabWidth(const QString &caption, int available) const;
+    // A tab of the row's style and shape carrying caption, not yet placed.
+    QStyleOptionTab captionOption(const QString &caption) const;
     int rowHeight() const;
     QList<QRect> layoutFor(int width) const;
     void relayout();
