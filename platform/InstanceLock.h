@@ -4,8 +4,9 @@
 
 namespace marlix {
 
-// The user's runtime folder (XDG_RUNTIME_DIR, or a private folder below the temporary one),
-// where the instance marker and the hand-off socket live.
+// The user's runtime folder: XDG_RUNTIME_DIR when it is ours and closed to others (mode 0700),
+// otherwise runtime-<uid> below the temporary folder on the same terms, or else a folder made
+// for this process alone. The instance marker and the hand-off socket live there.
 QString runtimeFolder();
 
 // The marker of the running first instance: an exclusive lock on a file of the marker's name
@@ -19,7 +20,8 @@ public:
     InstanceLock &operator=(const InstanceLock &) = delete;
 
     // True when another process holds the marker. False also when the lock file cannot be
-    // made at all: a start that cannot tell runs as the first instance rather than not at all.
+    // made at all, or is a symbolic link: a start that cannot tell runs as the first instance
+    // rather than not at all.
     bool heldElsewhere();
     bool owned() const { return m_fd >= 0 && m_owned; }
     void release();
