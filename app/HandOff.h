@@ -16,6 +16,11 @@ inline QString handOffFileName() {
 // Parameters 1 to n (parameter 0 is the program itself), joined with nothing between them.
 QString joinedParameters(const QStringList &arguments);
 
+// The file a start's command line names: the joined parameters, made absolute against the
+// folder the start was made from, so that a relative name means the same file to a running
+// window started elsewhere. No parameters give the empty text.
+QString commandLineFile(const QStringList &arguments, const QString &workingFolder);
+
 // Writes the one-line hand-off file whole. Throws cannotCreate.
 void writeHandOff(const QString &fileName, const QString &text);
 

@@ -13,6 +13,7 @@
 #include "prefs/frmPref.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 #include <vector>
 
@@ -35,7 +36,7 @@ int handOffToRunningInstance(int argc, char **argv, const QStringList &arguments
     int result = 0;
     try {
         marlix::writeHandOff(marlix::programFolder() + marlix::handOffFileName(),
-                             marlix::joinedParameters(arguments));
+                             marlix::commandLineFile(arguments, QDir::currentPath()));
     } catch (const marlix::Error &error) {
         std::fprintf(stderr, "%s\n", error.what());
         result = 1;
@@ -81,7 +82,9 @@ int main(int argc, char **argv) {
     FrmLaunch = windows.create<TFrmLaunch>();
     frmAbout = windows.create<TfrmAbout>();
 
-    FormMain->CommandLine = arguments;
+    // The running window outlives the folder it was started from as a meaning for names.
+    FormMain->CommandLine = {arguments.value(0),
+                             marlix::commandLineFile(arguments, QDir::currentPath())};
     QObject::connect(FormMain, &TFormMain::Closed, &application, &QCoreApplication::quit);
     marlix::HandOffListener listener;
     listener.listen(FormMain->windowTitle());

@@ -11,8 +11,8 @@ const QString SocketName = QStringLiteral("Marlix 3.0.3.0");
 // The installation of the hand-off tests: a later start, its files and the socket.
 struct HandOffInstallation : Installation {
     // A later start ends by itself, quickly, having shown nothing.
-    bool runLater(const QStringList &arguments) {
-        QProcess *later = start(arguments);
+    bool runLater(const QStringList &arguments, const QString &workingFolder = QDir::rootPath()) {
+        QProcess *later = start(arguments, workingFolder);
         return later->waitForFinished(10000) && later->exitStatus() == QProcess::NormalExit &&
                later->exitCode() == 0;
     }
@@ -35,6 +35,8 @@ private slots:
     void twoQuickLaterStartsOpenOnlyTheLast();
     void killedFirstInstanceNeverBlocksTheNextStart();
     void handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint();
+    void relativeNameOpensTheFileInTheFolderEachStartWasMadeFrom();
+    void burstOfLaterStartsAllEndWellAndTheLastWrittenOpens();
 };
 
 void HandOffE2E::laterStartHandsItsFileToTheRunningWindow() {
@@ -120,6 +122,54 @@ void HandOffE2E::handOffWaitingFromBeforeTheStartIsTakenUpAtTheFirstPaint() {
     QProcess *running = app.start({});
     QTRY_COMPARE_WITH_TIMEOUT(app.recent(), waiting.toLocal8Bit() + "\r\n", 10000);
     QVERIFY(!app.program.exists("params.ini"));
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+// Every mod folder has its own Objects.con: a relative name given to a later start must not
+// open the one in the running window's folder.
+void HandOffE2E::relativeNameOpensTheFileInTheFolderEachStartWasMadeFrom() {
+    HandOffInstallation app;
+    const QString first = app.script("mod/objects/Objects.con");
+    const QString second = app.script("other/objects/Objects.con");
+    QProcess *running = app.start({"Objects.con"}, app.program.file("mod/objects"));
+    QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(), first.toLocal8Bit() + "\r\n", 10000);
+
+    QVERIFY(app.runLater({"Objects.con"}, app.program.file("other/objects")));
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent(),
+                              second.toLocal8Bit() + "\r\n" + first.toLocal8Bit() + "\r\n", 10000);
+    // A relative name with no such file where the later start was made opens nothing.
+    QVERIFY(app.runLater({"Objects.con"}, app.program.path()));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.program.exists("params.ini"), 10000);
+    QVERIFY(app.runLater({"../objects/Objects.con"}, app.program.file("mod/objects")));
+    QTRY_VERIFY_WITH_TIMEOUT(!app.program.exists("params.ini"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(app.recent().count("\r\n"), 3, 10000);
+    QVERIFY(app.recent().startsWith(
+        app.program.file("mod/objects/../objects/Objects.con").toLocal8Bit()));
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+void HandOffE2E::burstOfLaterStartsAllEndWellAndTheLastWrittenOpens() {
+    HandOffInstallation app;
+    QProcess *running = app.start({});
+    QTRY_VERIFY_WITH_TIMEOUT(app.listening(), 10000);
+    QStringList scripts;
+    for (int i = 0; i < 20; ++i)
+        scripts << app.script(QString("burst%1.con").arg(i));
+    std::vector<QProcess *> later;
+    for (const QString &script : scripts)
+        later.push_back(app.start({script}));
+    for (QProcess *process : later) {
+        QVERIFY(process->waitForFinished(20000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 0);
+    }
+    // Whatever was taken up on the way, the last hand-off written is the one opened last.
+    const QString last = app.script("last.con");
+    QVERIFY(app.runLater({last}));
+    QTRY_VERIFY_WITH_TIMEOUT(app.recent().startsWith(last.toLocal8Bit() + "\r\n"), 10000);
+    for (const QByteArray &line : app.recent().split('\n'))
+        QVERIFY(line.isEmpty() || line.contains("burst") || line.contains("last.con"));
     QCOMPARE(running->state(), QProcess::Running);
 }
 

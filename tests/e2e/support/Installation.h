@@ -38,11 +38,12 @@ struct Installation {
     Installation(const Installation &) = delete;
     Installation &operator=(const Installation &) = delete;
 
-    QProcess *start(const QStringList &arguments) {
+    // Started from the root folder unless told otherwise: the program's own files never
+    // depend on the folder it is started from.
+    QProcess *start(const QStringList &arguments, const QString &workingFolder = QDir::rootPath()) {
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
-        // The current folder plays no part: start from somewhere else.
-        process->setWorkingDirectory(QDir::rootPath());
+        process->setWorkingDirectory(workingFolder);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(program.file("marlix"), arguments);
         processes.push_back(std::move(process));
