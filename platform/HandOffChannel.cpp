@@ -4,12 +4,17 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace marlix {
 
 namespace {
 const QByteArray RaiseRequest = QByteArrayLiteral("raise-and-paint\n");
-}
+// A later start sends one short line at once; anything else is no later start of ours and
+// must not cost the running window memory or a connection for long.
+constexpr qint64 RequestLimit = 4096;
+constexpr int RequestTimeLimitMs = 2000;
+} // namespace
 
 QString handOffSocketPath(const QString &windowTitle) {
     return runtimeFolder() + QLatin1Char('/') + windowTitle;
@@ -31,11 +36,22 @@ bool HandOffListener::listen(const QString &windowTitle) {
 
 void HandOffListener::acceptConnections() {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        const auto drop = [socket] {
+            socket->abort();
+            socket->deleteLater();
+        };
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                if (socket->readLine() == RaiseRequest)
+        QTimer::singleShot(RequestTimeLimitMs, socket, drop);
+        socket->setReadBufferSize(RequestLimit);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, drop] {
+            if (socket->canReadLine()) {
+                // One request per connection: the later start has nothing more to say.
+                const bool raise = socket->readLine(RequestLimit) == RaiseRequest;
+                drop();
+                if (raise)
                     emit raiseRequested();
+            } else if (socket->bytesAvailable() >= RequestLimit) {
+                drop();
             }
         });
     }
