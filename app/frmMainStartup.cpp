@@ -61,7 +61,9 @@ void TFormMain::showEvent(QShowEvent *event) {
         return;
     m_shownOnce = true;
     // The first showing counts as the first activation, also where no window manager hands
-    // out activation at all.
+    // out activation at all; the focus that the window receives after it is the same
+    // activation, not a return from another window.
+    m_lastOwnWindow = windowHandle();
     QTimer::singleShot(0, this, [this] { run(&TFormMain::FormActivate); });
 }
 

@@ -14,6 +14,7 @@ private slots:
     void handOffAtTheLimit();
     void commandLineFileOpensOnActivation();
     void returningFromAnOwnWindowReopensTheCommandLineFile();
+    void firstActivationRunsOnceForAnUnreadableFile();
 };
 
 void StartupTest::paintTakesUpTheHandOff() {
@@ -118,6 +119,22 @@ void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTRY_COMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), path);
+}
+
+// The first showing and the first focus change are one activation: an unreadable file gave
+// two "Cannot open file" boxes and two empty tabs.
+void StartupTest::firstActivationRunsOnceForAnUnreadableFile() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->CommandLine = {QStringLiteral("marlix"), QStringLiteral("/proc/self/mem")};
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTRY_COMPARE(m.pages(), 1);
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(m.pages(), 1);
+    QCOMPARE(Prompts::shownTexts(), QStringList({"Cannot open file /proc/self/mem"}));
+    QVERIFY(m.caption(0).isEmpty());
 }
 
 QTEST_MAIN(StartupTest)
