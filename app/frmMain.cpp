@@ -375,6 +375,8 @@ bool TFormMain::SaveOrDiscard(TTabSheet *page) {
         fileName = *chosen;
     }
     DocumentEditors[page->Tag]->SaveScript(fileName);
+    // As after Save As: should the leaving be cancelled later, the document has its name.
+    page->SetCaption(fileName);
     return true;
 }
 

@@ -25,6 +25,7 @@ private slots:
     void closeBranches();
     void closeKeepsDocumentWhenSaveFails();
     void exitAsksAboutEachChangedDocument();
+    void untitledDocumentSavedWhileLeavingTakesItsName();
 };
 
 void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
@@ -313,6 +314,39 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     QCOMPARE(closedAgain.size(), 1);
     QVERIFY(!w->isVisible());
     QVERIFY(!m.folder.exists("fontpref.ini"));
+}
+
+// Saved through Yes while leaving, an untitled document kept its blank caption: after a later
+// Cancel, the next Save asked for a name again.
+void MainWindowTest::untitledDocumentSavedWhileLeavingTakesItsName() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->show();
+    QSignalSpy closed(w, &TFormMain::Closed);
+    w->NewDocumentTab();
+    m.editor()->insert(QStringLiteral("rem first\r\n"));
+    w->NewDocumentTab();
+    m.editor()->insert(QStringLiteral("rem second\r\n"));
+    TTabSheet *second = m.active();
+    w->tabControl->SetActivePage(w->tabControl->Pages(0));
+
+    const QString name = m.folder.file("first.con");
+    Prompts::answerMessage(QMessageBox::Yes);
+    Prompts::answerFile(fixture::chosen(name));
+    Prompts::answerMessage(QMessageBox::Cancel);
+    w->mnuExitClick();
+    QCOMPARE(closed.size(), 0);
+    QCOMPARE(m.active(), second); // the document of the last question is in view
+    QCOMPARE(m.caption(0), name);
+    QVERIFY(m.folder.read("first.con").contains("rem first"));
+
+    // Save on it writes under its name without a dialog.
+    w->tabControl->SetActivePage(w->tabControl->Pages(0));
+    m.editor()->insert(QStringLiteral("rem more\r\n"));
+    Prompts::reset();
+    w->btnSaveClick();
+    QVERIFY(Prompts::shown().isEmpty());
+    QVERIFY(m.folder.read("first.con").contains("rem more"));
 }
 
 QTEST_MAIN(MainWindowTest)
