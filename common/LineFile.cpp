@@ -82,10 +82,25 @@ void writeTextLines(const QString &path, const QStringList &lines) {
     writeLines(path, bytes);
 }
 
+QString decodePathLine(const QByteArray &line) {
+    const QString name = QFile::decodeName(line);
+    if (QFile::encodeName(name) != line)
+        return QString::fromLatin1(line);
+    return name;
+}
+
+QString pathFromTextLine(const QString &line) {
+    return decodePathLine(line.toLatin1());
+}
+
+QString textLineFromPath(const QString &path) {
+    return QString::fromLatin1(QFile::encodeName(path));
+}
+
 QStringList readPathLines(const QString &path) {
     QStringList result;
     for (const QByteArray &line : readLines(path))
-        result.append(QFile::decodeName(line));
+        result.append(decodePathLine(line));
     return result;
 }
 

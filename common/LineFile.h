@@ -24,8 +24,15 @@ void writeWholeFile(const QString &path, const QByteArray &bytes);
 QStringList readTextLines(const QString &path);
 void writeTextLines(const QString &path, const QStringList &lines);
 
-// Lines that hold file names, in the system's file-name encoding.
+// Lines that hold file names are the file system's bytes, so every name it can hold survives.
+// A line that is no valid name in that encoding (written as 8-bit text by an older version)
+// is taken as Latin-1, as it was then.
 QStringList readPathLines(const QString &path);
 void writePathLines(const QString &path, const QStringList &lines);
+QString decodePathLine(const QByteArray &line);
+// The same for a file name inside a text-line file (one character per byte), such as the
+// file column of a table whose other columns are 8-bit text.
+QString pathFromTextLine(const QString &line);
+QString textLineFromPath(const QString &path);
 
 } // namespace marlix

@@ -18,7 +18,7 @@ void fillIntellisenseTable(const QStringList &lines, IntellisenseTable &table) {
             table.triggers[entry] = lines[k];
             break;
         case 1:
-            table.files[entry] = lines[k];
+            table.files[entry] = pathFromTextLine(lines[k]);
             break;
         default:
             table.styles[entry] = StrToInt(lines[k]);

@@ -10,7 +10,8 @@
 // The two language tables: intellisense.ini (trigger code, completion file, insertion style)
 // and highlighting.ini (phrase, style, colour; note the style line comes before the colour).
 // Both files are groups of three lines, one entry per group in file order; one or two lines
-// after the last complete group belong to no entry. Values are taken verbatim.
+// after the last complete group belong to no entry. Values are taken verbatim; the file
+// column is the file system's bytes for the name (the lines are text, one character a byte).
 namespace marlix {
 
 struct IntellisenseTable {

@@ -41,7 +41,8 @@ public:
     bool writesHighlighting() const { return m_writeHighlighting; }
 
 private:
-    static void loadTable(const QString &path, TableRows &rows, bool &writes);
+    // pathColumn: the cell that names a file (the file system's bytes in the file), or -1.
+    static void loadTable(const QString &path, TableRows &rows, bool &writes, int pathColumn);
 
     QString m_folder;
     bool m_writeIntellisense = true;

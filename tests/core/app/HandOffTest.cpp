@@ -70,6 +70,17 @@ TEST(HandOff, FileHoldsOneLineEvenWhenEmptyAndIsReplacedWhole) {
     EXPECT_EQ(readAll(file), QByteArray("/second.con\r\n"));
 }
 
+TEST(HandOff, CyrillicAndAccentedNamesSurviveAsFileSystemBytes) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("params.ini");
+    for (const QString &name :
+         {QString::fromUtf8("/mods/моды/объекты.con"), QString::fromUtf8("/mods/Élan/café.con")}) {
+        writeHandOff(file, name);
+        EXPECT_EQ(readAll(file), QFile::encodeName(name) + "\r\n");
+        EXPECT_EQ(takeHandOff(file), std::optional<QString>(name));
+    }
+}
+
 TEST(HandOff, TakingReadsTheFirstLineAndDeletesTheFile) {
     QTemporaryDir dir;
     const QString file = dir.filePath("params.ini");

@@ -80,3 +80,19 @@ TEST(RecentMenu, CaptionsGiveBackTheExactPath) {
     EXPECT_EQ(recentEntryPath("/a&b/&c"), "/ab/c");
     EXPECT_EQ(recentEntryPath("trailing&"), "trailing");
 }
+
+// Names beyond Latin-1 were stored as "?" and could never be opened again.
+TEST(RecentFile, CyrillicAndAccentedNamesSurviveAsFileSystemBytes) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("recent.ini");
+    const QString cyrillic = QString::fromUtf8("/mods/моды/объекты.con");
+    const QString accented = QString::fromUtf8("/mods/Élan/café.con");
+    addToRecentFile(file, cyrillic);
+    addToRecentFile(file, accented);
+    EXPECT_EQ(readAll(file),
+              QFile::encodeName(accented) + "\r\n" + QFile::encodeName(cyrillic) + "\r\n");
+    EXPECT_EQ(readRecentFile(file), QStringList({accented, cyrillic}));
+    // A line an older version wrote as 8-bit text still reads as the name it meant.
+    writeAll(file, "/mods/caf\xe9.con\r\n");
+    EXPECT_EQ(readRecentFile(file), QStringList({QString::fromUtf8("/mods/café.con")}));
+}

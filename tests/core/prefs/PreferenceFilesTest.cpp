@@ -1,9 +1,11 @@
 #include "prefs/PreferenceFiles.h"
 
 #include "common/Error.h"
+#include "editor/LanguageTables.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -137,4 +139,39 @@ TEST_F(PreferenceFilesTest, WriteFailureStopsBeforeTheLaterFiles) {
     EXPECT_EQ(read("intellisense.ini"), "new\r\nfile.txt\r\n1\r\n");
     EXPECT_EQ(read("highlighting.ini"), "old\r\n");
     EXPECT_EQ(read("marlix.ini"), "0\r\n");
+}
+
+// A completion file chosen under a Cyrillic name was written as "????" and then failed to
+// load. The file column holds the file system's bytes; codes stay 8-bit text.
+TEST_F(PreferenceFilesTest, CompletionFileNamesSurviveAsFileSystemBytes) {
+    const QString cyrillic = dir.path() + QString::fromUtf8("/моды/список.txt");
+    const QString accented = dir.path() + QString::fromUtf8("/Élan/café.txt");
+    Preferences p;
+    p.intellisense = {{"Obj.", cyrillic, "0"}, {QString::fromLatin1("caf\xE9."), accented, "1"}};
+    files.save(p);
+    EXPECT_EQ(read("intellisense.ini"), "Obj.\r\n" + QFile::encodeName(cyrillic) +
+                                            "\r\n0\r\ncaf\xE9.\r\n" + QFile::encodeName(accented) +
+                                            "\r\n1\r\n");
+
+    Preferences again;
+    files.loadIntellisense(again.intellisense);
+    EXPECT_EQ(again.intellisense, p.intellisense);
+
+    // The editor's table names the same files, so the trigger finds them.
+    IntellisenseTable table;
+    readIntellisenseTable(path("intellisense.ini"), table);
+    EXPECT_EQ(table.files, QStringList({cyrillic, accented}));
+    EXPECT_EQ(table.triggers[1], QString::fromLatin1("caf\xE9."));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(cyrillic).path()));
+    QFile list(cyrillic);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.close();
+    EXPECT_TRUE(QFile::exists(table.files[0]));
+
+    // A table an older version wrote with an 8-bit name still names that file.
+    write("intellisense.ini", "a.\r\n/mods/caf\xE9.txt\r\n0\r\n");
+    files.loadIntellisense(again.intellisense);
+    EXPECT_EQ(again.intellisense[0][1], QString::fromUtf8("/mods/café.txt"));
+    readIntellisenseTable(path("intellisense.ini"), table);
+    EXPECT_EQ(table.files[0], QString::fromUtf8("/mods/café.txt"));
 }
