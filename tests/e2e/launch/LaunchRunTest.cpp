@@ -141,6 +141,29 @@ private slots:
         QVERIFY(!QFile::exists(mod + "archives/sound.rfa"));
     }
 
+    // A change made while a packer runs counts for the categories still to come.
+    void packerPathIsReadAfreshForEachCategory() {
+        for (const char *c : {"ai", "objects"})
+            QDir().mkpath(mod + c);
+        tickOnly({"AI", "Objects"});
+        const QString second = tmp->file("tools/second");
+        tmp->write("tools/second", ("#!/bin/sh\necho packer=second >> '" + packerLog() +
+                                    "'\nexec '" + packer + "'\n")
+                                       .toLocal8Bit());
+        QFile::setPermissions(second, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (QFile::exists(packerLog()))
+                dlg->txtRFAPath->setText(second);
+        });
+        poll.start(5);
+        dlg->btnCompile->click();
+        const QByteArray log = slurp(packerLog());
+        QCOMPARE(log.count("packer=second\n"), 1);
+        QVERIFY(log.indexOf("line2=ai\r") < log.indexOf("packer=second"));
+        QVERIFY(log.indexOf("packer=second") < log.indexOf("line2=objects\r"));
+    }
+
     void emptyPackerAndEmptyGamePath() {
         QDir().mkpath(mod + "objects");
         dlg->txtRFAPath->setText("");
