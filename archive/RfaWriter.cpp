@@ -43,11 +43,13 @@ QString cleanBaseName(const QString &baseName) {
 
 QList<SourceFile> collectFiles(const QString &sourceFolder, const QString &base,
                                const QString &outPath) {
-    const QDir root(sourceFolder);
     if (!QFileInfo(sourceFolder).isDir())
         throw Error(QStringLiteral("The source folder %1 does not exist").arg(sourceFolder));
+    // Relative names are taken against an absolute folder: QDir gets them wrong for a relative
+    // one.
+    const QDir root(QFileInfo(sourceFolder).absoluteFilePath());
     QList<SourceFile> files;
-    QDirIterator it(sourceFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     // An earlier archive of the same name inside the folder is never packed into itself.
     const QString skip = QFileInfo(outPath).absoluteFilePath();
     while (it.hasNext()) {

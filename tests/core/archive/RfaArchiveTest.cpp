@@ -258,6 +258,18 @@ TEST(RfaCorruption, ExtractionRefusesNamesLeadingOutOfTheDestination) {
     EXPECT_TRUE(isSafeEntryName("objects/..hidden/a..b.con"));
 }
 
+TEST(RfaArchive, RelativeSourceFolderNamesEntriesBelowItNotBelowTheWorkingFolder) {
+    ArchiveFolder folder;
+    folder.put("mod/objects/a.con", "a");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(folder.path(""));
+    packFolder("mod/objects", "objects", "objects.rfa", false);
+    QDir::setCurrent(before);
+    RfaReader reader(folder.path("objects.rfa"));
+    ASSERT_EQ(reader.entries().size(), 1);
+    EXPECT_EQ(reader.entries().first().name, "objects/a.con");
+}
+
 TEST(RfaArchive, ExtractsOnlyTheNamedEntriesIgnoringCase) {
     ArchiveFolder folder;
     folder.put("src/a.con", "a");

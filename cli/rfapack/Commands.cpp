@@ -1,0 +1,62 @@
+#include "cli/rfapack/Commands.h"
+
+#include "archive/RfaExtract.h"
+#include "archive/RfaReader.h"
+#include "archive/RfaWriter.h"
+#include "cli/rfapack/Console.h"
+#include "common/Error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace marlix {
+
+namespace {
+QString megabytes(qint64 bytes) {
+    return QString::number(double(bytes) / 1e6, 'f', 1) + " MB";
+}
+} // namespace
+
+void packCommand(Console &console, const QString &source, const QString &base, const QString &out,
+                 bool compress) {
+    // A mod's "archives" folder may not exist yet; the archive needs nothing else to be made.
+    const QString folder = QFileInfo(out).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw Error::cannotCreate(out);
+    const QString what = QStringLiteral("Packing %1:").arg(QFileInfo(out).fileName());
+    const PackResult result =
+        packFolder(source, base, out, compress, [&](int done, int total, const QString &) {
+            console.progress(done, total, what);
+        });
+    console.line(QStringLiteral("Packed %1 files (%2) into %3 (%4%5)")
+                     .arg(result.files)
+                     .arg(megabytes(result.originalBytes), out, megabytes(result.archiveBytes),
+                          compress ? QStringLiteral(", compressed") : QString()));
+}
+
+void listCommand(Console &console, const QString &archive) {
+    RfaReader reader(archive);
+    console.line(QStringLiteral("  Original    Stored  Name"));
+    for (const RfaEntry &entry : reader.entries()) {
+        console.line(QStringLiteral("%1 %2  %3")
+                         .arg(entry.originalSize, 10)
+                         .arg(entry.storedSize, 9)
+                         .arg(entry.name));
+    }
+    console.line(QStringLiteral("%1 entries%2")
+                     .arg(reader.entries().size())
+                     .arg(reader.isCompressed() ? QStringLiteral(", compressed") : QString()));
+}
+
+void extractCommand(Console &console, const QString &archive, const QString &dest,
+                    const QStringList &names) {
+    RfaReader reader(archive);
+    const QString what = QStringLiteral("Extracting %1:").arg(QFileInfo(archive).fileName());
+    const int files =
+        extractEntries(reader, dest, names, [&](int done, int total, const QString &) {
+            console.progress(done, total, what);
+        });
+    console.line(QStringLiteral("Extracted %1 files into %2").arg(files).arg(dest));
+}
+
+} // namespace marlix
