@@ -12,8 +12,10 @@
 namespace marlix {
 
 namespace {
-QString megabytes(qint64 bytes) {
-    return QString::number(double(bytes) / 1e6, 'f', 1) + " MB";
+QString sizeText(qint64 bytes) {
+    if (bytes < 1000000)
+        return QString::number(double(bytes) / 1e3, 'f', 1) + QStringLiteral(" kB");
+    return QString::number(double(bytes) / 1e6, 'f', 1) + QStringLiteral(" MB");
 }
 } // namespace
 
@@ -30,7 +32,7 @@ void packCommand(Console &console, const QString &source, const QString &base, c
         });
     console.line(QStringLiteral("Packed %1 files (%2) into %3 (%4%5)")
                      .arg(result.files)
-                     .arg(megabytes(result.originalBytes), out, megabytes(result.archiveBytes),
+                     .arg(sizeText(result.originalBytes), out, sizeText(result.archiveBytes),
                           compress ? QStringLiteral(", compressed") : QString()));
 }
 

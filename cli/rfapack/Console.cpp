@@ -54,4 +54,11 @@ void Console::endProgress() {
     m_lastDraw = -1;
 }
 
+void Console::finish() {
+    endProgress();
+    if (m_afterPrompt && !m_terminal)
+        write("\n");
+    m_afterPrompt = false;
+}
+
 } // namespace marlix

@@ -18,6 +18,8 @@ public:
     void progress(int done, int total, const QString &what);
     // Ends the progress line, so the next line starts on a fresh one.
     void endProgress();
+    // Ends an unanswered question's line before the program ends.
+    void finish();
 
 private:
     void write(const QByteArray &bytes);

@@ -51,6 +51,7 @@ int runInteractive(Console &console) {
             another = yesNo(console, QStringLiteral("Pack another archive? (Y/N): "));
         }
     } catch (const EndOfInput &) {
+        console.finish();
         console.error(QStringLiteral("standard input ended before all answers were given"));
         return 1;
     } catch (const Error &e) {
@@ -64,6 +65,7 @@ int runInteractive(Console &console) {
         }
     } catch (const EndOfInput &) {
     }
+    console.finish();
     return 0;
 }
 
