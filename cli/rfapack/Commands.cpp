@@ -13,6 +13,8 @@ namespace marlix {
 
 namespace {
 QString sizeText(qint64 bytes) {
+    if (bytes < 1000)
+        return QStringLiteral("%1 bytes").arg(bytes);
     if (bytes < 1000000)
         return QString::number(double(bytes) / 1e3, 'f', 1) + QStringLiteral(" kB");
     return QString::number(double(bytes) / 1e6, 'f', 1) + QStringLiteral(" MB");
