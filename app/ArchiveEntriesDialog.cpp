@@ -62,7 +62,10 @@ void ArchiveEntriesDialog::refill() {
         items.append(item);
     }
     entryList->addTopLevelItems(items);
-    buttons->button(QDialogButtonBox::Open)->setEnabled(false);
+    // The first match stands chosen, so typing a part of a name and Enter opens it.
+    if (!items.isEmpty())
+        entryList->setCurrentItem(items.first());
+    buttons->button(QDialogButtonBox::Open)->setEnabled(!items.isEmpty());
 }
 
 QList<int> ArchiveEntriesDialog::chosenEntries() const {

@@ -64,6 +64,7 @@ private slots:
             scripts = listedNames(dialog);
             dialog->filterBox->setText("TANK");
             filtered = listedNames(dialog);
+            QCOMPARE(dialog->chosenEntries().size(), 1); // the first match stands chosen
             dialog->filterBox->clear();
             dialog->allEntriesBox->setChecked(true);
             all = listedNames(dialog);
