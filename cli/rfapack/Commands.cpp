@@ -19,6 +19,11 @@ QString sizeText(qint64 bytes) {
         return QString::number(double(bytes) / 1e3, 'f', 1) + QStringLiteral(" kB");
     return QString::number(double(bytes) / 1e6, 'f', 1) + QStringLiteral(" MB");
 }
+QString count(int n, const char *one, const char *many = nullptr) {
+    const QString word = QString::fromLatin1(n == 1 ? one : many ? many : one);
+    return QStringLiteral("%1 %2%3").arg(n).arg(word, n == 1 || many ? "" : "s");
+}
+
 } // namespace
 
 void packCommand(Console &console, const QString &source, const QString &base, const QString &out,
@@ -32,8 +37,8 @@ void packCommand(Console &console, const QString &source, const QString &base, c
         packFolder(source, base, out, compress, [&](int done, int total, const QString &) {
             console.progress(done, total, what);
         });
-    console.line(QStringLiteral("Packed %1 files (%2) into %3 (%4%5)")
-                     .arg(result.files)
+    console.line(QStringLiteral("Packed %1 (%2) into %3 (%4%5)")
+                     .arg(count(result.files, "file"))
                      .arg(sizeText(result.originalBytes), out, sizeText(result.archiveBytes),
                           compress ? QStringLiteral(", compressed") : QString()));
 }
@@ -47,8 +52,8 @@ void listCommand(Console &console, const QString &archive) {
                          .arg(entry.storedSize, 9)
                          .arg(entry.name));
     }
-    console.line(QStringLiteral("%1 entries%2")
-                     .arg(reader.entries().size())
+    console.line(QStringLiteral("%1%2")
+                     .arg(count(int(reader.entries().size()), "entry", "entries"))
                      .arg(reader.isCompressed() ? QStringLiteral(", compressed") : QString()));
 }
 
@@ -60,7 +65,7 @@ void extractCommand(Console &console, const QString &archive, const QString &des
         extractEntries(reader, dest, names, [&](int done, int total, const QString &) {
             console.progress(done, total, what);
         });
-    console.line(QStringLiteral("Extracted %1 files into %2").arg(files).arg(dest));
+    console.line(QStringLiteral("Extracted %1 into %2").arg(count(files, "file"), dest));
 }
 
 } // namespace marlix
