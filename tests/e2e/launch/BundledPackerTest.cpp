@@ -11,26 +11,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <memory>
 
 using marlix::Prompts;
 
 class BundledPackerTest : public QObject {
     Q_OBJECT
 
-    TempFolder *tmp = nullptr;
-    QString program;
+    std::unique_ptr<TempFolder> tmp;
+    QString program; // a program folder holding only the packer, as installed beside marlix
 
 private slots:
     void init() {
-        tmp = new TempFolder;
-        Prompts::setTestMode(true);
-        Prompts::reset();
+        tmp = std::make_unique<TempFolder>();
         program = tmp->path() + "prog/";
         QDir().mkpath(program);
         QVERIFY(QFile::copy(RFAPACK_EXE, program + "marlix-rfapack"));
         qputenv("MARLIX_GAME_LOG", tmp->file("game.log").toLocal8Bit());
+        Prompts::setTestMode(true);
+        Prompts::reset();
     }
-    void cleanup() { delete tmp; }
+    void cleanup() { tmp.reset(); }
 
     void emptyPackerBoxOffersTheBundledPackerAndPacksAMod() {
         TFrmLaunch dlg;
