@@ -29,9 +29,16 @@ TTabSheet::~TTabSheet() {
 }
 
 void TTabSheet::SetCaption(const QString &caption) {
-    if (caption == m_caption)
+    if (caption == m_caption && m_display.isEmpty())
         return;
     m_caption = caption;
+    m_display.clear();
+    if (m_owner)
+        m_owner->captionChanged();
+}
+
+void TTabSheet::SetDisplayText(const QString &text) {
+    m_display = text;
     if (m_owner)
         m_owner->captionChanged();
 }
@@ -279,7 +286,7 @@ void TPageControl::captionChanged() {
     QStringList captions;
     captions.reserve(m_pages.size());
     for (const TTabSheet *page : m_pages)
-        captions.append(page->Caption());
+        captions.append(page->DisplayText());
     m_row->setCaptions(captions);
     m_row->setCurrent(IndexOf(m_active));
 }

@@ -8,7 +8,9 @@ class QStackedWidget;
 
 class TPageControl;
 
-// One page of a TPageControl. Its caption is shown on its tab; Tag is free for the owner.
+// One page of a TPageControl. Its caption (the document's file name) is shown on its tab,
+// unless a display text stands in for it until the next caption is set; Tag is free for the
+// owner.
 class TTabSheet : public QWidget {
     Q_OBJECT
 public:
@@ -18,10 +20,14 @@ public:
     int Tag = 0;
     QString Caption() const { return m_caption; }
     void SetCaption(const QString &caption);
+    // What the tab shows: the display text while there is one, else the caption.
+    QString DisplayText() const { return m_display.isEmpty() ? m_caption : m_display; }
+    void SetDisplayText(const QString &text);
 
 private:
     friend class TPageControl;
     QString m_caption;
+    QString m_display;
     QPointer<TPageControl> m_owner;
 };
 

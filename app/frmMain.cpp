@@ -60,6 +60,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     dlgOpen.filter = QStringLiteral("BF1942 Con Files (*.con)|*.con|Con Backup Files "
                                     "(*.bcon)|*.bcon|All Files (*.*)|*.*");
     dlgOpen.defaultSuffix = QStringLiteral("con");
+    dlgOpenArchive.filter = QStringLiteral("RFA Archives (*.rfa)|*.rfa|All Files (*.*)|*.*");
     dlgSave.kind = marlix::FileRequest::Save;
     dlgSave.filter = QStringLiteral("BF1942 Con File (*.con)|*.con|Con Backup File "
                                     "(*.bcon)|*.bcon|All Files(*.*)|*.*");
@@ -108,6 +109,8 @@ void TFormMain::createMenus() {
     mnuFile = mnuMain->addMenu(QStringLiteral("&File"));
     mnuNew = addEntry(mnuFile, QStringLiteral("New"), ctrl(Qt::Key_N), &TFormMain::mnuNewClick);
     mnuOpen = addEntry(mnuFile, QStringLiteral("Open"), ctrl(Qt::Key_O), &TFormMain::mnuOpenClick);
+    mnuOpenFromArchive = addEntry(mnuFile, QStringLiteral("Open from Archive\u2026"), {},
+                                  &TFormMain::mnuOpenFromArchiveClick);
     mnuRecent = mnuFile->addMenu(QStringLiteral("Open Recent"));
     std::array<QAction **, marlix::RecentFilesLimit> recent = {
         &mnuRecent1, &mnuRecent2, &mnuRecent3, &mnuRecent4, &mnuRecent5,

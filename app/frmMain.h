@@ -34,7 +34,7 @@ public:
 
     QMenuBar *mnuMain;
     QMenu *mnuFile;
-    QAction *mnuNew, *mnuOpen;
+    QAction *mnuNew, *mnuOpen, *mnuOpenFromArchive;
     QMenu *mnuRecent;
     QAction *N1, *mnuSave, *mnuSaveAs, *mnuSaveAll, *N2, *mnuBackup, *mnuRestore, *N3, *mnuExit;
     QMenu *mnuEdit;
@@ -59,6 +59,7 @@ public:
     TPageControl *tabControl;
     QAction *mnuClose;
     marlix::FileRequest dlgOpen, dlgSave;
+    marlix::FileRequest dlgOpenArchive; // asks for the archive of Open from Archive
     QAction *N8, *mnuPrint;
     QAction *mnuRecent1, *mnuRecent2, *mnuRecent3, *mnuRecent4, *mnuRecent5, *mnuRecent6,
         *mnuRecent7, *mnuRecent8, *mnuRecent9, *mnuRecent10;
@@ -102,6 +103,7 @@ public:
     void btnPasteClick();
     void mnuNewClick();
     void mnuOpenClick();
+    void mnuOpenFromArchiveClick();
     void mnuSaveClick();
     void mnuSaveAsClick();
     void mnuRefreshObjectsClick();

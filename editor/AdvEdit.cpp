@@ -239,7 +239,10 @@ qsizetype TAdvEdit::lineEnd(int line) const {
 }
 
 void TAdvEdit::LoadLines(const QByteArrayList &lines) {
-    const QByteArray text = lines.join("\r\n");
+    LoadBytes(lines.join("\r\n"));
+}
+
+void TAdvEdit::LoadBytes(const QByteArray &text) {
     m_loading = true;
     // Wrapping while the text goes in costs seconds on a large script; switched on afterwards
     // the control wraps what is in view first and the rest when idle.

@@ -57,6 +57,8 @@ public:
     // Fills the editor with the lines joined by CR LF, with no undo history and DocChanged
     // left as it is.
     void LoadLines(const QByteArrayList &lines);
+    // Replaces the text with these bytes as they are, line ends included; unchanged, no undo.
+    void LoadBytes(const QByteArray &text);
     // The whole text as bytes, NULs included.
     QByteArray DocumentBytes() const;
     // Keys that belong to the main menu: the editor neither binds nor handles them.

@@ -19,6 +19,10 @@ QStringList settingsLines(const QString &packer, const QString &mod, const QStri
     return {packer, mod, game, parameters};
 }
 
+QString bundledPacker(const QString &programFolder) {
+    return programFolder + QStringLiteral("marlix-rfapack");
+}
+
 QString batchLine(const QString &packer, const QString &programFolder) {
     return packer + QStringLiteral(" < ") + programFolder + QStringLiteral("compile.ini");
 }

@@ -19,6 +19,9 @@ const QList<Category> &launchCategories();
 QStringList settingsLines(const QString &packer, const QString &mod, const QString &game,
                           const QString &parameters);
 
+// The packer built with the editor, in its program folder.
+QString bundledPacker(const QString &programFolder);
+
 // The one line of compile.bat: the packer with its standard input taken from compile.ini.
 QString batchLine(const QString &packer, const QString &programFolder);
 

@@ -132,8 +132,13 @@ QString TFrmLaunch::settingsPath() const {
 }
 
 void TFrmLaunch::FormShow() {
-    if (!QFileInfo::exists(settingsPath()))
+    if (!QFileInfo::exists(settingsPath())) {
+        // Out of the box the packer built with the editor does the job; a typed path stays.
+        const QString packer = marlix::bundledPacker(ProgramFolder);
+        if (txtRFAPath->text().isEmpty() && QFileInfo(packer).isExecutable())
+            txtRFAPath->setText(packer);
         return;
+    }
     const QStringList lines = marlix::readPathLines(settingsPath());
     QLineEdit *boxes[] = {txtRFAPath, txtArchivePath, txtBFPath, txtParameters};
     for (int i = 0; i < 4; ++i) {

@@ -42,9 +42,10 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
         return list;
     };
     QCOMPARE(entries(w->mnuFile),
-             QStringList({"New|Ctrl+N", "Open|Ctrl+O", "Open Recent|", "Close|Ctrl+L", "-", "Font|",
-                          "-", "Save|Ctrl+S", "Save As...|", "Save All|Ctrl+Alt+S", "-",
-                          "Print||off", "-", "Backup||off", "Restore||off", "-", "Exit|Ctrl+Q"}));
+             QStringList({"New|Ctrl+N", "Open|Ctrl+O", "Open from Archive\u2026|", "Open Recent|",
+                          "Close|Ctrl+L", "-", "Font|", "-", "Save|Ctrl+S", "Save As...|",
+                          "Save All|Ctrl+Alt+S", "-", "Print||off", "-", "Backup||off",
+                          "Restore||off", "-", "Exit|Ctrl+Q"}));
     QCOMPARE(entries(w->mnuEdit),
              QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Alt+Z", "-", "Cut|Ctrl+X", "Copy|Ctrl+C",
                           "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A", "-",

@@ -1,0 +1,146 @@
+// File > Open from Archive on archives made by our own packer code.
+#include "app/ArchiveEntriesDialog.h"
+#include "archive/RfaWriter.h"
+#include "tests/gui/support/MainWindowFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+
+using namespace marlix;
+using fixture::MainWindow;
+
+namespace {
+
+// Runs handle on the entry chooser as soon as it is shown modally.
+void whenChooserShows(const std::function<void(ArchiveEntriesDialog *)> &handle) {
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, handle] {
+        if (auto *dialog =
+                qobject_cast<ArchiveEntriesDialog *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            handle(dialog);
+        }
+    });
+    timer->start(10);
+}
+
+QStringList listedNames(const ArchiveEntriesDialog *dialog) {
+    QStringList names;
+    for (int row = 0; row < dialog->entryList->topLevelItemCount(); ++row)
+        names << dialog->entryList->topLevelItem(row)->text(0);
+    return names;
+}
+
+const QByteArray tankScript = "rem tank\nObjectTemplate.create Bundle Tank\n\xe9t\xe9\r\nlast";
+
+} // namespace
+
+class OpenFromArchiveTest : public QObject {
+    Q_OBJECT
+
+    QString packMod(const MainWindow &m, bool compress) {
+        m.folder.write("mod/objects/Vehicles/Tank.con", tankScript);
+        m.folder.write("mod/objects/init.inc", "rem init\r\n");
+        m.folder.write("mod/objects/old.BAK", "rem old\r\n");
+        m.folder.write("mod/objects/readme.txt", "not a script");
+        packFolder(m.folder.file("mod/objects"), "objects", m.folder.file("objects.rfa"), compress);
+        return m.folder.file("objects.rfa");
+    }
+
+private slots:
+    void chosenEntriesOpenUntitledWithTheirBytesAndArchiveCaption() {
+        MainWindow m;
+        TFormMain *w = m.open();
+        const QString archive = packMod(m, true);
+        Prompts::answerFile(fixture::chosen(archive));
+        QStringList scripts, filtered, all;
+        whenChooserShows([&](ArchiveEntriesDialog *dialog) {
+            scripts = listedNames(dialog);
+            dialog->filterBox->setText("TANK");
+            filtered = listedNames(dialog);
+            QCOMPARE(dialog->chosenEntries().size(), 1); // the first match stands chosen
+            dialog->filterBox->clear();
+            dialog->allEntriesBox->setChecked(true);
+            all = listedNames(dialog);
+            QCOMPARE(dialog->entryList->topLevelItem(3)->text(1),
+                     QString::number(tankScript.size()));
+            dialog->entryList->topLevelItem(0)->setSelected(true);
+            dialog->entryList->topLevelItem(3)->setSelected(true);
+            dialog->accept();
+        });
+        w->mnuOpenFromArchive->trigger();
+
+        QCOMPARE(scripts,
+                 QStringList({"objects/init.inc", "objects/old.BAK", "objects/Vehicles/Tank.con"}));
+        QCOMPARE(filtered, QStringList({"objects/Vehicles/Tank.con"}));
+        QCOMPARE(all, QStringList({"objects/init.inc", "objects/old.BAK", "objects/readme.txt",
+                                   "objects/Vehicles/Tank.con"}));
+        QVERIFY(Prompts::shownTexts().isEmpty());
+        QCOMPARE(m.pages(), 2);
+        QCOMPARE(m.caption(0), QString());
+        QCOMPARE(m.caption(1), QString());
+        w->resize(1400, 700); // wide enough for whole tab texts
+        w->show();
+        QCOMPARE(w->tabControl->TabRow()->tabOption(1).text,
+                 QString("[objects.rfa:objects/Vehicles/Tank.con]"));
+        QCOMPARE(w->tabControl->Pages(0)->DisplayText(), QString("[objects.rfa:objects/init.inc]"));
+        QCOMPARE(m.editor()->DocumentBytes(), tankScript);
+        QVERIFY(!m.editor()->DocChanged);
+        QVERIFY(!m.editor()->isUndoAvailable());
+        QVERIFY(!m.folder.exists("recent.ini"));
+
+        // Save asks for a name as for a new document; from then on the tab shows the file name.
+        Prompts::answerFile(fixture::chosen(m.folder.file("Tank.con")));
+        w->mnuSave->trigger();
+        QCOMPARE(m.caption(1), m.folder.file("Tank.con"));
+        QCOMPARE(w->tabControl->TabRow()->tabOption(1).text, m.folder.file("Tank.con"));
+        QVERIFY(m.folder.exists("Tank.con"));
+    }
+
+    void cancelledChoiceOpensNothing() {
+        MainWindow m;
+        TFormMain *w = m.open();
+        Prompts::answerFile(fixture::chosen(packMod(m, false)));
+        whenChooserShows([](ArchiveEntriesDialog *dialog) { dialog->reject(); });
+        w->mnuOpenFromArchive->trigger();
+        QCOMPARE(m.pages(), 0);
+        QVERIFY(Prompts::shownTexts().isEmpty());
+    }
+
+    void unreadableOrDamagedArchiveIsReportedAndOpensNothing() {
+        MainWindow m;
+        TFormMain *w = m.open();
+        Prompts::answerFile(fixture::chosen(m.folder.file("missing.rfa")));
+        w->mnuOpenFromArchive->trigger();
+        QCOMPARE(Prompts::shownTexts(),
+                 QStringList({"Cannot open file " + m.folder.file("missing.rfa")}));
+
+        // A segment that no longer decompresses: the packer's text, naming archive and entry.
+        QByteArray damaged = m.folder.read(QFileInfo(packMod(m, true)).fileName());
+        damaged.replace(156 + 16, 8, QByteArray(8, char(0xFF)));
+        m.folder.write("damaged.rfa", damaged);
+        Prompts::reset();
+        Prompts::answerFile(fixture::chosen(m.folder.file("damaged.rfa")));
+        whenChooserShows([](ArchiveEntriesDialog *dialog) {
+            dialog->entryList->topLevelItem(0)->setSelected(true);
+            dialog->entryList->topLevelItem(1)->setSelected(true);
+            dialog->accept();
+        });
+        w->mnuOpenFromArchive->trigger();
+        QCOMPARE(Prompts::shownTexts().size(), 1);
+        const QString text = Prompts::shownTexts().first();
+        QVERIFY2(text.startsWith("Damaged archive " + m.folder.file("damaged.rfa")),
+                 qPrintable(text));
+        QVERIFY2(text.contains("objects/init.inc"), qPrintable(text));
+        QCOMPARE(m.pages(), 0);
+    }
+};
+
+QTEST_MAIN(OpenFromArchiveTest)
+#include "OpenFromArchiveTest.moc"
