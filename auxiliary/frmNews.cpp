@@ -1,6 +1,7 @@
 #include "auxiliary/frmNews.h"
 
 #include "platform/HttpGet.h"
+#include "platform/ReplyRules.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -43,20 +44,23 @@ void TfrmNews::Navigate(const QUrl &url) {
     m_page = url;
     const int request = ++m_request;
     WebBrowser->setHtml(QString());
-    marlix::HttpGet::start(url, this, [this, request, url](const marlix::HttpResult &result) {
-        if (request != m_request)
-            return;
-        if (result.kind == marlix::HttpResult::Ok) {
-            WebBrowser->setHtml(QString::fromUtf8(result.body));
-            return;
-        }
-        const QString reason = result.kind == marlix::HttpResult::HttpError
-                                   ? result.statusLine.toHtmlEscaped()
-                                   : QStringLiteral("The server could not be reached.");
-        WebBrowser->setHtml(
-            QStringLiteral("<h3>The news page cannot be shown</h3><p>%1</p><p>%2</p>")
-                .arg(url.toString().toHtmlEscaped(), reason));
-    });
+    marlix::HttpGet::start(
+        url, this,
+        [this, request, url](const marlix::HttpResult &result) {
+            if (request != m_request)
+                return;
+            if (result.kind == marlix::HttpResult::Ok) {
+                WebBrowser->setHtml(QString::fromUtf8(result.body));
+                return;
+            }
+            const QString reason = result.kind == marlix::HttpResult::HttpError
+                                       ? result.statusLine.toHtmlEscaped()
+                                       : QStringLiteral("The server could not be reached.");
+            WebBrowser->setHtml(
+                QStringLiteral("<h3>The news page cannot be shown</h3><p>%1</p><p>%2</p>")
+                    .arg(url.toString().toHtmlEscaped(), reason));
+        },
+        marlix::NewsReplyCap);
 }
 
 void TfrmNews::linkClicked(const QUrl &link) {

@@ -1,5 +1,7 @@
 #include "platform/HttpGet.h"
 
+#include "platform/ReplyRules.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
@@ -36,32 +38,41 @@ QNetworkAccessManager &manager() {
     return *instance;
 }
 
-HttpResult resultOf(QNetworkReply *reply, bool timedOut) {
+// What a finished reply gathered while it ran.
+struct Progress {
+    QByteArray body;
+    bool capped = false;
+    bool timedOut = false;
+};
+
+HttpResult resultOf(QNetworkReply *reply, const Progress &progress) {
     HttpResult result;
-    if (timedOut)
-        return result;
     const QVariant code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    result.status = code.isValid() ? code.toInt() : 0;
-    if (reply->error() == QNetworkReply::NoError) {
+    ReplyFacts facts;
+    facts.status = code.isValid() ? code.toInt() : 0;
+    facts.timedOut = progress.timedOut;
+    facts.capped = progress.capped;
+    facts.completed = reply->error() == QNetworkReply::NoError;
+    facts.redirectLimit = reply->error() == QNetworkReply::TooManyRedirectsError ||
+                          reply->error() == QNetworkReply::InsecureRedirectError;
+    result.status = progress.timedOut ? 0 : facts.status;
+    switch (replyKind(facts)) {
+    case ReplyKind::Ok:
         result.kind = HttpResult::Ok;
-        result.body = reply->readAll();
-        return result;
-    }
-    if (result.status >= 300) {
-        const QString reason =
-            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        result.body = progress.body;
+        result.capped = progress.capped;
+        break;
+    case ReplyKind::HttpError:
         result.kind = HttpResult::HttpError;
-        result.statusLine = QStringLiteral("HTTP/1.1 %1 %2").arg(result.status).arg(reason);
-        return result;
+        result.statusLine =
+            QStringLiteral("HTTP/1.1 %1 %2")
+                .arg(result.status)
+                .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        break;
+    case ReplyKind::ConnectionFailed:
+        break; // refused, closed, not found, broken, silent, or redirected without end
     }
-    if (reply->error() == QNetworkReply::TooManyRedirectsError ||
-        reply->error() == QNetworkReply::InsecureRedirectError) {
-        // The server did answer, just not with a page: an error of its own, not a lost line.
-        result.kind = HttpResult::HttpError;
-        result.statusLine = reply->errorString();
-        return result;
-    }
-    return result; // connection level: refused, closed, not found, broken
+    return result;
 }
 
 } // namespace
@@ -89,8 +100,8 @@ void HttpGet::setTimeoutMs(int ms) {
     timeoutSetting() = ms;
 }
 
-void HttpGet::start(const QUrl &url, QObject *context,
-                    std::function<void(const HttpResult &)> done) {
+void HttpGet::start(const QUrl &url, QObject *context, std::function<void(const HttpResult &)> done,
+                    qint64 maxBytes) {
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "text/html, */*");
     request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
@@ -100,21 +111,39 @@ void HttpGet::start(const QUrl &url, QObject *context,
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     QNetworkReply *reply = manager().get(request);
+    // The body is taken chunk by chunk as it arrives, so no more than the cap is ever held.
+    reply->setReadBufferSize(64 * 1024);
+    auto progress = std::make_shared<Progress>();
 
     auto *timer = new QTimer(reply);
     timer->setSingleShot(true);
-    auto timedOut = std::make_shared<bool>(false);
-    QObject::connect(timer, &QTimer::timeout, reply, [reply, timedOut] {
-        *timedOut = true;
+    QObject::connect(timer, &QTimer::timeout, reply, [reply, progress] {
+        progress->timedOut = true;
         reply->abort();
     });
     timer->start(timeoutMs());
 
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, progress, maxBytes] {
+        if (progress->capped)
+            return;
+        // Redirect bodies are not the page: only the final reply's bytes are kept.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 300 && status < 400)
+            return;
+        if (!keepReplyBytes(progress->body, reply->readAll(), maxBytes)) {
+            progress->capped = true;
+            reply->abort();
+        }
+    });
+
     QPointer<QObject> guard(context);
     const bool hasContext = context != nullptr;
     QObject::connect(reply, &QNetworkReply::finished, reply,
-                     [reply, timedOut, guard, hasContext, done = std::move(done)] {
-                         const HttpResult result = resultOf(reply, *timedOut);
+                     [reply, progress, maxBytes, guard, hasContext, done = std::move(done)] {
+                         if (!progress->capped && !progress->timedOut &&
+                             !keepReplyBytes(progress->body, reply->readAll(), maxBytes))
+                             progress->capped = true;
+                         const HttpResult result = resultOf(reply, *progress);
                          reply->deleteLater();
                          if (hasContext && !guard)
                              return;
@@ -122,13 +151,16 @@ void HttpGet::start(const QUrl &url, QObject *context,
                      });
 }
 
-HttpResult HttpGet::get(const QUrl &url) {
+HttpResult HttpGet::get(const QUrl &url, qint64 maxBytes) {
     HttpResult result;
     QEventLoop loop;
-    start(url, &loop, [&](const HttpResult &r) {
-        result = r;
-        loop.quit();
-    });
+    start(
+        url, &loop,
+        [&](const HttpResult &r) {
+            result = r;
+            loop.quit();
+        },
+        maxBytes);
     loop.exec();
     return result;
 }

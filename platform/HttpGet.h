@@ -15,8 +15,9 @@ struct HttpResult {
     enum Kind { Ok, ConnectionFailed, HttpError };
     Kind kind = ConnectionFailed;
     QByteArray body;
-    int status = 0;     // HTTP status code, 0 when no reply arrived
-    QString statusLine; // "HTTP/1.1 404 Not Found" for an error status
+    int status = 0;      // HTTP status code, 0 when no reply arrived
+    QString statusLine;  // "HTTP/1.1 404 Not Found" for an error status
+    bool capped = false; // the body is the first maxBytes of a longer reply
 };
 
 // The base address of the update server: the build setting, or MARLIX_UPDATE_URL from the
@@ -35,10 +36,12 @@ public:
 
     // Starts the request and returns at once; done runs on the GUI thread with the result,
     // unless context has been destroyed before.
+    // Reading stops once more than maxBytes have arrived; the result is then Ok with the first
+    // maxBytes and capped set.
     static void start(const QUrl &url, QObject *context,
-                      std::function<void(const HttpResult &)> done);
+                      std::function<void(const HttpResult &)> done, qint64 maxBytes);
     // Waits for the result in a local event loop, so the windows stay responsive meanwhile.
-    static HttpResult get(const QUrl &url);
+    static HttpResult get(const QUrl &url, qint64 maxBytes);
 };
 
 } // namespace marlix
