@@ -1,11 +1,10 @@
 #include "auxiliary/frmNews.h"
 
+#include "platform/FixedDialog.h"
 #include "platform/HttpGet.h"
 #include "platform/ReplyRules.h"
 
 #include <QDesktopServices>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -25,15 +24,15 @@ TfrmNews::TfrmNews(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(WebBrowser);
     connect(WebBrowser, &QTextBrowser::anchorClicked, this, &TfrmNews::linkClicked);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TfrmNews::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     // A spontaneous show is the window manager restoring the window, not a new showing.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        marlix::centreOnScreen(this);
         FormShow();
+    }
 }
 
 void TfrmNews::FormShow() {

@@ -491,6 +491,42 @@ private slots:
         QCOMPARE(dlg->txtFile->text(), QString::fromUtf8("/mods/\u0434/objects.txt"));
     }
 
+    void tabWalkedThroughHiddenColumnsAndChangedTheRow() {
+        folder->write("intellisense.ini",
+                      lines({"a", "a.txt", "1", "b", "b.txt", "0", "c", "c.txt", "1"}));
+        open();
+        page(1);
+        StringGrid *grid = dlg->grdIntellisense;
+        clickRow(grid, 0);
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(dlg->txtCode->text(), QStringLiteral("a"));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Backtab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->Row(), 0);
+    }
+
+    void clickBelowTheRowsLeftNoRowShownSelected() {
+        folder->write("highlighting.ini", lines({"a", "0", "clRed", "b", "1", "clBlue"}));
+        open();
+        page(2);
+        StringGrid *grid = dlg->grdHighlighting;
+        clickRow(grid, 1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, 200));
+        QCOMPARE(grid->Row(), 1);
+        QVERIFY(grid->selectionModel()->isRowSelected(1, {}));
+        // Ctrl+click on the current row does not take its selection away either.
+        clickRow(grid, 0);
+        const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+        QCOMPARE(grid->Row(), 0);
+        QVERIFY(grid->selectionModel()->isRowSelected(0, {}));
+    }
+
     void escapeDoesNotCloseTheDialog() {
         open();
         QTest::keyClick(dlg.get(), Qt::Key_Escape);
