@@ -65,6 +65,12 @@ QString folderPart(const QString &name) {
 TFrmLaunch::TFrmLaunch(QWidget *parent)
     : FixedDialog(parent, QStringLiteral("Compile and Launch"), {376, 354}),
       ProgramFolder(marlix::programFolder()) {
+    // The captions stand on our own pale picture, not on the desktop's window colour, so they
+    // are black whatever colours the desktop uses.
+    QPalette captions = palette();
+    captions.setColor(QPalette::WindowText, Qt::black);
+    captions.setColor(QPalette::ButtonText, Qt::black);
+    setPalette(captions);
     imgBackground = new QLabel(this);
     imgBackground->setGeometry(0, 0, 376, 354);
     imgBackground->setScaledContents(true);
