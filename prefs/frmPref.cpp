@@ -67,6 +67,13 @@ QToolButton *speedButton(QWidget *parent, const char *caption, int l, int t, int
 QGroupBox *groupBox(QWidget *parent, const char *caption, int l, int t, int w, int h) {
     auto *group = new QGroupBox(QString::fromLatin1(caption), parent);
     group->setGeometry(l, t, w, h);
+    // The caption sits on the frame's top edge, a few pixels from the box's top, so that the
+    // controls at their places inside (the first at 16) stand below the edge and do not paint
+    // over it.
+    group->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; }"));
     return group;
 }
 
