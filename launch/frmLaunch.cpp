@@ -177,6 +177,8 @@ bool TFrmLaunch::runBrowse(int filterIndex) {
     const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
     if (!answer.accepted)
         return false;
+    // The shared dialog keeps the whole chosen path in its name box, and its folder.
+    marlix::keepFileDialogState(dlgOpen, answer);
     dlgOpen.fileName = answer.fileName;
     return true;
 }

@@ -336,11 +336,11 @@ void TfrmPref::shpColorMouseUp(Qt::MouseButton) {
 }
 
 void TfrmPref::btnFindFileClick() {
-    FileRequest request;
-    request.kind = FileRequest::Open;
-    request.filter = openFilter();
-    request.filterIndex = 1; // the ".ini" entry every time, whatever was chosen before
-    const FileAnswer answer = Prompts::file(this, request);
+    dlgOpen.kind = FileRequest::Open;
+    dlgOpen.filter = openFilter();
+    dlgOpen.filterIndex = 1; // the ".ini" entry every time, whatever was chosen before
+    const FileAnswer answer = Prompts::file(this, dlgOpen);
+    keepFileDialogState(dlgOpen, answer);
     if (answer.accepted)
         txtFile->setText(answer.fileName);
 }
