@@ -2,13 +2,14 @@
 
 #include "platform/ReplyRules.h"
 
+#include "platform/HttpReplyReader.h"
+
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
+#include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 
 namespace marlix {
 
@@ -29,51 +30,120 @@ int &timeoutSetting() {
     return ms;
 }
 
-QNetworkAccessManager &manager() {
-    static QNetworkAccessManager *instance = [] {
-        auto *m = new QNetworkAccessManager;
-        m->setProxy(QNetworkProxy::NoProxy);
-        return m;
-    }();
-    return *instance;
-}
-
-// What a finished reply gathered while it ran.
-struct Progress {
-    QByteArray body;
-    bool capped = false;
-    bool timedOut = false;
-};
-
-HttpResult resultOf(QNetworkReply *reply, const Progress &progress) {
-    HttpResult result;
-    const QVariant code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    ReplyFacts facts;
-    facts.status = code.isValid() ? code.toInt() : 0;
-    facts.timedOut = progress.timedOut;
-    facts.capped = progress.capped;
-    facts.completed = reply->error() == QNetworkReply::NoError;
-    facts.redirectLimit = reply->error() == QNetworkReply::TooManyRedirectsError ||
-                          reply->error() == QNetworkReply::InsecureRedirectError;
-    result.status = progress.timedOut ? 0 : facts.status;
-    switch (replyKind(facts)) {
-    case ReplyKind::Ok:
-        result.kind = HttpResult::Ok;
-        result.body = progress.body;
-        result.capped = progress.capped;
-        break;
-    case ReplyKind::HttpError:
-        result.kind = HttpResult::HttpError;
-        result.statusLine =
-            QStringLiteral("HTTP/1.1 %1 %2")
-                .arg(result.status)
-                .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-        break;
-    case ReplyKind::ConnectionFailed:
-        break; // refused, closed, not found, broken, silent, or redirected without end
+// One GET, following up to MaxRedirects redirects. The reply is read by our own reader, so
+// that the server's own status line reaches the user and no more than the cap is ever held.
+class Fetch : public QObject {
+public:
+    Fetch(const QUrl &url, qint64 cap, std::function<void(const HttpResult &)> done)
+        : m_cap(cap), m_done(std::move(done)) {
+        m_timer.setSingleShot(true);
+        connect(&m_timer, &QTimer::timeout, this, [this] { end(HttpResult{}); });
+        m_timer.start(HttpGet::timeoutMs());
+        request(url);
     }
-    return result;
-}
+
+private:
+    void request(const QUrl &url) {
+        m_url = url;
+        m_reader = std::make_unique<HttpReplyReader>(m_cap);
+        m_socket = std::make_unique<QTcpSocket>();
+        m_socket->setProxy(QNetworkProxy::NoProxy);
+        // Read chunk by chunk as the reply arrives, never a huge reply at once.
+        m_socket->setReadBufferSize(64 * 1024);
+        QTcpSocket *socket = m_socket.get();
+        connect(socket, &QTcpSocket::connected, this, [this, socket] {
+            QByteArray path = m_url.path(QUrl::FullyEncoded).toLatin1();
+            if (path.isEmpty())
+                path = "/";
+            if (m_url.hasQuery())
+                path += '?' + m_url.query(QUrl::FullyEncoded).toLatin1();
+            QByteArray host = m_url.host(QUrl::FullyEncoded).toLatin1();
+            if (m_url.port() > 0 && m_url.port() != 80)
+                host += ':' + QByteArray::number(m_url.port());
+            socket->write("GET " + path + " HTTP/1.1\r\nHost: " + host +
+                          "\r\nAccept: text/html, */*\r\n"
+                          "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
+                          "Connection: close\r\n\r\n");
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            if (m_reader->feed(socket->readAll()) != HttpReplyReader::Reading)
+                replyRead();
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this] {
+            m_reader->finish();
+            replyRead();
+        });
+        connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+            // The server's close after the reply is the end of a body sized by the close.
+            m_reader->finish();
+            replyRead();
+        });
+        socket->connectToHost(m_url.host(), quint16(m_url.port(80)));
+    }
+
+    void replyRead() {
+        if (!m_socket)
+            return;
+        ReplyFacts facts;
+        facts.status = m_reader->status();
+        facts.capped = m_reader->capped();
+        facts.completed = m_reader->state() == HttpReplyReader::Done && facts.status < 300;
+        if (m_reader->state() == HttpReplyReader::Broken) {
+            end(HttpResult{});
+            return;
+        }
+        const QUrl next = redirectTarget(m_url, facts.status, m_reader->location());
+        if (!next.isEmpty()) {
+            if (++m_redirects <= HttpGet::MaxRedirects) {
+                dropSocket();
+                request(next);
+                return;
+            }
+            facts.redirectLimit = true;
+        }
+        HttpResult result;
+        result.status = facts.status;
+        switch (replyKind(facts)) {
+        case ReplyKind::Ok:
+            result.kind = HttpResult::Ok;
+            result.body = m_reader->body();
+            result.capped = m_reader->capped();
+            break;
+        case ReplyKind::HttpError:
+            result.kind = HttpResult::HttpError;
+            result.statusLine = m_reader->statusLine();
+            break;
+        case ReplyKind::ConnectionFailed:
+            result.status = 0;
+            break; // refused, closed, not found, broken, silent, or redirected without end
+        }
+        end(result);
+    }
+
+    void dropSocket() {
+        QTcpSocket *socket = m_socket.release();
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+
+    void end(const HttpResult &result) {
+        if (!m_socket)
+            return;
+        m_timer.stop();
+        dropSocket();
+        m_done(result);
+        deleteLater();
+    }
+
+    qint64 m_cap;
+    std::function<void(const HttpResult &)> m_done;
+    QTimer m_timer;
+    QUrl m_url;
+    std::unique_ptr<HttpReplyReader> m_reader;
+    std::unique_ptr<QTcpSocket> m_socket;
+    int m_redirects = 0;
+};
 
 } // namespace
 
@@ -102,53 +172,13 @@ void HttpGet::setTimeoutMs(int ms) {
 
 void HttpGet::start(const QUrl &url, QObject *context, std::function<void(const HttpResult &)> done,
                     qint64 maxBytes) {
-    QNetworkRequest request(url);
-    request.setRawHeader("Accept", "text/html, */*");
-    request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(MaxRedirects);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    QNetworkReply *reply = manager().get(request);
-    // The body is taken chunk by chunk as it arrives, so no more than the cap is ever held.
-    reply->setReadBufferSize(64 * 1024);
-    auto progress = std::make_shared<Progress>();
-
-    auto *timer = new QTimer(reply);
-    timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, reply, [reply, progress] {
-        progress->timedOut = true;
-        reply->abort();
-    });
-    timer->start(timeoutMs());
-
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, progress, maxBytes] {
-        if (progress->capped)
-            return;
-        // Redirect bodies are not the page: only the final reply's bytes are kept.
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status >= 300 && status < 400)
-            return;
-        if (!keepReplyBytes(progress->body, reply->readAll(), maxBytes)) {
-            progress->capped = true;
-            reply->abort();
-        }
-    });
-
     QPointer<QObject> guard(context);
     const bool hasContext = context != nullptr;
-    QObject::connect(reply, &QNetworkReply::finished, reply,
-                     [reply, progress, maxBytes, guard, hasContext, done = std::move(done)] {
-                         if (!progress->capped && !progress->timedOut &&
-                             !keepReplyBytes(progress->body, reply->readAll(), maxBytes))
-                             progress->capped = true;
-                         const HttpResult result = resultOf(reply, *progress);
-                         reply->deleteLater();
-                         if (hasContext && !guard)
-                             return;
-                         done(result);
-                     });
+    new Fetch(url, maxBytes, [guard, hasContext, done = std::move(done)](const HttpResult &r) {
+        if (hasContext && !guard)
+            return;
+        done(r);
+    });
 }
 
 HttpResult HttpGet::get(const QUrl &url, qint64 maxBytes) {

@@ -100,6 +100,15 @@ private slots:
         QVERIFY(!news->isVisible());
     }
 
+    void httpErrorShowedAStatusLineOfOurOwn() {
+        HttpTestServer::Answer old;
+        old.status = 404;
+        old.statusLine = "HTTP/1.0 404 File not found";
+        server->answer("/version.html", old);
+        QVERIFY(!UpdateCheck::run(nullptr, ownVersion, news.get()));
+        QCOMPARE(Prompts::shownTexts(), QStringList{QStringLiteral("HTTP/1.0 404 File not found")});
+    }
+
     void closedPortIsAConnectionFailure() {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
