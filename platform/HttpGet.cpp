@@ -1,8 +1,7 @@
 #include "platform/HttpGet.h"
 
-#include "platform/ReplyRules.h"
-
 #include "platform/HttpReplyReader.h"
+#include "platform/ReplyRules.h"
 
 #include <QEventLoop>
 #include <QNetworkProxy>

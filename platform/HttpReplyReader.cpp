@@ -1,5 +1,7 @@
 #include "platform/HttpReplyReader.h"
 
+#include "platform/ReplyRules.h"
+
 #include <QList>
 
 namespace marlix {
@@ -62,12 +64,8 @@ HttpReplyReader::State HttpReplyReader::readHeader() {
 }
 
 HttpReplyReader::State HttpReplyReader::keep(const QByteArray &bytes) {
-    const qint64 room = m_cap - m_body.size();
-    if (bytes.size() <= room) {
-        m_body += bytes;
+    if (keepReplyBytes(m_body, bytes, m_cap))
         return Reading;
-    }
-    m_body += bytes.left(qMax<qint64>(room, 0));
     m_capped = true;
     return Done;
 }
