@@ -10,13 +10,14 @@ class QObject;
 namespace marlix {
 
 // The outcome of one GET. A connection failure (name not resolved, refused, broken, no answer
-// within the time limit) is told apart from a reply that carries an HTTP error status.
+// within the time limit, more than MaxRedirects redirects) is told apart from a reply that
+// carries an HTTP error status.
 struct HttpResult {
     enum Kind { Ok, ConnectionFailed, HttpError };
     Kind kind = ConnectionFailed;
     QByteArray body;
     int status = 0;      // HTTP status code, 0 when no reply arrived
-    QString statusLine;  // "HTTP/1.1 404 Not Found" for an error status
+    QString statusLine;  // the server's own, "HTTP/1.0 404 File not found", for an error status
     bool capped = false; // the body is the first maxBytes of a longer reply
 };
 
