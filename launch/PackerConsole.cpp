@@ -1,7 +1,9 @@
 #include "launch/PackerConsole.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -38,7 +40,25 @@ void PackerConsole::beginRun(const QString &category) {
     else
         m_text->appendPlainText(QString());
     setWindowTitle(runTitle(category));
+    if (!isVisible())
+        placeBelowOwner();
     show();
+}
+
+void PackerConsole::placeBelowOwner() {
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!owner || !screen)
+        return;
+    // Below the dialog, centred under it, and moved up as far as needed to stay on the screen.
+    const QRect frame = owner->frameGeometry();
+    const QRect room = screen->availableGeometry();
+    const QSize outer = frameGeometry().size(); // with the frame, once the window system told it
+    QRect place(QPoint(frame.center().x() - outer.width() / 2, frame.bottom() + 1), outer);
+    place.moveBottom(qMin(place.bottom(), room.bottom()));
+    place.moveLeft(
+        qBound(room.left(), place.left(), qMax(room.left(), room.right() + 1 - outer.width())));
+    move(place.topLeft());
 }
 
 void PackerConsole::append(const QByteArray &bytes) {

@@ -25,6 +25,8 @@ public:
     QPlainTextEdit *text() const { return m_text; }
 
 private:
+    void placeBelowOwner();
+
     QPlainTextEdit *m_text;
     QString m_failedTitle; // the title of the last failed run of this "Compile and Run"
 };

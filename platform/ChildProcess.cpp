@@ -1,5 +1,6 @@
 #include "platform/ChildProcess.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -33,7 +34,30 @@ void ChildRun::signalGroup(int signal) {
 }
 
 bool ChildRun::groupAlive() const {
-    return m_group > 0 && ::kill(-pid_t(m_group), 0) == 0;
+    if (m_group <= 0 || ::kill(-pid_t(m_group), 0) != 0)
+        return false;
+    // A member that has ended but that nobody has reaped yet (an orphan, where the system's
+    // first process does not reap) still counts for kill(): look for a live one.
+    QDir proc(QStringLiteral("/proc"));
+    if (!proc.exists())
+        return true;
+    const QStringList entries = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool number = false;
+        entry.toLongLong(&number);
+        if (!number)
+            continue;
+        QFile stat(proc.filePath(entry + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold blanks and brackets.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toLongLong() == m_group && fields[0] != "Z" &&
+            fields[0] != "X")
+            return true;
+    }
+    return false;
 }
 
 void ChildRun::stop() {

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -275,6 +276,8 @@ private slots:
         qputenv("MARLIX_PACKER_EXIT", "3");
         dlg->btnCompile->click();
         QVERIFY(dlg->packerConsole()->isVisible());
+        const QRect screen = dlg->screen()->availableGeometry();
+        QVERIFY(screen.contains(dlg->packerConsole()->frameGeometry()));
         QCOMPARE(dlg->packerConsole()->windowTitle(),
                  QString("RFA Packer - objects (exit status 3)"));
         QVERIFY(dlg->packerConsole()->text()->toPlainText().contains("packing objects"));
