@@ -18,6 +18,8 @@ QString childWorkingFolder() {
 
 ChildRun::ChildRun(QObject *parent) : QObject(parent) {
     m_killTimer.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early: the child gets its full 3 seconds.
+    m_killTimer.setTimerType(Qt::PreciseTimer);
     m_killTimer.setInterval(KillDelayMs);
     connect(&m_killTimer, &QTimer::timeout, this, [this] { signalGroup(SIGKILL); });
 }
