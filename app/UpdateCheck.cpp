@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/HttpGet.h"
+#include "platform/ReplyRules.h"
 #include "prefs/PreferenceFiles.h"
 
 #include <QWidget>
@@ -19,7 +20,8 @@ bool UpdateCheck::run(QWidget *parent, const QString &ownVersion, QWidget *news)
     if (checkRunning)
         return false;
     checkRunning = true;
-    const HttpResult result = HttpGet::get(updateServerPage(QStringLiteral("/version.html")));
+    const HttpResult result =
+        HttpGet::get(updateServerPage(QStringLiteral("/version.html")), VersionReplyCap);
     checkRunning = false;
 
     switch (result.kind) {
@@ -32,8 +34,9 @@ bool UpdateCheck::run(QWidget *parent, const QString &ownVersion, QWidget *news)
     case HttpResult::Ok:
         break;
     }
-    // Whole-string comparison, exact: a trailing line end is a difference.
-    if (QString::fromLatin1(result.body) == ownVersion)
+    // Whole-string comparison, exact: a trailing line end is a difference, and so is a reply
+    // too long to be a version text.
+    if (!result.capped && QString::fromLatin1(result.body) == ownVersion)
         return false;
     if (news) {
         news->show();

@@ -342,6 +342,7 @@ void TFormMain::CloseDocumentSlot(int slot) {
 
 std::optional<QString> TFormMain::executeSaveDialog() {
     const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgSave);
+    marlix::keepFileDialogState(dlgSave, answer);
     if (!answer.accepted)
         return std::nullopt;
     return answer.fileName;

@@ -21,6 +21,7 @@ void TFormMain::btnOpenClick() {
     if (tabControl->PageCount() >= marlix::MaxOpenDocuments)
         return;
     const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
+    marlix::keepFileDialogState(dlgOpen, answer);
     if (answer.accepted)
         OpenDocumentFile(answer.fileName);
 }

@@ -1,10 +1,10 @@
 #include "auxiliary/frmNews.h"
 
+#include "platform/FixedDialog.h"
 #include "platform/HttpGet.h"
+#include "platform/ReplyRules.h"
 
 #include <QDesktopServices>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -24,15 +24,15 @@ TfrmNews::TfrmNews(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(WebBrowser);
     connect(WebBrowser, &QTextBrowser::anchorClicked, this, &TfrmNews::linkClicked);
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TfrmNews::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     // A spontaneous show is the window manager restoring the window, not a new showing.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        marlix::centreOnScreen(this);
         FormShow();
+    }
 }
 
 void TfrmNews::FormShow() {
@@ -43,20 +43,23 @@ void TfrmNews::Navigate(const QUrl &url) {
     m_page = url;
     const int request = ++m_request;
     WebBrowser->setHtml(QString());
-    marlix::HttpGet::start(url, this, [this, request, url](const marlix::HttpResult &result) {
-        if (request != m_request)
-            return;
-        if (result.kind == marlix::HttpResult::Ok) {
-            WebBrowser->setHtml(QString::fromUtf8(result.body));
-            return;
-        }
-        const QString reason = result.kind == marlix::HttpResult::HttpError
-                                   ? result.statusLine.toHtmlEscaped()
-                                   : QStringLiteral("The server could not be reached.");
-        WebBrowser->setHtml(
-            QStringLiteral("<h3>The news page cannot be shown</h3><p>%1</p><p>%2</p>")
-                .arg(url.toString().toHtmlEscaped(), reason));
-    });
+    marlix::HttpGet::start(
+        url, this,
+        [this, request, url](const marlix::HttpResult &result) {
+            if (request != m_request)
+                return;
+            if (result.kind == marlix::HttpResult::Ok) {
+                WebBrowser->setHtml(QString::fromUtf8(result.body));
+                return;
+            }
+            const QString reason = result.kind == marlix::HttpResult::HttpError
+                                       ? result.statusLine.toHtmlEscaped()
+                                       : QStringLiteral("The server could not be reached.");
+            WebBrowser->setHtml(
+                QStringLiteral("<h3>The news page cannot be shown</h3><p>%1</p><p>%2</p>")
+                    .arg(url.toString().toHtmlEscaped(), reason));
+        },
+        marlix::NewsReplyCap);
 }
 
 void TfrmNews::linkClicked(const QUrl &link) {

@@ -1,5 +1,8 @@
-// Draws the compile-and-launch dialog's background (a dusk sky over dark hills) and writes it
-// as a JPEG with libjpeg: make_launchback <out.jpg>
+// Draws the compile-and-launch dialog's background and writes it as a JPEG with libjpeg:
+// make_launchback <out.jpg>
+// A pale dusk sky with far, hazy hills lies behind the two panels, whose black captions must
+// stay readable on it; the dark near hills start only below the panels, behind the progress bar
+// and the silver "Compile and Run" caption.
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -15,15 +18,21 @@ int main(int argc, char **argv) {
     std::vector<unsigned char> pixels(size_t(width) * height * 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const double t = double(y) / height;
-            const double hill = 250 + 22 * std::sin(x / 41.0) + 12 * std::sin(x / 13.0 + 1.0);
+            const double t = double(y) / 300;
+            const double farHill = 210 + 18 * std::sin(x / 53.0 + 0.4) + 8 * std::sin(x / 17.0);
+            const double nearHill = 306 + 4 * std::sin(x / 41.0) + 2 * std::sin(x / 13.0 + 1.0);
             unsigned char *p = &pixels[(size_t(y) * width + x) * 3];
-            if (y > hill) {
+            if (y > nearHill) {
                 p[0] = 24, p[1] = 30, p[2] = 22;
+            } else if (y > farHill) {
+                p[0] = (unsigned char)(170 - 14 * (t - 0.7));
+                p[1] = (unsigned char)(178 - 14 * (t - 0.7));
+                p[2] = (unsigned char)(160 - 10 * (t - 0.7));
             } else {
-                p[0] = (unsigned char)(40 + 150 * t);
-                p[1] = (unsigned char)(50 + 70 * t);
-                p[2] = (unsigned char)(90 - 40 * t);
+                // Steel blue high up, warming to pale gold towards the horizon.
+                p[0] = (unsigned char)(180 + 58 * t);
+                p[1] = (unsigned char)(198 + 14 * t);
+                p[2] = (unsigned char)(226 - 56 * t);
             }
         }
     }

@@ -5,6 +5,7 @@
 #include "common/ProgramFolder.h"
 #include "launch/CompileRules.h"
 #include "launch/JpegImage.h"
+#include "launch/PackerConsole.h"
 #include "platform/ChildProcess.h"
 #include "platform/ErrorDisplay.h"
 
@@ -64,6 +65,12 @@ QString folderPart(const QString &name) {
 TFrmLaunch::TFrmLaunch(QWidget *parent)
     : FixedDialog(parent, QStringLiteral("Compile and Launch"), {376, 354}),
       ProgramFolder(marlix::programFolder()) {
+    // The captions stand on our own pale picture, not on the desktop's window colour, so they
+    // are black whatever colours the desktop uses.
+    QPalette captions = palette();
+    captions.setColor(QPalette::WindowText, Qt::black);
+    captions.setColor(QPalette::ButtonText, Qt::black);
+    setPalette(captions);
     imgBackground = new QLabel(this);
     imgBackground->setGeometry(0, 0, 376, 354);
     imgBackground->setScaledContents(true);
@@ -120,6 +127,10 @@ TFrmLaunch::TFrmLaunch(QWidget *parent)
     connect(btnBFPath, &QPushButton::clicked, this,
             [this] { marlix::guarded(this, [this] { btnBFPathClick(); }); });
     connect(btnCompile, &QPushButton::clicked, this, &TFrmLaunch::btnCompileClick);
+
+    m_child = new marlix::ChildRun(this);
+    m_console = new marlix::PackerConsole(this);
+    connect(m_child, &marlix::ChildRun::output, m_console, &marlix::PackerConsole::append);
 }
 
 QList<QCheckBox *> TFrmLaunch::CategoryBoxes() const {
@@ -162,6 +173,7 @@ void TFrmLaunch::done(int result) {
     }
     // A settings file that cannot be written is reported; the dialog still closes.
     marlix::guarded(this, [this] { FormClose(); });
+    m_console->hide();
     QDialog::done(result);
 }
 
@@ -170,6 +182,8 @@ bool TFrmLaunch::runBrowse(int filterIndex) {
     const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
     if (!answer.accepted)
         return false;
+    // The shared dialog keeps the whole chosen path in its name box, and its folder.
+    marlix::keepFileDialogState(dlgOpen, answer);
     dlgOpen.fileName = answer.fileName;
     return true;
 }
@@ -192,11 +206,18 @@ void TFrmLaunch::btnBFPathClick() {
 }
 
 void TFrmLaunch::btnCompileClick() {
-    // A second run while one waits would rewrite the two answer files under the first packer.
-    if (m_running)
+    // While a run waits the button reads "Stop" and ends the child it waits for; a second run
+    // would rewrite the two answer files under the first packer.
+    if (m_running) {
+        m_child->stop();
         return;
+    }
     m_running = true;
+    const QString caption = btnCompile->text();
+    btnCompile->setText(QStringLiteral("Stop"));
+    m_console->reset();
     marlix::guarded(this, [this] { compileRun(); });
+    btnCompile->setText(caption);
     m_running = false;
     if (m_closeRequested) {
         m_closeRequested = false;
@@ -224,13 +245,16 @@ void TFrmLaunch::PackArchive(const QString &packer, const QString &category) {
     if (!QFileInfo(marlix::sourceFolder(mod, category)).isDir())
         return;
     marlix::writePathLines(answers, marlix::answerLines(mod, category));
-    if (!marlix::runBatchAndWait(batch, marlix::childWorkingFolder()))
+    m_console->beginRun(category);
+    const bool started = m_child->runBatch(batch, marlix::childWorkingFolder());
+    m_console->endRun(m_child->lastExitStatus());
+    if (!started)
         return;
     QFile::remove(batch);
     QFile::remove(answers);
 }
 
 void TFrmLaunch::LaunchGame(const QString &game, const QString &parameters) {
-    if (!marlix::runProgramAndWait(game, parameters, marlix::childWorkingFolder()))
+    if (!m_child->runProgram(game, parameters, marlix::childWorkingFolder()))
         marlix::showMessage(this, QStringLiteral("Unable to launch BF1942"));
 }

@@ -12,6 +12,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
+namespace marlix {
+class ChildRun;
+class PackerConsole;
+} // namespace marlix
+
 // The compile-and-launch dialog: packs the ticked category folders of a mod through the
 // external packer, then starts the game and waits for it.
 class TFrmLaunch : public marlix::FixedDialog {
@@ -46,6 +51,8 @@ public:
     // The category boxes in packing order.
     QList<QCheckBox *> CategoryBoxes() const;
     bool Running() const { return m_running; }
+    // The window that shows what the packer prints while it runs.
+    marlix::PackerConsole *packerConsole() const { return m_console; }
 
     void FormShow() override;
     void FormClose();
@@ -64,6 +71,8 @@ private:
     bool runBrowse(int filterIndex);
     void compileRun();
 
+    marlix::ChildRun *m_child;
+    marlix::PackerConsole *m_console;
     bool m_running = false;
     bool m_closeRequested = false;
 };

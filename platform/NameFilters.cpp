@@ -38,4 +38,33 @@ QStringList qtNameFilters(const QString &filter) {
     return result;
 }
 
+QStringList filterPatterns(const QString &filter, int index) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    const qsizetype at = qsizetype(index) * 2 - 1;
+    if (index < 1 || at >= parts.size())
+        return {};
+    return patternList(parts[at]);
+}
+
+bool listedUnder(const QString &fileName, bool executable, const QStringList &patterns) {
+    if (patterns.isEmpty())
+        return true;
+    for (const QString &pattern : patterns) {
+        if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*"))
+            return true;
+        if (pattern == QLatin1String("*.")) {
+            if (!fileName.contains(QLatin1Char('.')))
+                return true;
+            continue;
+        }
+        if (executable && pattern.compare(QLatin1String("*.exe"), Qt::CaseInsensitive) == 0)
+            return true;
+        const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                          QRegularExpression::CaseInsensitiveOption);
+        if (wildcard.match(fileName).hasMatch())
+            return true;
+    }
+    return false;
+}
+
 } // namespace marlix

@@ -2,10 +2,16 @@
 
 #include "platform/NameFilters.h"
 
+#include "common/ProgramFolder.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QQueue>
+#include <QSettings>
+#include <QSortFilterProxyModel>
 
 namespace marlix {
 
@@ -43,7 +49,49 @@ std::optional<Value> queuedAnswer(State &s, PromptRecord::Kind kind,
     return answers.isEmpty() ? std::nullopt : answers.dequeue();
 }
 
+// Lists the files of a filter entry by the program's own rules (every file for "*.*", and
+// executables beside "*.exe"), which Qt's patterns cannot say; folders are always listed.
+class ListingRules : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setPatterns(const QStringList &patterns) {
+        m_patterns = patterns;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!files)
+            return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() || listedUnder(info.fileName(), info.isExecutable(), m_patterns);
+    }
+
+private:
+    QStringList m_patterns;
+};
+
+// Qt's file dialog keeps its history and last folder in the user's settings; the program
+// writes nothing outside its own folder, so Qt's user settings live there.
+void keepQtSettingsInProgramFolder() {
+    static const bool done = [] {
+        for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, programFolder());
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 } // namespace
+
+void keepFileDialogState(FileRequest &dialog, const FileAnswer &answer) {
+    if (!answer.accepted)
+        return;
+    const QFileInfo chosen(answer.fileName);
+    dialog.folder = answer.folder.isEmpty() ? chosen.absolutePath() : answer.folder;
+    dialog.fileName = chosen.fileName();
+}
 
 QMessageBox::StandardButton Prompts::message(QWidget *parent, QMessageBox::Icon icon,
                                              const QString &caption, const QString &text,
@@ -74,10 +122,13 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
         record.caption = request.caption;
         record.file = request;
         s.shown.append(record);
-        return s.files.isEmpty() ? FileAnswer{false, request.fileName, request.filterIndex}
+        return s.files.isEmpty() ? FileAnswer{false, request.fileName, request.filterIndex, {}}
                                  : s.files.dequeue();
     }
+    keepQtSettingsInProgramFolder();
     QFileDialog dialog(parent, request.caption);
+    // Qt's own dialog: the listing rules below need its model, which a desktop's dialog hides.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(request.kind == FileRequest::Save ? QFileDialog::AcceptSave
                                                            : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileRequest::Save || !request.nameMustExist
@@ -85,21 +136,37 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
                            : QFileDialog::ExistingFile);
     // The program never asks before replacing a file it saves.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDirectory(request.folder.isEmpty() ? QDir::currentPath() : request.folder);
     const QStringList filters = qtNameFilters(request.filter);
+    auto *rules = new ListingRules(&dialog);
+    dialog.setProxyModel(rules);
+    auto *files = dialog.findChild<QFileSystemModel *>();
+    const auto useFilter = [&, rules, files](const QString &chosen) {
+        const int index = int(filters.indexOf(chosen)) + 1;
+        rules->setPatterns(filterPatterns(request.filter, index));
+        // Qt's model lists everything; the rules above decide.
+        if (files)
+            files->setNameFilters({});
+    };
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         const int index = qBound(1, request.filterIndex, int(filters.size()));
         dialog.selectNameFilter(filters[index - 1]);
+        useFilter(filters[index - 1]);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useFilter);
     }
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    FileAnswer answer{false, request.fileName, request.filterIndex};
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    FileAnswer answer{false, request.fileName, request.filterIndex, {}};
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    answer.folder = dialog.directory().absolutePath();
+    if (!accepted)
         return answer;
     answer.accepted = true;
     answer.fileName = dialog.selectedFiles().constFirst();
+    answer.folder = QFileInfo(answer.fileName).absolutePath();
     answer.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (answer.filterIndex < 1)
         answer.filterIndex = request.filterIndex;

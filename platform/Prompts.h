@@ -19,6 +19,9 @@ struct FileRequest {
     int filterIndex = 1;
     QString defaultSuffix; // without the dot
     QString fileName;      // preset file name, or empty
+    // The folder the dialog opens in; empty at its first use: the working folder. Each dialog
+    // of the program keeps its own, never one shared "last visited" folder.
+    QString folder;
     // An Open dialog whose typed name need not exist (only its folder must), as for a folder
     // chosen by opening it and accepting a placeholder name.
     bool nameMustExist = true;
@@ -28,7 +31,12 @@ struct FileAnswer {
     bool accepted = false;
     QString fileName;
     int filterIndex = 1;
+    QString folder; // where the dialog was left; for an accepted name, its folder
 };
+
+// What an accepted dialog keeps for its next use: the chosen file's folder and its name in the
+// name box.
+void keepFileDialogState(FileRequest &dialog, const FileAnswer &answer);
 
 // A prompt that was raised, as a test sees it afterwards.
 struct PromptRecord {

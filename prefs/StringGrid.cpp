@@ -20,6 +20,9 @@ StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Tab leaves the grid, as from any other control: moving through the hidden columns and
+    // on to the next row would change the row that Save writes without the user seeing it.
+    setTabKeyNavigation(false);
     SetRows({marlix::TableRow{}});
 }
 
@@ -85,6 +88,16 @@ void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
 void StringGrid::mousePressEvent(QMouseEvent *event) {
     m_rowAtPress = currentRow();
     QTableWidget::mousePressEvent(event);
+}
+
+void StringGrid::selectionChanged(const QItemSelection &selected,
+                                  const QItemSelection &deselected) {
+    QTableWidget::selectionChanged(selected, deselected);
+    // Save always writes into the current row, so that row is always shown selected: a click
+    // below the last row or a Ctrl+click must not leave the grid without a visible selection.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->isRowSelected(current.row(), QModelIndex()))
+        selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent *event) {

@@ -67,6 +67,13 @@ QToolButton *speedButton(QWidget *parent, const char *caption, int l, int t, int
 QGroupBox *groupBox(QWidget *parent, const char *caption, int l, int t, int w, int h) {
     auto *group = new QGroupBox(QString::fromLatin1(caption), parent);
     group->setGeometry(l, t, w, h);
+    // The caption sits on the frame's top edge, a few pixels from the box's top, so that the
+    // controls at their places inside (the first at 16) stand below the edge and do not paint
+    // over it.
+    group->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; }"));
     return group;
 }
 
@@ -329,11 +336,11 @@ void TfrmPref::shpColorMouseUp(Qt::MouseButton) {
 }
 
 void TfrmPref::btnFindFileClick() {
-    FileRequest request;
-    request.kind = FileRequest::Open;
-    request.filter = openFilter();
-    request.filterIndex = 1; // the ".ini" entry every time, whatever was chosen before
-    const FileAnswer answer = Prompts::file(this, request);
+    dlgOpen.kind = FileRequest::Open;
+    dlgOpen.filter = openFilter();
+    dlgOpen.filterIndex = 1; // the ".ini" entry every time, whatever was chosen before
+    const FileAnswer answer = Prompts::file(this, dlgOpen);
+    keepFileDialogState(dlgOpen, answer);
     if (answer.accepted)
         txtFile->setText(answer.fileName);
 }

@@ -3,6 +3,7 @@
 #include "prefs/PreferenceFiles.h"
 
 #include "platform/FixedDialog.h"
+#include "platform/Prompts.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -54,6 +55,8 @@ public:
     QRadioButton *chkPhrase;
     QRadioButton *chkLine;
     QLabel *Label6;
+    // The file-open dialog of "..."; it keeps its folder and name from one use to the next.
+    marlix::FileRequest dlgOpen;
     QCheckBox *chkAutoPopulate;
     QGroupBox *GroupBox3;
     QRadioButton *chkLight;

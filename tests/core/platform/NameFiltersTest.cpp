@@ -36,3 +36,30 @@ TEST(NameFilters, IncompleteEntriesAreLeftOut) {
     EXPECT_EQ(qtNameFilters(QStringLiteral("Scripts|*.con|Dangling")),
               QStringList({QStringLiteral("Scripts (*.con)")}));
 }
+
+TEST(NameFilters, WindowsPatternsHidLinuxNames) {
+    using marlix::listedUnder;
+    const QStringList all{QStringLiteral("*.*")};
+    EXPECT_TRUE(listedUnder(QStringLiteral("Makefile"), false, all));
+    EXPECT_TRUE(listedUnder(QStringLiteral("a.con"), false, all));
+    const QStringList exe{QStringLiteral("*.exe")};
+    EXPECT_TRUE(listedUnder(QStringLiteral("wrapper"), true, exe));
+    EXPECT_TRUE(listedUnder(QStringLiteral("BF1942.EXE"), false, exe)); // case as on Windows
+    EXPECT_FALSE(listedUnder(QStringLiteral("notes.txt"), false, exe));
+    const QStringList scripts{QStringLiteral("*.con"), QStringLiteral("*.bcon")};
+    EXPECT_TRUE(listedUnder(QStringLiteral("x.bcon"), false, scripts));
+    EXPECT_FALSE(listedUnder(QStringLiteral("x.con.txt"), false, scripts));
+    EXPECT_FALSE(listedUnder(QStringLiteral("run.sh"), true, scripts)); // only for "*.exe"
+    const QStringList bare{QStringLiteral("*.")};
+    EXPECT_TRUE(listedUnder(QStringLiteral("objects"), false, bare));
+    EXPECT_FALSE(listedUnder(QStringLiteral("a.con"), false, bare));
+}
+
+TEST(NameFilters, PatternsOfOneEntry) {
+    const QString filter = QStringLiteral("Directory|*.|Scripts|*.con;*.bcon");
+    EXPECT_EQ(marlix::filterPatterns(filter, 2),
+              QStringList({QStringLiteral("*.con"), QStringLiteral("*.bcon")}));
+    EXPECT_EQ(marlix::filterPatterns(filter, 1), QStringList({QStringLiteral("*.")}));
+    EXPECT_TRUE(marlix::filterPatterns(filter, 3).isEmpty());
+    EXPECT_TRUE(marlix::filterPatterns(filter, 0).isEmpty());
+}

@@ -1,18 +1,25 @@
 // "Compile and Run" against real child processes: a packer stand-in that records the answers
 // it reads and writes the archive, and a game stand-in that records its arguments.
 #include "launch/JpegImage.h"
+#include "launch/PackerConsole.h"
 #include "launch/frmLaunch.h"
+#include "platform/ChildProcess.h"
 #include "platform/Prompts.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
+
+#include <unistd.h>
 
 using marlix::Prompts;
 
@@ -56,6 +63,9 @@ private slots:
         dlg->txtBFPath->setText(game);
     }
     void cleanup() {
+        for (const char *name : {"MARLIX_PACKER_SAY", "MARLIX_PACKER_EXIT", "MARLIX_PACKER_HANG",
+                                 "MARLIX_GAME_INPUT_LOG"})
+            qunsetenv(name);
         delete dlg;
         delete tmp;
     }
@@ -195,12 +205,12 @@ private slots:
         QCOMPARE(dlg->prgCompile->value(), 5);
     }
 
-    void secondRunRefusedAndCloseWaitsForTheGame() {
+    void hangingGameCannotBeStoppedNorTheDialogClosed() {
+        // The game never ends. While it runs the button reads "Stop"; a close is only
+        // remembered; Stop ends the game, and the remembered close follows.
         tickOnly({});
-        const QString go = tmp->file("go");
-        // A game that stays until the test lets it go.
         tmp->write("game.sh", ("#!/bin/sh\necho run >> '" + tmp->file("runs") +
-                               "'\nwhile [ ! -e '" + go + "' ]; do sleep 0.02; done\n")
+                               "'\nwhile :; do sleep 0.05; done\n")
                                   .toLocal8Bit());
         QFile::setPermissions(tmp->file("game.sh"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -213,17 +223,108 @@ private slots:
                 return;
             checkedInside = true;
             QVERIFY(dlg->Running());
-            dlg->btnCompile->click(); // refused: returns at once
-            dlg->close();             // remembered only
+            QCOMPARE(dlg->btnCompile->text(), QString("Stop"));
+            dlg->close(); // remembered only
             QVERIFY(dlg->isVisible());
-            QFile(go).open(QIODevice::WriteOnly);
+            dlg->btnCompile->click();
         });
         poll.start(10);
         dlg->btnCompile->click();
         QVERIFY(checkedInside);
         QCOMPARE(slurp(tmp->file("runs")), QByteArray("run\n"));
+        QCOMPARE(dlg->btnCompile->text(), QString("Compile and Run"));
         QVERIFY(!dlg->isVisible());
         QVERIFY(QFile::exists(program + "compilepref.ini"));
+    }
+
+    void hangingPackerCannotBeStopped() {
+        // Stop ends the packer of one category; the run goes on with the next, then the game.
+        for (const char *c : {"ai", "objects"})
+            QDir().mkpath(mod + c);
+        tickOnly({"AI", "Objects"});
+        qputenv("MARLIX_PACKER_HANG", "1");
+        int stops = 0;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (slurp(packerLog()).count("hanging") > stops &&
+                dlg->btnCompile->text() == QLatin1String("Stop")) {
+                ++stops;
+                dlg->btnCompile->click();
+            }
+        });
+        poll.start(10);
+        dlg->btnCompile->click();
+        QCOMPARE(stops, 2);
+        QVERIFY(QFile::exists(mod + "archives/ai.rfa"));
+        QVERIFY(QFile::exists(mod + "archives/objects.rfa"));
+        QVERIFY(!QFile::exists(program + "compile.bat"));
+        QVERIFY(!QFile::exists(program + "compile.ini"));
+        QVERIFY(QFile::exists(gameLog()));
+        QCOMPARE(dlg->prgCompile->value(), 11);
+        QCOMPARE(dlg->btnCompile->text(), QString("Compile and Run"));
+        QVERIFY(dlg->packerConsole()->windowTitle().endsWith("(ended by a signal)"));
+    }
+
+    void packerIgnoringTheStopIsKilledAfterThreeSeconds() {
+        QDir().mkpath(mod + "objects");
+        qputenv("MARLIX_PACKER_HANG", "ignore");
+        QElapsedTimer sinceStop;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (!sinceStop.isValid() && slurp(packerLog()).contains("hanging")) {
+                sinceStop.start();
+                dlg->btnCompile->click();
+            }
+        });
+        poll.start(10);
+        dlg->btnCompile->click();
+        QVERIFY(sinceStop.isValid());
+        QVERIFY2(sinceStop.elapsed() >= marlix::ChildRun::KillDelayMs - 100,
+                 "the packer ignored the request to end and was killed later");
+        QVERIFY(QFile::exists(gameLog()));
+        QVERIFY(!QFile::exists(program + "compile.ini"));
+    }
+
+    void packerOutputWasNotShownAnywhere() {
+        QDir().mkpath(mod + "objects");
+        qputenv("MARLIX_PACKER_SAY", "packing objects");
+        dlg->show();
+        dlg->btnCompile->click();
+        const QString shown = dlg->packerConsole()->text()->toPlainText();
+        QVERIFY(shown.contains("packing objects\n"));
+        QVERIFY(shown.contains("!packing objects")); // standard error as well
+        QVERIFY(!dlg->packerConsole()->isVisible()); // closed after a run that ended well
+        QVERIFY(dlg->packerConsole()->text()->isReadOnly());
+
+        qputenv("MARLIX_PACKER_EXIT", "3");
+        dlg->btnCompile->click();
+        QVERIFY(dlg->packerConsole()->isVisible());
+        const QRect screen = dlg->screen()->availableGeometry();
+        QVERIFY(screen.contains(dlg->packerConsole()->frameGeometry()));
+        QCOMPARE(dlg->packerConsole()->windowTitle(),
+                 QString("RFA Packer - objects (exit status 3)"));
+        QVERIFY(dlg->packerConsole()->text()->toPlainText().contains("packing objects"));
+        QVERIFY(Prompts::shownTexts().isEmpty());
+        QVERIFY(!QFile::exists(program + "compile.bat"));
+        dlg->close();
+        QVERIFY(!dlg->packerConsole()->isVisible());
+    }
+
+    void childrenReadTheEditorsStandardInput() {
+        // The editor's own standard input holds text; the game must not read it.
+        int pipeEnds[2];
+        QCOMPARE(pipe(pipeEnds), 0);
+        QCOMPARE(write(pipeEnds[1], "editor input", 12), ssize_t(12));
+        ::close(pipeEnds[1]);
+        const int savedInput = dup(0);
+        dup2(pipeEnds[0], 0);
+        ::close(pipeEnds[0]);
+        tickOnly({});
+        qputenv("MARLIX_GAME_INPUT_LOG", tmp->file("input.log").toLocal8Bit());
+        dlg->btnCompile->click();
+        dup2(savedInput, 0);
+        ::close(savedInput);
+        QCOMPARE(slurp(tmp->file("input.log")), QByteArray("stdin="));
     }
 
     void settingsSurviveCloseAndReopen() {

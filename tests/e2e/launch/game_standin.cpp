@@ -1,7 +1,10 @@
 // A game stand-in: writes its arguments (one a line) and its working folder to the file named
-// by MARLIX_GAME_LOG.
+// by MARLIX_GAME_LOG, and what it read from its standard input to MARLIX_GAME_INPUT_LOG.
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
 #include <unistd.h>
 
 int main(int argc, char **argv) {
@@ -16,5 +19,9 @@ int main(int argc, char **argv) {
     out << "argc=" << argc - 1 << "\n";
     for (int i = 1; i < argc; ++i)
         out << "arg=" << argv[i] << "\n";
+    if (const char *inputLog = std::getenv("MARLIX_GAME_INPUT_LOG")) {
+        const std::string input{std::istreambuf_iterator<char>(std::cin), {}};
+        std::ofstream(inputLog, std::ios::binary) << "stdin=" << input;
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "tests/gui/support/MainWindowFixture.h"
 
+#include <QDir>
 #include <QTest>
 
 using namespace marlix;
@@ -16,7 +17,35 @@ private slots:
     void saveAndSaveAs();
     void saveAllAsksForEachUntitledDocumentInSlotOrder();
     void saveOfReadOnlyScriptKeepsDocumentChanged();
+    void fileDialogsSharedOneLastFolder();
 };
+
+// Each dialog starts where its own last use ended, not where another dialog was left.
+void FileCommandsTest::fileDialogsSharedOneLastFolder() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString opened = m.script("mods/one/init.con", "a\r\n");
+    Prompts::answerFile(fixture::chosen(opened));
+    w->btnOpenClick();
+    Prompts::answerFile(fixture::cancelled());
+    w->btnOpenClick();
+    const FileRequest second = Prompts::shown().last().file;
+    QCOMPARE(second.folder, m.folder.path() + QStringLiteral("mods/one"));
+    QCOMPARE(second.fileName, QStringLiteral("init.con"));
+    // The save dialog has had no use yet: it starts afresh.
+    Prompts::answerFile(fixture::chosen(m.folder.path() + QStringLiteral("saved/as.con")));
+    QDir().mkpath(m.folder.path() + QStringLiteral("saved"));
+    w->mnuSaveAsClick();
+    QVERIFY(Prompts::shown().last().file.folder.isEmpty());
+    Prompts::answerFile(fixture::cancelled());
+    w->mnuSaveAsClick();
+    QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("saved"));
+    QCOMPARE(Prompts::shown().last().file.fileName, QStringLiteral("as.con"));
+    // And the open dialog still starts in its own folder.
+    Prompts::answerFile(fixture::cancelled());
+    w->btnOpenClick();
+    QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/one"));
+}
 
 void FileCommandsTest::openLoadsCaptionsAndRecordsTheFile() {
     MainWindow m;

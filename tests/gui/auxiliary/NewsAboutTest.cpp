@@ -5,7 +5,9 @@
 #include "platform/HttpGet.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -41,6 +43,20 @@ private slots:
         news.show();
         QTRY_COMPARE(news.WebBrowser->toPlainText(), QStringLiteral("Second news"));
         QCOMPARE(server.count("/marlixnews.html"), 2);
+    }
+
+    void newsWindowOpenedLowerAtEachShowing() {
+        HttpTestServer server;
+        marlix::setUpdateServerUrl(server.url());
+        TfrmNews news;
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        for (int showing = 0; showing < 3; ++showing) {
+            news.show();
+            QVERIFY(qAbs(news.geometry().center().x() - middle.x()) <= 1);
+            QVERIFY(qAbs(news.geometry().center().y() - middle.y()) <= 1);
+            news.hide();
+            news.move(news.pos() + QPoint(0, 30));
+        }
     }
 
     void newsWindowShowsItsOwnErrorPage() {

@@ -4,6 +4,7 @@
 #include "auxiliary/frmNews.h"
 #include "platform/HttpGet.h"
 #include "platform/Prompts.h"
+#include "platform/ReplyRules.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QApplication>
@@ -99,6 +100,15 @@ private slots:
         QVERIFY(!news->isVisible());
     }
 
+    void httpErrorShowedAStatusLineOfOurOwn() {
+        HttpTestServer::Answer old;
+        old.status = 404;
+        old.statusLine = "HTTP/1.0 404 File not found";
+        server->answer("/version.html", old);
+        QVERIFY(!UpdateCheck::run(nullptr, ownVersion, news.get()));
+        QCOMPARE(Prompts::shownTexts(), QStringList{QStringLiteral("HTTP/1.0 404 File not found")});
+    }
+
     void closedPortIsAConnectionFailure() {
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -151,7 +161,7 @@ private slots:
         QVERIFY(UpdateCheck::run(nullptr, ownVersion, news.get()));
         QVERIFY(Prompts::shown().isEmpty());
 
-        // One more hop is one too many: an error of the server's, not a lost connection.
+        // One more hop is one too many: the server cannot be talked to.
         news->hide();
         HttpTestServer::Answer last;
         last.status = 302;
@@ -159,9 +169,37 @@ private slots:
         server->answer("/real.html", last);
         server->answer("/hop6", 200, "3.0.2.0");
         QVERIFY(!UpdateCheck::run(nullptr, ownVersion, news.get()));
-        QCOMPARE(Prompts::shown().size(), 1);
-        QCOMPARE(Prompts::shown().first().icon, QMessageBox::Critical);
+        QCOMPARE(Prompts::shownTexts(), QStringList{noServer});
         QVERIFY(!news->isVisible());
+    }
+
+    void redirectLoopIsAConnectionFailureNotA302Error() {
+        HttpTestServer::Answer loop;
+        loop.status = 302;
+        loop.location = "/version.html";
+        server->answer("/version.html", loop);
+        QVERIFY(!UpdateCheck::run(nullptr, ownVersion, news.get()));
+        QCOMPARE(Prompts::shownTexts(), QStringList{noServer});
+        QCOMPARE(Prompts::shown().first().icon, QMessageBox::NoIcon);
+    }
+
+    void hugeVersionReplyIsCutAtTheCapAndCountsAsDiffering() {
+        // The version text itself followed by a megabyte: read no further than the cap.
+        server->answer("/version.html", 200, "3.0.3.0" + QByteArray(1024 * 1024, ' '));
+        const marlix::HttpResult result = HttpGet::get(
+            marlix::updateServerPage(QStringLiteral("/version.html")), marlix::VersionReplyCap);
+        QCOMPARE(result.kind, marlix::HttpResult::Ok);
+        QVERIFY(result.capped);
+        QCOMPARE(result.body.size(), marlix::VersionReplyCap);
+        QVERIFY(UpdateCheck::run(nullptr, ownVersion, news.get()));
+        QVERIFY(Prompts::shown().isEmpty());
+
+        // A reply of exactly the cap is whole, not cut.
+        server->answer("/version.html", 200, QByteArray(marlix::VersionReplyCap, 'v'));
+        const marlix::HttpResult whole = HttpGet::get(
+            marlix::updateServerPage(QStringLiteral("/version.html")), marlix::VersionReplyCap);
+        QVERIFY(!whole.capped);
+        QCOMPARE(whole.body.size(), marlix::VersionReplyCap);
     }
 
     void optionLineFourSwitchesTheAutomaticCheck() {

@@ -4,6 +4,7 @@
 #include "common/Error.h"
 #include "platform/Prompts.h"
 
+#include <QScreen>
 #include <QtTest>
 
 using namespace marlix;
@@ -12,7 +13,8 @@ namespace {
 
 class CountingDialog : public FixedDialog {
 public:
-    CountingDialog() : FixedDialog(nullptr, QStringLiteral("Counting"), {200, 100}) {}
+    explicit CountingDialog(QWidget *parent = nullptr)
+        : FixedDialog(parent, QStringLiteral("Counting"), {200, 100}) {}
     int shows = 0;
     bool fail = false;
     void FormShow() override {
@@ -46,6 +48,21 @@ private slots:
         QVERIFY(Prompts::shown().isEmpty());
         QCOMPARE(dialog.minimumSize(), QSize(200, 100));
         QCOMPARE(dialog.maximumSize(), QSize(200, 100));
+    }
+
+    void dialogOpenedOffCentreOverItsParent() {
+        QWidget owner;
+        owner.setGeometry(10, 10, 300, 200);
+        owner.show();
+        CountingDialog dialog(&owner);
+        const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+        for (int showing = 0; showing < 3; ++showing) {
+            dialog.show();
+            QVERIFY(qAbs(dialog.geometry().center().x() - middle.x()) <= 1);
+            QVERIFY(qAbs(dialog.geometry().center().y() - middle.y()) <= 1);
+            dialog.hide();
+            dialog.move(dialog.pos() + QPoint(0, 40)); // wherever it was left
+        }
     }
 
     void anErrorInFormShowIsReportedAndTheDialogStillShows() {

@@ -491,6 +491,71 @@ private slots:
         QCOMPARE(dlg->txtFile->text(), QString::fromUtf8("/mods/\u0434/objects.txt"));
     }
 
+    void displayOptionsCaptionSatAboveItsFrameAndTheRadioCoveredIt() {
+        open();
+        QGroupBox *group = dlg->GroupBox3;
+        const QImage picture = group->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRgb ground = picture.pixel(picture.width() - 2, 1);
+        // The frame's top edge, looked for right of the radio buttons and the caption.
+        const int edgeX = picture.width() - 4;
+        int edge = 0;
+        while (edge < picture.height() && picture.pixel(edgeX, edge) == ground)
+            ++edge;
+        QVERIFY(edge < picture.height() / 2);
+        // The caption's rows: any mark left of the middle above the radio buttons but the edge.
+        int first = -1, last = -1;
+        for (int y = 0; y < dlg->chkDark->y(); ++y)
+            for (int x = 12; x < picture.width() / 3; ++x)
+                if (y != edge && picture.pixel(x, y) != ground &&
+                    picture.pixel(x, y) != picture.pixel(edgeX, edge)) {
+                    first = first < 0 ? y : first;
+                    last = y;
+                }
+        QVERIFY2(first < edge && last > edge,
+                 qPrintable(QStringLiteral("caption rows %1..%2, frame edge %3")
+                                .arg(first)
+                                .arg(last)
+                                .arg(edge)));
+        // The radio buttons, painted on their own background, leave the edge uncovered.
+        QVERIFY(dlg->chkDark->y() > edge);
+    }
+
+    void tabWalkedThroughHiddenColumnsAndChangedTheRow() {
+        folder->write("intellisense.ini",
+                      lines({"a", "a.txt", "1", "b", "b.txt", "0", "c", "c.txt", "1"}));
+        open();
+        page(1);
+        StringGrid *grid = dlg->grdIntellisense;
+        clickRow(grid, 0);
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(dlg->txtCode->text(), QStringLiteral("a"));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Backtab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->Row(), 0);
+    }
+
+    void clickBelowTheRowsLeftNoRowShownSelected() {
+        folder->write("highlighting.ini", lines({"a", "0", "clRed", "b", "1", "clBlue"}));
+        open();
+        page(2);
+        StringGrid *grid = dlg->grdHighlighting;
+        clickRow(grid, 1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, 200));
+        QCOMPARE(grid->Row(), 1);
+        QVERIFY(grid->selectionModel()->isRowSelected(1, {}));
+        // Ctrl+click on the current row does not take its selection away either.
+        clickRow(grid, 0);
+        const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+        QCOMPARE(grid->Row(), 0);
+        QVERIFY(grid->selectionModel()->isRowSelected(0, {}));
+    }
+
     void escapeDoesNotCloseTheDialog() {
         open();
         QTest::keyClick(dlg.get(), Qt::Key_Escape);

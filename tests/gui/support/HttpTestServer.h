@@ -15,6 +15,7 @@ public:
         QByteArray body;
         QByteArray location; // for redirects
         bool hang = false;
+        QByteArray statusLine; // the whole first line instead of "HTTP/1.1 <status> <reason>"
     };
     struct Request {
         QByteArray path;
@@ -64,11 +65,14 @@ private:
                     request.headers[line.left(colon).toLower()] = line.mid(colon + 1).trimmed();
             }
             requests.append(request);
-            const Answer a = m_answers.value(request.path, Answer{404, "not here", {}, false});
+            const Answer a = m_answers.value(request.path, Answer{404, "not here", {}, false, {}});
             if (a.hang)
                 return;
-            QByteArray reply = "HTTP/1.1 " + QByteArray::number(a.status) + " " + reason(a.status) +
-                               "\r\nContent-Type: text/html\r\n";
+            QByteArray reply =
+                (a.statusLine.isEmpty()
+                     ? "HTTP/1.1 " + QByteArray::number(a.status) + " " + reason(a.status)
+                     : a.statusLine) +
+                "\r\nContent-Type: text/html\r\n";
             if (!a.location.isEmpty())
                 reply += "Location: " + a.location + "\r\n";
             reply += "Content-Length: " + QByteArray::number(a.body.size()) +
