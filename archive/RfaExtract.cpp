@@ -1,0 +1,66 @@
+#include "archive/RfaExtract.h"
+
+#include "archive/RfaReader.h"
+#include "common/Error.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace marlix {
+
+bool isSafeEntryName(const QString &name) {
+    if (name.isEmpty() || name.contains(QChar(0)))
+        return false;
+    if (name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')) ||
+        (name.size() >= 2 && name.at(1) == QLatin1Char(':')))
+        return false;
+    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
+    const QStringList parts = name.split(separators);
+    return !parts.contains(QStringLiteral("..")) && !parts.last().isEmpty();
+}
+
+int extractEntries(RfaReader &archive, const QString &destFolder, const QStringList &names,
+                   const ArchiveProgress &progress) {
+    QList<int> chosen;
+    if (names.isEmpty()) {
+        for (int i = 0; i < archive.entries().size(); ++i)
+            chosen.append(i);
+    }
+    for (const QString &name : names) {
+        const int index = archive.indexOf(name);
+        if (index < 0)
+            throw Error(
+                QStringLiteral("The archive %1 holds no entry %2").arg(archive.path(), name));
+        chosen.append(index);
+    }
+    for (int index : chosen) {
+        const QString &name = archive.entries().at(index).name;
+        if (!isSafeEntryName(name))
+            throw Error(QStringLiteral("Refused entry %1 of the archive %2: its name leads outside "
+                                       "the destination folder")
+                            .arg(name, archive.path()));
+    }
+
+    const QDir dest(destFolder);
+    int done = 0;
+    for (int index : chosen) {
+        const RfaEntry &entry = archive.entries().at(index);
+        const QByteArray data = archive.read(entry);
+        QString relative = entry.name;
+        relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const QString target = dest.filePath(relative);
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            throw Error::cannotCreate(target);
+        QSaveFile file(target);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+            throw Error::cannotCreate(target);
+        ++done;
+        if (progress)
+            progress(done, int(chosen.size()), entry.name);
+    }
+    return done;
+}
+
+} // namespace marlix
