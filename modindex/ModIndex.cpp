@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "editor/WordSearch.h"
 #include "modindex/IndexFolders.h"
+#include "modindex/RfaScripts.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -79,7 +80,8 @@ template <typename Work> void runOnWorkers(int count, Work work) {
 
 } // namespace
 
-ModIndex::ModIndex(CommandTable table) : m_table(std::move(table)) {}
+ModIndex::ModIndex(CommandTable table)
+    : m_table(std::move(table)), m_archiveReader(readRfaScripts) {}
 
 ModIndex::~ModIndex() = default;
 

@@ -48,7 +48,8 @@ public:
     ~ModIndex();
 
     const CommandTable &commandTable() const { return m_table; }
-    // Without a reader, archives are listed but their entries are not indexed.
+    // Archives are read with readRfaScripts unless another reader is given; without a reader
+    // (an empty one) their entries are not indexed.
     void setArchiveReader(ArchiveScriptReader reader);
     // Where the index keeps what it read between runs; empty: nowhere.
     void setCacheFile(const QString &path);
@@ -71,7 +72,8 @@ public:
     // Definitions of a name, letter case ignored; an empty family means any family.
     QList<IndexEntry> definitions(const QByteArray &name, const QByteArray &family = {}) const;
     QList<IndexEntry> references(const QByteArray &name, const QByteArray &family = {}) const;
-    // Defined names of a family that begin with the prefix, in order ignoring case, each once;
+    // Defined names of a family that begin with the prefix, in order ignoring case, each once
+    // (spelt as its first definition has it);
     // at most `limit` of them (negative: all).
     QByteArrayList namesWithPrefix(const QByteArray &family, const QByteArray &prefix,
                                    int limit = -1) const;
