@@ -229,7 +229,8 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
             addFile(std::move(entry));
         }
     }
-    stats.files = int(m_ids.size());
+    stats.files = int(std::count_if(m_files.begin(), m_files.end(),
+                                    [](const IndexedFile &file) { return !file.shadowed; }));
     const bool changed = total > 0 || size_t(previous.files.size()) != m_files.size() ||
                          previous.archives.size() != m_archives.size();
     if (!m_cacheFile.isEmpty() && (changed || !QFileInfo::exists(m_cacheFile))) {

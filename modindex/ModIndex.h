@@ -36,6 +36,7 @@ struct BuildControl {
 
 struct BuildStats {
     int files = 0;          // scripts in the index afterwards, archive entries included
+                            // (not those of packed copies of scripts on disk)
     int filesRead = 0;      // scripts and archives read anew
     int filesFromCache = 0; // unchanged, taken from the previous index or the cache file
     bool cancelled = false; // the index was left as it was
