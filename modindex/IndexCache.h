@@ -19,7 +19,7 @@ struct IndexedFile {
     QString logicalPath;
     QString archive; // empty for a script on disk
     qint64 size = 0;
-    qint64 modified = 0; // milliseconds since the epoch
+    qint64 modified = 0; // nanoseconds since the epoch (FileStamp)
     // An archive entry of the same logical path as a script on disk: the script on disk is
     // the one the author edits, so the entry's names do not count twice.
     bool shadowed = false;

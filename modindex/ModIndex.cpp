@@ -4,6 +4,7 @@
 #include "editor/WordSearch.h"
 #include "modindex/IndexFolders.h"
 #include "modindex/RfaScripts.h"
+#include "platform/FileStamp.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -122,9 +123,9 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
             if ((!script && !isArchiveName(path)) || seen.contains(path))
                 continue;
             seen.insert(path);
-            const QFileInfo info = it.fileInfo();
-            (script ? scripts : archives)
-                .append({path, info.size(), info.lastModified().toMSecsSinceEpoch()});
+            FileStamp stamp;
+            if (readFileStamp(path, stamp))
+                (script ? scripts : archives).append({path, stamp.size, stamp.modified});
         }
     }
 
@@ -330,11 +331,12 @@ void ModIndex::removeFromMaps(int id) {
 
 void ModIndex::rereadFile(const QString &rawPath) {
     const QString path = QDir::cleanPath(rawPath);
-    const QFileInfo info(path);
-    const FoundFile found{path, info.size(), info.lastModified().toMSecsSinceEpoch()};
+    FileStamp stamp;
+    const bool exists = readFileStamp(path, stamp);
+    const FoundFile found{path, stamp.size, stamp.modified};
     const bool archive = isArchiveName(path);
     QList<IndexedFile> fresh;
-    if (info.isFile() && below(path, folders())) {
+    if (exists && below(path, folders())) {
         QByteArray bytes;
         QString error;
         if (archive)
@@ -359,7 +361,7 @@ void ModIndex::rereadFile(const QString &rawPath) {
             if (m_alive[id] && m_files[id].archive == path)
                 drop(int(id));
         m_archives.remove(path);
-        if (info.isFile() && below(path, m_folders))
+        if (exists && below(path, m_folders))
             m_archives.insert(path, {found.size, found.modified});
     } else if (m_ids.contains(path)) {
         drop(m_ids.value(path));

@@ -2,6 +2,8 @@
 
 #include "editor/WordSearch.h"
 
+#include <QVarLengthArray>
+
 namespace marlix {
 
 namespace {
@@ -15,11 +17,14 @@ struct Token {
     int end = 0; // one past the last byte, quotes included
 };
 
+// Most lines hold a command and a few arguments; longer ones spill to the heap.
+using Tokens = QVarLengthArray<Token, 12>;
+
 // Splits a line into blank-separated tokens; a token that opens with a quote runs to the
 // closing quote, blanks included. Stops at a "rem" token: the rest of the line is a remark.
 // `firstOnly` reads just the command.
-QList<Token> tokenize(const char *data, int size, bool firstOnly = false) {
-    QList<Token> tokens;
+void tokenize(const char *data, int size, Tokens &tokens, bool firstOnly = false) {
+    tokens.clear();
     int i = 0;
     while (i < size) {
         while (i < size && isBlank(data[i]))
@@ -44,12 +49,30 @@ QList<Token> tokenize(const char *data, int size, bool firstOnly = false) {
         if (firstOnly)
             break;
     }
-    return tokens;
 }
 
-QByteArray folded(const char *data, const Token &token) {
-    return foldWord(QByteArray(data + token.start, token.end - token.start));
-}
+// A token in folded form for table lookups. Two million lines go through this in a large
+// mod, so short tokens are folded on the stack instead of in a new allocation.
+class FoldedToken {
+public:
+    FoldedToken(const char *data, const Token &token) {
+        const int size = token.end - token.start;
+        if (size > int(sizeof m_buffer)) {
+            m_bytes = foldWord(QByteArray(data + token.start, size));
+            return;
+        }
+        for (int i = 0; i < size; ++i)
+            m_buffer[i] = char(foldByte(data[token.start + i]));
+        m_bytes = QByteArray::fromRawData(m_buffer, size);
+    }
+    FoldedToken(const FoldedToken &) = delete;
+    FoldedToken &operator=(const FoldedToken &) = delete;
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    char m_buffer[96];
+    QByteArray m_bytes;
+};
 
 // A name argument without the quotes around it; `column` moves past an opening quote.
 QByteArray unquoted(const char *data, const Token &token, int &column) {
@@ -88,8 +111,8 @@ bool looksLikeCommand(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
-void scanCodeLine(const char *data, const QList<Token> &tokens, const QByteArray &command,
-                  int lineNumber, const CommandTable &table, ScriptScan &scan) {
+void scanCodeLine(const char *data, const Tokens &tokens, const QByteArray &command, int lineNumber,
+                  const CommandTable &table, ScriptScan &scan) {
     const Token &first = tokens.first();
     const int arguments = int(tokens.size()) - 1;
     if (command == "include" || command == "run") {
@@ -134,6 +157,7 @@ template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit vis
     const qsizetype size = text.size();
     bool inBlock = false;
     int lineNumber = 0;
+    Tokens tokens;
     for (qsizetype start = 0; start < size;) {
         qsizetype end = start;
         while (end < size && data[end] != '\r' && data[end] != '\n')
@@ -141,15 +165,16 @@ template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit vis
         ++lineNumber;
         const char *line = data + start;
         const int length = int(end - start);
-        const QList<Token> head = tokenize(line, length, true);
-        if (!head.isEmpty()) {
-            const QByteArray command = folded(line, head.first());
-            const LineKind kind = lineKind(command);
+        tokenize(line, length, tokens, inBlock);
+        if (!tokens.isEmpty()) {
+            const FoldedToken command(line, tokens.first());
+            const LineKind kind = lineKind(command.bytes());
             if (inBlock)
                 inBlock = kind != LineKind::BlockEnd;
             else if (kind == LineKind::BlockStart)
                 inBlock = true;
-            else if (kind == LineKind::Code && !visit(lineNumber, start, line, length, command))
+            else if (kind == LineKind::Code &&
+                     !visit(lineNumber, start, line, tokens, command.bytes()))
                 return;
         }
         start = end + 1;
@@ -162,9 +187,9 @@ template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit vis
 
 ScriptScan scanScript(const QByteArray &text, const CommandTable &table) {
     ScriptScan scan;
-    forEachCodeLine(text, [&](int lineNumber, qsizetype, const char *line, int length,
+    forEachCodeLine(text, [&](int lineNumber, qsizetype, const char *line, const Tokens &tokens,
                               const QByteArray &command) {
-        scanCodeLine(line, tokenize(line, length), command, lineNumber, table, scan);
+        scanCodeLine(line, tokens, command, lineNumber, table, scan);
         return true;
     });
     return scan;
@@ -172,13 +197,17 @@ ScriptScan scanScript(const QByteArray &text, const CommandTable &table) {
 
 ScriptSymbol symbolAt(const QByteArray &text, qsizetype position, const CommandTable &table) {
     ScriptSymbol symbol;
-    forEachCodeLine(text, [&](int lineNumber, qsizetype start, const char *line, int length,
-                              const QByteArray &command) {
-        if (position > start + length)
+    // The line holding the position is the first code line that does not end before it.
+    forEachCodeLine(text, [&](int lineNumber, qsizetype start, const char *line,
+                              const Tokens &tokens, const QByteArray &command) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        if (position > end)
             return true;
         if (position >= start) {
             ScriptScan scan;
-            scanCodeLine(line, tokenize(line, length), command, lineNumber, table, scan);
+            scanCodeLine(line, tokens, command, lineNumber, table, scan);
             const int column = int(position - start);
             auto covers = [column](int from, int size) {
                 return column >= from && column <= from + size;
@@ -205,10 +234,11 @@ bool nameCompletionAt(const QByteArray &line, int column, const CommandTable &ta
                       NameCompletion &completion) {
     if (column < 0 || column > line.size())
         return false;
-    const QList<Token> tokens = tokenize(line.constData(), column);
+    Tokens tokens;
+    tokenize(line.constData(), column, tokens);
     if (tokens.isEmpty())
         return false;
-    const CommandRule *rule = table.rule(folded(line.constData(), tokens.first()));
+    const CommandRule *rule = table.rule(FoldedToken(line.constData(), tokens.first()).bytes());
     if (!rule || rule->kind != CommandRule::Refer)
         return false;
     const bool afterBlank = isBlank(line[column - 1]);
