@@ -43,44 +43,43 @@ void writeScan(QDataStream &out, const ScriptScan &scan) {
         out << u.command << qint32(u.line);
 }
 
-bool readScan(QDataStream &in, ScriptScan &scan, Interner &intern) {
+// Reads a count and that many items, each by `readOne`, stopping at the first damage.
+template <typename T, typename ReadOne>
+void readList(QDataStream &in, QList<T> &list, ReadOne readOne) {
     quint32 count = 0;
-    qint32 line = 0, column = 0;
     in >> count;
     for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        NameDefinition d;
+        T item;
+        readOne(item);
+        list.append(item);
+    }
+}
+
+bool readScan(QDataStream &in, ScriptScan &scan, Interner &intern) {
+    qint32 line = 0, column = 0;
+    readList(in, scan.definitions, [&](NameDefinition &d) {
         in >> d.family >> d.type >> d.name >> line >> column;
         d.family = intern(d.family);
         d.type = intern(d.type);
         d.line = line;
         d.column = column;
-        scan.definitions.append(d);
-    }
-    in >> count;
-    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        NameReference r;
+    });
+    readList(in, scan.references, [&](NameReference &r) {
         in >> r.family >> r.name >> r.command >> line >> column;
         r.family = intern(r.family);
         r.command = intern(r.command);
         r.line = line;
         r.column = column;
-        scan.references.append(r);
-    }
-    in >> count;
-    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        FileReference f;
+    });
+    readList(in, scan.files, [&](FileReference &f) {
         in >> f.path >> f.written >> f.run >> line >> column;
         f.line = line;
         f.column = column;
-        scan.files.append(f);
-    }
-    in >> count;
-    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        UnknownCommand u;
+    });
+    readList(in, scan.unknownCommands, [&](UnknownCommand &u) {
         in >> u.command >> line;
         u.line = line;
-        scan.unknownCommands.append(u);
-    }
+    });
     return in.status() == QDataStream::Ok;
 }
 

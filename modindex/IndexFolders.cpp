@@ -67,6 +67,10 @@ QString modFolderOf(const QString &script) {
     return {};
 }
 
+QString indexCachePath(const QString &programFolder) {
+    return programFolder + QStringLiteral("modindex.cache");
+}
+
 bool isScriptName(const QString &name) {
     return name.endsWith(QLatin1String(".con"), Qt::CaseInsensitive) ||
            name.endsWith(QLatin1String(".inc"), Qt::CaseInsensitive);

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// Which folders the mod index reads, and the script files below them.
+// Which folders the mod index reads, the script files below them and where it keeps what it
+// read between runs.
 namespace marlix {
 
 // indexfolders.ini in the program folder: one folder a line, in the file system's bytes.
@@ -19,6 +20,9 @@ QStringList effectiveIndexFolders(const QString &programFolder, const QString &a
 // The nearest folder, from the script's own folder upwards, that holds a category folder
 // such as "objects" (letter case ignored); empty when there is none.
 QString modFolderOf(const QString &script);
+
+// modindex.cache in the program folder.
+QString indexCachePath(const QString &programFolder);
 
 // True for the names the index reads as scripts (.con, .inc) and as archives (.rfa), letter
 // case ignored.
