@@ -1,6 +1,7 @@
 #include "modindex/ModIndex.h"
 
 #include "common/Error.h"
+#include "common/LineFile.h"
 #include "editor/WordSearch.h"
 #include "modindex/IndexFolders.h"
 #include "modindex/RfaScripts.h"
@@ -417,6 +418,11 @@ QByteArray ModIndex::fileBytes(const QString &rawPath) const {
     } catch (const Error &) {
     }
     return bytes;
+}
+
+QByteArray ModIndex::lineText(const QString &path, int line) const {
+    const QByteArrayList lines = splitLines(fileBytes(path));
+    return line >= 1 && line <= lines.size() ? lines[line - 1] : QByteArray();
 }
 
 QList<IndexEntry> ModIndex::collect(const QHash<QByteArray, QList<Slot>> &map,

@@ -69,6 +69,9 @@ public:
     bool contains(const QString &path) const;
     // The bytes of an indexed script, from its file or its archive; empty when unreadable.
     QByteArray fileBytes(const QString &path) const;
+    // The text of one line (counting from 1) of an indexed script, without its line end, for
+    // a list of results; empty when there is no such line.
+    QByteArray lineText(const QString &path, int line) const;
 
     // Definitions of a name, letter case ignored; an empty family means any family.
     QList<IndexEntry> definitions(const QByteArray &name, const QByteArray &family = {}) const;

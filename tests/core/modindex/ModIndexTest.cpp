@@ -76,6 +76,9 @@ TEST_F(ModIndexTest, PackedCopiesOfTheModsScriptsDoNotCountTwice) {
 TEST_F(ModIndexTest, ReferencesAndCompletionNames) {
     index.build({tree.mod});
     EXPECT_EQ(filesOf(index.references("tank_turret")), QStringList{tankCon + ":4"});
+    EXPECT_EQ(index.lineText(tankCon, 4), "ObjectTemplate.addTemplate tank_turret");
+    EXPECT_EQ(index.lineText(tree.path("archives/ai.rfa/ai/tank_ai.con"), 2), "include common.inc");
+    EXPECT_EQ(index.lineText(tankCon, 99), "");
     EXPECT_EQ(filesOf(index.references("Tank_Engine", "ObjectTemplate")),
               QStringList{tree.path("bf1942/levels/test/objects.con") + ":2"});
     // A name defined twice is offered once, spelt as its first definition (dupes.con) has it.
