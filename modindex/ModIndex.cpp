@@ -100,10 +100,10 @@ void ModIndex::setCacheFile(const QString &path) {
 IndexCacheContents ModIndex::previousContents() const {
     QReadLocker lock(&m_lock);
     IndexCacheContents contents;
-    for (size_t id = 0; id < m_files.size(); ++id)
-        if (m_alive[id])
-            contents.files.append(m_files[id]);
-    contents.archives = m_archives;
+    for (size_t id = 0; id < m_state.files.size(); ++id)
+        if (m_state.alive[id])
+            contents.files.append(m_state.files[id]);
+    contents.archives = m_state.archives;
     if (contents.files.isEmpty() && contents.archives.isEmpty() && !m_cacheFile.isEmpty())
         readIndexCache(m_cacheFile, m_table.fingerprint(), contents);
     return contents;
@@ -213,35 +213,34 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
         if (!file.path.isEmpty())
             onDisk.insert(foldPath(file.path));
 
-    QWriteLocker lock(&m_lock);
-    m_folders = folders;
-    m_files.clear();
-    m_alive.clear();
-    m_ids.clear();
-    m_logical.clear();
-    clearMaps();
-    m_archives.clear();
+    // The new index is put together without the lock, so queries go on meanwhile.
+    State fresh;
+    fresh.folders = folders;
     for (IndexedFile &file : scriptResults)
         if (!file.path.isEmpty())
-            addFile(std::move(file));
+            fresh.addFile(std::move(file));
     for (int i = 0; i < archives.size(); ++i) {
-        m_archives.insert(archives[i].path, {archives[i].size, archives[i].modified});
+        fresh.archives.insert(archives[i].path, {archives[i].size, archives[i].modified});
         for (IndexedFile &entry : archiveResults[i]) {
             entry.shadowed = onDisk.contains(foldPath(entry.logicalPath));
-            addFile(std::move(entry));
+            fresh.addFile(std::move(entry));
         }
     }
-    stats.files = int(std::count_if(m_files.begin(), m_files.end(),
+    stats.files = int(std::count_if(fresh.files.begin(), fresh.files.end(),
                                     [](const IndexedFile &file) { return !file.shadowed; }));
-    const bool changed = total > 0 || size_t(previous.files.size()) != m_files.size() ||
-                         previous.archives.size() != m_archives.size();
-    if (!m_cacheFile.isEmpty() && (changed || !QFileInfo::exists(m_cacheFile))) {
-        IndexCacheContents contents;
-        for (const IndexedFile &file : m_files)
-            contents.files.append(file);
-        contents.archives = m_archives;
-        writeIndexCache(m_cacheFile, m_table.fingerprint(), contents);
+    const bool changed = total > 0 || size_t(previous.files.size()) != fresh.files.size() ||
+                         previous.archives.size() != fresh.archives.size();
+    IndexCacheContents contents;
+    contents.files = QList<IndexedFile>(fresh.files.begin(), fresh.files.end());
+    contents.archives = fresh.archives;
+    QString cacheFile;
+    {
+        QWriteLocker lock(&m_lock);
+        std::swap(m_state, fresh);
+        cacheFile = m_cacheFile;
     }
+    if (!cacheFile.isEmpty() && (changed || !QFileInfo::exists(cacheFile)))
+        writeIndexCache(cacheFile, m_table.fingerprint(), contents);
     return stats;
 }
 
@@ -270,42 +269,46 @@ QList<IndexedFile> ModIndex::readArchive(const QString &path, qint64 size, qint6
     return entries;
 }
 
-int ModIndex::addFile(IndexedFile file) {
-    const int id = int(m_files.size());
-    m_ids.insert(file.path, id);
+int ModIndex::State::addFile(IndexedFile file) {
+    const int id = int(files.size());
+    ids.insert(file.path, id);
     if (!file.shadowed)
-        m_logical.insert(foldPath(file.logicalPath), id);
-    m_files.push_back(std::move(file));
-    m_alive.push_back(true);
+        logical.insert(foldPath(file.logicalPath), id);
+    files.push_back(std::move(file));
+    alive.push_back(true);
     addToMaps(id);
     return id;
 }
 
-void ModIndex::clearMaps() {
-    m_definitions.clear();
-    m_references.clear();
-    m_familyNames.clear();
+void ModIndex::State::dropFile(int id) {
+    removeFromMaps(id);
+    alive[id] = false;
+    ids.remove(files[id].path);
+    const QString key = foldPath(files[id].logicalPath);
+    if (logical.value(key, -1) == id)
+        logical.remove(key);
+    files[id] = IndexedFile();
 }
 
-void ModIndex::addToMaps(int id) {
-    const IndexedFile &file = m_files[id];
+void ModIndex::State::addToMaps(int id) {
+    const IndexedFile &file = files[id];
     if (file.shadowed)
         return;
     const ScriptScan &scan = file.scan;
     for (int i = 0; i < scan.definitions.size(); ++i) {
         const NameDefinition &d = scan.definitions[i];
         const QByteArray name = foldWord(d.name);
-        m_definitions[name].append({id, i});
-        NameCount &entry = m_familyNames[foldWord(d.family)][name];
+        definitions[name].append({id, i});
+        NameCount &entry = familyNames[foldWord(d.family)][name];
         if (entry.count++ == 0)
             entry.name = d.name;
     }
     for (int i = 0; i < scan.references.size(); ++i)
-        m_references[foldWord(scan.references[i].name)].append({id, i});
+        references[foldWord(scan.references[i].name)].append({id, i});
 }
 
-void ModIndex::removeFromMaps(int id) {
-    const IndexedFile &file = m_files[id];
+void ModIndex::State::removeFromMaps(int id) {
+    const IndexedFile &file = files[id];
     if (file.shadowed)
         return;
     auto drop = [id](QHash<QByteArray, QList<Slot>> &map, const QByteArray &name) {
@@ -318,16 +321,16 @@ void ModIndex::removeFromMaps(int id) {
     };
     for (const NameDefinition &d : file.scan.definitions) {
         const QByteArray name = foldWord(d.name);
-        drop(m_definitions, name);
-        auto family = m_familyNames.find(foldWord(d.family));
-        if (family == m_familyNames.end())
+        drop(definitions, name);
+        auto family = familyNames.find(foldWord(d.family));
+        if (family == familyNames.end())
             continue;
         const auto entry = family->find(name);
         if (entry != family->end() && --entry->second.count <= 0)
             family->erase(entry);
     }
     for (const NameReference &r : file.scan.references)
-        drop(m_references, foldWord(r.name));
+        drop(references, foldWord(r.name));
 }
 
 void ModIndex::rereadFile(const QString &rawPath) {
@@ -348,50 +351,41 @@ void ModIndex::rereadFile(const QString &rawPath) {
     }
 
     QWriteLocker lock(&m_lock);
-    auto drop = [this](int id) {
-        removeFromMaps(id);
-        m_alive[id] = false;
-        m_ids.remove(m_files[id].path);
-        const QString logical = foldPath(m_files[id].logicalPath);
-        if (m_logical.value(logical, -1) == id)
-            m_logical.remove(logical);
-        m_files[id] = IndexedFile();
-    };
     if (archive) {
-        for (size_t id = 0; id < m_files.size(); ++id)
-            if (m_alive[id] && m_files[id].archive == path)
-                drop(int(id));
-        m_archives.remove(path);
-        if (exists && below(path, m_folders))
-            m_archives.insert(path, {found.size, found.modified});
-    } else if (m_ids.contains(path)) {
-        drop(m_ids.value(path));
+        for (size_t id = 0; id < m_state.files.size(); ++id)
+            if (m_state.alive[id] && m_state.files[id].archive == path)
+                m_state.dropFile(int(id));
+        m_state.archives.remove(path);
+        if (exists && below(path, m_state.folders))
+            m_state.archives.insert(path, {found.size, found.modified});
+    } else if (m_state.ids.contains(path)) {
+        m_state.dropFile(m_state.ids.value(path));
     }
     for (IndexedFile &file : fresh) {
-        const int other = m_logical.value(foldPath(file.logicalPath), -1);
-        file.shadowed = archive && other >= 0 && m_files[other].archive.isEmpty();
-        addFile(std::move(file));
+        const int other = m_state.logical.value(foldPath(file.logicalPath), -1);
+        file.shadowed = archive && other >= 0 && m_state.files[other].archive.isEmpty();
+        m_state.addFile(std::move(file));
     }
 }
 
 QStringList ModIndex::folders() const {
     QReadLocker lock(&m_lock);
-    return m_folders;
+    return m_state.folders;
 }
 
 QStringList ModIndex::scriptFiles() const {
     QReadLocker lock(&m_lock);
     QStringList files;
-    for (size_t id = 0; id < m_files.size(); ++id)
-        if (m_alive[id] && m_files[id].archive.isEmpty())
-            files.append(m_files[id].path);
+    for (size_t id = 0; id < m_state.files.size(); ++id)
+        if (m_state.alive[id] && m_state.files[id].archive.isEmpty())
+            files.append(m_state.files[id].path);
     files.sort();
     return files;
 }
 
 bool ModIndex::contains(const QString &path) const {
     QReadLocker lock(&m_lock);
-    return m_ids.contains(QDir::cleanPath(path));
+    return m_state.ids.contains(QDir::cleanPath(path));
 }
 
 QByteArray ModIndex::fileBytes(const QString &rawPath) const {
@@ -400,9 +394,9 @@ QByteArray ModIndex::fileBytes(const QString &rawPath) const {
     ArchiveScriptReader reader;
     {
         QReadLocker lock(&m_lock);
-        const int id = m_ids.value(path, -1);
+        const int id = m_state.ids.value(path, -1);
         if (id >= 0)
-            archive = m_files[id].archive;
+            archive = m_state.files[id].archive;
         reader = m_archiveReader;
     }
     QByteArray bytes;
@@ -432,7 +426,7 @@ QList<IndexEntry> ModIndex::collect(const QHash<QByteArray, QList<Slot>> &map,
     QList<IndexEntry> entries;
     QReadLocker lock(&m_lock);
     for (const Slot &slot : map.value(foldWord(name))) {
-        const IndexedFile &file = m_files[slot.file];
+        const IndexedFile &file = m_state.files[slot.file];
         IndexEntry entry;
         entry.file = file.path;
         entry.definition = definitions;
@@ -453,11 +447,11 @@ QList<IndexEntry> ModIndex::collect(const QHash<QByteArray, QList<Slot>> &map,
 }
 
 QList<IndexEntry> ModIndex::definitions(const QByteArray &name, const QByteArray &family) const {
-    return collect(m_definitions, name, family, true);
+    return collect(m_state.definitions, name, family, true);
 }
 
 QList<IndexEntry> ModIndex::references(const QByteArray &name, const QByteArray &family) const {
-    return collect(m_references, name, family, false);
+    return collect(m_state.references, name, family, false);
 }
 
 QByteArrayList ModIndex::namesWithPrefix(const QByteArray &family, const QByteArray &prefix,
@@ -465,8 +459,8 @@ QByteArrayList ModIndex::namesWithPrefix(const QByteArray &family, const QByteAr
     QByteArrayList names;
     const QByteArray folded = foldWord(prefix);
     QReadLocker lock(&m_lock);
-    const auto it = m_familyNames.constFind(foldWord(family));
-    if (it == m_familyNames.constEnd())
+    const auto it = m_state.familyNames.constFind(foldWord(family));
+    if (it == m_state.familyNames.constEnd())
         return names;
     for (auto entry = it->lower_bound(folded);
          entry != it->end() && entry->first.startsWith(folded) && limit != 0; ++entry, --limit)
@@ -481,9 +475,9 @@ ScriptSymbol ModIndex::symbolAt(const QByteArray &text, qsizetype position) cons
 QString ModIndex::resolveFile(const QString &script, const QByteArray &relativePath) const {
     QReadLocker lock(&m_lock);
     const QString path = QDir::cleanPath(script);
-    const int id = m_ids.value(path, -1);
+    const int id = m_state.ids.value(path, -1);
     if (id >= 0)
-        return resolveLocked(m_files[id], relativePath);
+        return resolveLocked(m_state.files[id], relativePath);
     IndexedFile outside;
     outside.path = outside.logicalPath = path;
     return resolveLocked(outside, relativePath);
@@ -497,17 +491,17 @@ QString ModIndex::resolveLocked(const IndexedFile &from, const QByteArray &relat
         target = folder.isEmpty() ? relative : folder + QLatin1Char('/') + relative;
     }
     target = QDir::cleanPath(target);
-    const int id = m_logical.value(foldPath(target), -1);
+    const int id = m_state.logical.value(foldPath(target), -1);
     if (id >= 0)
-        return m_files[id].path;
+        return m_state.files[id].path;
     return QFileInfo(target).isFile() ? target : QString();
 }
 
 void ModIndex::forEachFile(const std::function<void(const IndexedFile &)> &visit) const {
     QReadLocker lock(&m_lock);
-    for (size_t id = 0; id < m_files.size(); ++id)
-        if (m_alive[id] && !m_files[id].shadowed)
-            visit(m_files[id]);
+    for (size_t id = 0; id < m_state.files.size(); ++id)
+        if (m_state.alive[id] && !m_state.files[id].shadowed)
+            visit(m_state.files[id]);
 }
 
 } // namespace marlix

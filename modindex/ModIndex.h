@@ -101,10 +101,6 @@ private:
         int count = 0;
     };
 
-    void clearMaps();
-    void addToMaps(int id);
-    void removeFromMaps(int id);
-    int addFile(IndexedFile file);
     QString resolveLocked(const IndexedFile &from, const QByteArray &relativePath) const;
     QList<IndexEntry> collect(const QHash<QByteArray, QList<Slot>> &map, const QByteArray &name,
                               const QByteArray &family, bool definitions) const;
@@ -112,19 +108,29 @@ private:
                                    QString &error) const;
     IndexCacheContents previousContents() const;
 
+    // Everything a query reads. A build fills a fresh one without the lock and swaps it in.
+    struct State {
+        QStringList folders;
+        std::vector<IndexedFile> files;
+        std::vector<bool> alive;
+        ArchiveTimes archives;
+        QHash<QString, int> ids;
+        QHash<QString, int> logical; // folded logical path
+        QHash<QByteArray, QList<Slot>> definitions;
+        QHash<QByteArray, QList<Slot>> references;
+        QHash<QByteArray, std::map<QByteArray, NameCount>> familyNames; // folded family, name
+
+        int addFile(IndexedFile file);
+        void dropFile(int id);
+        void addToMaps(int id);
+        void removeFromMaps(int id);
+    };
+
     CommandTable m_table;
     ArchiveScriptReader m_archiveReader;
     QString m_cacheFile;
     mutable QReadWriteLock m_lock{QReadWriteLock::Recursive};
-    QStringList m_folders;
-    std::vector<IndexedFile> m_files;
-    std::vector<bool> m_alive;
-    ArchiveTimes m_archives;
-    QHash<QString, int> m_ids;
-    QHash<QString, int> m_logical; // folded logical path
-    QHash<QByteArray, QList<Slot>> m_definitions;
-    QHash<QByteArray, QList<Slot>> m_references;
-    QHash<QByteArray, std::map<QByteArray, NameCount>> m_familyNames; // folded family, name
+    State m_state;
 };
 
 } // namespace marlix
