@@ -1,0 +1,44 @@
+#include "modindex/ModCheck.h"
+#include "tests/core/modindex/ModTree.h"
+
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+TEST(ModCheck, FindsEveryKindOfProblemOnceWithFileAndLine) {
+    ModTree tree;
+    ModIndex index(ModTree::shippedTables());
+    index.build({tree.mod});
+    QStringList lines;
+    for (const ModProblem &problem : checkMod(index))
+        lines.append(problemLine(problem));
+    const QString dupes = tree.path("objects/common/dupes.con");
+    const QString tank = tree.path("objects/vehicles/tank/tank.con");
+    const QString inc = tree.path("objects/vehicles/tank/tank.inc");
+    const QStringList expected{
+        dupes + ":2: ObjectTemplate.addTemplate names Tank_Wheel, but no ObjectTemplate of "
+                "that name is defined",
+        tank + ":8: run names no file: ..\\common\\missing",
+        tank + ":9: unknown command ObjectTemplate.setMaxSped",
+        inc + ":2: ObjectTemplate Tank_Turret is defined again (first at " + dupes + ":1)",
+    };
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(problemSummary(checkMod(index)),
+              "1 undefined names, 1 names defined twice, 1 missing files, 1 unknown commands");
+}
+
+TEST(ModCheck, ANameDefinedInAnotherFamilyIsStillUndefined) {
+    ModTree tree;
+    tree.put("objects/extra.con", "GeometryTemplate.create StandardMesh Gun\r\n"
+                                  "ObjectTemplate.addTemplate Gun\r\n"
+                                  "ObjectTemplate.geometry Gun\r\n");
+    ModIndex index(ModTree::shippedTables());
+    index.build({tree.mod});
+    int undefinedGun = 0;
+    for (const ModProblem &problem : checkMod(index))
+        if (problem.kind == ModProblem::UndefinedName && problem.message.contains("Gun")) {
+            ++undefinedGun;
+            EXPECT_EQ(problem.line, 2);
+        }
+    EXPECT_EQ(undefinedGun, 1);
+}
