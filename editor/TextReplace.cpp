@@ -96,20 +96,38 @@ ReplaceAllResult replaceAll(const TextSearch &search, const TextView &text,
     return replaceAll(search, text, replacement, text.offset, text.offset + text.size);
 }
 
-QByteArray applyEdits(const QByteArray &text, const QList<TextEdit> &edits) {
-    QByteArray out;
+namespace {
+
+// The bytes of [from, to) of the text with the edits inside it made; `base[pos]` is the byte
+// at position pos.
+QByteArray spliced(const char *base, qsizetype from, qsizetype to, const QList<TextEdit> &edits) {
     qsizetype grow = 0;
     for (const TextEdit &edit : edits)
         grow += edit.bytes.size() - edit.length;
-    out.reserve(text.size() + std::max<qsizetype>(0, grow));
-    qsizetype pos = 0;
+    QByteArray out;
+    out.reserve(to - from + std::max<qsizetype>(0, grow));
+    qsizetype pos = from;
     for (const TextEdit &edit : edits) {
-        out.append(text.constData() + pos, edit.start - pos);
+        out.append(base + pos, edit.start - pos);
         out.append(edit.bytes);
         pos = edit.start + edit.length;
     }
-    out.append(text.constData() + pos, text.size() - pos);
+    out.append(base + pos, to - pos);
     return out;
+}
+
+} // namespace
+
+QByteArray applyEdits(const QByteArray &text, const QList<TextEdit> &edits) {
+    return spliced(text.constData(), 0, text.size(), edits);
+}
+
+TextEdit combinedEdit(const TextView &text, const QList<TextEdit> &edits) {
+    if (edits.isEmpty())
+        return {};
+    const qsizetype start = edits.front().start;
+    const qsizetype end = edits.back().start + edits.back().length;
+    return {start, end - start, spliced(text.data - text.offset, start, end, edits)};
 }
 
 } // namespace marlix

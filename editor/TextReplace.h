@@ -71,4 +71,10 @@ ReplaceAllResult replaceAll(const TextSearch &search, const TextView &text,
 // The text with the edits made (edits in order, none overlapping, positions in `text`).
 QByteArray applyEdits(const QByteArray &text, const QList<TextEdit> &edits);
 
+// The edits as one: from the first edit's start to the last one's end, the bytes between the
+// edits kept. The editor control reports every change to its owner, and thousands of changes
+// in a row cost it seconds (and as much again when they are undone); one change is done and
+// undone at once. The view must hold the whole span.
+TextEdit combinedEdit(const TextView &text, const QList<TextEdit> &edits);
+
 } // namespace marlix

@@ -84,6 +84,7 @@ private:
 
     QByteArray m_pattern;
     QByteArray m_folded; // plain text without match case: the folded pattern
+    unsigned char m_firstLower = 0, m_firstUpper = 0; // the bytes its first byte folds from
     SearchOptions m_options;
     QRegularExpression m_regex;
     bool m_regexChecksWords = false; // whole word is tested after the match, not in the pattern

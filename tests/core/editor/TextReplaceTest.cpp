@@ -88,3 +88,19 @@ TEST(TextReplace, ReplaceAllWithinARange) {
     const ReplaceAllResult result = replaceAll(search, TextView::whole(text), "b", 2, 5);
     EXPECT_EQ(applyEdits(text, result.edits), QByteArray("a b b a"));
 }
+
+TEST(TextReplace, CombinedEditGivesTheSameTextAsTheSingleEdits) {
+    const QByteArray text("x\0a\x80"
+                          "a\xFFy a",
+                          9);
+    const TextSearch search("a", plain);
+    const ReplaceAllResult result = replaceAll(search, TextView::whole(text), "BB");
+    const TextEdit one = combinedEdit(TextView::whole(text), result.edits);
+    EXPECT_EQ(one.start, 2);
+    EXPECT_EQ(one.length, 7);
+    EXPECT_EQ(applyEdits(text, {one}), applyEdits(text, result.edits));
+    EXPECT_EQ(applyEdits(text, {one}), QByteArray("x\0BB\x80"
+                                                  "BB\xFFy BB",
+                                                  12));
+    EXPECT_EQ(combinedEdit(TextView::whole(text), {}), TextEdit{});
+}
