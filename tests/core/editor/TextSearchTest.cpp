@@ -139,3 +139,11 @@ TEST(TextSearch, AWindowOfTheDocumentGivesDocumentPositions) {
     EXPECT_EQ(regex.findAll(window, 0, document.size()), (QList<SearchMatch>{{11, 5, false}}));
     EXPECT_EQ(search.findAll(window, 12, 20).size(), 0); // matches must start in the range
 }
+
+TEST(TextSearch, WholeWordHoldsForAPatternThatCannotBeWrapped) {
+    // An extended-mode comment runs to the end of the pattern and would swallow a wrapper.
+    const TextSearch search("(?x) scout # the word", opts(false, true, true));
+    ASSERT_TRUE(search.isValid());
+    EXPECT_EQ(starts(search, "scouts scout"), (Starts{7}));
+    EXPECT_EQ(search.matchAt(TextView::whole(QByteArray("scouts")), 0), SearchMatch{});
+}
