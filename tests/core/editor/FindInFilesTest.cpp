@@ -1,9 +1,14 @@
 #include "editor/FindInFiles.h"
+#include "editor/FindInFilesJob.h"
 
 #include "../FileBytes.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace marlix;
@@ -99,4 +104,47 @@ TEST(FindInFiles, AnInvalidSearchSearchesNothing) {
         findInFiles({dir.filePath("a.con")}, "(", {false, false, true, true});
     EXPECT_FALSE(result.errorText.isEmpty());
     EXPECT_EQ(result.filesSearched, 0);
+}
+
+namespace {
+
+QCoreApplication &application() {
+    static int argc = 1;
+    static char name[] = "core_editor";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *app = QCoreApplication::instance() ? QCoreApplication::instance()
+                                                                : new QCoreApplication(argc, argv);
+    return *app;
+}
+
+} // namespace
+
+TEST(FindInFilesJob, ResultComesBackOnTheJobsThreadAndANewSearchDropsTheOldOne) {
+    application();
+    QTemporaryDir dir;
+    QStringList paths;
+    for (int i = 0; i < 50; ++i) {
+        paths << dir.filePath(QStringLiteral("s%1.con").arg(i));
+        writeAll(paths.last(), "rem old\r\nnew here");
+    }
+    FindInFilesJob job;
+    QList<FindInFilesResult> results;
+    QList<bool> onOwnThread;
+    QEventLoop loop;
+    QObject::connect(&job, &FindInFilesJob::finished, [&](const FindInFilesResult &result) {
+        results.append(result);
+        onOwnThread.append(QThread::currentThread() == job.thread());
+        loop.quit();
+    });
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit); // a guard only: the signal ends it
+    job.start(paths, "old", wholeWord);
+    job.start(paths, "new", wholeWord);
+    EXPECT_TRUE(job.isRunning());
+    loop.exec();
+    QCoreApplication::processEvents(); // a dropped result would arrive here
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(onOwnThread, QList<bool>{true});
+    EXPECT_EQ(results[0].matches.size(), 50);
+    EXPECT_EQ(results[0].matches[0].lineText, QByteArray("new here"));
+    EXPECT_FALSE(job.isRunning());
 }
