@@ -1,0 +1,55 @@
+#include "editor/Windows1252.h"
+
+namespace marlix {
+
+namespace {
+
+const char16_t highControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,      // 0x88
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178, // 0x98
+};
+
+} // namespace
+
+char16_t windows1252Character(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? highControls[byte - 0x80] : char16_t(0);
+}
+
+QByteArray windows1252Representation(unsigned char byte) {
+    const char16_t c = windows1252Character(byte);
+    return c ? QString(QChar(c)).toUtf8() : QByteArray();
+}
+
+QString windows1252Text(const QByteArray &bytes) {
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text) {
+        if (const char16_t shown = windows1252Character(static_cast<unsigned char>(c.unicode())))
+            c = QChar(shown);
+    }
+    return text;
+}
+
+std::optional<QByteArray> windows1252Bytes(const QString &text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x100) {
+            bytes += static_cast<char>(u);
+            continue;
+        }
+        int byte = 0;
+        for (int k = 0; k < 32 && !byte; ++k) {
+            if (highControls[k] == u)
+                byte = 0x80 + k;
+        }
+        if (!byte)
+            return std::nullopt;
+        bytes += static_cast<char>(byte);
+    }
+    return bytes;
+}
+
+} // namespace marlix

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Bytes 0x80-0x9F are control characters in Latin-1, but scripts written on Windows use them
+// for the Windows-1252 characters (euro sign, typographic quotes, dashes...). They are shown
+// as those characters; the bytes themselves are never changed.
+namespace marlix {
+
+// The character a byte 0x80-0x9F shows as; 0 for the other bytes and for the five bytes
+// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D).
+char16_t windows1252Character(unsigned char byte);
+
+// The character in UTF-8, for the editor's representation of the byte; empty when none.
+QByteArray windows1252Representation(unsigned char byte);
+
+// Bytes shown as text: 0x80-0x9F as above, every other byte as its Latin-1 character.
+QString windows1252Text(const QByteArray &bytes);
+
+// Typed text as document bytes (the inverse of windows1252Text); nothing when the text holds
+// a character no byte stands for.
+std::optional<QByteArray> windows1252Bytes(const QString &text);
+
+} // namespace marlix
