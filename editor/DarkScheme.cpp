@@ -1,5 +1,7 @@
 #include "editor/DarkScheme.h"
 
+#include "common/Contrast.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -64,42 +66,40 @@ Rgb rgbOf(const Hsl &c) {
     return {rgb.r + m, rgb.g + m, rgb.b + m};
 }
 
-double linear(double v) {
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+// Contrast.h takes 0xRRGGBB; table colours hold red in the low byte.
+quint32 rgbValue(TColor c) {
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+double luminanceOf(TColor c) {
+    return relativeLuminance(rgbValue(c));
 }
 
 } // namespace
 
-double relativeLuminance(TColor color) {
-    const Rgb c = rgbOf(color);
-    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
-}
-
-double contrastRatio(TColor a, TColor b) {
-    const double la = relativeLuminance(a);
-    const double lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+double colorContrast(TColor a, TColor b) {
+    return contrastRatio(rgbValue(a), rgbValue(b));
 }
 
 TColor readableOn(TColor color, TColor background, double minimum) {
     color &= 0xFFFFFF;
-    if (contrastRatio(color, background) >= minimum)
+    if (colorContrast(color, background) >= minimum)
         return color;
     const Hsl hsl = hslOf(rgbOf(color));
-    if (contrastRatio(clWhite, background) < minimum)
+    if (colorContrast(clWhite, background) < minimum)
         return clWhite;
     // The luminance a lighter colour needs; it grows with the lightness, so the least
     // lightness that reaches it is found by halving.
-    const double needed = minimum * (relativeLuminance(background) + 0.05) - 0.05;
+    const double needed = minimum * (luminanceOf(background) + 0.05) - 0.05;
     auto at = [&](double l) { return colorOf(rgbOf(Hsl{hsl.h, hsl.s, l})); };
     double lo = hsl.l, hi = 1.0;
     for (int i = 0; i < 30; ++i) {
         const double mid = (lo + hi) / 2;
-        (relativeLuminance(at(mid)) >= needed ? hi : lo) = mid;
+        (luminanceOf(at(mid)) >= needed ? hi : lo) = mid;
     }
     // Rounding to whole bytes may land just below the bound: step up until it holds.
     for (double l = hi; l <= 1.0; l += 1.0 / 512) {
-        if (contrastRatio(at(l), background) >= minimum)
+        if (colorContrast(at(l), background) >= minimum)
             return at(l);
     }
     return clWhite;

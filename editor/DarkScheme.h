@@ -12,10 +12,8 @@ namespace marlix {
 constexpr TColor darkSchemeBackground = 0x1E1E1E;
 constexpr TColor darkSchemeText = 0xD4D4D4; // the text no phrase colours
 
-// Relative luminance and contrast ratio as the accessibility guidelines define them (sRGB):
-// 1 for equal colours, 21 for black on white.
-double relativeLuminance(TColor color);
-double contrastRatio(TColor a, TColor b);
+// The contrast ratio of two table colours (0x00BBGGRR), by the measure of common/Contrast.
+double colorContrast(TColor a, TColor b);
 
 // The colour unchanged when its contrast to the background is at least `minimum`, else the
 // colour of the same hue and saturation with the least lightness that reaches it (white when

@@ -62,9 +62,9 @@ TEST(Windows1252, HighControlBytesShowAsTheirCharactersAndRoundTrip) {
 }
 
 TEST(DarkScheme, ContrastFollowsTheGuidelines) {
-    EXPECT_NEAR(contrastRatio(clBlack, clWhite), 21.0, 1e-9);
-    EXPECT_NEAR(contrastRatio(0x777777, 0x777777), 1.0, 1e-9);
-    EXPECT_NEAR(contrastRatio(0x767676, clWhite), 4.54, 0.01); // the well-known grey
+    EXPECT_NEAR(colorContrast(clBlack, clWhite), 21.0, 1e-9);
+    EXPECT_NEAR(colorContrast(0x777777, 0x777777), 1.0, 1e-9);
+    EXPECT_NEAR(colorContrast(0x767676, clWhite), 4.54, 0.01); // the well-known grey
 }
 
 TEST(DarkScheme, DarkColoursAreLightenedKeepingTheirHue) {
@@ -76,9 +76,9 @@ TEST(DarkScheme, DarkColoursAreLightenedKeepingTheirHue) {
     for (TColor dark : {TColor(0x800000), TColor(0x000080), TColor(0xFF0000), clBlack,
                         TColor(0x800080), TColor(0x004000)}) {
         const TColor light = readableOn(dark, bg);
-        EXPECT_LT(contrastRatio(dark, bg), 3.0);
-        EXPECT_GE(contrastRatio(light, bg), 3.0) << std::hex << dark;
-        EXPECT_LT(contrastRatio(light, bg), 3.2) << std::hex << dark; // no lighter than needed
+        EXPECT_LT(colorContrast(dark, bg), 3.0);
+        EXPECT_GE(colorContrast(light, bg), 3.0) << std::hex << dark;
+        EXPECT_LT(colorContrast(light, bg), 3.2) << std::hex << dark; // no lighter than needed
         // The hue stays: the strongest channel of the colour stays the strongest.
         const int r = light & 0xFF, g = (light >> 8) & 0xFF, b = (light >> 16) & 0xFF;
         const int dr = dark & 0xFF, dg = (dark >> 8) & 0xFF, db = (dark >> 16) & 0xFF;
@@ -89,7 +89,7 @@ TEST(DarkScheme, DarkColoursAreLightenedKeepingTheirHue) {
         if (dr == dg && dg == db)
             EXPECT_TRUE(r == g && g == b) << std::hex << light;
     }
-    EXPECT_GE(contrastRatio(darkSchemeText, bg), 3.0);
+    EXPECT_GE(colorContrast(darkSchemeText, bg), 3.0);
     // A background that no colour can stand out from enough gives white.
     EXPECT_EQ(readableOn(clBlack, 0x909090, 21.0), clWhite);
 }
