@@ -4,6 +4,7 @@
 #include "tests/gui/support/TempFolder.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -43,6 +44,14 @@ struct EditorHarness {
         QTest::keyClick(editor, key, modifiers);
     }
 };
+
+// One key event as the window system delivers it, without the modifier presses and releases
+// that QTest adds around a key.
+inline void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                    const QString &text = QString()) {
+    QKeyEvent e(type, key, modifiers, text);
+    QCoreApplication::sendEvent(to, &e);
+}
 
 constexpr long red = 0x0000FF;
 constexpr long green = 0x008000;
