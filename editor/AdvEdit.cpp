@@ -11,6 +11,7 @@
 #include "editor/ObjectScan.h"
 #include "editor/ScriptText.h"
 #include "editor/WordSearch.h"
+#include "editor/WrapSwitch.h"
 #include "platform/ErrorDisplay.h"
 
 #include <Qsci/qscicommand.h>
@@ -63,7 +64,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     setUtf8(false);
     SendScintilla(SCI_SETCODEPAGE, 0);
     setEolMode(EolWindows);
-    setWrapMode(WrapWord);
+    m_wrap = new WrapSwitch(this);
     SendScintilla(SCI_SETHSCROLLBAR, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -246,17 +247,15 @@ qsizetype TAdvEdit::lineEnd(int line) const {
 void TAdvEdit::LoadLines(const QByteArrayList &lines) {
     const QByteArray text = lines.join("\r\n");
     m_loading = true;
-    // Wrapping while the text goes in costs seconds on a large script; switched on afterwards
-    // the control wraps what is in view first and the rest when idle.
-    const long wrap = SendScintilla(SCI_GETWRAPMODE);
-    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(SC_WRAP_NONE));
+    // Wrapping while the text goes in costs seconds on a large script.
+    m_wrap->beginReset();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(wrap));
+    m_wrap->reset(text.constData(), text.size());
     SendScintilla(SCI_GOTOPOS, 0UL);
     m_loading = false;
 }

@@ -13,6 +13,9 @@
 #include <QStringList>
 #include <cstdint>
 
+namespace marlix {
+class WrapSwitch;
+}
 class QListWidget;
 class QTableWidget;
 
@@ -120,4 +123,5 @@ private:
     QSet<int> m_menuKeys;
     QSet<int> m_pressedKeys; // keys whose press reached this editor
     bool m_loading = false;
+    marlix::WrapSwitch *m_wrap = nullptr; // word wrap only where a line can reach the edge
 };

@@ -327,6 +327,38 @@ private slots:
         QCOMPARE(h.editor->DocumentBytes(), "rem " + longLine + "\r\nb");
     }
 
+    // With wrap on the control laid out every line of a large script in the background, for
+    // seconds, although no line was wide enough to wrap.
+    void wrapIsOnOnlyWhileALineCanReachTheEdge() {
+        EditorHarness h("", phraseTable);
+        const auto wrap = [&] { return h.send(QsciScintillaBase::SCI_GETWRAPMODE); };
+        h.editor->LoadLines({"short line", "another"});
+        QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        h.setCaret(10);
+        h.type(" and then it goes on for a long time, word after word, far past the right"
+               " edge of the text area, which is at most nine hundred pixels wide here");
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
+        QVERIFY(h.send(QsciScintillaBase::SCI_WRAPCOUNT, 0) > 1);
+
+        h.editor->LoadLines({"short line", "another"});
+        QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        h.page->resize(330, 600); // the object list takes 300 of it
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
+        h.page->resize(900, 600);
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        QFont large = h.editor->font();
+        large.setPointSize(80);
+        h.editor->setFont(large);
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
+        QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+        // A line too long to wrap quickly shows unwrapped, with a horizontal scroll bar.
+        h.editor->LoadLines({QByteArray(200000, 'x')});
+        QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QVERIFY(h.send(QsciScintillaBase::SCI_GETHSCROLLBAR));
+    }
+
     void objectListRowsAndJump() {
         EditorHarness h("", phraseTable);
         QByteArrayList lines;
