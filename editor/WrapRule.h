@@ -12,10 +12,11 @@ namespace marlix {
 constexpr qsizetype unwrappedLineBytes = 100000;
 
 // What the bytes of a text need from the view: its longest line in bytes (CR and LF end a
-// line), and whether it holds bytes drawn wider than a letter (control bytes, shown as
-// mnemonic blobs).
+// line), the most tabs in one line, and whether it holds bytes drawn wider than a letter
+// (control bytes, shown as mnemonic blobs).
 struct LineSpan {
     qsizetype longest = 0;
+    qsizetype mostTabs = 0;
     bool wideBytes = false;
 
     void include(const LineSpan &other);
@@ -29,7 +30,8 @@ enum class WrapChoice {
     ScrollUnwrapped // a line too long to wrap quickly: unwrapped, with a horizontal scroll bar
 };
 
-// `widestChar` is the width in pixels of the widest character the text can hold.
-WrapChoice chooseWrap(qsizetype longestLine, int widestChar, int areaWidth);
+// `widestChar` is the width in pixels of the widest character the text can hold, `tabSpan` the
+// most a tab can take (a whole tab stop).
+WrapChoice chooseWrap(const LineSpan &lines, int widestChar, int tabSpan, int areaWidth);
 
 } // namespace marlix

@@ -47,7 +47,8 @@ void WrapSwitch::textInserted(int position, int length) {
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
     const LineSpan before = m_lines;
     m_lines.include(measureLines(bytes, to - from));
-    if (m_lines.longest != before.longest || m_lines.wideBytes != before.wideBytes)
+    if (m_lines.longest != before.longest || m_lines.mostTabs != before.mostTabs ||
+        m_lines.wideBytes != before.wideBytes)
         schedule();
 }
 
@@ -67,7 +68,11 @@ void WrapSwitch::schedule() {
 
 void WrapSwitch::update() {
     m_pending = false;
-    apply(chooseWrap(m_lines.longest, widestCharacter(), textAreaWidth()));
+    const int space = int(
+        m_editor->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT), " "));
+    const int tabSpan = int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETTABWIDTH)) * space;
+    apply(chooseWrap(m_lines, widestCharacter(), tabSpan, textAreaWidth()));
 }
 
 void WrapSwitch::apply(WrapChoice choice) {
@@ -100,8 +105,6 @@ int WrapSwitch::widestCharacter() const {
         const char text[2] = {char(c), 0};
         widest = std::max(widest, width(text));
     }
-    const int tab = int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETTABWIDTH)) * width(" ");
-    widest = std::max(widest, tab);
     if (m_lines.wideBytes)
         widest = std::max(widest, blobLetters * widest + blobPadding);
     return widest;
