@@ -114,9 +114,7 @@ private slots:
         QCOMPARE(h.colorAt(7), black); // the next typed character is black
         // A release made with Shift colours nothing.
         h.type(" tan");
-        sendKey(h.editor, QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
-        sendKey(h.editor, QEvent::KeyPress, Qt::Key_K, Qt::ShiftModifier, "K");
-        sendKey(h.editor, QEvent::KeyRelease, Qt::Key_K, Qt::ShiftModifier, "K");
+        typeShifted(h.editor, Qt::Key_K, "K");
         QCOMPARE(h.editor->text(), QStringLiteral("a scoutx tanK"));
         QCOMPARE(h.colorAt(9), black);
     }
@@ -127,9 +125,7 @@ private slots:
         EditorHarness h("", "IF\r\n0\r\nclRed\r\n");
         h.setText("");
         h.type("x I");
-        sendKey(h.editor, QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
-        sendKey(h.editor, QEvent::KeyPress, Qt::Key_F, Qt::ShiftModifier, "F");
-        sendKey(h.editor, QEvent::KeyRelease, Qt::Key_F, Qt::ShiftModifier, "F");
+        typeShifted(h.editor, Qt::Key_F, "F");
         QCOMPARE(h.colorAt(2), black);
         // X reports the release of Shift with Shift still held.
         sendKey(h.editor, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
@@ -430,13 +426,7 @@ private slots:
     // Clicking the name that was already current changed no cell, so nothing jumped.
     void clickOnTheCurrentObjectNameJumpsAgain() {
         EditorHarness h("", phraseTable);
-        QByteArrayList lines;
-        for (int i = 0; i < 200; ++i)
-            lines.append("filler line " + QByteArray::number(i));
-        lines.append("objecttemplate.create Vehicle Scout");
-        for (int i = 0; i < 200; ++i)
-            lines.append("more filler " + QByteArray::number(i));
-        h.editor->LoadLines(lines);
+        h.editor->LoadLines(amidFiller({"objecttemplate.create Vehicle Scout"}));
         h.editor->RefreshObjectList();
         QTableWidget *list = h.editor->ObjectList;
         const QPoint cell = list->visualItemRect(list->item(0, 1)).center();

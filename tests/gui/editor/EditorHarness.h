@@ -53,6 +53,24 @@ inline void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, Qt::KeyboardMod
     QCoreApplication::sendEvent(to, &e);
 }
 
+// Shift pressed, a key pressed and released with it; Shift itself is still held.
+inline void typeShifted(QWidget *to, Qt::Key key, const QString &text) {
+    sendKey(to, QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+    sendKey(to, QEvent::KeyPress, key, Qt::ShiftModifier, text);
+    sendKey(to, QEvent::KeyRelease, key, Qt::ShiftModifier, text);
+}
+
+// Lines of filler before and after the given ones, so that a jump has to scroll.
+inline QByteArrayList amidFiller(const QByteArrayList &middle) {
+    QByteArrayList lines;
+    for (int i = 0; i < 200; ++i)
+        lines.append("filler line " + QByteArray::number(i));
+    lines += middle;
+    for (int i = 0; i < 200; ++i)
+        lines.append("more filler " + QByteArray::number(i));
+    return lines;
+}
+
 constexpr long red = 0x0000FF;
 constexpr long green = 0x008000;
 constexpr long blue = 0xFF0000;

@@ -280,9 +280,7 @@ private slots:
         auto h = std::make_unique<EditorHarness>("Sound:\r\nobject.txt\r\n0\r\n", "");
         h->folder.write("object.txt", "one\r\n");
         h->type("Sound");
-        sendKey(h->editor, QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
-        sendKey(h->editor, QEvent::KeyPress, Qt::Key_Colon, Qt::ShiftModifier, ":");
-        sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Colon, Qt::ShiftModifier, ":");
+        typeShifted(h->editor, Qt::Key_Colon, ":");
         QVERIFY(!h->editor->CompletionList->isVisible());
         sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
         QVERIFY(h->editor->CompletionList->isVisible());
