@@ -11,16 +11,20 @@
 #include "editor/ObjectScan.h"
 #include "editor/ScriptText.h"
 #include "editor/WordSearch.h"
+#include "editor/WrapSwitch.h"
 #include "platform/ErrorDisplay.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QDateTime>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 
 using namespace marlix;
@@ -60,7 +64,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     setUtf8(false);
     SendScintilla(SCI_SETCODEPAGE, 0);
     setEolMode(EolWindows);
-    setWrapMode(WrapWord);
+    m_wrap = new WrapSwitch(this);
     SendScintilla(SCI_SETHSCROLLBAR, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -109,6 +113,7 @@ void TAdvEdit::InitEditor() {
             [this](int row, int column, int, int) {
                 guarded(this, [&] { ObjectListSelectCell(column, row); });
             });
+    ObjectList->viewport()->installEventFilter(this);
     connect(ObjectList, &QTableWidget::cellChanged, this,
             [this](int row, int column) { ObjectListSetEditText(column, row); });
     if (page) {
@@ -130,6 +135,7 @@ void TAdvEdit::InitEditor() {
     CompletionList->setFrameShape(QFrame::Box);
     CompletionList->setGeometry(0, 0, completionSize, completionSize);
     CompletionList->setSelectionMode(QAbstractItemView::SingleSelection);
+    CompletionList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     CompletionList->setFocusPolicy(Qt::NoFocus); // typing goes on in the editor
     CompletionList->hide();
     connect(CompletionList, &QListWidget::itemDoubleClicked, this, [this] {
@@ -244,17 +250,15 @@ void TAdvEdit::LoadLines(const QByteArrayList &lines) {
 
 void TAdvEdit::LoadBytes(const QByteArray &text) {
     m_loading = true;
-    // Wrapping while the text goes in costs seconds on a large script; switched on afterwards
-    // the control wraps what is in view first and the rest when idle.
-    const long wrap = SendScintilla(SCI_GETWRAPMODE);
-    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(SC_WRAP_NONE));
+    // Wrapping while the text goes in costs seconds on a large script.
+    m_wrap->beginReset();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(wrap));
+    m_wrap->reset(text.constData(), text.size());
     SendScintilla(SCI_GOTOPOS, 0UL);
     m_loading = false;
 }
@@ -328,19 +332,33 @@ void TAdvEdit::colourRange(qsizetype start, qsizetype length, int style) {
 // ---------------------------------------------------------------------------------------
 // Highlighting
 
-void TAdvEdit::RefreshHighlighting() {
-    const qsizetype caret = caretPosition();
+QList<HighlightPhrase> TAdvEdit::highlightEntries() {
     QList<HighlightPhrase> entries;
     entries.reserve(HighlightCount);
     for (int i = 0; i < HighlightCount; ++i)
         entries.append({HighlightPhrases[i].toLatin1(), HighlightStyles[i] == 1,
                         static_cast<unsigned char>(styleForColor(HighlightColors[i]))});
+    return entries;
+}
+
+void TAdvEdit::RefreshHighlighting() {
+    // The caret goes back to the selection's start, whichever end of it the caret was at.
+    const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
     const long length = SendScintilla(SCI_GETLENGTH);
     const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    const QByteArray styles = highlightStyles(TextView::whole(data, length), entries);
+    const QByteArray styles = highlightStyles(TextView::whole(data, length), highlightEntries());
     SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
-    setCaretPosition(caret);
+    setCaretPosition(selStart);
+}
+
+void TAdvEdit::colourLines(int first, int last) {
+    // Whole lines stand alone: no phrase and no "to end of line" range crosses a line end.
+    const qsizetype from = lineStart(first);
+    const QByteArray text = bytesBetween(from, lineEnd(last));
+    const QByteArray styles = highlightStyles(TextView::whole(text), highlightEntries());
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
 }
 
 void TAdvEdit::HighlightAtCaret() {
@@ -388,6 +406,8 @@ void TAdvEdit::SaveScript(const QString &FileName) {
         SendScintilla(SCI_INSERTTEXT, 0UL, header.constData());
     }
     endUndoAction();
+    // The header's text arrives black; it is coloured like any other text.
+    colourLines(0, 2);
 
     writeLines(FileName, documentLines(DocumentBytes()));
     SendScintilla(SCI_SETSAVEPOINT);
@@ -487,6 +507,17 @@ void TAdvEdit::ObjectListSelectCell(int ACol, int ARow) {
     ObjectList->setFocus();
 }
 
+bool TAdvEdit::eventFilter(QObject *watched, QEvent *e) {
+    // A click on the name that is already current changes no cell, yet it jumps again.
+    if (ObjectList && watched == ObjectList->viewport() && e->type() == QEvent::MouseButtonPress) {
+        const QModelIndex at =
+            ObjectList->indexAt(static_cast<QMouseEvent *>(e)->position().toPoint());
+        if (at.isValid() && at == ObjectList->currentIndex())
+            guarded(this, [&] { ObjectListSelectCell(at.column(), at.row()); });
+    }
+    return QsciScintilla::eventFilter(watched, e);
+}
+
 void TAdvEdit::ObjectListSetEditText(int, int) {
     // In-place edits change only the panel's row, never the text.
 }
@@ -537,12 +568,27 @@ void TAdvEdit::OpenCompletion(const QString &FileName, const QString &Code, std:
     const QPoint inEditor = viewport()->pos() + QPoint(x, y);
     const int t = inEditor.y() + pos().y();
     const QRect area = viewport()->geometry().translated(pos());
-    CompletionList->move(completionPlace(inEditor.x() + pos().x(), t, completionSize,
-                                         area.right() + 1, area.bottom() + 1));
+    const QSize size = completionListSize(completionContentWidth(), area.width(),
+                                          int(SendScintilla(SCI_TEXTHEIGHT, 0UL)),
+                                          QFontMetrics(QApplication::font(this)).lineSpacing());
+    CompletionList->resize(size);
+    CompletionList->move(
+        completionPlace(inEditor.x() + pos().x(), t, size, area.right() + 1, area.bottom() + 1));
     if (!m_items.isEmpty()) {
         CompletionList->show();
         CompletionList->raise();
     }
+}
+
+int TAdvEdit::completionContentWidth() const {
+    const QFontMetrics metrics(CompletionList->font());
+    int widest = 0;
+    for (const QString &item : m_items)
+        widest = std::max(widest, metrics.horizontalAdvance(item));
+    // Item margins, the frame and the vertical scroll bar the list shows when it is long.
+    const int margins = 2 * CompletionList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    return widest + margins + 2 * CompletionList->frameWidth() +
+           CompletionList->verticalScrollBar()->sizeHint().width();
 }
 
 void TAdvEdit::TrackPrefix() {
@@ -570,8 +616,10 @@ bool TAdvEdit::AcceptCompletion() {
     // The list stays open while the caret goes elsewhere (a click, Page Down). The item
     // replaces what was typed after the trigger, never the lines between trigger and caret:
     // once a line end lies between them, the completion is given up and nothing is replaced.
+    // A caret moved back over the trigger (Left, Home, a click) gives it up too: replacing from
+    // there would eat the trigger or the text before it.
     const QByteArray between = bytesBetween(typedFrom, caret);
-    if (between.contains('\r') || between.contains('\n')) {
+    if (caret < typedFrom || between.contains('\r') || between.contains('\n')) {
         CompletionList->hide();
         return false;
     }
@@ -654,6 +702,7 @@ bool TAdvEdit::KeyPress(QKeyEvent *e) {
 }
 
 void TAdvEdit::keyPressEvent(QKeyEvent *e) {
+    m_pressedKeys.insert(e->key());
     if (m_menuKeys.contains(keyCode(e))) {
         e->ignore();
         return;
@@ -675,8 +724,9 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
 }
 
 void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
-    // The release of Shift itself still counts as made with Shift.
-    const bool shift = (Shift & Qt::ShiftModifier) || Key == Qt::Key_Shift;
+    // The release of Shift itself is no key made with Shift: a phrase or trigger whose last
+    // character needed Shift ("IF", a trigger ending in ":") takes effect there.
+    const bool shift = (Shift & Qt::ShiftModifier) && Key != Qt::Key_Shift;
     if (!shift && CompletionList) {
         HighlightAtCaret();
         if (!CompletionList->isVisible()) {
@@ -698,7 +748,10 @@ void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
 }
 
 void TAdvEdit::keyReleaseEvent(QKeyEvent *e) {
-    if (!e->isAutoRepeat() && !m_menuKeys.contains(keyCode(e)))
+    // A release whose press went elsewhere (the Enter or Esc that closed a message box shown
+    // from this editor) must not run the key handling: it would show the box again.
+    const bool pressedHere = m_pressedKeys.remove(e->key());
+    if (pressedHere && !e->isAutoRepeat() && !m_menuKeys.contains(keyCode(e)))
         guarded(this, [&] { KeyUp(e->key(), e->modifiers()); });
     QsciScintilla::keyReleaseEvent(e);
 }
@@ -714,6 +767,7 @@ void TAdvEdit::focusInEvent(QFocusEvent *e) {
 }
 
 void TAdvEdit::focusOutEvent(QFocusEvent *e) {
+    m_pressedKeys.clear(); // their releases go to whatever takes the focus
     // The selection is hidden while the editor does not have the keyboard focus.
     SendScintilla(SCI_HIDESELECTION, 1UL);
     QsciScintilla::focusOutEvent(e);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ColorText.h"
+#include "editor/HighlightStyling.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -12,6 +13,9 @@
 #include <QStringList>
 #include <cstdint>
 
+namespace marlix {
+class WrapSwitch;
+}
 class QListWidget;
 class QTableWidget;
 
@@ -82,6 +86,7 @@ protected:
     void Click();
 
     bool event(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
@@ -94,6 +99,8 @@ private:
     void applyFontToStyles();
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);
+    QList<marlix::HighlightPhrase> highlightEntries();
+    void colourLines(int first, int last);
     QByteArray bytesBetween(qsizetype from, qsizetype to) const;
     QByteArray lineText(int line) const;
     qsizetype caretPosition() const;
@@ -105,6 +112,7 @@ private:
     qsizetype lineEnd(int line) const;
     void selectedLineRange(int &first, int &last) const;
     void repaintAll();
+    int completionContentWidth() const;
     static int keyCode(const QKeyEvent *e);
 
     QByteArrayList m_foldedPhrases;
@@ -115,5 +123,7 @@ private:
     QHash<QRgb, int> m_colorStyles;
     QList<QColor> m_styleColors; // colour of each style number in use, by style
     QSet<int> m_menuKeys;
+    QSet<int> m_pressedKeys; // keys whose press reached this editor
     bool m_loading = false;
+    marlix::WrapSwitch *m_wrap = nullptr; // word wrap only where a line can reach the edge
 };

@@ -45,19 +45,28 @@ int selectByPrefix(const QStringList &items, const QString &prefix) {
     return -1;
 }
 
-int completionTop(int t) {
-    return t <= 400 ? t + 13 : t - 150;
+int completionTop(int t, int height) {
+    return t <= 400 ? t + 13 : t - height;
 }
 
-QPoint completionPlace(int x, int t, int size, int right, int bottom) {
+QSize completionListSize(int contentWidth, int areaWidth, int lineHeight, int defaultLineHeight) {
+    constexpr int described = 150;
+    const int width = std::max(described, std::min(contentWidth, areaWidth));
+    const int height = defaultLineHeight > 0 && lineHeight > 0
+                           ? (described * lineHeight + defaultLineHeight / 2) / defaultLineHeight
+                           : described;
+    return QSize(width, height);
+}
+
+QPoint completionPlace(int x, int t, QSize size, int right, int bottom) {
     int left = x + 1;
-    if (left + size > right)
-        left = std::max(0, right - size);
-    int top = completionTop(t);
+    if (left + size.width() > right)
+        left = std::max(0, right - size.width());
+    int top = completionTop(t, size.height());
     // Low in the editor the list is above the line already; higher up it goes above only in a
     // text area too short to show it below.
-    const int above = t - 150;
-    if (top + size > bottom && above >= 0)
+    const int above = t - size.height();
+    if (top + size.height() > bottom && above >= 0)
         top = above;
     return QPoint(left, top);
 }

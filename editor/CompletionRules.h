@@ -4,6 +4,7 @@
 
 #include <QByteArrayList>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -29,14 +30,20 @@ QStringList sortCompletionItems(QStringList items);
 // searching from the second item to the last and then the first. -1 when none begins with it.
 int selectByPrefix(const QStringList &items, const QString &prefix);
 
-// The top edge of the list for a caret line whose top is at `t` in the parent's coordinates:
-// just below the line, or above it when the line is low in the editor.
-int completionTop(int t);
+// The top edge of a list `height` pixels tall for a caret line whose top is at `t` in the
+// parent's coordinates: just below the line, or above it when the line is low in the editor.
+int completionTop(int t, int height = 150);
 
-// Where a list of size x size pixels goes for a caret line whose top-left is at (x, t), in a
-// text area that ends at `right` and `bottom`: at x + 1 and completionTop(t), unless that cuts
-// the list off. Then it moves left to keep its right edge in the area, and above the line when
-// there is room for it there.
-QPoint completionPlace(int x, int t, int size, int right, int bottom);
+// The list's size. Wide enough for `contentWidth` (its longest item with frame and scroll bar),
+// at least 150 pixels and at most the text area's width, so no item hides behind a horizontal
+// scroll bar; 150 pixels tall for the default font, scaled by the editor font's line height, so
+// a large font still shows about as many items.
+QSize completionListSize(int contentWidth, int areaWidth, int lineHeight, int defaultLineHeight);
+
+// Where a list of `size` goes for a caret line whose top-left is at (x, t), in a text area that
+// ends at `right` and `bottom`: at x + 1 and completionTop(t), unless that cuts the list off.
+// Then it moves left to keep its right edge in the area, and above the line when there is room
+// for it there.
+QPoint completionPlace(int x, int t, QSize size, int right, int bottom);
 
 } // namespace marlix

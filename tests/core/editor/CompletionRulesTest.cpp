@@ -83,12 +83,25 @@ TEST(CompletionRules, ListOpensBelowOrAboveTheLine) {
 
 TEST(CompletionRules, ListIsMovedOnlyWhereItWouldBeCutOff) {
     // Room enough: the place described by the caret.
-    EXPECT_EQ(completionPlace(100, 200, 150, 700, 900), QPoint(101, 213));
-    EXPECT_EQ(completionPlace(100, 600, 150, 700, 900), QPoint(101, 450));
+    EXPECT_EQ(completionPlace(100, 200, QSize(150, 150), 700, 900), QPoint(101, 213));
+    EXPECT_EQ(completionPlace(100, 600, QSize(150, 150), 700, 900), QPoint(101, 450));
     // Near the right edge of the text area the list moves left, never past the left edge.
-    EXPECT_EQ(completionPlace(650, 200, 150, 700, 900), QPoint(550, 213));
-    EXPECT_EQ(completionPlace(50, 200, 150, 100, 900), QPoint(0, 213));
+    EXPECT_EQ(completionPlace(650, 200, QSize(150, 150), 700, 900), QPoint(550, 213));
+    EXPECT_EQ(completionPlace(50, 200, QSize(150, 150), 100, 900), QPoint(0, 213));
     // A short text area: below the line it would be cut off, so it opens above when it fits.
-    EXPECT_EQ(completionPlace(100, 250, 150, 700, 315), QPoint(101, 100));
-    EXPECT_EQ(completionPlace(100, 100, 150, 700, 200), QPoint(101, 113));
+    EXPECT_EQ(completionPlace(100, 250, QSize(150, 150), 700, 315), QPoint(101, 100));
+    EXPECT_EQ(completionPlace(100, 100, QSize(150, 150), 700, 200), QPoint(101, 113));
+}
+
+// A list of 150 pixels cut its long items off behind a horizontal scroll bar and showed three
+// items of a large editor font.
+TEST(CompletionRules, ListSizeFollowsLongestItemAndFontHeight) {
+    EXPECT_EQ(completionListSize(90, 800, 14, 14), QSize(150, 150));
+    EXPECT_EQ(completionListSize(420, 800, 14, 14), QSize(420, 150));
+    EXPECT_EQ(completionListSize(2000, 800, 14, 14), QSize(800, 150));
+    EXPECT_EQ(completionListSize(90, 800, 42, 14), QSize(150, 450));
+    EXPECT_EQ(completionListSize(90, 800, 0, 0), QSize(150, 150));
+    // A taller list opened low in the editor still ends at the top of the caret's line.
+    EXPECT_EQ(completionTop(500, 450), 50);
+    EXPECT_EQ(completionPlace(100, 600, QSize(420, 450), 1000, 900), QPoint(101, 150));
 }

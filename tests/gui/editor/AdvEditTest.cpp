@@ -114,15 +114,61 @@ private slots:
         QCOMPARE(h.colorAt(7), black); // the next typed character is black
         // A release made with Shift colours nothing.
         h.type(" tan");
-        QTest::keyPress(h.editor, 'K', Qt::ShiftModifier);
-        QTest::keyRelease(h.editor, 'K', Qt::ShiftModifier);
+        typeShifted(h.editor, Qt::Key_K, "K");
         QCOMPARE(h.editor->text(), QStringLiteral("a scoutx tanK"));
         QCOMPARE(h.colorAt(9), black);
-        // The release of Shift itself does not colour either; a later plain release does.
-        QTest::keyRelease(h.editor, Qt::Key_Shift, Qt::NoModifier);
-        QCOMPARE(h.colorAt(9), black);
-        h.key(Qt::Key_Right);
-        QCOMPARE(h.colorAt(9), blue);
+    }
+
+    // The release of Shift was taken for a key made with Shift, so a phrase whose last letter
+    // needed Shift stayed black until some later key.
+    void releaseOfShiftColoursAPhraseTypedWithShift() {
+        EditorHarness h("", "IF\r\n0\r\nclRed\r\n");
+        h.setText("");
+        h.type("x I");
+        typeShifted(h.editor, Qt::Key_F, "F");
+        QCOMPARE(h.colorAt(2), black);
+        // X reports the release of Shift with Shift still held.
+        sendKey(h.editor, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
+        QCOMPARE(h.colorAt(2), red);
+        QCOMPARE(h.colorAt(3), red);
+    }
+
+    void highlightAtCaretWithStyleOneColoursToTheLineEnd() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"x rem tail of line", "next"});
+        h.setCaret(5); // just after "rem"
+        h.editor->HighlightAtCaret();
+        QCOMPARE(h.colorAt(1), black);
+        QCOMPARE(h.colorAt(2), green);
+        QCOMPARE(h.colorAt(17), green); // the line's last character
+        QCOMPARE(h.colorAt(20), black); // the next line
+        QCOMPARE(h.caret(), 5L);
+    }
+
+    // F5 with a selection made from left to right put the caret at its end.
+    void refreshHighlightingPutsTheCaretAtTheSelectionStart() {
+        EditorHarness h("", phraseTable);
+        h.setText("rem Scout car");
+        h.send(QsciScintillaBase::SCI_SETSEL, 4, 9); // anchor 4, caret 9
+        h.editor->RefreshHighlighting();
+        QCOMPARE(h.caret(), 4L);
+        QVERIFY(!h.editor->hasSelectedText());
+    }
+
+    // The header went in black and stayed so until F5.
+    void savedHeaderIsColouredLikeOtherText() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines({"Scout"});
+        h.editor->RefreshHighlighting();
+        h.editor->SaveScript(h.folder.file("h.con"));
+        QCOMPARE(h.colorAt(0), green);
+        QCOMPARE(h.colorAt(93), green);                                     // end of the star line
+        QCOMPARE(h.colorAt(h.editor->positionFromLineIndex(1, 30)), green); // the date
+        QCOMPARE(h.colorAt(h.editor->positionFromLineIndex(4, 0)), red);
+        // A later save writes a new date line, coloured too.
+        h.editor->SaveScript(h.folder.file("h.con"));
+        QCOMPARE(h.colorAt(h.editor->positionFromLineIndex(1, 30)), green);
+        QVERIFY(!h.editor->DocChanged);
     }
 
     void coloursStayOnCharactersAfterEdits() {
@@ -277,6 +323,38 @@ private slots:
         QCOMPARE(h.editor->DocumentBytes(), "rem " + longLine + "\r\nb");
     }
 
+    // With wrap on the control laid out every line of a large script in the background, for
+    // seconds, although no line was wide enough to wrap.
+    void wrapIsOnOnlyWhileALineCanReachTheEdge() {
+        EditorHarness h("", phraseTable);
+        const auto wrap = [&] { return h.send(QsciScintillaBase::SCI_GETWRAPMODE); };
+        h.editor->LoadLines({"short line", "another"});
+        QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        h.setCaret(10);
+        h.type(" and then it goes on for a long time, word after word, far past the right"
+               " edge of the text area, which is at most nine hundred pixels wide here");
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
+        QVERIFY(h.send(QsciScintillaBase::SCI_WRAPCOUNT, 0) > 1);
+
+        h.editor->LoadLines({"short line", "another"});
+        QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        h.page->resize(330, 600); // the object list takes 300 of it
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
+        h.page->resize(900, 600);
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        QFont large = h.editor->font();
+        large.setPointSize(80);
+        h.editor->setFont(large);
+        QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
+        QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+        // A line too long to wrap quickly shows unwrapped, with a horizontal scroll bar.
+        h.editor->LoadLines({QByteArray(200000, 'x')});
+        QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
+        QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QVERIFY(h.send(QsciScintillaBase::SCI_GETHSCROLLBAR));
+    }
+
     void objectListRowsAndJump() {
         EditorHarness h("", phraseTable);
         QByteArrayList lines;
@@ -330,6 +408,35 @@ private slots:
         list->setCurrentCell(1, 1);
         QCOMPARE(h.caret(), before);
         QVERIFY(list->hasFocus());
+    }
+
+    void objectScanLeavesTheTextAfterTheLastKeywordSelected() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines(
+            {"objecttemplate.create A a", "objecttemplate.create Vehicle Scout", "tail"});
+        h.setCaret(0);
+        h.editor->RefreshObjectList();
+        QCOMPARE(h.editor->selectedText(), QStringLiteral("Vehicle Scout"));
+        h.editor->LoadLines({"no objects"});
+        h.send(QsciScintillaBase::SCI_SETSEL, 1, 4);
+        h.editor->RefreshObjectList();
+        QCOMPARE(h.editor->selectedText(), QStringLiteral("o o"));
+    }
+
+    // Clicking the name that was already current changed no cell, so nothing jumped.
+    void clickOnTheCurrentObjectNameJumpsAgain() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadLines(amidFiller({"objecttemplate.create Vehicle Scout"}));
+        h.editor->RefreshObjectList();
+        QTableWidget *list = h.editor->ObjectList;
+        const QPoint cell = list->visualItemRect(list->item(0, 1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
+        QCOMPARE(h.editor->firstVisibleLine(), 200);
+        h.editor->setFirstVisibleLine(0);
+        h.setCaret(0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
+        QCOMPARE(h.editor->firstVisibleLine(), 200);
+        QCOMPARE(h.editor->selectedText(), QStringLiteral("objecttemplate.create Vehicle Scout"));
     }
 
     void objectListWithoutObjectsHasOneEmptyRow() {

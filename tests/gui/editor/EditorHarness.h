@@ -4,6 +4,7 @@
 #include "tests/gui/support/TempFolder.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -43,6 +44,32 @@ struct EditorHarness {
         QTest::keyClick(editor, key, modifiers);
     }
 };
+
+// One key event as the window system delivers it, without the modifier presses and releases
+// that QTest adds around a key.
+inline void sendKey(QWidget *to, QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                    const QString &text = QString()) {
+    QKeyEvent e(type, key, modifiers, text);
+    QCoreApplication::sendEvent(to, &e);
+}
+
+// Shift pressed, a key pressed and released with it; Shift itself is still held.
+inline void typeShifted(QWidget *to, Qt::Key key, const QString &text) {
+    sendKey(to, QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+    sendKey(to, QEvent::KeyPress, key, Qt::ShiftModifier, text);
+    sendKey(to, QEvent::KeyRelease, key, Qt::ShiftModifier, text);
+}
+
+// Lines of filler before and after the given ones, so that a jump has to scroll.
+inline QByteArrayList amidFiller(const QByteArrayList &middle) {
+    QByteArrayList lines;
+    for (int i = 0; i < 200; ++i)
+        lines.append("filler line " + QByteArray::number(i));
+    lines += middle;
+    for (int i = 0; i < 200; ++i)
+        lines.append("more filler " + QByteArray::number(i));
+    return lines;
+}
 
 constexpr long red = 0x0000FF;
 constexpr long green = 0x008000;

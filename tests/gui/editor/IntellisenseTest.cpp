@@ -241,6 +241,73 @@ private slots:
                  QByteArray("ObjectTemplate.r\r\nse\r\ncond line\r\nthird  line"));
     }
 
+    // Enter after Left (or Home) put the item over the "." (or the whole trigger).
+    void acceptingAfterTheCaretMovedBackOverTheTriggerLosesNoText() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.");
+        h->key(Qt::Key_Left);
+        QVERIFY(list->isVisible());
+        h->key(Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate\r\n."));
+
+        h->editor->LoadLines({""});
+        h->type("ObjectTemplate.cr");
+        h->key(Qt::Key_Home);
+        QVERIFY(list->isVisible());
+        h->key(Qt::Key_Space);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(h->editor->DocumentBytes(), QByteArray(" ObjectTemplate.cr"));
+    }
+
+    // The Enter or Esc that dismissed "Unable to load code file" is released in the editor,
+    // and that release looked for the trigger again and showed the box anew.
+    void releaseOfTheKeyThatClosedTheMessageShowsItNotAgain() {
+        auto h = make();
+        h->type("Missing.");
+        QCOMPARE(Prompts::shown().size(), 1);
+        sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, "\r");
+        sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier, "\x1b");
+        QCOMPARE(Prompts::shown().size(), 1);
+        // A key pressed and released in the editor still looks for the trigger.
+        h->key(Qt::Key_Right);
+        QCOMPARE(Prompts::shown().size(), 2);
+    }
+
+    // A trigger ending in a character typed with Shift opened nothing at the release of Shift.
+    void triggerTypedWithShiftOpensAtTheReleaseOfShift() {
+        auto h = std::make_unique<EditorHarness>("Sound:\r\nobject.txt\r\n0\r\n", "");
+        h->folder.write("object.txt", "one\r\n");
+        h->type("Sound");
+        typeShifted(h->editor, Qt::Key_Colon, ":");
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
+        QVERIFY(h->editor->CompletionList->isVisible());
+    }
+
+    // A 150-pixel list hid long items behind a horizontal scroll bar and showed only a few
+    // items of a large editor font.
+    void listIsWideForLongItemsAndTallForALargeFont() {
+        auto h = make();
+        const QByteArray longItem = "setVehicleCameraShakeWhenHitByProjectileOfAnyKind";
+        h->folder.write("objecttemplate.txt", "create\r\n" + longItem + "\r\n");
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.");
+        QVERIFY(list->width() > 150);
+        QVERIFY(list->width() <= h->editor->viewport()->width());
+        QVERIFY(list->viewport()->width() >=
+                list->fontMetrics().horizontalAdvance(QString::fromLatin1(longItem)));
+        QCOMPARE(list->height(), 150);
+        h->key(Qt::Key_Escape);
+        QFont large = h->editor->font();
+        large.setPointSize(large.pointSize() * 3);
+        h->editor->setFont(large);
+        h->type(" ObjectTemplate.");
+        QVERIFY(list->isVisible());
+        QVERIFY(list->height() > 300);
+    }
+
     void listOpensAtTheCaretAndDoubleClickAccepts() {
         auto h = make();
         QListWidget *list = h->editor->CompletionList;

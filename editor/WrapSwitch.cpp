@@ -1,0 +1,121 @@
+#include "editor/WrapSwitch.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QEvent>
+
+namespace marlix {
+
+namespace {
+// Control bytes are drawn as mnemonics of up to three letters in a blob with some padding.
+constexpr int blobLetters = 3;
+constexpr int blobPadding = 8;
+} // namespace
+
+WrapSwitch::WrapSwitch(QsciScintilla *editor) : QObject(editor), m_editor(editor) {
+    editor->installEventFilter(this);
+    connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
+                if ((type & QsciScintillaBase::SC_MOD_INSERTTEXT) && !m_resetting)
+                    textInserted(position, length);
+            });
+    apply(WrapChoice::Word);
+}
+
+void WrapSwitch::beginReset() {
+    m_resetting = true;
+    apply(WrapChoice::None);
+}
+
+void WrapSwitch::reset(const char *data, qsizetype size) {
+    m_resetting = false;
+    m_lines = measureLines(data, size);
+    update();
+}
+
+void WrapSwitch::textInserted(int position, int length) {
+    // The lines that hold the new text, from the start of the first to the end of the last.
+    const long first = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                               static_cast<unsigned long>(position));
+    const long last = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                              static_cast<unsigned long>(position + length));
+    const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                                              static_cast<unsigned long>(first));
+    const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
+                                            static_cast<unsigned long>(last));
+    const auto *bytes = reinterpret_cast<const char *>(m_editor->SendScintilla(
+        QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
+    const LineSpan before = m_lines;
+    m_lines.include(measureLines(bytes, to - from));
+    if (m_lines.longest != before.longest || m_lines.mostTabs != before.mostTabs ||
+        m_lines.wideBytes != before.wideBytes)
+        schedule();
+}
+
+bool WrapSwitch::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == m_editor && (e->type() == QEvent::Resize || e->type() == QEvent::FontChange))
+        schedule(); // after the editor has applied the new size or font
+    return QObject::eventFilter(watched, e);
+}
+
+void WrapSwitch::schedule() {
+    if (m_pending)
+        return;
+    m_pending = true;
+    // Not from inside the control's change notification, where the layout must not change.
+    QMetaObject::invokeMethod(this, &WrapSwitch::update, Qt::QueuedConnection);
+}
+
+void WrapSwitch::update() {
+    m_pending = false;
+    const int space = int(
+        m_editor->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT), " "));
+    const int tabSpan = int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETTABWIDTH)) * space;
+    apply(chooseWrap(m_lines, widestCharacter(), tabSpan, textAreaWidth()));
+}
+
+void WrapSwitch::apply(WrapChoice choice) {
+    m_choice = choice;
+    const long mode = choice == WrapChoice::Word ? QsciScintillaBase::SC_WRAP_WORD
+                                                 : QsciScintillaBase::SC_WRAP_NONE;
+    if (m_editor->SendScintilla(QsciScintillaBase::SCI_GETWRAPMODE) != mode)
+        m_editor->SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE,
+                                static_cast<unsigned long>(mode));
+    // Layouts of the lines in view only: keeping one for every line of a large script costs
+    // tens of megabytes.
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETLAYOUTCACHE,
+                            static_cast<unsigned long>(QsciScintillaBase::SC_CACHE_PAGE));
+    const bool scroll = choice == WrapChoice::ScrollUnwrapped;
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, scroll ? 1UL : 0UL);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, scroll ? 1UL : 0UL);
+    m_editor->setHorizontalScrollBarPolicy(scroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+int WrapSwitch::widestCharacter() const {
+    auto width = [&](const char *text) {
+        return int(m_editor->SendScintilla(
+            QsciScintillaBase::SCI_TEXTWIDTH,
+            static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT), text));
+    };
+    int widest = 0;
+    for (int c = 0x20; c <= 0xFF; ++c) {
+        if (c >= 0x7F && c < 0xA0)
+            continue;
+        const char text[2] = {char(c), 0};
+        widest = std::max(widest, width(text));
+    }
+    if (m_lines.wideBytes)
+        widest = std::max(widest, blobLetters * widest + blobPadding);
+    return widest;
+}
+
+int WrapSwitch::textAreaWidth() const {
+    int margins = int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINLEFT) +
+                      m_editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINRIGHT));
+    for (unsigned long margin = 0; margin < 5; ++margin)
+        margins += int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, margin));
+    return m_editor->viewport()->width() - margins;
+}
+
+} // namespace marlix

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "editor/WrapRule.h"
+
+#include <QObject>
+
+class QsciScintilla;
+
+namespace marlix {
+
+// Keeps the editor's word wrap on only while some line can reach the text area's width. With
+// wrap on, the control lays out every line of the document in the background, seconds of work
+// on a large script that changes nothing where every line fits. The view is the same either
+// way; typing, a narrower window or a larger font that lets a line reach the edge switches
+// wrap on again. A line too long to wrap quickly is shown unwrapped with a scroll bar.
+class WrapSwitch : public QObject {
+    Q_OBJECT
+
+public:
+    explicit WrapSwitch(QsciScintilla *editor);
+
+    // The document is about to be replaced: wrap off while the text goes in.
+    void beginReset();
+    // The document was replaced by these bytes: measure them afresh and decide now.
+    void reset(const char *data, qsizetype size);
+    WrapChoice choice() const { return m_choice; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void textInserted(int position, int length);
+    void schedule();
+    void update();
+    void apply(WrapChoice choice);
+    int widestCharacter() const;
+    int textAreaWidth() const;
+
+    QsciScintilla *m_editor;
+    // Grows as text is typed; deleting text leaves it as it was, which may keep wrap on
+    // needlessly but never shows a line cut off.
+    LineSpan m_lines;
+    WrapChoice m_choice = WrapChoice::Word;
+    bool m_pending = false;
+    bool m_resetting = false;
+};
+
+} // namespace marlix
