@@ -8,7 +8,6 @@
 #include "editor/HeaderBlock.h"
 #include "editor/HighlightStyling.h"
 #include "editor/LanguageTables.h"
-#include "editor/ObjectScan.h"
 #include "editor/ScintillaText.h"
 #include "editor/ScriptText.h"
 #include "editor/TriggerCompletion.h"
@@ -19,14 +18,8 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
-#include <QApplication>
-#include <QBoxLayout>
 #include <QDateTime>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QListWidget>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTableWidget>
 
 using namespace marlix;
