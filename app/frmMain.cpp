@@ -319,7 +319,7 @@ bool TFormMain::NewDocumentTab() {
     auto *editor = new TAdvEdit(page);
     DocumentEditors[slot] = editor;
     editor->ProgramFolder = m_programFolder;
-    editor->SetMenuKeys(menuKeys());
+    editor->setMenuKeys(menuKeys());
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)
