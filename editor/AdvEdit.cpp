@@ -5,6 +5,7 @@
 #include "common/ScreenColor.h"
 #include "editor/CommentEdit.h"
 #include "editor/CompletionRules.h"
+#include "editor/EditorAccessible.h"
 #include "editor/HeaderBlock.h"
 #include "editor/HighlightStyling.h"
 #include "editor/LanguageTables.h"
@@ -65,6 +66,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     SendScintilla(SCI_SETCODEPAGE, 0);
     setEolMode(EolWindows);
     m_wrap = new WrapSwitch(this);
+    EditorAccessible::install(); // before any accessibility event describes this editor
     SendScintilla(SCI_SETHSCROLLBAR, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -75,7 +77,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     m_styleColors.append(QColor(Qt::black));
     applyFontToStyles();
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    SendScintilla(SCI_SETMODEVENTMASK, editNotices);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int, int, int, int, int, int) {
                 documentModified(position, type);
@@ -264,7 +266,7 @@ void TAdvEdit::LoadBytes(const QByteArray &text) {
 }
 
 void TAdvEdit::documentModified(int, int modificationType) {
-    if (!m_loading && (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+    if (!m_loading && (modificationType & editNotices))
         Change();
 }
 

@@ -14,11 +14,12 @@ constexpr int blobPadding = 8;
 
 WrapSwitch::WrapSwitch(QsciScintilla *editor) : QObject(editor), m_editor(editor) {
     editor->installEventFilter(this);
-    connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
-                if ((type & QsciScintillaBase::SC_MOD_INSERTTEXT) && !m_resetting)
-                    textInserted(position, length);
-            });
+    connect(
+        editor, &QsciScintillaBase::SCN_MODIFIED, this,
+        [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
+            if ((type & QsciScintillaBase::SC_MOD_BEFOREINSERT) && text && !m_resetting)
+                textInserting(position, text, length);
+        });
     apply(WrapChoice::Word);
 }
 
@@ -33,20 +34,27 @@ void WrapSwitch::reset(const char *data, qsizetype size) {
     update();
 }
 
-void WrapSwitch::textInserted(int position, int length) {
-    // The lines that hold the new text, from the start of the first to the end of the last.
-    const long first = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                               static_cast<unsigned long>(position));
-    const long last = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                              static_cast<unsigned long>(position + length));
+void WrapSwitch::textInserting(int position, const char *text, int length) {
+    // Lines only grow longer until the next reset, so nothing typed can end the exception.
+    if (m_choice == WrapChoice::ScrollUnwrapped)
+        return;
+    // The line the text goes into, as it is before. Every line the insertion makes is at most
+    // that line and the text's longest line together: exact for text without a line end, high
+    // for pasted lines, which may keep wrap on needlessly but never cuts a line off.
+    const long line = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                              static_cast<unsigned long>(position));
     const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
-                                              static_cast<unsigned long>(first));
+                                              static_cast<unsigned long>(line));
     const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
-                                            static_cast<unsigned long>(last));
+                                            static_cast<unsigned long>(line));
     const auto *bytes = reinterpret_cast<const char *>(m_editor->SendScintilla(
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
+    const LineSpan around = measureLines(bytes, to - from);
+    const LineSpan typed = measureLines(text, length);
+    const LineSpan joined{around.longest + typed.longest, around.mostTabs + typed.mostTabs,
+                          around.wideBytes || typed.wideBytes};
     const LineSpan before = m_lines;
-    m_lines.include(measureLines(bytes, to - from));
+    m_lines.include(joined);
     if (m_lines.longest != before.longest || m_lines.mostTabs != before.mostTabs ||
         m_lines.wideBytes != before.wideBytes)
         schedule();

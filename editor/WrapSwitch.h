@@ -29,7 +29,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void textInserted(int position, int length);
+    void textInserting(int position, const char *text, int length);
     void schedule();
     void update();
     void apply(WrapChoice choice);
