@@ -43,7 +43,7 @@ void TFormMain::OpenDocumentFile(const QString &path) {
         return;
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    editor->LoadLines(marlix::readLines(path));
+    editor->LoadBytes(marlix::readJoinedLines(path));
     page->SetCaption(path);
     AddToRecentFiles(path);
     editor->RefreshHighlighting();
