@@ -20,32 +20,39 @@ EditorAccessible::EditorAccessible(QsciScintilla *editor)
     : QAccessibleWidget(editor, QAccessible::EditableText) {
     // Told before the change, as the editor's notices are (editNotices); the event goes out
     // once the text has changed.
-    QObject::connect(editor, &QsciScintillaBase::SCN_MODIFIED, editor,
-                     [editor](int position, int type, const char *text, int length, int, int, int,
-                              int, int, int) {
-                         if (!QAccessible::isActive())
-                             return;
-                         const bool insert = type & QsciScintillaBase::SC_MOD_BEFOREINSERT;
-                         if (!insert && !(type & QsciScintillaBase::SC_MOD_BEFOREDELETE))
-                             return;
-                         if (!insert)
-                             text = reinterpret_cast<const char *>(editor->SendScintilla(
-                                 QsciScintillaBase::SCI_GETRANGEPOINTER, position, length));
-                         const QString changed =
-                             windows1252Text(QByteArray(text, text ? length : 0));
-                         QMetaObject::invokeMethod(
-                             editor,
-                             [editor, position, changed, insert] {
-                                 if (insert) {
-                                     QAccessibleTextInsertEvent event(editor, position, changed);
-                                     QAccessible::updateAccessibility(&event);
-                                 } else {
-                                     QAccessibleTextRemoveEvent event(editor, position, changed);
-                                     QAccessible::updateAccessibility(&event);
-                                 }
-                             },
-                             Qt::QueuedConnection);
-                     });
+    QObject::connect(
+        editor, &QsciScintillaBase::SCN_MODIFIED, editor,
+        [editor](int position, int type, const char *, int length, int, int, int, int, int, int) {
+            if (!QAccessible::isActive())
+                return;
+            const bool insert = type & QsciScintillaBase::SC_MOD_BEFOREINSERT;
+            if (!insert && !(type & QsciScintillaBase::SC_MOD_BEFOREDELETE))
+                return;
+            // Removed text is read while it is still there, inserted text once it is in.
+            const auto bytes = [editor, position, length] {
+                const qsizetype end = std::min<qsizetype>(
+                    position + length, editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+                if (end <= position)
+                    return QString();
+                return windows1252Text(QByteArray(
+                    reinterpret_cast<const char *>(editor->SendScintilla(
+                        QsciScintillaBase::SCI_GETRANGEPOINTER, position, long(end - position))),
+                    end - position));
+            };
+            const QString removed = insert ? QString() : bytes();
+            QMetaObject::invokeMethod(
+                editor,
+                [editor, position, removed, insert, bytes] {
+                    if (insert) {
+                        QAccessibleTextInsertEvent event(editor, position, bytes());
+                        QAccessible::updateAccessibility(&event);
+                    } else {
+                        QAccessibleTextRemoveEvent event(editor, position, removed);
+                        QAccessible::updateAccessibility(&event);
+                    }
+                },
+                Qt::QueuedConnection);
+        });
     QObject::connect(editor, &QsciScintillaBase::SCN_UPDATEUI, editor, [editor](int updated) {
         if (!QAccessible::isActive() || !(updated & QsciScintillaBase::SC_UPDATE_SELECTION))
             return;

@@ -14,12 +14,17 @@ constexpr int blobPadding = 8;
 
 WrapSwitch::WrapSwitch(QsciScintilla *editor) : QObject(editor), m_editor(editor) {
     editor->installEventFilter(this);
-    connect(
-        editor, &QsciScintillaBase::SCN_MODIFIED, this,
-        [this](int position, int type, const char *text, int length, int, int, int, int, int, int) {
-            if ((type & QsciScintillaBase::SC_MOD_BEFOREINSERT) && text && !m_resetting)
-                textInserting(position, text, length);
-        });
+    // Told before each change (the control does not hand over the text then): the range the
+    // new text will fill is measured once the change is done.
+    connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
+                if (m_resetting || m_choice == WrapChoice::ScrollUnwrapped)
+                    return;
+                if (type & QsciScintillaBase::SC_MOD_BEFOREINSERT)
+                    textInserting(position, length);
+                else if ((type & QsciScintillaBase::SC_MOD_BEFOREDELETE) && m_changedTo >= 0)
+                    m_changedFrom = std::min<qsizetype>(m_changedFrom, position);
+            });
     apply(WrapChoice::Word);
 }
 
@@ -30,34 +35,47 @@ void WrapSwitch::beginReset() {
 
 void WrapSwitch::reset(const char *data, qsizetype size) {
     m_resetting = false;
+    m_changedTo = -1;
     m_lines = measureLines(data, size);
     update();
 }
 
-void WrapSwitch::textInserting(int position, const char *text, int length) {
-    // Lines only grow longer until the next reset, so nothing typed can end the exception.
-    if (m_choice == WrapChoice::ScrollUnwrapped)
+void WrapSwitch::textInserting(qsizetype position, qsizetype length) {
+    // One range holds every change since the last measurement. Text put in before its end
+    // pushes the end on; text taken out before its start may pull the start back.
+    if (m_changedTo < 0) {
+        m_changedFrom = position;
+        m_changedTo = position + length;
+        QMetaObject::invokeMethod(this, &WrapSwitch::measureChanged, Qt::QueuedConnection);
         return;
-    // The line the text goes into, as it is before. Every line the insertion makes is at most
-    // that line and the text's longest line together: exact for text without a line end, high
-    // for pasted lines, which may keep wrap on needlessly but never cuts a line off.
-    const long line = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                              static_cast<unsigned long>(position));
+    }
+    m_changedFrom = std::min(m_changedFrom, position);
+    m_changedTo = std::max(m_changedTo, position) + length;
+}
+
+void WrapSwitch::measureChanged() {
+    const qsizetype length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const qsizetype start = std::min(m_changedFrom, length);
+    const qsizetype end = std::min(m_changedTo, length);
+    m_changedTo = -1;
+    // Lines only grow longer until the next reset, so nothing typed can end the exception.
+    if (m_resetting || m_choice == WrapChoice::ScrollUnwrapped)
+        return;
+    const long first = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                               static_cast<unsigned long>(start));
+    const long last = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                              static_cast<unsigned long>(end));
     const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
-                                              static_cast<unsigned long>(line));
+                                              static_cast<unsigned long>(first));
     const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
-                                            static_cast<unsigned long>(line));
+                                            static_cast<unsigned long>(last));
     const auto *bytes = reinterpret_cast<const char *>(m_editor->SendScintilla(
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-    const LineSpan around = measureLines(bytes, to - from);
-    const LineSpan typed = measureLines(text, length);
-    const LineSpan joined{around.longest + typed.longest, around.mostTabs + typed.mostTabs,
-                          around.wideBytes || typed.wideBytes};
     const LineSpan before = m_lines;
-    m_lines.include(joined);
+    m_lines.include(measureLines(bytes, to - from));
     if (m_lines.longest != before.longest || m_lines.mostTabs != before.mostTabs ||
         m_lines.wideBytes != before.wideBytes)
-        schedule();
+        update();
 }
 
 bool WrapSwitch::eventFilter(QObject *watched, QEvent *e) {
