@@ -43,7 +43,7 @@ void TFormMain::OpenDocumentFile(const QString &path) {
         return;
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    editor->loadLines(marlix::readLines(path));
+    editor->loadBytes(marlix::readJoinedLines(path));
     page->setCaption(path);
     AddToRecentFiles(path);
     editor->RefreshHighlighting();

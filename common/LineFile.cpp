@@ -40,14 +40,51 @@ QByteArray joinLines(const QByteArrayList &lines) {
     return bytes;
 }
 
-QByteArrayList readLines(const QString &path) {
+QByteArray joinedLines(const QByteArray &bytes) {
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
+    QByteArray text;
+    text.reserve(size + bytes.count('\n') + bytes.count('\r'));
+    bool ended = false; // a line has ended: its CR LF goes in once another line follows
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        if (ended)
+            text.append("\r\n", 2);
+        text.append(data + start, i - start);
+        ended = true;
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size) {
+        if (ended)
+            text.append("\r\n", 2);
+        text.append(data + start, size - start);
+    }
+    return text;
+}
+
+namespace {
+QByteArray readWhole(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error::cannotOpen(path);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Error::cannotOpen(path);
-    return splitLines(bytes);
+    return bytes;
+}
+} // namespace
+
+QByteArrayList readLines(const QString &path) {
+    return splitLines(readWhole(path));
+}
+
+QByteArray readJoinedLines(const QString &path) {
+    return joinedLines(readWhole(path));
 }
 
 void writeWholeFile(const QString &path, const QByteArray &bytes) {

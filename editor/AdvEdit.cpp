@@ -5,6 +5,7 @@
 #include "common/ScreenColor.h"
 #include "editor/CommentEdit.h"
 #include "editor/CompletionSession.h"
+#include "editor/EditorAccessible.h"
 #include "editor/HeaderBlock.h"
 #include "editor/HighlightStyling.h"
 #include "editor/LanguageTables.h"
@@ -58,6 +59,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_SETCODEPAGE, 0);
     setEolMode(EolWindows);
     m_wrap = new WrapSwitch(this);
+    EditorAccessible::install(); // before any accessibility event describes this editor
     SendScintilla(SCI_SETHSCROLLBAR, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,7 +69,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     applyFontToStyles();
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    SendScintilla(SCI_SETMODEVENTMASK, editNotices);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int, int, int, int, int, int) {
                 documentModified(position, type);
@@ -192,7 +194,7 @@ void TAdvEdit::loadBytes(const QByteArray &text) {
 }
 
 void TAdvEdit::documentModified(int, int modificationType) {
-    if (!m_loading && (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+    if (!m_loading && (modificationType & editNotices))
         Change();
 }
 

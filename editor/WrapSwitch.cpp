@@ -14,10 +14,16 @@ constexpr int blobPadding = 8;
 
 WrapSwitch::WrapSwitch(QsciScintilla *editor) : QObject(editor), m_editor(editor) {
     editor->installEventFilter(this);
+    // Told before each change (the control does not hand over the text then): the range the
+    // new text will fill is measured once the change is done.
     connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
-                if ((type & QsciScintillaBase::SC_MOD_INSERTTEXT) && !m_resetting)
-                    textInserted(position, length);
+                if (m_resetting || m_choice == WrapChoice::ScrollUnwrapped)
+                    return;
+                if (type & QsciScintillaBase::SC_MOD_BEFOREINSERT)
+                    textInserting(position, length);
+                else if ((type & QsciScintillaBase::SC_MOD_BEFOREDELETE) && m_changedTo >= 0)
+                    m_changedFrom = std::min<qsizetype>(m_changedFrom, position);
             });
     apply(WrapChoice::Word);
 }
@@ -29,16 +35,36 @@ void WrapSwitch::beginReset() {
 
 void WrapSwitch::reset(const char *data, qsizetype size) {
     m_resetting = false;
+    m_changedTo = -1;
     m_lines = measureLines(data, size);
     update();
 }
 
-void WrapSwitch::textInserted(int position, int length) {
-    // The lines that hold the new text, from the start of the first to the end of the last.
+void WrapSwitch::textInserting(qsizetype position, qsizetype length) {
+    // One range holds every change since the last measurement. Text put in before its end
+    // pushes the end on; text taken out before its start may pull the start back.
+    if (m_changedTo < 0) {
+        m_changedFrom = position;
+        m_changedTo = position + length;
+        QMetaObject::invokeMethod(this, &WrapSwitch::measureChanged, Qt::QueuedConnection);
+        return;
+    }
+    m_changedFrom = std::min(m_changedFrom, position);
+    m_changedTo = std::max(m_changedTo, position) + length;
+}
+
+void WrapSwitch::measureChanged() {
+    const qsizetype length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const qsizetype start = std::min(m_changedFrom, length);
+    const qsizetype end = std::min(m_changedTo, length);
+    m_changedTo = -1;
+    // Lines only grow longer until the next reset, so nothing typed can end the exception.
+    if (m_resetting || m_choice == WrapChoice::ScrollUnwrapped)
+        return;
     const long first = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                               static_cast<unsigned long>(position));
+                                               static_cast<unsigned long>(start));
     const long last = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                              static_cast<unsigned long>(position + length));
+                                              static_cast<unsigned long>(end));
     const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
                                               static_cast<unsigned long>(first));
     const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
@@ -49,7 +75,7 @@ void WrapSwitch::textInserted(int position, int length) {
     m_lines.include(measureLines(bytes, to - from));
     if (m_lines.longest != before.longest || m_lines.mostTabs != before.mostTabs ||
         m_lines.wideBytes != before.wideBytes)
-        schedule();
+        update();
 }
 
 bool WrapSwitch::eventFilter(QObject *watched, QEvent *e) {

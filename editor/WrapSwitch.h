@@ -29,7 +29,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void textInserted(int position, int length);
+    void textInserting(qsizetype position, qsizetype length);
+    void measureChanged();
     void schedule();
     void update();
     void apply(WrapChoice choice);
@@ -41,6 +42,8 @@ private:
     // needlessly but never shows a line cut off.
     LineSpan m_lines;
     WrapChoice m_choice = WrapChoice::Word;
+    qsizetype m_changedFrom = 0; // the text changed since the last measurement
+    qsizetype m_changedTo = -1;  // -1: none
     bool m_pending = false;
     bool m_resetting = false;
 };

@@ -22,6 +22,16 @@ TEST(LineFile, SplitsAtEveryKindOfLineEnd) {
     EXPECT_EQ(splitLines(QByteArray("x\0y\n", 4)), QByteArrayList({QByteArray("x\0y", 3)}));
 }
 
+// Opening a script of millions of lines built a list of them first, more memory than the text.
+TEST(LineFile, JoinedLinesMatchTheLinesJoinedWithoutAList) {
+    for (const QByteArray &bytes :
+         {QByteArray(), QByteArray("a"), QByteArray("a\r\n"), QByteArray("a\r\nb\rc\nd"),
+          QByteArray("\r\n"), QByteArray("a\n\nb\n"), QByteArray("a\n\r"), QByteArray("a\r\r\n"),
+          QByteArray("\n\n\n"), QByteArray("x\0y\n", 4), QByteArray("\rlast")})
+        EXPECT_EQ(joinedLines(bytes), splitLines(bytes).join("\r\n"))
+            << bytes.toPercentEncoding().constData();
+}
+
 TEST(LineFile, WritesCrLfAfterEveryLineAndReadsBack) {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.ini");

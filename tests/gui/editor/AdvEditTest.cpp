@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "platform/Prompts.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -353,6 +354,38 @@ private slots:
         QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
         QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QVERIFY(h.send(QsciScintillaBase::SCI_GETHSCROLLBAR));
+    }
+
+    // The control's own description counted the characters from the start of the document
+    // to the caret on every key and caret move: a quarter of a second a key in a 50 MB script.
+    void accessibleTextCountsInBytesWithoutAScanPerKey() {
+        EditorHarness h("", phraseTable);
+        h.editor->LoadBytes(QByteArray("ab\x80\r\ncd"));
+        QAccessibleInterface *described = QAccessible::queryAccessibleInterface(h.editor);
+        QVERIFY(described);
+        QCOMPARE(described->role(), QAccessible::EditableText);
+        QAccessibleTextInterface *text = described->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->characterCount(), 7);
+        QCOMPARE(text->text(0, 7), QStringLiteral("ab\u20AC\r\ncd")); // 0x80 shows as the euro
+        h.setCaret(5);
+        QCOMPARE(text->cursorPosition(), 5);
+        text->setSelection(0, 1, 4);
+        QCOMPARE(text->selectionCount(), 1);
+        int from = -1, to = -1;
+        text->selection(0, &from, &to);
+        QCOMPARE(from, 1);
+        QCOMPARE(to, 4);
+        // Typing is still seen by the editor, which is told of changes before they happen.
+        h.editor->DocChanged = false;
+        h.setCaret(7);
+        h.type("e");
+        QVERIFY(h.editor->DocChanged);
+        QCOMPARE(h.editor->DocumentBytes(), QByteArray("ab\x80\r\ncde"));
+        QCOMPARE(text->characterCount(), 8);
+        h.editor->DocChanged = false;
+        QTest::keyClick(h.editor, Qt::Key_Backspace);
+        QVERIFY(h.editor->DocChanged);
     }
 
     void objectListRowsAndJump() {
