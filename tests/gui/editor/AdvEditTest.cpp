@@ -360,7 +360,7 @@ private slots:
     // to the caret on every key and caret move: a quarter of a second a key in a 50 MB script.
     void accessibleTextCountsInBytesWithoutAScanPerKey() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadBytes(QByteArray("ab\x80\r\ncd"));
+        h.editor->loadBytes(QByteArray("ab\x80\r\ncd"));
         QAccessibleInterface *described = QAccessible::queryAccessibleInterface(h.editor);
         QVERIFY(described);
         QCOMPARE(described->role(), QAccessible::EditableText);
