@@ -381,7 +381,7 @@ private slots:
         h.setCaret(7);
         h.type("e");
         QVERIFY(h.editor->DocChanged);
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("ab\x80\r\ncde"));
+        QCOMPARE(h.editor->documentBytes(), QByteArray("ab\x80\r\ncde"));
         QCOMPARE(text->characterCount(), 8);
         h.editor->DocChanged = false;
         QTest::keyClick(h.editor, Qt::Key_Backspace);
