@@ -7,6 +7,7 @@
 #include "editor/AdvEdit.h"
 #include "editor/ScriptBackup.h"
 #include "editor/ScriptText.h"
+#include "platform/ErrorDisplay.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -74,11 +75,13 @@ void TFormMain::checkFilesOnDisk() {
         const DiskChange change = marlix::diskChange(known.fingerprint, now, editor->DocChanged);
         known.fingerprint = now;
         const QString name = QFileInfo(known.path).fileName();
+        // A file that cannot be read is reported; the other documents are still looked at.
+        const auto reload = [&] { marlix::guarded(this, [&] { reloadFromDisk(slot); }); };
         switch (change) {
         case DiskChange::None:
             break;
         case DiskChange::Reload:
-            reloadFromDisk(slot);
+            reload();
             break;
         case DiskChange::AskReload:
             tabControl->SetActivePage(page);
@@ -86,7 +89,7 @@ void TFormMain::checkFilesOnDisk() {
                     this, QMessageBox::Question, QStringLiteral("Confirm"),
                     tr("%1 has changed on disk. Reload it and lose your changes?").arg(name),
                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-                reloadFromDisk(slot);
+                reload();
             break;
         case DiskChange::KeepAsChanged:
             editor->DocChanged = true;

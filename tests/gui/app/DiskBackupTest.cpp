@@ -29,6 +29,13 @@ bool comeBackToFront(TFormMain *w) {
     return true;
 }
 
+// A main window on the screen and active, as the user works with it.
+TFormMain *shownWindow(MainWindow &m) {
+    TFormMain *w = m.open();
+    w->show();
+    return QTest::qWaitForWindowActive(w) ? w : nullptr;
+}
+
 QByteArray allBytes() {
     QByteArray bytes;
     for (int b = 1; b < 256; ++b)
@@ -53,9 +60,8 @@ private slots:
 
 void DiskBackupTest::unchangedDocumentReloadsKeepingItsCaretLine() {
     MainWindow m;
-    TFormMain *w = m.open();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    TFormMain *w = shownWindow(m);
+    QVERIFY(w);
     const QString path = m.script("disk.con", "rem 1\r\nrem 2\r\nrem 3\r\nrem 4\r\n");
     w->OpenDocumentFile(path);
     m.editor()->setCursorPosition(2, 3);
@@ -81,9 +87,8 @@ void DiskBackupTest::unchangedDocumentReloadsKeepingItsCaretLine() {
 
 void DiskBackupTest::changedDocumentAsksBeforeReloading() {
     MainWindow m;
-    TFormMain *w = m.open();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    TFormMain *w = shownWindow(m);
+    QVERIFY(w);
     const QString path = m.script("asked.con", "rem disk\r\n");
     w->OpenDocumentFile(path);
     w->OpenDocumentFile(m.script("other.con", "rem other\r\n"));
@@ -113,9 +118,8 @@ void DiskBackupTest::changedDocumentAsksBeforeReloading() {
 
 void DiskBackupTest::deletedScriptKeepsItsTextAsChanged() {
     MainWindow m;
-    TFormMain *w = m.open();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    TFormMain *w = shownWindow(m);
+    QVERIFY(w);
     const QString path = m.script("gone.con", "rem gone\r\n");
     w->OpenDocumentFile(path);
     QVERIFY(QFile::remove(path));
@@ -135,9 +139,8 @@ void DiskBackupTest::deletedScriptKeepsItsTextAsChanged() {
 // when the document was edited after the save.
 void DiskBackupTest::ownSavesAreNoChangeOnDisk() {
     MainWindow m;
-    TFormMain *w = m.open();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowActive(w));
+    TFormMain *w = shownWindow(m);
+    QVERIFY(w);
     w->OpenDocumentFile(m.script("saved.con", "rem saved\r\n"));
     m.editor()->insert(QStringLiteral("a "));
     w->mnuSaveClick();
