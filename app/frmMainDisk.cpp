@@ -47,10 +47,11 @@ void TFormMain::reloadFromDisk(int slot) {
     const int firstVisible = editor->firstVisibleLine();
     editor->LoadLines(lines);
     editor->DocChanged = false;
-    editor->setCursorPosition(qMin(line, qMax(0, int(lines.size()) - 1)), 0);
-    editor->setFirstVisibleLine(firstVisible);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
+    // After the object scan, which leaves its last object selected.
+    editor->setCursorPosition(qMin(line, qMax(0, int(lines.size()) - 1)), 0);
+    editor->setFirstVisibleLine(firstVisible);
     m_status->showNote(tr("%1 changed on disk and was reloaded").arg(QFileInfo(path).fileName()));
 }
 
