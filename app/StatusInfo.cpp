@@ -67,10 +67,10 @@ void DocumentStatus::refresh() {
         if (!editor || !page)
             continue;
         watch(editor);
-        page->SetChanged(editor->DocChanged);
+        page->setChanged(editor->DocChanged);
     }
     m_window->updateBackupEntries();
-    TAdvEdit *editor = m_window->ActiveEditor();
+    TAdvEdit *editor = m_window->activeEditor();
     if (!editor) {
         for (QLabel *field : {caret, selection, lines, changed})
             field->clear();

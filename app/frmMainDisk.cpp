@@ -18,7 +18,7 @@ using marlix::DiskChange;
 void TFormMain::rememberFile(int slot) {
     const TTabSheet *page = DocumentTabs[slot];
     KnownFile &known = m_knownFiles[slot];
-    known.path = page ? page->Caption() : QString();
+    known.path = page ? page->caption() : QString();
     known.fingerprint =
         known.path.isEmpty() ? marlix::FileFingerprint() : marlix::readFingerprint(known.path);
 }
@@ -30,17 +30,17 @@ void TFormMain::documentMatchesFile(TAdvEdit *editor) {
     const int slot = int(std::find(DocumentEditors.begin(), DocumentEditors.end(), editor) -
                          DocumentEditors.begin());
     if (slot >= marlix::DocumentSlotCount || !DocumentTabs[slot] ||
-        DocumentTabs[slot]->Caption().isEmpty())
+        DocumentTabs[slot]->caption().isEmpty())
         return;
-    const marlix::FileFingerprint now = marlix::readFingerprint(DocumentTabs[slot]->Caption());
+    const marlix::FileFingerprint now = marlix::readFingerprint(DocumentTabs[slot]->caption());
     const QByteArray saved = marlix::joinLines(marlix::documentLines(editor->DocumentBytes()));
     if (now.hash == QCryptographicHash::hash(saved, QCryptographicHash::Md5))
-        m_knownFiles[slot] = {DocumentTabs[slot]->Caption(), now};
+        m_knownFiles[slot] = {DocumentTabs[slot]->caption(), now};
 }
 
 void TFormMain::reloadFromDisk(int slot) {
     TAdvEdit *editor = DocumentEditors[slot];
-    const QString path = DocumentTabs[slot]->Caption();
+    const QString path = DocumentTabs[slot]->caption();
     const QByteArrayList lines = marlix::readLines(path);
     int line = 0, index = 0;
     editor->getCursorPosition(&line, &index);
@@ -60,14 +60,14 @@ void TFormMain::checkFilesOnDisk() {
         return;
     m_checkingDisk = true;
     const auto done = qScopeGuard([this] { m_checkingDisk = false; });
-    for (int index = 0; index < tabControl->PageCount(); ++index) {
-        TTabSheet *page = tabControl->Pages(index);
+    for (int index = 0; index < tabControl->pageCount(); ++index) {
+        TTabSheet *page = tabControl->page(index);
         const int slot = page->Tag;
         TAdvEdit *editor = DocumentEditors[slot];
         KnownFile &known = m_knownFiles[slot];
-        if (!editor || page->Caption().isEmpty())
+        if (!editor || page->caption().isEmpty())
             continue;
-        if (known.path != page->Caption()) {
+        if (known.path != page->caption()) {
             // Named since the last look (Save As): what is there now is the document's file.
             rememberFile(slot);
             continue;
@@ -85,7 +85,7 @@ void TFormMain::checkFilesOnDisk() {
             reload();
             break;
         case DiskChange::AskReload:
-            tabControl->SetActivePage(page);
+            tabControl->setActivePage(page);
             if (marlix::Prompts::message(
                     this, QMessageBox::Question, QStringLiteral("Confirm"),
                     tr("%1 has changed on disk. Reload it and lose your changes?").arg(name),
@@ -105,26 +105,26 @@ void TFormMain::checkFilesOnDisk() {
 
 void TFormMain::updateBackupEntries() {
     const TTabSheet *page = tabControl->ActivePage();
-    const QString path = page ? page->Caption() : QString();
+    const QString path = page ? page->caption() : QString();
     mnuBackup->setEnabled(!path.isEmpty());
     mnuRestore->setEnabled(!path.isEmpty() && QFileInfo(marlix::backupPath(path)).isFile());
 }
 
 void TFormMain::mnuBackupClick() {
     const TTabSheet *page = tabControl->ActivePage();
-    if (!page || page->Caption().isEmpty())
+    if (!page || page->caption().isEmpty())
         return;
-    marlix::writeBackup(page->Caption(), DocumentEditors[page->Tag]->DocumentBytes());
+    marlix::writeBackup(page->caption(), DocumentEditors[page->Tag]->DocumentBytes());
     m_status->showNote(
-        tr("Backup written to %1").arg(QFileInfo(marlix::backupPath(page->Caption())).fileName()));
+        tr("Backup written to %1").arg(QFileInfo(marlix::backupPath(page->caption())).fileName()));
     updateBackupEntries();
 }
 
 void TFormMain::mnuRestoreClick() {
     const TTabSheet *page = tabControl->ActivePage();
-    if (!page || page->Caption().isEmpty())
+    if (!page || page->caption().isEmpty())
         return;
-    const QString backup = marlix::backupPath(page->Caption());
+    const QString backup = marlix::backupPath(page->caption());
     if (!QFileInfo(backup).isFile())
         return;
     if (marlix::Prompts::message(
@@ -132,7 +132,7 @@ void TFormMain::mnuRestoreClick() {
             tr("Replace the text with the backup in %1?").arg(QFileInfo(backup).fileName()),
             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    const QByteArray text = marlix::readBackupText(page->Caption());
+    const QByteArray text = marlix::readBackupText(page->caption());
     TAdvEdit *editor = DocumentEditors[page->Tag];
     // One edit, so that one Undo gives the text from before the restore back.
     editor->beginUndoAction();

@@ -35,10 +35,10 @@ void TFormMain::createEverydayParts() {
             [this](TAdvEdit *editor) { editor->viewport()->installEventFilter(this); });
     connect(m_status, &marlix::DocumentStatus::savePointReached, this,
             &TFormMain::documentMatchesFile);
-    connect(tabControl, &TPageControl::ActivePageChanged, m_status,
+    connect(tabControl, &marlix::PageControl::activePageChanged, m_status,
             &marlix::DocumentStatus::refresh);
-    connect(tabControl->TabRow(), &TTabRow::tabMiddleClicked, this, [this](int index) {
-        if (TTabSheet *page = tabControl->Pages(index))
+    connect(tabControl->tabRow(), &marlix::TabRow::tabMiddleClicked, this, [this](int index) {
+        if (TTabSheet *page = tabControl->page(index))
             marlix::guarded(this, [&] { closeTab(page); });
     });
     connect(mnuFile, &QMenu::aboutToShow, this, &TFormMain::updateBackupEntries);
@@ -70,16 +70,16 @@ marlix::DocumentStatus *TFormMain::documentStatus() const {
 }
 
 void TFormMain::tabControlChange() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->setFocus();
 }
 
 void TFormMain::switchTab(int step) {
-    const int count = tabControl->PageCount();
+    const int count = tabControl->pageCount();
     if (count < 2)
         return;
-    const int index = tabControl->IndexOf(tabControl->ActivePage());
-    tabControl->SetActivePage(tabControl->Pages(((index + step) % count + count) % count));
+    const int index = tabControl->indexOf(tabControl->ActivePage());
+    tabControl->setActivePage(tabControl->page(((index + step) % count + count) % count));
     tabControlChange();
 }
 
@@ -87,8 +87,8 @@ void TFormMain::closeTab(TTabSheet *page) {
     const int slot = page->Tag;
     if (DocumentEditors[slot]->DocChanged) {
         // The question is about the document in view, as when Close asks it.
-        tabControl->SetActivePage(page);
-        if (!SaveOrDiscard(page))
+        tabControl->setActivePage(page);
+        if (!saveOrDiscard(page))
             return;
     }
     const bool wasActive = page == tabControl->ActivePage();
@@ -100,7 +100,7 @@ void TFormMain::closeTab(TTabSheet *page) {
 void TFormMain::openDroppedFiles(const QStringList &paths) {
     for (const QString &path : paths) {
         const bool open = marlix::slotWithCaption(slotCaptions(), path) >= 0;
-        if (!open && tabControl->PageCount() >= marlix::MaxOpenDocuments) {
+        if (!open && tabControl->pageCount() >= marlix::MaxOpenDocuments) {
             marlix::showMessage(this, QStringLiteral("Max controls reached"));
             return;
         }

@@ -129,7 +129,7 @@ void DiskBackupTest::deletedScriptKeepsItsTextAsChanged() {
     QVERIFY(comeBackToFront(w));
     QCOMPARE(m.editor()->DocumentBytes(), QByteArray("rem gone"));
     QVERIFY(m.editor()->DocChanged);
-    QTRY_COMPARE(m.active()->DisplayText(), QLatin1Char('*') + path);
+    QTRY_COMPARE(m.active()->displayText(), QLatin1Char('*') + path);
     QVERIFY(Prompts::shown().isEmpty());
     // Closing it asks, and Yes writes the file back.
     Prompts::answerMessage(QMessageBox::Yes);

@@ -85,14 +85,14 @@ void TabsStatusDropTest::changedMarkStaysOutOfTheFileName() {
     const QString path = m.script("mark.con", "rem mark\r\n");
     w->OpenDocumentFile(path);
     TTabSheet *page = m.active();
-    QCOMPARE(page->DisplayText(), path);
+    QCOMPARE(page->displayText(), path);
     QTest::keyClick(m.editor(), Qt::Key_Y);
-    QTRY_COMPARE(page->DisplayText(), QLatin1Char('*') + path);
-    QCOMPARE(page->Caption(), path);
-    QVERIFY(w->tabControl->TabRow()->tabOption(0).text.startsWith(QLatin1Char('*')));
+    QTRY_COMPARE(page->displayText(), QLatin1Char('*') + path);
+    QCOMPARE(page->caption(), path);
+    QVERIFY(w->tabControl->tabRow()->tabOption(0).text.startsWith(QLatin1Char('*')));
     // Every file command takes the name without the mark.
     w->mnuSaveClick();
-    QTRY_COMPARE(page->DisplayText(), path);
+    QTRY_COMPARE(page->displayText(), path);
     QVERIFY(m.folder.read("mark.con").endsWith("yrem mark\r\n"));
     QVERIFY(!QFileInfo::exists(m.folder.path() + QStringLiteral("*mark.con")));
     w->OpenDocumentFile(path);
@@ -100,13 +100,13 @@ void TabsStatusDropTest::changedMarkStaysOutOfTheFileName() {
 
     // An untitled document from an archive keeps where it came from, marked.
     w->NewDocumentTab();
-    m.active()->SetDisplayText(QStringLiteral("[objects.rfa:Tank.con]"));
+    m.active()->setDisplayText(QStringLiteral("[objects.rfa:Tank.con]"));
     m.editor()->insert(QStringLiteral("x"));
-    QTRY_COMPARE(m.active()->DisplayText(), QStringLiteral("*[objects.rfa:Tank.con]"));
-    QVERIFY(m.active()->Caption().isEmpty());
+    QTRY_COMPARE(m.active()->displayText(), QStringLiteral("*[objects.rfa:Tank.con]"));
+    QVERIFY(m.active()->caption().isEmpty());
     Prompts::answerFile(fixture::chosen(m.folder.file("tank.con")));
     w->mnuSaveClick();
-    QTRY_COMPARE(m.active()->DisplayText(), m.folder.file("tank.con"));
+    QTRY_COMPARE(m.active()->displayText(), m.folder.file("tank.con"));
 }
 
 void TabsStatusDropTest::tabKeysSwitchRoundTheRowAndWinOverTheEditor() {
@@ -122,7 +122,7 @@ void TabsStatusDropTest::tabKeysSwitchRoundTheRowAndWinOverTheEditor() {
         editor->setFocus();
         QTest::keyClick(editor, key, modifiers);
         textKept = textKept && editor->DocumentBytes() == "text";
-        return w->tabControl->IndexOf(m.active());
+        return w->tabControl->indexOf(m.active());
     };
     QCOMPARE(pressOnActive(Qt::Key_Tab, Qt::ControlModifier), 0); // round from the last
     QCOMPARE(pressOnActive(Qt::Key_Tab, Qt::ControlModifier), 1);
@@ -145,7 +145,7 @@ void TabsStatusDropTest::middleClickClosesWithTheQuestionOfClose() {
     w->OpenDocumentFile(first);
     w->OpenDocumentFile(m.script("second.con", "two\r\n"));
     w->OpenDocumentFile(m.script("third.con", "three\r\n"));
-    TTabRow *row = w->tabControl->TabRow();
+    marlix::TabRow *row = w->tabControl->tabRow();
     const auto middleClick = [row](int index) {
         QTest::mouseClick(row, Qt::MiddleButton, {}, row->tabRect(index).center());
     };
@@ -153,16 +153,16 @@ void TabsStatusDropTest::middleClickClosesWithTheQuestionOfClose() {
     // An unchanged document in the background goes without a question; the active one stays.
     middleClick(1);
     QCOMPARE(m.pages(), 2);
-    QCOMPARE(m.active()->Caption(), m.folder.file("third.con"));
+    QCOMPARE(m.active()->caption(), m.folder.file("third.con"));
     QVERIFY(Prompts::shown().isEmpty());
 
     // A changed one comes into view and asks; Cancel keeps it, Yes saves and closes it.
-    w->DocumentEditors[w->tabControl->Pages(0)->Tag]->insert(QStringLiteral("edited "));
-    w->DocumentEditors[w->tabControl->Pages(0)->Tag]->DocChanged = true;
+    w->DocumentEditors[w->tabControl->page(0)->Tag]->insert(QStringLiteral("edited "));
+    w->DocumentEditors[w->tabControl->page(0)->Tag]->DocChanged = true;
     middleClick(0);
     QCOMPARE(Prompts::shownTexts(), QStringList({"File has changed, save changes?"}));
     QCOMPARE(m.pages(), 2);
-    QCOMPARE(m.active()->Caption(), first);
+    QCOMPARE(m.active()->caption(), first);
     Prompts::answerMessage(QMessageBox::Yes);
     middleClick(0);
     QCOMPARE(m.pages(), 1);
@@ -211,7 +211,7 @@ void TabsStatusDropTest::droppedFilesStopAtTheDocumentLimit() {
     drop(w, {unreadable, open, m.script("fits.con", "rem fits\r\n"),
              m.script("over.con", "rem over\r\n"), m.script("over2.con", "rem over\r\n")});
     QCOMPARE(m.pages(), MaxOpenDocuments);
-    QCOMPARE(m.active()->Caption(), m.folder.file("fits.con"));
+    QCOMPARE(m.active()->caption(), m.folder.file("fits.con"));
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"Cannot open file /proc/self/mem", "Max controls reached"}));
 }
