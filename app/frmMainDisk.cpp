@@ -33,7 +33,7 @@ void TFormMain::documentMatchesFile(TAdvEdit *editor) {
         DocumentTabs[slot]->caption().isEmpty())
         return;
     const marlix::FileFingerprint now = marlix::readFingerprint(DocumentTabs[slot]->caption());
-    const QByteArray saved = marlix::joinLines(marlix::documentLines(editor->DocumentBytes()));
+    const QByteArray saved = marlix::joinLines(marlix::documentLines(editor->documentBytes()));
     if (now.hash == QCryptographicHash::hash(saved, QCryptographicHash::Md5))
         m_knownFiles[slot] = {DocumentTabs[slot]->caption(), now};
 }
@@ -45,7 +45,7 @@ void TFormMain::reloadFromDisk(int slot) {
     int line = 0, index = 0;
     editor->getCursorPosition(&line, &index);
     const int firstVisible = editor->firstVisibleLine();
-    editor->LoadLines(lines);
+    editor->loadLines(lines);
     editor->DocChanged = false;
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
@@ -114,7 +114,7 @@ void TFormMain::mnuBackupClick() {
     const TTabSheet *page = tabControl->ActivePage();
     if (!page || page->caption().isEmpty())
         return;
-    marlix::writeBackup(page->caption(), DocumentEditors[page->Tag]->DocumentBytes());
+    marlix::writeBackup(page->caption(), DocumentEditors[page->Tag]->documentBytes());
     m_status->showNote(
         tr("Backup written to %1").arg(QFileInfo(marlix::backupPath(page->caption())).fileName()));
     updateBackupEntries();

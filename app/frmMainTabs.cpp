@@ -129,7 +129,8 @@ bool TFormMain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == this) {
         // Not inside the activation: the check may ask a question.
         if (type == QEvent::WindowActivate)
-            QTimer::singleShot(0, this, [this] { run(&TFormMain::checkFilesOnDisk); });
+            QTimer::singleShot(0, this,
+                               [this] { marlix::guarded(this, [this] { checkFilesOnDisk(); }); });
         return QMainWindow::eventFilter(watched, event);
     }
     if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {

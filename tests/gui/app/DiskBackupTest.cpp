@@ -66,12 +66,12 @@ void DiskBackupTest::unchangedDocumentReloadsKeepingItsCaretLine() {
     w->OpenDocumentFile(path);
     m.editor()->setCursorPosition(2, 3);
     QVERIFY(comeBackToFront(w));
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("rem 1\r\nrem 2\r\nrem 3\r\nrem 4"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("rem 1\r\nrem 2\r\nrem 3\r\nrem 4"));
 
     // The object scan of the reload selects the last object; the caret still stays.
     m.script("disk.con", "rem one\nrem two\nrem three, longer\nObjectTemplate.create Bundle T\n");
     QVERIFY(comeBackToFront(w));
-    QTRY_COMPARE(m.editor()->DocumentBytes(),
+    QTRY_COMPARE(m.editor()->documentBytes(),
                  QByteArray("rem one\r\nrem two\r\nrem three, "
                             "longer\r\nObjectTemplate.create Bundle T"));
     int line = -1, index = -1;
@@ -105,7 +105,7 @@ void DiskBackupTest::changedDocumentAsksBeforeReloading() {
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"asked.con has changed on disk. Reload it and lose your changes?"}));
     QCOMPARE(m.activeSlot(), 0); // asked with the document in view
-    QCOMPARE(w->DocumentEditors[0]->DocumentBytes(), QByteArray("mine rem disk"));
+    QCOMPARE(w->DocumentEditors[0]->documentBytes(), QByteArray("mine rem disk"));
     QVERIFY(w->DocumentEditors[0]->DocChanged);
     QVERIFY(comeBackToFront(w));
     QCOMPARE(Prompts::shown().size(), 1);
@@ -115,7 +115,7 @@ void DiskBackupTest::changedDocumentAsksBeforeReloading() {
     Prompts::answerMessage(QMessageBox::Yes);
     QVERIFY(comeBackToFront(w));
     QCOMPARE(Prompts::shown().size(), 2);
-    QCOMPARE(w->DocumentEditors[0]->DocumentBytes(), QByteArray("rem theirs again"));
+    QCOMPARE(w->DocumentEditors[0]->documentBytes(), QByteArray("rem theirs again"));
     QVERIFY(!w->DocumentEditors[0]->DocChanged);
 }
 
@@ -127,7 +127,7 @@ void DiskBackupTest::deletedScriptKeepsItsTextAsChanged() {
     w->OpenDocumentFile(path);
     QVERIFY(QFile::remove(path));
     QVERIFY(comeBackToFront(w));
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("rem gone"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("rem gone"));
     QVERIFY(m.editor()->DocChanged);
     QTRY_COMPARE(m.active()->displayText(), QLatin1Char('*') + path);
     QVERIFY(Prompts::shown().isEmpty());
@@ -149,15 +149,15 @@ void DiskBackupTest::ownSavesAreNoChangeOnDisk() {
     w->mnuSaveClick();
     m.editor()->insert(QStringLiteral("b "));
     m.editor()->DocChanged = true;
-    const QByteArray text = m.editor()->DocumentBytes();
+    const QByteArray text = m.editor()->documentBytes();
     QVERIFY(comeBackToFront(w));
-    QCOMPARE(m.editor()->DocumentBytes(), text);
+    QCOMPARE(m.editor()->documentBytes(), text);
     // Save As to a new name: the new file is the document's.
     Prompts::answerFile(fixture::chosen(m.folder.file("renamed.con")));
     w->mnuSaveAsClick();
-    const QByteArray saved = m.editor()->DocumentBytes();
+    const QByteArray saved = m.editor()->documentBytes();
     QVERIFY(comeBackToFront(w));
-    QCOMPARE(m.editor()->DocumentBytes(), saved);
+    QCOMPARE(m.editor()->documentBytes(), saved);
     QCOMPARE(Prompts::shown().size(), 1);
     QVERIFY(!m.editor()->DocChanged);
 }
@@ -168,7 +168,7 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
     const QByteArray original = "rem \x80\x81\x9f\xa0\xff\r\n" + allBytes() + "\r\nlast";
     const QString path = m.script("mod/Tank.con", original);
     w->OpenDocumentFile(path);
-    const QByteArray text = m.editor()->DocumentBytes();
+    const QByteArray text = m.editor()->documentBytes();
     w->mnuBackupClick();
     // The text as it is, no header block, every line ended.
     QCOMPARE(m.folder.read("mod/Tank.bcon"), original + "\r\n");
@@ -183,17 +183,17 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
     w->mnuRestoreClick();
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"Replace the text with the backup in Tank.bcon?"}));
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("replaced"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("replaced"));
 
     Prompts::answerMessage(QMessageBox::Yes);
     w->mnuRestoreClick();
-    QCOMPARE(m.editor()->DocumentBytes(), text);
+    QCOMPARE(m.editor()->documentBytes(), text);
     QVERIFY(m.editor()->DocChanged);
     // One undo step gives the text from before the restore back, and redo the backup's.
     m.editor()->undo();
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("replaced"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("replaced"));
     m.editor()->redo();
-    QCOMPARE(m.editor()->DocumentBytes(), text);
+    QCOMPARE(m.editor()->documentBytes(), text);
     QCOMPARE(m.folder.read("mod/Tank.bcon"), original + "\r\n");
 }
 

@@ -121,7 +121,7 @@ void TabsStatusDropTest::tabKeysSwitchRoundTheRowAndWinOverTheEditor() {
         TAdvEdit *editor = m.editor();
         editor->setFocus();
         QTest::keyClick(editor, key, modifiers);
-        textKept = textKept && editor->DocumentBytes() == "text";
+        textKept = textKept && editor->documentBytes() == "text";
         return w->tabControl->indexOf(m.active());
     };
     QCOMPARE(pressOnActive(Qt::Key_Tab, Qt::ControlModifier), 0); // round from the last
@@ -180,15 +180,15 @@ void TabsStatusDropTest::droppedFilesOpenAsWithOpen() {
     const QString b = m.script("drop/b.con", "rem \x80\xff b\r\n");
     w->OpenDocumentFile(a);
     m.editor()->insert(QStringLiteral("kept "));
-    const QByteArray aText = m.editor()->DocumentBytes();
+    const QByteArray aText = m.editor()->documentBytes();
 
     // Dropped on the editor: the files open, no name goes into the text, an open one is
     // reused and a folder is passed over.
     drop(m.editor()->viewport(), {a, b, m.folder.file("drop")});
     QCOMPARE(m.pages(), 2);
     QCOMPARE(m.caption(1), b);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("rem \x80\xff b"));
-    QCOMPARE(w->DocumentEditors[0]->DocumentBytes(), aText);
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("rem \x80\xff b"));
+    QCOMPARE(w->DocumentEditors[0]->documentBytes(), aText);
     QVERIFY(m.folder.read("recent.ini").startsWith(b.toLocal8Bit()));
 
     // Dropped on the window: the open one comes forward.
