@@ -1,6 +1,7 @@
 #include "app/PageControl.h"
 
 #include "app/DocumentSlots.h"
+#include "editor/DocumentCaption.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,6 +34,18 @@ void TTabSheet::setCaption(const QString &caption) {
         return;
     m_caption = caption;
     m_display.clear();
+    if (m_owner)
+        m_owner->captionChanged();
+}
+
+QString TTabSheet::displayText() const {
+    return marlix::documentCaption(m_display.isEmpty() ? m_caption : m_display, m_changed);
+}
+
+void TTabSheet::setChanged(bool changed) {
+    if (changed == m_changed)
+        return;
+    m_changed = changed;
     if (m_owner)
         m_owner->captionChanged();
 }
@@ -183,11 +196,13 @@ void marlix::TabRow::paintEvent(QPaintEvent *) {
 }
 
 void marlix::TabRow::mousePressEvent(QMouseEvent *event) {
-    if (event->button() != Qt::LeftButton)
-        return;
     const int index = tabAt(event->position().toPoint());
-    if (index >= 0)
+    if (index < 0)
+        return;
+    if (event->button() == Qt::LeftButton)
         emit tabClicked(index);
+    else if (event->button() == Qt::MiddleButton)
+        emit tabMiddleClicked(index);
 }
 
 void marlix::TabRow::mouseMoveEvent(QMouseEvent *event) {
@@ -252,6 +267,7 @@ void marlix::PageControl::setActivePage(TTabSheet *page) {
     m_active = page;
     m_stack->setCurrentWidget(page);
     m_row->setCurrent(index);
+    emit activePageChanged();
 }
 
 void marlix::PageControl::addPage(TTabSheet *page) {
@@ -277,6 +293,8 @@ void marlix::PageControl::removePage(TTabSheet *page) {
             setActivePage(m_pages[next]);
         else
             m_row->setCurrent(-1);
+        if (!m_active)
+            emit activePageChanged();
     } else {
         m_row->setCurrent(indexOf(m_active));
     }

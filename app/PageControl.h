@@ -22,14 +22,17 @@ public:
     int Tag = 0;
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    // What the tab shows: the display text while there is one, else the caption.
-    QString displayText() const { return m_display.isEmpty() ? m_caption : m_display; }
+    // What the tab shows: the display text while there is one, else the caption; with the
+    // changed mark in front while the document has unsaved changes.
+    QString displayText() const;
     void setDisplayText(const QString &text);
+    void setChanged(bool changed);
 
 private:
     friend class marlix::PageControl;
     QString m_caption;
     QString m_display;
+    bool m_changed = false;
     QPointer<marlix::PageControl> m_owner;
 };
 
@@ -60,6 +63,7 @@ public:
 
 signals:
     void tabClicked(int index);
+    void tabMiddleClicked(int index);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -99,7 +103,8 @@ public:
     marlix::TabRow *tabRow() const { return m_row; }
 
 signals:
-    void changed(); // the user switched to another tab
+    void changed();           // the user switched to another tab
+    void activePageChanged(); // by the user or the program, also to none
 
 private:
     friend class ::TTabSheet;

@@ -74,6 +74,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     tmrUpdate->start();
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
+    createEverydayParts();
 
     FormCreate();
 }
@@ -135,10 +136,8 @@ void TFormMain::createMenus() {
     mnuPrint = addEntry(mnuFile, QStringLiteral("Print"), {}, nullptr);
     mnuPrint->setEnabled(false);
     N2 = mnuFile->addSeparator();
-    mnuBackup = addEntry(mnuFile, QStringLiteral("Backup"), {}, nullptr);
-    mnuBackup->setEnabled(false);
-    mnuRestore = addEntry(mnuFile, QStringLiteral("Restore"), {}, nullptr);
-    mnuRestore->setEnabled(false);
+    mnuBackup = addEntry(mnuFile, QStringLiteral("Backup"), {}, &TFormMain::mnuBackupClick);
+    mnuRestore = addEntry(mnuFile, QStringLiteral("Restore"), {}, &TFormMain::mnuRestoreClick);
     N3 = mnuFile->addSeparator();
     mnuExit = addEntry(mnuFile, QStringLiteral("Exit"), ctrl(Qt::Key_Q), &TFormMain::mnuExitClick);
 
@@ -452,7 +451,6 @@ void TFormMain::mnuRefreshObjectListClick() {
 // --- other commands ---
 
 void TFormMain::TopBarClick() {}
-void TFormMain::tabControlChange() {}
 void TFormMain::mnuHelpClick() {}
 
 void TFormMain::mnuExitClick() {

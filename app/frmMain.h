@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DocumentSlots.h"
+#include "editor/DiskChange.h"
 #include "platform/Prompts.h"
 
 #include <QFont>
@@ -12,6 +13,8 @@
 #include <optional>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -23,6 +26,9 @@ namespace marlix {
 class PageControl;
 }
 class TTabSheet;
+namespace marlix {
+class DocumentStatus;
+}
 
 // The main window: owner of every open document. Each document is one editor on its own tab
 // page, held in a slot of two parallel arrays whose index is the page's Tag.
@@ -141,6 +147,17 @@ public:
     void FormActivate();
     void FormPaint();
 
+    // Tabs, drops and the status bar (frmMainTabs.cpp).
+    void switchTab(int step); // +1 the next tab, -1 the previous, round the row
+    void closeTab(TTabSheet *page);
+    void openDroppedFiles(const QStringList &paths);
+    marlix::DocumentStatus *documentStatus() const;
+    // Files changed on disk, Backup and Restore (frmMainDisk.cpp).
+    void checkFilesOnDisk();
+    void updateBackupEntries();
+    void mnuBackupClick();
+    void mnuRestoreClick();
+
 signals:
     void closed(); // the window has closed; the program ends
 
@@ -148,6 +165,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createMenus();
@@ -165,6 +185,20 @@ private:
     marlix::SlotCaptions slotCaptions() const;
     void schedulePaintHandOff();
     void focusWindowChanged(QWindow *window);
+
+    void createEverydayParts();
+    void rememberFile(int slot);
+    void documentMatchesFile(TAdvEdit *editor);
+    void reloadFromDisk(int slot);
+
+    // What was known of each slot's file when it was last loaded, saved or looked at.
+    struct KnownFile {
+        QString path;
+        marlix::FileFingerprint fingerprint;
+    };
+    std::array<KnownFile, marlix::DocumentSlotCount> m_knownFiles;
+    marlix::DocumentStatus *m_status = nullptr;
+    bool m_checkingDisk = false;
 
     QString m_programFolder;
     QPointer<QWindow> m_lastOwnWindow;

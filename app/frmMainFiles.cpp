@@ -45,6 +45,7 @@ void TFormMain::OpenDocumentFile(const QString &path) {
     TAdvEdit *editor = DocumentEditors[page->Tag];
     editor->loadBytes(marlix::readJoinedLines(path));
     page->setCaption(path);
+    rememberFile(page->Tag);
     AddToRecentFiles(path);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();

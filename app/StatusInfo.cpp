@@ -1,0 +1,95 @@
+#include "app/StatusInfo.h"
+
+#include "app/PageControl.h"
+#include "app/frmMain.h"
+#include "editor/AdvEdit.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace marlix {
+
+namespace {
+constexpr int NoteMs = 10000;
+
+QLabel *addField(QStatusBar *bar, const char *name) {
+    auto *label = new QLabel(bar);
+    label->setObjectName(QLatin1String(name));
+    label->setContentsMargins(6, 0, 6, 0);
+    bar->addPermanentWidget(label);
+    return label;
+}
+} // namespace
+
+DocumentStatus::DocumentStatus(TFormMain *window) : QObject(window), m_window(window) {
+    QStatusBar *bar = window->statusBar();
+    bar->setObjectName(QStringLiteral("stbMain"));
+    caret = addField(bar, "lblCaret");
+    selection = addField(bar, "lblSelection");
+    lines = addField(bar, "lblLines");
+    changed = addField(bar, "lblChanged");
+}
+
+void DocumentStatus::watch(TAdvEdit *editor) {
+    if (m_watched.contains(editor))
+        return;
+    m_watched.insert(editor);
+    connect(editor, &QObject::destroyed, this, [this, editor] {
+        m_watched.remove(editor);
+        scheduleRefresh();
+    });
+    connect(editor, &QsciScintilla::cursorPositionChanged, this, &DocumentStatus::scheduleRefresh);
+    connect(editor, &QsciScintilla::selectionChanged, this, &DocumentStatus::scheduleRefresh);
+    connect(editor, &QsciScintilla::textChanged, this, &DocumentStatus::scheduleRefresh);
+    connect(editor, &QsciScintilla::modificationChanged, this, [this, editor](bool modified) {
+        if (!modified)
+            emit savePointReached(editor);
+        scheduleRefresh();
+    });
+    emit editorFound(editor);
+}
+
+void DocumentStatus::scheduleRefresh() {
+    if (m_queued)
+        return;
+    m_queued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_queued = false;
+        refresh();
+    });
+}
+
+void DocumentStatus::refresh() {
+    for (int slot = 0; slot < DocumentSlotCount; ++slot) {
+        TAdvEdit *editor = m_window->DocumentEditors[slot];
+        TTabSheet *page = m_window->DocumentTabs[slot];
+        if (!editor || !page)
+            continue;
+        watch(editor);
+        page->setChanged(editor->DocChanged);
+    }
+    m_window->updateBackupEntries();
+    TAdvEdit *editor = m_window->activeEditor();
+    if (!editor) {
+        for (QLabel *field : {caret, selection, lines, changed})
+            field->clear();
+        return;
+    }
+    const long position = editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+    const long line = editor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, position);
+    const long column = editor->SendScintilla(QsciScintilla::SCI_GETCOLUMN, position);
+    const long selected = editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND) -
+                          editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART);
+    const long count = editor->SendScintilla(QsciScintilla::SCI_GETLINECOUNT);
+    caret->setText(tr("Ln %1, Col %2").arg(line + 1).arg(column + 1));
+    selection->setText(tr("Sel %1").arg(selected));
+    lines->setText(count == 1 ? tr("1 line") : tr("%1 lines").arg(count));
+    changed->setText(editor->DocChanged ? tr("Modified") : QString());
+}
+
+void DocumentStatus::showNote(const QString &text) {
+    m_window->statusBar()->showMessage(text, NoteMs);
+}
+
+} // namespace marlix

@@ -1,0 +1,147 @@
+// The main window's watch on the files of open scripts, and Backup / Restore.
+#include "app/frmMain.h"
+
+#include "app/PageControl.h"
+#include "app/StatusInfo.h"
+#include "common/LineFile.h"
+#include "editor/AdvEdit.h"
+#include "editor/ScriptBackup.h"
+#include "editor/ScriptText.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+using marlix::DiskChange;
+
+void TFormMain::rememberFile(int slot) {
+    const TTabSheet *page = DocumentTabs[slot];
+    KnownFile &known = m_knownFiles[slot];
+    known.path = page ? page->caption() : QString();
+    known.fingerprint =
+        known.path.isEmpty() ? marlix::FileFingerprint() : marlix::readFingerprint(known.path);
+}
+
+// At a save point the editor holds what was just saved or loaded; only when the file holds
+// exactly that is it taken as known, so a change made by another program in between is still
+// found.
+void TFormMain::documentMatchesFile(TAdvEdit *editor) {
+    const int slot = int(std::find(DocumentEditors.begin(), DocumentEditors.end(), editor) -
+                         DocumentEditors.begin());
+    if (slot >= marlix::DocumentSlotCount || !DocumentTabs[slot] ||
+        DocumentTabs[slot]->caption().isEmpty())
+        return;
+    const marlix::FileFingerprint now = marlix::readFingerprint(DocumentTabs[slot]->caption());
+    const QByteArray saved = marlix::joinLines(marlix::documentLines(editor->documentBytes()));
+    if (now.hash == QCryptographicHash::hash(saved, QCryptographicHash::Md5))
+        m_knownFiles[slot] = {DocumentTabs[slot]->caption(), now};
+}
+
+void TFormMain::reloadFromDisk(int slot) {
+    TAdvEdit *editor = DocumentEditors[slot];
+    const QString path = DocumentTabs[slot]->caption();
+    const QByteArrayList lines = marlix::readLines(path);
+    int line = 0, index = 0;
+    editor->getCursorPosition(&line, &index);
+    const int firstVisible = editor->firstVisibleLine();
+    editor->loadLines(lines);
+    editor->DocChanged = false;
+    editor->RefreshHighlighting();
+    editor->RefreshObjectList();
+    // After the object scan, which leaves its last object selected.
+    editor->setCursorPosition(qMin(line, qMax(0, int(lines.size()) - 1)), 0);
+    editor->setFirstVisibleLine(firstVisible);
+    m_status->showNote(tr("%1 changed on disk and was reloaded").arg(QFileInfo(path).fileName()));
+}
+
+void TFormMain::checkFilesOnDisk() {
+    if (m_checkingDisk)
+        return;
+    m_checkingDisk = true;
+    const auto done = qScopeGuard([this] { m_checkingDisk = false; });
+    for (int index = 0; index < tabControl->pageCount(); ++index) {
+        TTabSheet *page = tabControl->page(index);
+        const int slot = page->Tag;
+        TAdvEdit *editor = DocumentEditors[slot];
+        KnownFile &known = m_knownFiles[slot];
+        if (!editor || page->caption().isEmpty())
+            continue;
+        if (known.path != page->caption()) {
+            // Named since the last look (Save As): what is there now is the document's file.
+            rememberFile(slot);
+            continue;
+        }
+        const marlix::FileFingerprint now = marlix::readFingerprint(known.path, known.fingerprint);
+        const DiskChange change = marlix::diskChange(known.fingerprint, now, editor->DocChanged);
+        known.fingerprint = now;
+        const QString name = QFileInfo(known.path).fileName();
+        // A file that cannot be read is reported; the other documents are still looked at.
+        const auto reload = [&] { marlix::guarded(this, [&] { reloadFromDisk(slot); }); };
+        switch (change) {
+        case DiskChange::None:
+            break;
+        case DiskChange::Reload:
+            reload();
+            break;
+        case DiskChange::AskReload:
+            tabControl->setActivePage(page);
+            if (marlix::Prompts::message(
+                    this, QMessageBox::Question, QStringLiteral("Confirm"),
+                    tr("%1 has changed on disk. Reload it and lose your changes?").arg(name),
+                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+                reload();
+            break;
+        case DiskChange::KeepAsChanged:
+            editor->DocChanged = true;
+            m_status->showNote(tr("%1 is no longer on disk; its text is kept").arg(name));
+            break;
+        }
+    }
+    m_status->refresh();
+}
+
+// --- Backup and Restore ---
+
+void TFormMain::updateBackupEntries() {
+    const TTabSheet *page = tabControl->ActivePage();
+    const QString path = page ? page->caption() : QString();
+    mnuBackup->setEnabled(!path.isEmpty());
+    mnuRestore->setEnabled(!path.isEmpty() && QFileInfo(marlix::backupPath(path)).isFile());
+}
+
+void TFormMain::mnuBackupClick() {
+    const TTabSheet *page = tabControl->ActivePage();
+    if (!page || page->caption().isEmpty())
+        return;
+    marlix::writeBackup(page->caption(), DocumentEditors[page->Tag]->documentBytes());
+    m_status->showNote(
+        tr("Backup written to %1").arg(QFileInfo(marlix::backupPath(page->caption())).fileName()));
+    updateBackupEntries();
+}
+
+void TFormMain::mnuRestoreClick() {
+    const TTabSheet *page = tabControl->ActivePage();
+    if (!page || page->caption().isEmpty())
+        return;
+    const QString backup = marlix::backupPath(page->caption());
+    if (!QFileInfo(backup).isFile())
+        return;
+    if (marlix::Prompts::message(
+            this, QMessageBox::Question, QStringLiteral("Confirm"),
+            tr("Replace the text with the backup in %1?").arg(QFileInfo(backup).fileName()),
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const QByteArray text = marlix::readBackupText(page->caption());
+    TAdvEdit *editor = DocumentEditors[page->Tag];
+    // One edit, so that one Undo gives the text from before the restore back.
+    editor->beginUndoAction();
+    editor->SendScintilla(QsciScintilla::SCI_TARGETWHOLEDOCUMENT);
+    editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(text.size()),
+                          text.constData());
+    editor->endUndoAction();
+    editor->DocChanged = true;
+    editor->RefreshHighlighting();
+    editor->RefreshObjectList();
+    m_status->refresh();
+}
