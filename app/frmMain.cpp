@@ -48,7 +48,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     TopBar->setParent(client);
     layout->addWidget(TopBar);
     tabControl = new TPageControl(client);
-    layout->addWidget(tabControl, 1);
+    placeTabsAndResults(layout);
     tabControl->setObjectName(QStringLiteral("tabControl"));
     connect(tabControl, &TPageControl::Change, this, [this] { run(&TFormMain::tabControlChange); });
     lblVersion = new QLabel(VersionText, client);

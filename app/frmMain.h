@@ -18,9 +18,14 @@ class QMenuBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class QVBoxLayout;
 class TAdvEdit;
 class TPageControl;
 class TTabSheet;
+namespace marlix {
+class IndexTools;
+class ResultsPanel;
+} // namespace marlix
 
 // The main window: owner of every open document. Each document is one editor on its own tab
 // page, held in a slot of two parallel arrays whose index is the page's Tag.
@@ -67,6 +72,8 @@ public:
     QFont dlgFont; // the font the Font dialog starts with
     QLabel *lblVersion;
     QTimer *tmrUpdate;
+    marlix::ResultsPanel *resultsPanel = nullptr; // below the tabs, shared by the searches
+    marlix::IndexTools *indexTools = nullptr;
 
     std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
     std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
@@ -82,6 +89,10 @@ public:
     void LoadRecentFilesMenu();
     void AddToRecentFiles(const QString &path);
     void ApplyEditorFont();
+    // Opens a script on disk, or an entry of an indexed archive, with the line (counting from
+    // 1) selected and in view; an open tab is reused. False when it could not be opened.
+    bool openDocumentAt(const QString &path, int line);
+    bool openArchiveTextAt(const QString &display, const QByteArray &bytes, int line);
 
     // The editor of the active tab, or null while no tab is open.
     TAdvEdit *ActiveEditor() const;
@@ -150,6 +161,8 @@ protected:
 private:
     void createMenus();
     void createTopBar();
+    // The tabs over the results panel, the mod index's tools beside them.
+    void placeTabsAndResults(QVBoxLayout *layout);
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());
