@@ -319,6 +319,7 @@ bool TFormMain::NewDocumentTab() {
     DocumentEditors[slot] = editor;
     editor->ProgramFolder = m_programFolder;
     editor->SetMenuKeys(MenuKeys());
+    attachIndexTools(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)

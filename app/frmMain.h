@@ -163,6 +163,7 @@ private:
     void createTopBar();
     // The tabs over the results panel, the mod index's tools beside them.
     void placeTabsAndResults(QVBoxLayout *layout);
+    void attachIndexTools(TAdvEdit *editor);
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());

@@ -2,6 +2,7 @@
 // (a file on disk or an entry of an archive) with its line selected.
 #include "app/frmMain.h"
 
+#include "app/IndexTools.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "editor/AdvEdit.h"
@@ -31,6 +32,15 @@ void selectLine(TAdvEdit *editor, int line) {
     editor->setFocus();
 }
 
+// The archive of an archive entry's index path ("archive.rfa/entry/name"); empty if none.
+QString archiveOf(const QString &entryPath) {
+    for (QString folder = marlix::folderOf(entryPath); !folder.isEmpty();
+         folder = marlix::folderOf(folder))
+        if (marlix::isArchiveName(folder) && QFileInfo(folder).isFile())
+            return folder;
+    return {};
+}
+
 } // namespace
 
 void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
@@ -47,6 +57,11 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
             [this](const QString &file, int line) {
                 marlix::guarded(this, [&] { openDocumentAt(file, line); });
             });
+    indexTools = new marlix::IndexTools(this);
+}
+
+void TFormMain::attachIndexTools(TAdvEdit *editor) {
+    indexTools->attachEditor(editor);
 }
 
 bool TFormMain::openDocumentAt(const QString &path, int line) {
@@ -58,8 +73,16 @@ bool TFormMain::openDocumentAt(const QString &path, int line) {
         selectLine(DocumentEditors[page->Tag], line);
         return true;
     }
-    marlix::showMessage(this, QStringLiteral("Unable to load file"));
-    return false;
+    const QString archive = archiveOf(path);
+    marlix::ModIndex *index = indexTools->index();
+    if (archive.isEmpty() || !index || !index->contains(path)) {
+        marlix::showMessage(this, QStringLiteral("Unable to load file"));
+        return false;
+    }
+    // As File > Open from Archive shows an entry: untitled, the tab naming archive and entry.
+    const QString display =
+        QStringLiteral("[%1:%2]").arg(QFileInfo(archive).fileName(), path.mid(archive.size() + 1));
+    return openArchiveTextAt(display, index->fileBytes(path), line);
 }
 
 bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &bytes, int line) {
