@@ -151,7 +151,7 @@ bool IndexTools::noIndex() {
 
 QString IndexTools::activeScript() const {
     const TTabSheet *page = m_window->tabControl->ActivePage();
-    return page ? page->Caption() : QString();
+    return page ? page->caption() : QString();
 }
 
 void IndexTools::rebuild() {
@@ -170,7 +170,7 @@ void IndexTools::rebuild() {
 
 // Without a list of folders the index follows the mod of the script in view.
 void IndexTools::updateFoldersFor(TAdvEdit *editor) {
-    if (!m_index || editor != m_window->ActiveEditor())
+    if (!m_index || editor != m_window->activeEditor())
         return;
     const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
     if (folders != m_folders)
@@ -293,11 +293,11 @@ QString IndexTools::tipAt(TAdvEdit *editor, qsizetype position) const {
 IndexTools::Place IndexTools::currentPlace() const {
     Place place;
     const TTabSheet *page = m_window->tabControl->ActivePage();
-    TAdvEdit *editor = m_window->ActiveEditor();
+    TAdvEdit *editor = m_window->activeEditor();
     if (!page || !editor)
         return place;
-    place.file = page->Caption();
-    place.display = page->DisplayText();
+    place.file = page->caption();
+    place.display = page->displayText();
     place.position = editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     return place;
 }
@@ -315,12 +315,12 @@ bool IndexTools::jumpTo(const QString &file, int line) {
 }
 
 void IndexTools::goToDefinitionClick() {
-    if (TAdvEdit *editor = m_window->ActiveEditor())
+    if (TAdvEdit *editor = m_window->activeEditor())
         goToDefinitionAt(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
 }
 
 void IndexTools::goToDefinitionAt(qsizetype position) {
-    TAdvEdit *editor = m_window->ActiveEditor();
+    TAdvEdit *editor = m_window->activeEditor();
     if (!editor || noIndex())
         return;
     const ScriptSymbol symbol = m_index->symbolAt(editor->DocumentBytes(), position);
@@ -360,22 +360,22 @@ void IndexTools::goBackClick() {
         const Place place = m_back.takeLast();
         TFormMain *w = m_window;
         TTabSheet *found = nullptr;
-        for (int i = 0; i < w->tabControl->PageCount() && !found; ++i) {
-            TTabSheet *page = w->tabControl->Pages(i);
+        for (int i = 0; i < w->tabControl->pageCount() && !found; ++i) {
+            TTabSheet *page = w->tabControl->page(i);
             if (place.file.isEmpty()
-                    ? page->Caption().isEmpty() && page->DisplayText() == place.display
-                    : page->Caption() == place.file)
+                    ? page->caption().isEmpty() && page->displayText() == place.display
+                    : page->caption() == place.file)
                 found = page;
         }
         if (!found && !place.file.isEmpty() && QFileInfo(place.file).isFile()) {
             w->OpenDocumentFile(place.file);
             found = w->tabControl->ActivePage();
-            if (found && found->Caption() != place.file)
+            if (found && found->caption() != place.file)
                 found = nullptr;
         }
         if (!found)
             continue; // that document is closed and cannot be opened again
-        w->tabControl->SetActivePage(found);
+        w->tabControl->setActivePage(found);
         TAdvEdit *editor = w->DocumentEditors[found->Tag];
         editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
                               static_cast<unsigned long>(place.position));
@@ -385,7 +385,7 @@ void IndexTools::goBackClick() {
 }
 
 void IndexTools::findReferencesClick() {
-    TAdvEdit *editor = m_window->ActiveEditor();
+    TAdvEdit *editor = m_window->activeEditor();
     if (!editor || noIndex())
         return;
     const ScriptSymbol symbol = m_index->symbolAt(

@@ -20,12 +20,12 @@ class QToolBar;
 class QToolButton;
 class QVBoxLayout;
 class TAdvEdit;
-class TPageControl;
-class TTabSheet;
 namespace marlix {
 class IndexTools;
+class PageControl;
 class ResultsPanel;
 } // namespace marlix
+class TTabSheet;
 
 // The main window: owner of every open document. Each document is one editor on its own tab
 // page, held in a slot of two parallel arrays whose index is the page's Tag.
@@ -61,7 +61,7 @@ public:
     QToolButton *btnComment, *btnUnComment;
     QAction *sep4;
     QToolButton *btnLaunch;
-    TPageControl *tabControl;
+    marlix::PageControl *tabControl;
     QAction *mnuClose;
     marlix::FileRequest dlgOpen, dlgSave;
     marlix::FileRequest dlgOpenArchive; // asks for the archive of Open from Archive
@@ -80,7 +80,7 @@ public:
     std::optional<QFont> EditorFont;
 
     // The process's command line; parameter 0 is the program itself.
-    QStringList CommandLine;
+    QStringList commandLine;
     const QString &ProgramFolder() const { return m_programFolder; }
 
     bool NewDocumentTab();
@@ -95,11 +95,11 @@ public:
     bool openArchiveTextAt(const QString &display, const QByteArray &bytes, int line);
 
     // The editor of the active tab, or null while no tab is open.
-    TAdvEdit *ActiveEditor() const;
+    TAdvEdit *activeEditor() const;
     // Every key a menu entry owns; the editors leave these keys to the menu.
-    QList<QKeySequence> MenuKeys() const;
+    QList<QKeySequence> menuKeys() const;
     // A later start asked for this window: bring it forward and take up the hand-off.
-    void HandOffRequested();
+    void handOffRequested();
 
     void TopBarClick();
     void btnNewClick();
@@ -151,7 +151,7 @@ public:
     void FormPaint();
 
 signals:
-    void Closed(); // the window has closed; the program ends
+    void closed(); // the window has closed; the program ends
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -172,9 +172,9 @@ private:
     std::optional<QString> executeSaveDialog();
     // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:
     // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
-    bool SaveOrDiscard(TTabSheet *page);
+    bool saveOrDiscard(TTabSheet *page);
     // Asks about each changed document in tab order; false as soon as one must stay.
-    bool ChangedDocumentsMayGo();
+    bool changedDocumentsMayGo();
     marlix::SlotCaptions slotCaptions() const;
     void schedulePaintHandOff();
     void focusWindowChanged(QWindow *window);

@@ -68,7 +68,7 @@ bool TFormMain::openDocumentAt(const QString &path, int line) {
     if (QFileInfo(path).isFile()) {
         OpenDocumentFile(path);
         TTabSheet *page = tabControl->ActivePage();
-        if (!page || page->Caption() != path)
+        if (!page || page->caption() != path)
             return false;
         selectLine(DocumentEditors[page->Tag], line);
         return true;
@@ -86,10 +86,10 @@ bool TFormMain::openDocumentAt(const QString &path, int line) {
 }
 
 bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &bytes, int line) {
-    for (int i = 0; i < tabControl->PageCount(); ++i) {
-        TTabSheet *page = tabControl->Pages(i);
-        if (page->Caption().isEmpty() && page->DisplayText() == display) {
-            tabControl->SetActivePage(page);
+    for (int i = 0; i < tabControl->pageCount(); ++i) {
+        TTabSheet *page = tabControl->page(i);
+        if (page->caption().isEmpty() && page->displayText() == display) {
+            tabControl->setActivePage(page);
             selectLine(DocumentEditors[page->Tag], line);
             return true;
         }
@@ -99,7 +99,7 @@ bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &byte
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
     editor->LoadBytes(bytes);
-    page->SetDisplayText(display);
+    page->setDisplayText(display);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
     selectLine(editor, line);

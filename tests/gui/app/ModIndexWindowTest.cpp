@@ -65,10 +65,10 @@ struct IndexedWindow {
         editor()->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
                                 static_cast<unsigned long>(at + offset));
     }
-    TAdvEdit *editor() const { return w->ActiveEditor(); }
+    TAdvEdit *editor() const { return w->activeEditor(); }
     QString shownFile() const {
         const TTabSheet *page = w->tabControl->ActivePage();
-        return page ? (page->Caption().isEmpty() ? page->DisplayText() : page->Caption())
+        return page ? (page->caption().isEmpty() ? page->displayText() : page->caption())
                     : QString();
     }
     int caretLine() const {
@@ -194,7 +194,7 @@ private slots:
         x.caretIn("objects/vehicles/tank/tank.con", "Tank_AI");
         x.press(Qt::Key_F12);
         QCOMPARE(x.shownFile(), QString("[ai.rfa:ai/tank_ai.con]"));
-        QVERIFY(x.m.active()->Caption().isEmpty()); // Save asks for a name
+        QVERIFY(x.m.active()->caption().isEmpty()); // Save asks for a name
         QCOMPARE(x.editor()->selectedText(), QString("aiTemplate.create Tank_AI"));
         QCOMPARE(x.m.pages(), 2);
         x.caretIn("objects/vehicles/tank/tank.con", "Tank_AI");

@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(chosen.at(0).at(0).toString(), far);
         QCOMPARE(chosen.at(0).at(1).toInt(), 300);
         QCOMPARE(m.pages(), 1);
-        QCOMPARE(m.active()->Caption(), far);
+        QCOMPARE(m.active()->caption(), far);
         QCOMPARE(selectedText(m.editor()), QString("rem line 300"));
         int line = 0, index = 0;
         m.editor()->getCursorPosition(&line, &index);
@@ -66,12 +66,12 @@ private slots:
         // Another row opens a second tab; coming back to the first reuses its tab.
         panel->chooseResult(1);
         QCOMPARE(m.pages(), 2);
-        QCOMPARE(m.active()->Caption(), near);
+        QCOMPARE(m.active()->caption(), near);
         const QPoint row = panel->list->visualItemRect(panel->list->topLevelItem(0)).center();
         QTest::mouseClick(panel->list->viewport(), Qt::LeftButton, {}, row);
         QTest::mouseDClick(panel->list->viewport(), Qt::LeftButton, {}, row);
         QCOMPARE(m.pages(), 2);
-        QCOMPARE(m.active()->Caption(), far);
+        QCOMPARE(m.active()->caption(), far);
         QCOMPARE(selectedText(m.editor()), QString("rem line 300"));
     }
 
