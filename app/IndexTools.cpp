@@ -404,10 +404,12 @@ void IndexTools::findReferencesClick() {
     for (const IndexEntry &entry : places)
         panel->addResult(entry.file, entry.line,
                          nameText(m_index->lineText(entry.file, entry.line)));
-    panel->setSummary(QStringLiteral("%1: %2 definitions, %3 references")
-                          .arg(nameText(symbol.name))
-                          .arg(definitions.size())
-                          .arg(references.size()));
+    const auto count = [](qsizetype n, const char *what) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(what)).arg(n == 1 ? "" : "s");
+    };
+    panel->setSummary(QStringLiteral("%1: %2, %3")
+                          .arg(nameText(symbol.name), count(definitions.size(), "definition"),
+                               count(references.size(), "reference")));
     panel->present();
 }
 

@@ -4,9 +4,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <numeric>
 
 namespace marlix {
 
@@ -70,6 +72,17 @@ void ResultsPanel::setSummary(const QString &summary) {
 }
 
 void ResultsPanel::present() {
+    // Shown the first time, the panel takes a quarter of the height; later the user's split.
+    if (auto *splitter = qobject_cast<QSplitter *>(parentWidget()); splitter && isHidden()) {
+        show();
+        QList<int> sizes = splitter->sizes();
+        const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+        const int own = splitter->indexOf(this);
+        for (int i = 0; i < sizes.size(); ++i)
+            sizes[i] =
+                i == own ? total / 4 : (total - total / 4) / std::max(1, int(sizes.size()) - 1);
+        splitter->setSizes(sizes);
+    }
     show();
     list->resizeColumnToContents(FileColumn);
     list->resizeColumnToContents(LineColumn);
