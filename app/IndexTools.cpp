@@ -136,7 +136,10 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
     QTimer::singleShot(0, this, &IndexTools::rebuild);
 }
 
-IndexTools::~IndexTools() = default;
+// The builder's threads read the index: they are stopped before the index goes.
+IndexTools::~IndexTools() {
+    delete m_builder;
+}
 
 bool IndexTools::isBuilding() const {
     return m_builder && m_builder->isRunning();

@@ -98,6 +98,19 @@ private slots:
         QCOMPARE(x.tools()->indexedFolders(), QStringList{x.tree.mod});
     }
 
+    void closingTheWindowDuringABuildStopsTheBuildBeforeTheIndexGoes() {
+        ModTree tree;
+        for (int i = 0; i < 400; ++i)
+            tree.put(QString("objects/many/s%1.con").arg(i),
+                     QByteArray("ObjectTemplate.create Bundle Many_") + QByteArray::number(i) +
+                         "\r\nObjectTemplate.addTemplate Tank_Hull\r\n");
+        MainWindow m;
+        writeIndexFolders(m.folder.path(), {tree.mod});
+        TFormMain *w = m.open();
+        QTRY_VERIFY(w->indexTools->isBuilding());
+        m.window.reset(); // must not leave the build's threads reading a deleted index
+    }
+
     void indexFoldersDialogKeepsTheListBesideTheProgramAndRebuilds() {
         IndexedWindow x(false);
         QVERIFY(x.tools()->indexedFolders().isEmpty());
