@@ -34,17 +34,17 @@ void KeyRoutingTest::menuKeysWinOverTheEditor() {
     TAdvEdit *editor = m.editor();
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
-    const QByteArray text = editor->DocumentBytes();
+    const QByteArray text = editor->documentBytes();
     editor->setCursorPosition(0, 4);
 
     // Disabled or action-less entries: nothing at all happens.
     typeInto(editor, Qt::Key_F, Qt::ControlModifier);
     typeInto(editor, Qt::Key_R, Qt::ControlModifier);
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
-    QCOMPARE(editor->DocumentBytes(), text);
+    QCOMPARE(editor->documentBytes(), text);
     // Delete takes the selection only; with none, the next word stays.
     typeInto(editor, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(editor->DocumentBytes(), text);
+    QCOMPARE(editor->documentBytes(), text);
     QVERIFY(Prompts::shown().isEmpty());
 
     // Ctrl+L closes the document instead of cutting a line.
@@ -67,14 +67,14 @@ void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
 
     editor->setSelection(0, 0, 0, 6); // "alpha "
     typeInto(editor, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(editor->DocumentBytes(), QByteArray("beta"));
+    QCOMPARE(editor->documentBytes(), QByteArray("beta"));
     // Ctrl+Z (the menu's Undo) undoes like the Undo button.
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(editor->DocumentBytes(), QByteArray("alpha beta"));
+    QCOMPARE(editor->documentBytes(), QByteArray("alpha beta"));
     typeInto(editor, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(editor->selectedText(), QStringLiteral("alpha beta"));
     w->btnUndoClick(); // nothing left to undo
-    QCOMPARE(editor->DocumentBytes(), QByteArray("alpha beta"));
+    QCOMPARE(editor->documentBytes(), QByteArray("alpha beta"));
 
     // Ctrl+N makes a new document; Ctrl+S on it asks for a name.
     typeInto(editor, Qt::Key_N, Qt::ControlModifier);
@@ -99,14 +99,14 @@ void KeyRoutingTest::typingGoesOnInTheDocumentInViewAfterAClose() {
     QCOMPARE(m.caption(m.pages() - 1), m.folder.file("third.con"));
     QCOMPARE(m.active()->caption(), m.folder.file("third.con"));
     QTest::keyClick(w->windowHandle(), Qt::Key_X);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("xthird"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("xthird"));
 
     // Also after a changed document was closed through the question.
     Prompts::answerMessage(QMessageBox::No);
     QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(m.active()->caption(), m.folder.file("first.con"));
     QTest::keyClick(w->windowHandle(), Qt::Key_Y);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("yfirst"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("yfirst"));
 }
 
 QTEST_MAIN(KeyRoutingTest)
