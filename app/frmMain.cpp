@@ -49,7 +49,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     TopBar->setParent(client);
     layout->addWidget(TopBar);
     tabControl = new marlix::PageControl(client);
-    layout->addWidget(tabControl, 1);
+    placeTabsAndResults(layout);
     tabControl->setObjectName(QStringLiteral("tabControl"));
     connectGuarded(tabControl, &marlix::PageControl::changed, this, &TFormMain::tabControlChange);
     lblVersion = new QLabel(VersionText, client);
@@ -315,6 +315,7 @@ bool TFormMain::NewDocumentTab() {
     DocumentEditors[slot] = editor;
     editor->ProgramFolder = m_programFolder;
     editor->setMenuKeys(menuKeys());
+    attachIndexTools(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)

@@ -21,10 +21,13 @@ class QMenuBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class QVBoxLayout;
 class TAdvEdit;
 namespace marlix {
+class IndexTools;
 class PageControl;
-}
+class ResultsPanel;
+} // namespace marlix
 class TTabSheet;
 namespace marlix {
 class DocumentStatus;
@@ -75,6 +78,8 @@ public:
     QFont dlgFont; // the font the Font dialog starts with
     QLabel *lblVersion;
     QTimer *tmrUpdate;
+    marlix::ResultsPanel *resultsPanel = nullptr; // below the tabs, shared by the searches
+    marlix::IndexTools *indexTools = nullptr;
 
     std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
     std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
@@ -90,6 +95,10 @@ public:
     void LoadRecentFilesMenu();
     void AddToRecentFiles(const QString &path);
     void ApplyEditorFont();
+    // Opens a script on disk, or an entry of an indexed archive, with the line (counting from
+    // 1) selected and in view; an open tab is reused. False when it could not be opened.
+    bool openDocumentAt(const QString &path, int line);
+    bool openArchiveTextAt(const QString &display, const QByteArray &bytes, int line);
 
     // The editor of the active tab, or null while no tab is open.
     TAdvEdit *activeEditor() const;
@@ -172,6 +181,9 @@ protected:
 private:
     void createMenus();
     void createTopBar();
+    // The tabs over the results panel, the mod index's tools beside them.
+    void placeTabsAndResults(QVBoxLayout *layout);
+    void attachIndexTools(TAdvEdit *editor);
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());

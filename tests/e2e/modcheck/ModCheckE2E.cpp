@@ -1,3 +1,4 @@
+#include "tests/core/FileBytes.h"
 #include "tests/core/modindex/ModTree.h"
 
 #include <QFile>
