@@ -2,6 +2,7 @@
 
 #include "app/DocumentSlots.h"
 #include "platform/Prompts.h"
+#include "prefs/GeneralOptions.h"
 
 #include <QFont>
 #include <QKeySequence>
@@ -15,6 +16,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QsciPrinter;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -43,7 +45,7 @@ public:
     QAction *mnuPreferences;
     QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
     QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
-    QAction *mnuFind, *mnuReplace;
+    QAction *mnuFind, *mnuReplace, *mnuFindNext, *mnuFindPrevious, *mnuGoToLine;
     QList<QPixmap> imglHotTool, imglTool;
     QWidget *TopBar;
     QToolBar *tbarMain;
@@ -139,6 +141,22 @@ public:
     void FormActivate();
     void FormPaint();
 
+    // Find, Replace, Go to Line and Find in Files (frmMainFind.cpp), Print (frmMainPrint.cpp).
+    void mnuFindClick();
+    void mnuReplaceClick();
+    void mnuFindNextClick();
+    void mnuFindPreviousClick();
+    void mnuGoToLineClick();
+    void mnuPrintClick();
+    // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
+    QsciPrinter *presetPrinter = nullptr;
+
+    // The general options of the preferences as they stood when the dialog last closed.
+    marlix::GeneralOptions editorOptions;
+    // Reads marlix.ini and applies it to every open editor.
+    void loadEditorOptions();
+    void applyEditorOptions(TAdvEdit *editor) const;
+
 signals:
     void Closed(); // the window has closed; the program ends
 
@@ -150,6 +168,7 @@ protected:
 private:
     void createMenus();
     void createTopBar();
+    void createFindMenu();
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());

@@ -46,8 +46,11 @@ void TFormMain::OpenDocumentFile(const QString &path) {
     editor->LoadLines(marlix::readLines(path));
     page->SetCaption(path);
     AddToRecentFiles(path);
-    editor->RefreshHighlighting();
-    editor->RefreshObjectList();
+    // F5 and F6 colour and list it later when the options leave it for the user.
+    if (editorOptions.autoHighlight)
+        editor->RefreshHighlighting();
+    if (editorOptions.autoPopulate)
+        editor->RefreshObjectList();
 }
 
 void TFormMain::btnSaveClick() {

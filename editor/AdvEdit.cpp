@@ -75,6 +75,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     m_styleColors.append(QColor(Qt::black));
     applyFontToStyles();
+    showWindows1252();
     SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int, int, int, int, int, int) {
@@ -299,7 +300,7 @@ void TAdvEdit::applyFontToStyles() {
     for (int style = 0; style < m_styleColors.size(); ++style)
         if (m_styleColors[style].isValid())
             SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
-                          bgr(m_styleColors[style]));
+                          bgr(schemeColor(m_styleColors[style])));
 }
 
 int TAdvEdit::styleForColor(TColor color) {
@@ -320,7 +321,7 @@ int TAdvEdit::styleForColor(TColor color) {
         m_styleColors.append(QColor());
     m_styleColors.append(screen);
     m_colorStyles.insert(key, style);
-    SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style), bgr(screen));
+    SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style), bgr(schemeColor(screen)));
     return style;
 }
 
@@ -728,9 +729,11 @@ void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
     // character needed Shift ("IF", a trigger ending in ":") takes effect there.
     const bool shift = (Shift & Qt::ShiftModifier) && Key != Qt::Key_Shift;
     if (!shift && CompletionList) {
-        HighlightAtCaret();
+        if (highlightingEnabled)
+            HighlightAtCaret();
         if (!CompletionList->isVisible()) {
-            CheckTrigger();
+            if (intellisenseEnabled)
+                CheckTrigger();
         } else if (Key == Qt::Key_Down) {
             CompletionList->setCurrentRow(
                 std::min(CompletionList->currentRow() + 1, CompletionList->count() - 1));
