@@ -2,9 +2,9 @@
 
 #include "platform/ErrorDisplay.h"
 
-TMarlixApplication::TMarlixApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+marlix::Application::Application(int &argc, char **argv) : QApplication(argc, argv) {}
 
-bool TMarlixApplication::notify(QObject *receiver, QEvent *event) {
+bool marlix::Application::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const marlix::Error &error) {

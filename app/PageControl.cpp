@@ -18,9 +18,9 @@ QString mnemonicFree(const QString &caption) {
 }
 } // namespace
 
-TTabSheet::TTabSheet(TPageControl *Owner) : QWidget(nullptr), m_owner(Owner) {
-    if (Owner)
-        Owner->addPage(this);
+TTabSheet::TTabSheet(marlix::PageControl *owner) : QWidget(nullptr), m_owner(owner) {
+    if (owner)
+        owner->addPage(this);
 }
 
 TTabSheet::~TTabSheet() {
@@ -28,7 +28,7 @@ TTabSheet::~TTabSheet() {
         m_owner->removePage(this);
 }
 
-void TTabSheet::SetCaption(const QString &caption) {
+void TTabSheet::setCaption(const QString &caption) {
     if (caption == m_caption && m_display.isEmpty())
         return;
     m_caption = caption;
@@ -37,7 +37,7 @@ void TTabSheet::SetCaption(const QString &caption) {
         m_owner->captionChanged();
 }
 
-void TTabSheet::SetDisplayText(const QString &text) {
+void TTabSheet::setDisplayText(const QString &text) {
     m_display = text;
     if (m_owner)
         m_owner->captionChanged();
@@ -45,13 +45,13 @@ void TTabSheet::SetDisplayText(const QString &text) {
 
 // --- tab row ---
 
-TTabRow::TTabRow(QWidget *parent) : QWidget(parent) {
+marlix::TabRow::TabRow(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
 }
 
-void TTabRow::setCaptions(const QStringList &captions) {
+void marlix::TabRow::setCaptions(const QStringList &captions) {
     m_captions = captions;
     if (m_current >= m_captions.size())
         m_current = -1;
@@ -59,16 +59,16 @@ void TTabRow::setCaptions(const QStringList &captions) {
     relayout();
 }
 
-void TTabRow::setCurrent(int index) {
+void marlix::TabRow::setCurrent(int index) {
     m_current = index;
     update();
 }
 
-int TTabRow::rowHeight() const {
+int marlix::TabRow::rowHeight() const {
     return fontMetrics().height() + 10;
 }
 
-int TTabRow::tabWidth(const QString &caption, int available) const {
+int marlix::TabRow::tabWidth(const QString &caption, int available) const {
     int natural = EmptyTabWidth;
     if (!caption.isEmpty()) {
         // As wide as the style needs to draw the whole caption: its own margins, not ours.
@@ -83,7 +83,7 @@ int TTabRow::tabWidth(const QString &caption, int available) const {
     return qMax(1, qMin(natural, available));
 }
 
-QList<QRect> TTabRow::layoutFor(int width) const {
+QList<QRect> marlix::TabRow::layoutFor(int width) const {
     QList<QRect> rects;
     rects.reserve(m_captions.size());
     const int height = rowHeight();
@@ -101,41 +101,41 @@ QList<QRect> TTabRow::layoutFor(int width) const {
     return rects;
 }
 
-void TTabRow::relayout() {
+void marlix::TabRow::relayout() {
     m_rects = layoutFor(width());
     updateGeometry();
     update();
 }
 
-int TTabRow::rowCount() const {
+int marlix::TabRow::rowCount() const {
     return m_rects.isEmpty() ? 0 : m_rects.constLast().bottom() / rowHeight() + 1;
 }
 
-QRect TTabRow::tabRect(int index) const {
+QRect marlix::TabRow::tabRect(int index) const {
     return m_rects.value(index);
 }
 
-int TTabRow::tabAt(const QPoint &point) const {
+int marlix::TabRow::tabAt(const QPoint &point) const {
     for (int i = 0; i < m_rects.size(); ++i)
         if (m_rects[i].contains(point))
             return i;
     return -1;
 }
 
-int TTabRow::heightForWidth(int width) const {
+int marlix::TabRow::heightForWidth(int width) const {
     const QList<QRect> rects = layoutFor(width);
     return rects.isEmpty() ? 0 : rects.constLast().bottom() + 1;
 }
 
-QSize TTabRow::sizeHint() const {
+QSize marlix::TabRow::sizeHint() const {
     return QSize(200, heightForWidth(width() > 0 ? width() : 200));
 }
 
-QSize TTabRow::minimumSizeHint() const {
+QSize marlix::TabRow::minimumSizeHint() const {
     return QSize(EmptyTabWidth, m_captions.isEmpty() ? 0 : rowHeight());
 }
 
-QStyleOptionTab TTabRow::captionOption(const QString &caption) const {
+QStyleOptionTab marlix::TabRow::captionOption(const QString &caption) const {
     QStyleOptionTab option;
     option.initFrom(this);
     option.shape = QTabBar::RoundedNorth;
@@ -143,7 +143,7 @@ QStyleOptionTab TTabRow::captionOption(const QString &caption) const {
     return option;
 }
 
-QStyleOptionTab TTabRow::tabOption(int index) const {
+QStyleOptionTab marlix::TabRow::tabOption(int index) const {
     QStyleOptionTab option = captionOption(m_captions.value(index));
     option.rect = m_rects.value(index);
     // Only a caption wider than the whole row is cut, in the middle, to the room the style
@@ -154,7 +154,7 @@ QStyleOptionTab TTabRow::tabOption(int index) const {
     return option;
 }
 
-void TTabRow::paintEvent(QPaintEvent *) {
+void marlix::TabRow::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     for (int i = 0; i < m_rects.size(); ++i) {
         QStyleOptionTab option = tabOption(i);
@@ -182,7 +182,7 @@ void TTabRow::paintEvent(QPaintEvent *) {
     }
 }
 
-void TTabRow::mousePressEvent(QMouseEvent *event) {
+void marlix::TabRow::mousePressEvent(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton)
         return;
     const int index = tabAt(event->position().toPoint());
@@ -190,7 +190,7 @@ void TTabRow::mousePressEvent(QMouseEvent *event) {
         emit tabClicked(index);
 }
 
-void TTabRow::mouseMoveEvent(QMouseEvent *event) {
+void marlix::TabRow::mouseMoveEvent(QMouseEvent *event) {
     const int index = tabAt(event->position().toPoint());
     if (index != m_hot) {
         m_hot = index;
@@ -198,21 +198,21 @@ void TTabRow::mouseMoveEvent(QMouseEvent *event) {
     }
 }
 
-void TTabRow::leaveEvent(QEvent *) {
+void marlix::TabRow::leaveEvent(QEvent *) {
     if (m_hot != -1) {
         m_hot = -1;
         update();
     }
 }
 
-void TTabRow::resizeEvent(QResizeEvent *) {
+void marlix::TabRow::resizeEvent(QResizeEvent *) {
     const int before = rowCount();
     m_rects = layoutFor(width());
     if (rowCount() != before)
         updateGeometry();
 }
 
-void TTabRow::changeEvent(QEvent *event) {
+void marlix::TabRow::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         relayout();
     QWidget::changeEvent(event);
@@ -220,33 +220,33 @@ void TTabRow::changeEvent(QEvent *event) {
 
 // --- page control ---
 
-TPageControl::TPageControl(QWidget *parent)
-    : QWidget(parent), m_row(new TTabRow(this)), m_stack(new QStackedWidget(this)) {
+marlix::PageControl::PageControl(QWidget *parent)
+    : QWidget(parent), m_row(new marlix::TabRow(this)), m_stack(new QStackedWidget(this)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_row);
     layout->addWidget(m_stack, 1);
-    connect(m_row, &TTabRow::tabClicked, this, &TPageControl::rowClicked);
+    connect(m_row, &marlix::TabRow::tabClicked, this, &marlix::PageControl::rowClicked);
 }
 
-TPageControl::~TPageControl() {
+marlix::PageControl::~PageControl() {
     // The pages go with the stack after this body; they must not call back into a control
     // that is half gone.
     for (TTabSheet *page : std::as_const(m_pages))
         page->m_owner = nullptr;
 }
 
-int TPageControl::IndexOf(const TTabSheet *page) const {
+int marlix::PageControl::indexOf(const TTabSheet *page) const {
     return int(m_pages.indexOf(const_cast<TTabSheet *>(page)));
 }
 
-TTabSheet *TPageControl::ActivePage() const {
+TTabSheet *marlix::PageControl::ActivePage() const {
     return m_active;
 }
 
-void TPageControl::SetActivePage(TTabSheet *page) {
-    const int index = IndexOf(page);
+void marlix::PageControl::setActivePage(TTabSheet *page) {
+    const int index = indexOf(page);
     if (index < 0)
         return;
     m_active = page;
@@ -254,19 +254,19 @@ void TPageControl::SetActivePage(TTabSheet *page) {
     m_row->setCurrent(index);
 }
 
-void TPageControl::addPage(TTabSheet *page) {
+void marlix::PageControl::addPage(TTabSheet *page) {
     m_pages.append(page);
     m_stack->addWidget(page);
     captionChanged();
     if (!m_active)
-        SetActivePage(page);
+        setActivePage(page);
 }
 
-void TPageControl::removePage(TTabSheet *page) {
-    const int index = IndexOf(page);
+void marlix::PageControl::removePage(TTabSheet *page) {
+    const int index = indexOf(page);
     if (index < 0)
         return;
-    const int count = PageCount();
+    const int count = pageCount();
     m_pages.removeAt(index);
     m_stack->removeWidget(page);
     captionChanged();
@@ -274,27 +274,27 @@ void TPageControl::removePage(TTabSheet *page) {
         m_active = nullptr;
         const int next = marlix::tabActiveAfterRemoval(index, count);
         if (next >= 0)
-            SetActivePage(m_pages[next]);
+            setActivePage(m_pages[next]);
         else
             m_row->setCurrent(-1);
     } else {
-        m_row->setCurrent(IndexOf(m_active));
+        m_row->setCurrent(indexOf(m_active));
     }
 }
 
-void TPageControl::captionChanged() {
+void marlix::PageControl::captionChanged() {
     QStringList captions;
     captions.reserve(m_pages.size());
     for (const TTabSheet *page : m_pages)
-        captions.append(page->DisplayText());
+        captions.append(page->displayText());
     m_row->setCaptions(captions);
-    m_row->setCurrent(IndexOf(m_active));
+    m_row->setCurrent(indexOf(m_active));
 }
 
-void TPageControl::rowClicked(int index) {
+void marlix::PageControl::rowClicked(int index) {
     TTabSheet *page = m_pages.value(index);
     if (!page || page == m_active)
         return;
-    SetActivePage(page);
-    emit Change();
+    setActivePage(page);
+    emit changed();
 }

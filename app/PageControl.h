@@ -6,38 +6,42 @@
 
 class QStackedWidget;
 
-class TPageControl;
+namespace marlix {
+class PageControl;
+}
 
-// One page of a TPageControl. Its caption (the document's file name) is shown on its tab,
+// One page of a marlix::PageControl. Its caption (the document's file name) is shown on its tab,
 // unless a display text stands in for it until the next caption is set; Tag is free for the
 // owner.
 class TTabSheet : public QWidget {
     Q_OBJECT
 public:
-    explicit TTabSheet(TPageControl *Owner);
+    explicit TTabSheet(marlix::PageControl *owner);
     ~TTabSheet() override;
 
     int Tag = 0;
-    QString Caption() const { return m_caption; }
-    void SetCaption(const QString &caption);
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
     // What the tab shows: the display text while there is one, else the caption.
-    QString DisplayText() const { return m_display.isEmpty() ? m_caption : m_display; }
-    void SetDisplayText(const QString &text);
+    QString displayText() const { return m_display.isEmpty() ? m_caption : m_display; }
+    void setDisplayText(const QString &text);
 
 private:
-    friend class TPageControl;
+    friend class marlix::PageControl;
     QString m_caption;
     QString m_display;
-    QPointer<TPageControl> m_owner;
+    QPointer<marlix::PageControl> m_owner;
 };
 
 // The row of tabs above the pages. Unlike QTabBar, which scrolls, it wraps onto as many rows
 // as the tabs need, each tab as wide as its caption, so the right ends of the rows are ragged
 // and every tab stays in sight. The tab under the mouse is drawn hot.
-class TTabRow : public QWidget {
+namespace marlix {
+
+class TabRow : public QWidget {
     Q_OBJECT
 public:
-    explicit TTabRow(QWidget *parent);
+    explicit TabRow(QWidget *parent);
 
     void setCaptions(const QStringList &captions);
     void setCurrent(int index);
@@ -81,31 +85,33 @@ private:
 
 // A page control: the wrapping tab row over a stack of pages. Pages are appended in the order
 // they are made; destroying a page removes its tab.
-class TPageControl : public QWidget {
+class PageControl : public QWidget {
     Q_OBJECT
 public:
-    explicit TPageControl(QWidget *parent);
-    ~TPageControl() override;
+    explicit PageControl(QWidget *parent);
+    ~PageControl() override;
 
-    int PageCount() const { return int(m_pages.size()); }
-    TTabSheet *Pages(int index) const { return m_pages.value(index); }
-    int IndexOf(const TTabSheet *page) const;
+    int pageCount() const { return int(m_pages.size()); }
+    TTabSheet *page(int index) const { return m_pages.value(index); }
+    int indexOf(const TTabSheet *page) const;
     TTabSheet *ActivePage() const;
-    void SetActivePage(TTabSheet *page);
-    TTabRow *TabRow() const { return m_row; }
+    void setActivePage(TTabSheet *page);
+    marlix::TabRow *tabRow() const { return m_row; }
 
 signals:
-    void Change(); // the user switched to another tab
+    void changed(); // the user switched to another tab
 
 private:
-    friend class TTabSheet;
+    friend class ::TTabSheet;
     void addPage(TTabSheet *page);
     void removePage(TTabSheet *page);
     void captionChanged();
     void rowClicked(int index);
 
-    TTabRow *m_row;
+    marlix::TabRow *m_row;
     QStackedWidget *m_stack;
     QList<TTabSheet *> m_pages;
     TTabSheet *m_active = nullptr;
 };
+
+} // namespace marlix

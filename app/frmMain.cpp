@@ -34,7 +34,7 @@ const QString VersionText = QStringLiteral("3.0.3.0");
 TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     : QMainWindow(parent),
       m_programFolder(programFolder.isEmpty() ? marlix::programFolder() : programFolder) {
-    CommandLine = QCoreApplication::arguments();
+    commandLine = QCoreApplication::arguments();
     setGeometry(213, 174, 646, 457);
     setWindowState(Qt::WindowMaximized);
 
@@ -47,10 +47,11 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     createTopBar();
     TopBar->setParent(client);
     layout->addWidget(TopBar);
-    tabControl = new TPageControl(client);
+    tabControl = new marlix::PageControl(client);
     layout->addWidget(tabControl, 1);
     tabControl->setObjectName(QStringLiteral("tabControl"));
-    connect(tabControl, &TPageControl::Change, this, [this] { run(&TFormMain::tabControlChange); });
+    connect(tabControl, &marlix::PageControl::changed, this,
+            [this] { run(&TFormMain::tabControlChange); });
     lblVersion = new QLabel(VersionText, client);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->hide();
@@ -279,7 +280,7 @@ void TFormMain::FormCreate() {
     setWindowTitle(QStringLiteral("Marlix ") + lblVersion->text());
 }
 
-QList<QKeySequence> TFormMain::MenuKeys() const {
+QList<QKeySequence> TFormMain::menuKeys() const {
     QList<QKeySequence> keys;
     for (const QAction *entry : findChildren<QAction *>())
         if (!entry->shortcut().isEmpty())
@@ -287,7 +288,7 @@ QList<QKeySequence> TFormMain::MenuKeys() const {
     return keys;
 }
 
-TAdvEdit *TFormMain::ActiveEditor() const {
+TAdvEdit *TFormMain::activeEditor() const {
     const TTabSheet *page = tabControl->ActivePage();
     if (!page || page->Tag < 0 || page->Tag >= marlix::DocumentSlotCount)
         return nullptr;
@@ -298,12 +299,12 @@ marlix::SlotCaptions TFormMain::slotCaptions() const {
     marlix::SlotCaptions captions;
     for (int i = 0; i < marlix::DocumentSlotCount; ++i)
         if (DocumentTabs[i])
-            captions[i] = DocumentTabs[i]->Caption();
+            captions[i] = DocumentTabs[i]->caption();
     return captions;
 }
 
 bool TFormMain::NewDocumentTab() {
-    if (tabControl->PageCount() >= marlix::MaxOpenDocuments) {
+    if (tabControl->pageCount() >= marlix::MaxOpenDocuments) {
         marlix::showMessage(this, QStringLiteral("Max controls reached"));
         return false;
     }
@@ -315,7 +316,7 @@ bool TFormMain::NewDocumentTab() {
     auto *editor = new TAdvEdit(page);
     DocumentEditors[slot] = editor;
     editor->ProgramFolder = m_programFolder;
-    editor->SetMenuKeys(MenuKeys());
+    editor->SetMenuKeys(menuKeys());
     applyEditorOptions(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
@@ -323,7 +324,7 @@ bool TFormMain::NewDocumentTab() {
         editor->setParent(page);
     editor->show();
     page->Tag = slot;
-    tabControl->SetActivePage(page);
+    tabControl->setActivePage(page);
     editor->setFocus();
     editor->InitEditor();
     return true;
@@ -351,16 +352,16 @@ void TFormMain::mnuCloseClick() {
     if (!page)
         return;
     const int slot = page->Tag;
-    if (!DocumentEditors[slot]->DocChanged || SaveOrDiscard(page)) {
+    if (!DocumentEditors[slot]->DocChanged || saveOrDiscard(page)) {
         CloseDocumentSlot(slot);
         // The keyboard focus went with the closed editor; the user types on in the document
         // that came into view.
-        if (TAdvEdit *editor = ActiveEditor())
+        if (TAdvEdit *editor = activeEditor())
             editor->setFocus();
     }
 }
 
-bool TFormMain::SaveOrDiscard(TTabSheet *page) {
+bool TFormMain::saveOrDiscard(TTabSheet *page) {
     const auto answer =
         marlix::Prompts::message(this, QMessageBox::Question, QStringLiteral("Confirm"),
                                  QStringLiteral("File has changed, save changes?"),
@@ -369,7 +370,7 @@ bool TFormMain::SaveOrDiscard(TTabSheet *page) {
         return true;
     if (answer != QMessageBox::Yes)
         return false;
-    QString fileName = page->Caption();
+    QString fileName = page->caption();
     if (fileName.isEmpty()) {
         const std::optional<QString> chosen = executeSaveDialog();
         if (!chosen)
@@ -378,18 +379,18 @@ bool TFormMain::SaveOrDiscard(TTabSheet *page) {
     }
     DocumentEditors[page->Tag]->SaveScript(fileName);
     // As after Save As: should the leaving be cancelled later, the document has its name.
-    page->SetCaption(fileName);
+    page->setCaption(fileName);
     return true;
 }
 
-bool TFormMain::ChangedDocumentsMayGo() {
-    for (int i = 0; i < tabControl->PageCount(); ++i) {
-        TTabSheet *page = tabControl->Pages(i);
+bool TFormMain::changedDocumentsMayGo() {
+    for (int i = 0; i < tabControl->pageCount(); ++i) {
+        TTabSheet *page = tabControl->page(i);
         if (!DocumentEditors[page->Tag]->DocChanged)
             continue;
         // The question is about the document in view.
-        tabControl->SetActivePage(page);
-        if (!SaveOrDiscard(page))
+        tabControl->setActivePage(page);
+        if (!saveOrDiscard(page))
             return false;
     }
     return true;
@@ -398,20 +399,20 @@ bool TFormMain::ChangedDocumentsMayGo() {
 // --- editing commands ---
 
 void TFormMain::btnUndoClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->undo();
 }
 void TFormMain::btnRedoClick() {}
 void TFormMain::btnCutClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->cut();
 }
 void TFormMain::btnCopyClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->copy();
 }
 void TFormMain::btnPasteClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->paste();
 }
 void TFormMain::mnuCutClick() {
@@ -425,28 +426,28 @@ void TFormMain::mnuPasteClick() {
 }
 void TFormMain::mnuDeleteClick() {
     // Only the selection goes; with nothing selected nothing changes.
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         if (editor->hasSelectedText())
             editor->removeSelectedText();
 }
 void TFormMain::mnuSelectallClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->selectAll(true);
 }
 void TFormMain::btnCommentClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->CommentLines();
 }
 void TFormMain::btnUnCommentClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->UncommentLines();
 }
 void TFormMain::mnuRefreshObjectsClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->RefreshHighlighting();
 }
 void TFormMain::mnuRefreshObjectListClick() {
-    if (TAdvEdit *editor = ActiveEditor())
+    if (TAdvEdit *editor = activeEditor())
         editor->RefreshObjectList();
 }
 
@@ -493,12 +494,12 @@ void TFormMain::closeEvent(QCloseEvent *event) {
     // Leaving asks about every changed document, as closing one does; Cancel, a cancelled
     // Save dialog or a failed save keeps the window and all its documents open.
     bool mayClose = false;
-    guarded(this, [&] { mayClose = ChangedDocumentsMayGo(); });
+    guarded(this, [&] { mayClose = changedDocumentsMayGo(); });
     if (!mayClose) {
         event->ignore();
         return;
     }
     run(&TFormMain::FormClose);
     event->accept();
-    emit Closed();
+    emit closed();
 }

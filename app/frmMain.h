@@ -21,7 +21,9 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TAdvEdit;
-class TPageControl;
+namespace marlix {
+class PageControl;
+}
 class TTabSheet;
 
 // The main window: owner of every open document. Each document is one editor on its own tab
@@ -58,7 +60,7 @@ public:
     QToolButton *btnComment, *btnUnComment;
     QAction *sep4;
     QToolButton *btnLaunch;
-    TPageControl *tabControl;
+    marlix::PageControl *tabControl;
     QAction *mnuClose;
     marlix::FileRequest dlgOpen, dlgSave;
     marlix::FileRequest dlgOpenArchive; // asks for the archive of Open from Archive
@@ -75,7 +77,7 @@ public:
     std::optional<QFont> EditorFont;
 
     // The process's command line; parameter 0 is the program itself.
-    QStringList CommandLine;
+    QStringList commandLine;
     const QString &ProgramFolder() const { return m_programFolder; }
 
     bool NewDocumentTab();
@@ -86,11 +88,11 @@ public:
     void ApplyEditorFont();
 
     // The editor of the active tab, or null while no tab is open.
-    TAdvEdit *ActiveEditor() const;
+    TAdvEdit *activeEditor() const;
     // Every key a menu entry owns; the editors leave these keys to the menu.
-    QList<QKeySequence> MenuKeys() const;
+    QList<QKeySequence> menuKeys() const;
     // A later start asked for this window: bring it forward and take up the hand-off.
-    void HandOffRequested();
+    void handOffRequested();
 
     void TopBarClick();
     void btnNewClick();
@@ -158,7 +160,7 @@ public:
     void applyEditorOptions(TAdvEdit *editor) const;
 
 signals:
-    void Closed(); // the window has closed; the program ends
+    void closed(); // the window has closed; the program ends
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -177,9 +179,9 @@ private:
     std::optional<QString> executeSaveDialog();
     // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:
     // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
-    bool SaveOrDiscard(TTabSheet *page);
+    bool saveOrDiscard(TTabSheet *page);
     // Asks about each changed document in tab order; false as soon as one must stay.
-    bool ChangedDocumentsMayGo();
+    bool changedDocumentsMayGo();
     marlix::SlotCaptions slotCaptions() const;
     void schedulePaintHandOff();
     void focusWindowChanged(QWindow *window);

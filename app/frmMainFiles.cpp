@@ -18,7 +18,7 @@ void TFormMain::mnuNewClick() {
 }
 
 void TFormMain::btnOpenClick() {
-    if (tabControl->PageCount() >= marlix::MaxOpenDocuments)
+    if (tabControl->pageCount() >= marlix::MaxOpenDocuments)
         return;
     const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
     marlix::keepFileDialogState(dlgOpen, answer);
@@ -32,7 +32,7 @@ void TFormMain::mnuOpenClick() {
 void TFormMain::OpenDocumentFile(const QString &path) {
     const int open = marlix::slotWithCaption(slotCaptions(), path);
     if (open >= 0) {
-        tabControl->SetActivePage(DocumentTabs[open]);
+        tabControl->setActivePage(DocumentTabs[open]);
         return;
     }
     if (!QFileInfo(path).isFile()) {
@@ -44,7 +44,7 @@ void TFormMain::OpenDocumentFile(const QString &path) {
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
     editor->LoadLines(marlix::readLines(path));
-    page->SetCaption(path);
+    page->setCaption(path);
     AddToRecentFiles(path);
     // F5 and F6 colour and list it later when the options leave it for the user.
     if (editorOptions.autoHighlight)
@@ -58,13 +58,13 @@ void TFormMain::btnSaveClick() {
     if (!page)
         return;
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    if (!page->Caption().isEmpty()) {
-        editor->SaveScript(page->Caption());
+    if (!page->caption().isEmpty()) {
+        editor->SaveScript(page->caption());
         return;
     }
     if (const std::optional<QString> chosen = executeSaveDialog()) {
         editor->SaveScript(*chosen);
-        page->SetCaption(*chosen);
+        page->setCaption(*chosen);
     }
 }
 void TFormMain::mnuSaveClick() {
@@ -77,7 +77,7 @@ void TFormMain::mnuSaveAsClick() {
         return;
     if (const std::optional<QString> chosen = executeSaveDialog()) {
         DocumentEditors[page->Tag]->SaveScript(*chosen);
-        page->SetCaption(*chosen);
+        page->setCaption(*chosen);
     }
 }
 
@@ -89,14 +89,14 @@ void TFormMain::mnuSaveAllClick() {
         if (!editor)
             continue;
         TTabSheet *page = DocumentTabs[slot];
-        tabControl->SetActivePage(page);
+        tabControl->setActivePage(page);
         page->setFocus();
         editor->setFocus();
-        if (!page->Caption().isEmpty()) {
-            editor->SaveScript(page->Caption());
+        if (!page->caption().isEmpty()) {
+            editor->SaveScript(page->caption());
         } else if (const std::optional<QString> chosen = executeSaveDialog()) {
             editor->SaveScript(*chosen);
-            page->SetCaption(*chosen);
+            page->setCaption(*chosen);
         }
     }
 }
@@ -122,7 +122,7 @@ void TFormMain::AddToRecentFiles(const QString &path) {
 }
 
 void TFormMain::recentEntryChosen(QAction *entry) {
-    if (tabControl->PageCount() >= marlix::MaxOpenDocuments)
+    if (tabControl->pageCount() >= marlix::MaxOpenDocuments)
         return;
     OpenDocumentFile(marlix::recentEntryPath(entry->text()));
 }
@@ -170,7 +170,7 @@ void TFormMain::mnuFontClick() {
 }
 
 void TFormMain::ApplyEditorFont() {
-    if (!EditorFont || tabControl->PageCount() == 0)
+    if (!EditorFont || tabControl->pageCount() == 0)
         return;
     for (TAdvEdit *editor : DocumentEditors)
         if (editor)

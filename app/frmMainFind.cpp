@@ -47,21 +47,21 @@ void hideOtherBar(QWidget *page, bool keepFind) {
 } // namespace
 
 void TFormMain::mnuFindClick() {
-    if (TAdvEdit *editor = ActiveEditor()) {
+    if (TAdvEdit *editor = activeEditor()) {
         hideOtherBar(tabControl->ActivePage(), true);
         FindBar::ofPage(tabControl->ActivePage(), editor, true)->open(false);
     }
 }
 
 void TFormMain::mnuReplaceClick() {
-    if (TAdvEdit *editor = ActiveEditor()) {
+    if (TAdvEdit *editor = activeEditor()) {
         hideOtherBar(tabControl->ActivePage(), true);
         FindBar::ofPage(tabControl->ActivePage(), editor, true)->open(true);
     }
 }
 
 void TFormMain::mnuFindNextClick() {
-    TAdvEdit *editor = ActiveEditor();
+    TAdvEdit *editor = activeEditor();
     if (!editor)
         return;
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
@@ -72,7 +72,7 @@ void TFormMain::mnuFindNextClick() {
 }
 
 void TFormMain::mnuFindPreviousClick() {
-    TAdvEdit *editor = ActiveEditor();
+    TAdvEdit *editor = activeEditor();
     if (!editor)
         return;
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
@@ -83,7 +83,7 @@ void TFormMain::mnuFindPreviousClick() {
 }
 
 void TFormMain::mnuGoToLineClick() {
-    if (TAdvEdit *editor = ActiveEditor()) {
+    if (TAdvEdit *editor = activeEditor()) {
         hideOtherBar(tabControl->ActivePage(), false);
         GoToLineBar::ofPage(tabControl->ActivePage(), editor, true)->open();
     }

@@ -9,7 +9,7 @@
 #include <QPrintDialog>
 
 void TFormMain::mnuPrintClick() {
-    TAdvEdit *editor = ActiveEditor();
+    TAdvEdit *editor = activeEditor();
     if (!editor)
         return;
     QsciPrinter dialogPrinter(QPrinter::HighResolution);

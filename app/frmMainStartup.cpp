@@ -16,7 +16,7 @@
 #include <QWindow>
 
 void TFormMain::FormActivate() {
-    const QString path = marlix::joinedParameters(CommandLine);
+    const QString path = marlix::joinedParameters(commandLine);
     if (QFileInfo(path).isFile())
         OpenDocumentFile(path);
 }
@@ -45,7 +45,7 @@ void TFormMain::schedulePaintHandOff() {
     });
 }
 
-void TFormMain::HandOffRequested() {
+void TFormMain::handOffRequested() {
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
     show();

@@ -70,7 +70,7 @@ int main(int argc, char **argv) {
     if (instance.heldElsewhere())
         return handOffToRunningInstance(argc, argv, arguments);
 
-    TMarlixApplication application(argc, argv);
+    marlix::Application application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Marlix"));
     // The program ends when its main window closes, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -83,13 +83,13 @@ int main(int argc, char **argv) {
     frmAbout = windows.create<TfrmAbout>();
 
     // The running window outlives the folder it was started from as a meaning for names.
-    FormMain->CommandLine = {arguments.value(0),
+    FormMain->commandLine = {arguments.value(0),
                              marlix::commandLineFile(arguments, QDir::currentPath())};
-    QObject::connect(FormMain, &TFormMain::Closed, &application, &QCoreApplication::quit);
+    QObject::connect(FormMain, &TFormMain::closed, &application, &QCoreApplication::quit);
     marlix::HandOffListener listener;
     listener.listen(FormMain->windowTitle());
     QObject::connect(&listener, &marlix::HandOffListener::raiseRequested, FormMain,
-                     &TFormMain::HandOffRequested);
+                     &TFormMain::handOffRequested);
 
     FormMain->show();
     return application.exec();

@@ -36,15 +36,15 @@ const QColor silver(0xC0, 0xC0, 0xC0);
 
 } // namespace
 
-TShape::TShape(QWidget *parent) : QWidget(parent) {}
+marlix::PatternShape::PatternShape(QWidget *parent) : QWidget(parent) {}
 
-void TShape::paintEvent(QPaintEvent *) {
+void marlix::PatternShape::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     // No antialiasing: the edge pixels must be either the outline or untouched window colour,
     // so that the colour key cuts the corners cleanly.
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(Qt::black, 1));
-    painter.setBrush(Pattern.isNull() ? QBrush(Qt::white) : QBrush(Pattern));
+    painter.setBrush(pattern.isNull() ? QBrush(Qt::white) : QBrush(pattern));
     // A corner ellipse of 40 x 40 pixels, inside the 377 x 161 box with its outline.
     painter.drawRoundedRect(QRectF(0, 0, width() - 1, height() - 1), 20, 20);
 }
@@ -61,7 +61,7 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     // Created in the declaration order of the form, so later ones lie on top.
     btnClose = new QToolButton(this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    shpAbout = new TShape(this);
+    shpAbout = new marlix::PatternShape(this);
     shpAbout->setObjectName(QStringLiteral("shpAbout"));
     shpAbout->setGeometry(0, 0, 377, 161);
     shpAbout->lower();
@@ -94,7 +94,7 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Framele
 
 void TfrmAbout::FormCreate() {
     setFixedSize(shpAbout->size());
-    shpAbout->Pattern = imgBG->pixmap();
+    shpAbout->pattern = imgBG->pixmap();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     applyColourKey();

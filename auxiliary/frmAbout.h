@@ -7,14 +7,16 @@ class QLabel;
 class QToolButton;
 
 // The rounded rectangle of the about box, filled with its picture used as a brush pattern.
-class TShape : public QWidget {
+namespace marlix {
+class PatternShape : public QWidget {
 public:
-    explicit TShape(QWidget *parent);
-    QPixmap Pattern;
+    explicit PatternShape(QWidget *parent);
+    QPixmap pattern;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 };
+} // namespace marlix
 
 // The about box: a frameless window in the shape of a rounded rectangle. Every pixel that
 // shows exactly fuchsia, the window colour, is left out of the window.
@@ -25,7 +27,7 @@ public:
     static QColor keyColor() { return QColor(0xFF, 0x00, 0xFF); }
 
     QToolButton *btnClose = nullptr;
-    TShape *shpAbout = nullptr;
+    marlix::PatternShape *shpAbout = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;

@@ -122,7 +122,7 @@ int openUntilIdle() {
     sinceOpen.start();
     s.window->OpenDocumentFile(path);
     const double opened = sinceOpen.nsecsElapsed() / 1e6;
-    TAdvEdit *edit = s.window->ActiveEditor();
+    TAdvEdit *edit = s.window->activeEditor();
     edit->SendScintilla(
         QsciScintillaBase::SCI_GOTOPOS,
         static_cast<unsigned long>(edit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) / 2));
@@ -168,7 +168,7 @@ int typingInto(const char *label, const QByteArray &script, double fileMb) {
     s.window->OpenDocumentFile(path);
     QCoreApplication::processEvents();
     const double opened = timer.nsecsElapsed() / 1e6;
-    TAdvEdit *edit = s.window->ActiveEditor();
+    TAdvEdit *edit = s.window->activeEditor();
     edit->SendScintilla(
         QsciScintillaBase::SCI_GOTOPOS,
         static_cast<unsigned long>(edit->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) / 2));

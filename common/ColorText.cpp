@@ -108,7 +108,7 @@ TColor StringToColor(const QString &text) {
     return static_cast<TColor>(StrToInt(text));
 }
 
-QString ColorToString(TColor color) {
+QString colorToString(TColor color) {
     if (const std::optional<QString> name = colorIdentifier(color))
         return *name;
     return QStringLiteral("$%1").arg(color, 8, 16, QLatin1Char('0')).toUpper();

@@ -26,6 +26,6 @@ std::optional<TColor> identifierColor(const QString &text);
 // Colour text: an identifier, else an integer (StrToInt rules); throws Error::notInteger.
 TColor StringToColor(const QString &text);
 // The identifier when the colour has one, otherwise "$" and eight upper-case hex digits.
-QString ColorToString(TColor color);
+QString colorToString(TColor color);
 
 } // namespace marlix

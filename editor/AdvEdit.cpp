@@ -4,12 +4,14 @@
 #include "common/LineFile.h"
 #include "common/ScreenColor.h"
 #include "editor/CommentEdit.h"
-#include "editor/CompletionRules.h"
+#include "editor/CompletionSession.h"
 #include "editor/HeaderBlock.h"
 #include "editor/HighlightStyling.h"
 #include "editor/LanguageTables.h"
 #include "editor/ObjectScan.h"
+#include "editor/ScintillaText.h"
 #include "editor/ScriptText.h"
+#include "editor/TriggerCompletion.h"
 #include "editor/WordSearch.h"
 #include "editor/WrapSwitch.h"
 #include "platform/ErrorDisplay.h"
@@ -30,13 +32,6 @@
 using namespace marlix;
 
 namespace {
-
-constexpr int objectListWidth = 300;
-constexpr int completionSize = 150;
-// Scintilla reserves styles 32 to 39 for its own use (default, line numbers, braces...).
-constexpr int firstReservedStyle = 32;
-constexpr int lastReservedStyle = 39;
-constexpr int lastStyle = 255;
 
 bool isNavigationKey(int key) {
     switch (key) {
@@ -60,7 +55,12 @@ long bgr(const QColor &c) {
 
 } // namespace
 
-TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
+TAdvEdit::TAdvEdit(QWidget *Owner)
+    : QsciScintilla(Owner), m_text(std::make_unique<ScintillaText>(*this)),
+      m_triggers(std::make_unique<TriggerCompletion>()),
+      m_completion(std::make_unique<CompletionSession>(*m_text)) {
+    // The table's triggers come first: another source adds lists, never replaces them.
+    m_completion->addSource(m_triggers.get());
     setUtf8(false);
     SendScintilla(SCI_SETCODEPAGE, 0);
     setEolMode(EolWindows);
@@ -73,7 +73,6 @@ TAdvEdit::TAdvEdit(QWidget *Owner) : QsciScintilla(Owner) {
     // on the characters until the next colouring pass.
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
-    m_styleColors.append(QColor(Qt::black));
     applyFontToStyles();
     showWindows1252();
     SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
@@ -93,56 +92,8 @@ TAdvEdit::~TAdvEdit() {
 // Initialisation and the language tables
 
 void TAdvEdit::InitEditor() {
-    QWidget *page = parentWidget();
-    ObjectList = new QTableWidget(page);
-    ObjectList->setColumnCount(2);
-    ObjectList->setHorizontalHeaderLabels(
-        {QStringLiteral("Object Type"), QStringLiteral("Object Name")});
-    ObjectList->verticalHeader()->hide();
-    ObjectList->horizontalHeader()->setStretchLastSection(true);
-    ObjectList->setSelectionMode(QAbstractItemView::SingleSelection);
-    ObjectList->setEditTriggers(QAbstractItemView::DoubleClicked |
-                                QAbstractItemView::EditKeyPressed |
-                                QAbstractItemView::AnyKeyPressed);
-    ObjectList->setFixedWidth(objectListWidth);
-    ObjectList->setFont(font());
-    ObjectList->setRowCount(1);
-    ObjectList->setItem(0, 0, new QTableWidgetItem());
-    ObjectList->item(0, 0)->setFlags(Qt::ItemIsEnabled);
-    ObjectList->setItem(0, 1, new QTableWidgetItem());
-    connect(ObjectList, &QTableWidget::currentCellChanged, this,
-            [this](int row, int column, int, int) {
-                guarded(this, [&] { ObjectListSelectCell(column, row); });
-            });
-    ObjectList->viewport()->installEventFilter(this);
-    connect(ObjectList, &QTableWidget::cellChanged, this,
-            [this](int row, int column) { ObjectListSetEditText(column, row); });
-    if (page) {
-        if (!page->layout()) {
-            auto *layout = new QHBoxLayout(page);
-            layout->setContentsMargins(0, 0, 0, 0);
-            layout->setSpacing(0);
-            layout->addWidget(this, 1);
-            layout->addWidget(ObjectList);
-        } else if (auto *box = qobject_cast<QBoxLayout *>(page->layout())) {
-            if (box->indexOf(this) < 0)
-                box->addWidget(this, 1);
-            box->addWidget(ObjectList);
-        }
-        ObjectList->show();
-    }
-
-    CompletionList = new QListWidget(this);
-    CompletionList->setFrameShape(QFrame::Box);
-    CompletionList->setGeometry(0, 0, completionSize, completionSize);
-    CompletionList->setSelectionMode(QAbstractItemView::SingleSelection);
-    CompletionList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    CompletionList->setFocusPolicy(Qt::NoFocus); // typing goes on in the editor
-    CompletionList->hide();
-    connect(CompletionList, &QListWidget::itemDoubleClicked, this, [this] {
-        guarded(this, [&] { AcceptCompletion(); });
-        setFocus();
-    });
+    createObjectList();
+    createCompletionList();
 
     IntellisenseTable codes;
     auto takeCodes = [&] {
@@ -150,12 +101,7 @@ void TAdvEdit::InitEditor() {
         CodeFiles = codes.files;
         CodeStyles = codes.styles;
         CodeCount = codes.count;
-        m_foldedTriggers.clear();
-        m_longestTrigger = 0;
-        for (const QString &trigger : CodeTriggers) {
-            m_foldedTriggers.append(foldWord(trigger.toLatin1()));
-            m_longestTrigger = std::max(m_longestTrigger, int(trigger.size()));
-        }
+        m_triggers->setTable(codes);
     };
     try {
         readIntellisenseTable(ProgramFolder + QStringLiteral("intellisense.ini"), codes);
@@ -191,23 +137,12 @@ void TAdvEdit::InitEditor() {
 // Text access
 
 QByteArray TAdvEdit::DocumentBytes() const {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return QByteArray(data, length);
+    const TextView text = m_text->whole();
+    return QByteArray(text.data, text.size);
 }
 
 QByteArray TAdvEdit::bytesBetween(qsizetype from, qsizetype to) const {
-    if (to < from)
-        std::swap(from, to);
-    from = std::max<qsizetype>(from, 0);
-    to = std::min<qsizetype>(to, SendScintilla(SCI_GETLENGTH));
-    if (to <= from)
-        return QByteArray();
-    // The range pointer moves the gap only when the range straddles it, unlike the
-    // character pointer, which moves the whole text after the gap.
-    const auto *data = reinterpret_cast<const char *>(
-        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), long(to - from)));
-    return QByteArray(data, to - from);
+    return m_text->bytes(from, to);
 }
 
 QByteArray TAdvEdit::lineText(int line) const {
@@ -297,31 +232,19 @@ void TAdvEdit::applyFontToStyles() {
     SendScintilla(SCI_STYLESETITALIC, STYLE_DEFAULT, long(f.italic()));
     SendScintilla(SCI_STYLESETUNDERLINE, STYLE_DEFAULT, long(f.underline()));
     SendScintilla(SCI_STYLECLEARALL);
-    for (int style = 0; style < m_styleColors.size(); ++style)
-        if (m_styleColors[style].isValid())
+    for (int style = 0; style < m_styles.count(); ++style)
+        if (const auto color = m_styles.colorOf(style))
             SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
-                          bgr(schemeColor(m_styleColors[style])));
+                          bgr(schemeColor(QColor::fromRgba(*color))));
 }
 
 int TAdvEdit::styleForColor(TColor color) {
     const QColor screen = screenColor(color, QColor(Qt::black), palette());
-    const QRgb key = screen.rgb();
-    if (screen == QColor(Qt::black))
-        return 0;
-    if (auto it = m_colorStyles.constFind(key); it != m_colorStyles.constEnd())
-        return it.value();
-    int style = int(m_styleColors.size());
-    if (style == firstReservedStyle)
-        style = lastReservedStyle + 1;
-    if (style > lastStyle) {
-        // Every style is in use: the colour shares the last one.
-        return lastStyle;
-    }
-    while (m_styleColors.size() < style)
-        m_styleColors.append(QColor());
-    m_styleColors.append(screen);
-    m_colorStyles.insert(key, style);
-    SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style), bgr(schemeColor(screen)));
+    bool added = false;
+    const int style = m_styles.styleFor(screen.rgba(), &added);
+    if (added)
+        SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
+                      bgr(schemeColor(screen)));
     return style;
 }
 
@@ -345,9 +268,7 @@ QList<HighlightPhrase> TAdvEdit::highlightEntries() {
 void TAdvEdit::RefreshHighlighting() {
     // The caret goes back to the selection's start, whichever end of it the caret was at.
     const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    const QByteArray styles = highlightStyles(TextView::whole(data, length), highlightEntries());
+    const QByteArray styles = highlightStyles(m_text->whole(), highlightEntries());
     SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
     setCaretPosition(selStart);
@@ -458,184 +379,6 @@ void TAdvEdit::UncommentLines() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Object list
-
-void TAdvEdit::RefreshObjectList() {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    const QList<ObjectRow> rows = scanObjects(TextView::whole(data, length));
-
-    const QSignalBlocker blocker(ObjectList);
-    ObjectList->setUpdatesEnabled(false);
-    ObjectList->setRowCount(0);
-    const int count = std::max<int>(1, int(rows.size()));
-    ObjectList->setRowCount(count);
-    for (int r = 0; r < count; ++r) {
-        auto *key =
-            new QTableWidgetItem(r < rows.size() ? QString::fromLatin1(rows[r].type) : QString());
-        key->setFlags(Qt::ItemIsEnabled); // the type column is not selectable
-        ObjectList->setItem(r, 0, key);
-        ObjectList->setItem(
-            r, 1,
-            new QTableWidgetItem(r < rows.size() ? QString::fromLatin1(rows[r].name) : QString()));
-    }
-    ObjectList->setCurrentCell(-1, -1);
-    ObjectList->setUpdatesEnabled(true);
-    // As the scan leaves it: the text after the keyword of the last object line is selected.
-    if (!rows.isEmpty())
-        selectRange(rows.last().textStart, rows.last().lineEnd);
-}
-
-void TAdvEdit::ObjectListSelectCell(int ACol, int ARow) {
-    if (ACol != 1 || ARow < 0 || ARow >= ObjectList->rowCount())
-        return;
-    auto cell = [&](int column) {
-        const QTableWidgetItem *item = ObjectList->item(ARow, column);
-        return item ? item->text().toLatin1() : QByteArray();
-    };
-    const QByteArray search = objectLineText(cell(0), cell(1));
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    const qsizetype c = findWholeWord(TextView::whole(data, length), search, 0, length);
-    if (c >= 0) {
-        setFocus();
-        selectRange(c, c + search.size());
-        const long visible =
-            SendScintilla(SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(lineOfPosition(c)));
-        SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(visible));
-        SendScintilla(SCI_SCROLLCARET);
-    }
-    ObjectList->setFocus();
-}
-
-bool TAdvEdit::eventFilter(QObject *watched, QEvent *e) {
-    // A click on the name that is already current changes no cell, yet it jumps again.
-    if (ObjectList && watched == ObjectList->viewport() && e->type() == QEvent::MouseButtonPress) {
-        const QModelIndex at =
-            ObjectList->indexAt(static_cast<QMouseEvent *>(e)->position().toPoint());
-        if (at.isValid() && at == ObjectList->currentIndex())
-            guarded(this, [&] { ObjectListSelectCell(at.column(), at.row()); });
-    }
-    return QsciScintilla::eventFilter(watched, e);
-}
-
-void TAdvEdit::ObjectListSetEditText(int, int) {
-    // In-place edits change only the panel's row, never the text.
-}
-
-// ---------------------------------------------------------------------------------------
-// Completion
-
-void TAdvEdit::CheckTrigger() {
-    const qsizetype caret = caretPosition();
-    const qsizetype length = SendScintilla(SCI_GETLENGTH);
-    const qsizetype from = std::max<qsizetype>(0, caret - m_longestTrigger - 1);
-    const QByteArray window = bytesBetween(from, std::min<qsizetype>(length, caret + 1));
-    const TextView view{window.constData(), window.size(), from, length};
-    const int entry = findTriggerAtCaret(view, m_foldedTriggers, caret, CodeStart);
-    if (entry >= 0)
-        OpenCompletion(CodeFiles[entry], CodeTriggers[entry], CodeStyles[entry]);
-}
-
-void TAdvEdit::OpenCompletion(const QString &FileName, const QString &Code, std::int32_t Style) {
-    ActiveCode = Code;
-    ActiveStyle = Style;
-    CompletionList->setUpdatesEnabled(false);
-    CompletionList->clear();
-    m_items.clear();
-    const QString path = completionFilePath(FileName, ProgramFolder);
-    if (path.isEmpty()) {
-        CompletionList->setUpdatesEnabled(true);
-        showMessage(this, QStringLiteral("Unable to load code file"));
-    } else {
-        try {
-            m_items = sortCompletionItems(readTextLines(path));
-        } catch (...) {
-            CompletionList->setUpdatesEnabled(true);
-            throw;
-        }
-        CompletionList->addItems(m_items);
-        CompletionList->setCurrentRow(-1);
-        CompletionList->clearSelection();
-        // The view would keep the place an earlier list was scrolled to.
-        CompletionList->scrollToTop();
-        CompletionList->setUpdatesEnabled(true);
-    }
-
-    const qsizetype caret = caretPosition();
-    const int x = int(SendScintilla(SCI_POINTXFROMPOSITION, 0UL, long(caret)));
-    const int y = int(SendScintilla(SCI_POINTYFROMPOSITION, 0UL, long(caret)));
-    // The list is a child of the editor; the text area starts inside the editor's frame.
-    const QPoint inEditor = viewport()->pos() + QPoint(x, y);
-    const int t = inEditor.y() + pos().y();
-    const QRect area = viewport()->geometry().translated(pos());
-    const QSize size = completionListSize(completionContentWidth(), area.width(),
-                                          int(SendScintilla(SCI_TEXTHEIGHT, 0UL)),
-                                          QFontMetrics(QApplication::font(this)).lineSpacing());
-    CompletionList->resize(size);
-    CompletionList->move(
-        completionPlace(inEditor.x() + pos().x(), t, size, area.right() + 1, area.bottom() + 1));
-    if (!m_items.isEmpty()) {
-        CompletionList->show();
-        CompletionList->raise();
-    }
-}
-
-int TAdvEdit::completionContentWidth() const {
-    const QFontMetrics metrics(CompletionList->font());
-    int widest = 0;
-    for (const QString &item : m_items)
-        widest = std::max(widest, metrics.horizontalAdvance(item));
-    // Item margins, the frame and the vertical scroll bar the list shows when it is long.
-    const int margins = 2 * CompletionList->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
-    return widest + margins + 2 * CompletionList->frameWidth() +
-           CompletionList->verticalScrollBar()->sizeHint().width();
-}
-
-void TAdvEdit::TrackPrefix() {
-    const qsizetype caret = caretPosition();
-    const qsizetype typedFrom = CodeStart + ActiveCode.toLatin1().size();
-    const QString prefix = QString::fromLatin1(bytesBetween(typedFrom, caret));
-    const int row = selectByPrefix(m_items, prefix);
-    if (row < 0) {
-        CompletionList->setCurrentRow(-1);
-        CompletionList->clearSelection();
-    } else {
-        CompletionList->setCurrentRow(row);
-        CompletionList->scrollToItem(CompletionList->item(row));
-    }
-    CompletionList->update();
-}
-
-bool TAdvEdit::AcceptCompletion() {
-    if (CompletionList->count() == 0) {
-        CompletionList->hide();
-        return false;
-    }
-    const qsizetype caret = caretPosition();
-    const qsizetype typedFrom = CodeStart + ActiveCode.toLatin1().size();
-    // The list stays open while the caret goes elsewhere (a click, Page Down). The item
-    // replaces what was typed after the trigger, never the lines between trigger and caret:
-    // once a line end lies between them, the completion is given up and nothing is replaced.
-    // A caret moved back over the trigger (Left, Home, a click) gives it up too: replacing from
-    // there would eat the trigger or the text before it.
-    const QByteArray between = bytesBetween(typedFrom, caret);
-    if (caret < typedFrom || between.contains('\r') || between.contains('\n')) {
-        CompletionList->hide();
-        return false;
-    }
-    if (CompletionList->currentRow() < 0)
-        CompletionList->setCurrentRow(0);
-    const QByteArray item = CompletionList->currentItem()->text().toLatin1();
-    const qsizetype from = ActiveStyle == 0 ? typedFrom : CodeStart;
-    const qsizetype start = std::min(from, caret);
-    replaceRange(start, std::max(from, caret), item);
-    setCaretPosition(start + item.size());
-    CompletionList->hide();
-    return true;
-}
-
-// ---------------------------------------------------------------------------------------
 // Keys and mouse
 
 int TAdvEdit::keyCode(const QKeyEvent *e) {
@@ -665,38 +408,14 @@ bool TAdvEdit::event(QEvent *e) {
 }
 
 bool TAdvEdit::KeyPress(QKeyEvent *e) {
-    int key = 0;
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        key = 13;
-        break;
-    case Qt::Key_Escape:
-        key = 27;
-        break;
-    case Qt::Key_Backspace:
-        key = 8;
-        break;
-    case Qt::Key_Tab:
-        key = 9;
-        break;
-    default:
-        if (!e->text().isEmpty())
-            key = e->text().at(0).unicode();
-        break;
-    }
+    const int key = completionCharacter(e->key(), e->text());
     if (key == 0)
         return true; // not a character key
     bool pass = true;
-    if (CompletionList && CompletionList->isVisible()) {
-        if (key == 13) {
-            // Enter is withheld only when it put the item in; otherwise it breaks the line.
-            pass = !AcceptCompletion();
-        } else if (key == ' ' || key == '.') {
-            AcceptCompletion();
-        } else if (key == 27) {
-            CompletionList->hide();
-        }
+    if (CompletionList) {
+        const CompletionStep step = m_completion->press(key);
+        applyCompletion(step);
+        pass = !step.withhold;
     }
     DocChanged = true;
     return pass;
@@ -710,7 +429,7 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
     }
     // While the list is shown, Up and Down move its selection (at their release), not the
     // caret.
-    if (CompletionList && CompletionList->isVisible() &&
+    if (CompletionList && m_completion->isOpen() &&
         (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) &&
         !(e->modifiers() & ~Qt::KeypadModifier)) {
         e->accept();
@@ -725,26 +444,13 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
 }
 
 void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
-    // The release of Shift itself is no key made with Shift: a phrase or trigger whose last
-    // character needed Shift ("IF", a trigger ending in ":") takes effect there.
-    const bool shift = (Shift & Qt::ShiftModifier) && Key != Qt::Key_Shift;
-    if (!shift && CompletionList) {
+    if (releaseCounts(Key, Shift) && CompletionList) {
         if (highlightingEnabled)
             HighlightAtCaret();
-        if (!CompletionList->isVisible()) {
-            if (intellisenseEnabled)
-                CheckTrigger();
-        } else if (Key == Qt::Key_Down) {
-            CompletionList->setCurrentRow(
-                std::min(CompletionList->currentRow() + 1, CompletionList->count() - 1));
-        } else if (Key == Qt::Key_Up) {
-            const int row = CompletionList->currentRow() - 1;
-            CompletionList->setCurrentRow(std::max(row, -1));
-            if (row < 0)
-                CompletionList->clearSelection();
-        } else {
-            TrackPrefix();
-        }
+        if (m_completion->isOpen())
+            applyCompletion(m_completion->release(Key));
+        else if (intellisenseEnabled)
+            CheckTrigger();
     }
     if (isNavigationKey(Key))
         repaintAll();

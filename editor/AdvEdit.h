@@ -1,21 +1,25 @@
 #pragma once
 
 #include "common/ColorText.h"
+#include "editor/CompletionSession.h"
 #include "editor/HighlightStyling.h"
+#include "editor/StyleTable.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArrayList>
-#include <QHash>
 #include <QKeySequence>
 #include <QList>
 #include <QSet>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
 namespace marlix {
+class ScintillaText;
+class TriggerCompletion;
 class WrapSwitch;
-}
+} // namespace marlix
 class QListWidget;
 class QTableWidget;
 
@@ -68,6 +72,9 @@ public:
     // Keys that belong to the main menu: the editor neither binds nor handles them.
     void SetMenuKeys(const QList<QKeySequence> &keys);
 
+    // The completion session of this editor: another source of items plugs in here.
+    marlix::CompletionSession &completion() { return *m_completion; }
+
     // Applies the font to every text style as well as to the widget.
     void setFont(const QFont &font);
 
@@ -112,6 +119,10 @@ private:
     void colourRange(qsizetype start, qsizetype length, int style);
     QList<marlix::HighlightPhrase> highlightEntries();
     void colourLines(int first, int last);
+    void createObjectList();
+    void createCompletionList();
+    void applyCompletion(const marlix::CompletionStep &step);
+    void placeCompletionList();
     QByteArray bytesBetween(qsizetype from, qsizetype to) const;
     QByteArray lineText(int line) const;
     qsizetype caretPosition() const;
@@ -127,12 +138,11 @@ private:
     static int keyCode(const QKeyEvent *e);
 
     QByteArrayList m_foldedPhrases;
-    QByteArrayList m_foldedTriggers;
     int m_longestPhrase = 0;
-    int m_longestTrigger = 0;
-    QStringList m_items; // the completion list's items, in list order
-    QHash<QRgb, int> m_colorStyles;
-    QList<QColor> m_styleColors; // colour of each style number in use, by style
+    std::unique_ptr<marlix::ScintillaText> m_text;
+    std::unique_ptr<marlix::TriggerCompletion> m_triggers;
+    std::unique_ptr<marlix::CompletionSession> m_completion;
+    marlix::StyleTable m_styles;
     QSet<int> m_menuKeys;
     QSet<int> m_pressedKeys; // keys whose press reached this editor
     bool m_loading = false;

@@ -50,7 +50,7 @@ int completionTop(int t, int height) {
 }
 
 QSize completionListSize(int contentWidth, int areaWidth, int lineHeight, int defaultLineHeight) {
-    constexpr int described = 150;
+    constexpr int described = completionListSide;
     const int width = std::max(described, std::min(contentWidth, areaWidth));
     const int height = defaultLineHeight > 0 && lineHeight > 0
                            ? (described * lineHeight + defaultLineHeight / 2) / defaultLineHeight

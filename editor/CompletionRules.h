@@ -13,6 +13,10 @@
 // the list opens.
 namespace marlix {
 
+// The side of the completion list for the default font, in pixels: its width at least, and its
+// height before the editor font's line height scales it.
+constexpr int completionListSide = 150;
+
 // The first trigger, in table order, that ends exactly at `caret` as a whole word (letter case
 // ignored). Returns its index and sets `codeStart` to its position, or returns -1 with
 // `codeStart` -1. `foldedTriggers` are the triggers in folded form (foldWord).
@@ -32,12 +36,12 @@ int selectByPrefix(const QStringList &items, const QString &prefix);
 
 // The top edge of a list `height` pixels tall for a caret line whose top is at `t` in the
 // parent's coordinates: just below the line, or above it when the line is low in the editor.
-int completionTop(int t, int height = 150);
+int completionTop(int t, int height = completionListSide);
 
 // The list's size. Wide enough for `contentWidth` (its longest item with frame and scroll bar),
-// at least 150 pixels and at most the text area's width, so no item hides behind a horizontal
-// scroll bar; 150 pixels tall for the default font, scaled by the editor font's line height, so
-// a large font still shows about as many items.
+// at least completionListSide pixels and at most the text area's width, so no item hides behind a
+// horizontal scroll bar; completionListSide pixels tall for the default font, scaled by the editor
+// font's line height, so a large font still shows about as many items.
 QSize completionListSize(int contentWidth, int areaWidth, int lineHeight, int defaultLineHeight);
 
 // Where a list of `size` goes for a caret line whose top-left is at (x, t), in a text area that

@@ -133,7 +133,7 @@ TFrmLaunch::TFrmLaunch(QWidget *parent)
     connect(m_child, &marlix::ChildRun::output, m_console, &marlix::PackerConsole::append);
 }
 
-QList<QCheckBox *> TFrmLaunch::CategoryBoxes() const {
+QList<QCheckBox *> TFrmLaunch::categoryBoxes() const {
     return {chkAI,      chkAiMeshes, chkAnimations,   chkFont,    chkMenu,    chkObjects,
             chkShaders, chkSound,    chkStandardmesh, chkTexture, chkTreeMesh};
 }
@@ -228,7 +228,7 @@ void TFrmLaunch::btnCompileClick() {
 void TFrmLaunch::compileRun() {
     prgCompile->setValue(0);
     const auto &categories = marlix::launchCategories();
-    const QList<QCheckBox *> boxes = CategoryBoxes();
+    const QList<QCheckBox *> boxes = categoryBoxes();
     for (int i = 0; i < categories.size(); ++i) {
         if (boxes[i]->isChecked())
             PackArchive(txtRFAPath->text(), QString::fromLatin1(categories[i].name));

@@ -49,8 +49,8 @@ public:
     QString ProgramFolder;
 
     // The category boxes in packing order.
-    QList<QCheckBox *> CategoryBoxes() const;
-    bool Running() const { return m_running; }
+    QList<QCheckBox *> categoryBoxes() const;
+    bool running() const { return m_running; }
     // The window that shows what the packer prints while it runs.
     marlix::PackerConsole *packerConsole() const { return m_console; }
 

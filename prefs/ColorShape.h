@@ -7,13 +7,15 @@
 // A rectangle with a solid fill of a colour value, raising mouseUp when a mouse button is
 // released over it. The fill keeps the colour value itself (a system colour stays one), and
 // shows it in the colour it stands for on screen.
+namespace marlix {
+
 class ColorShape : public QWidget {
     Q_OBJECT
 public:
     explicit ColorShape(QWidget *parent);
 
-    marlix::TColor BrushColor() const { return m_color; }
-    void SetBrushColor(marlix::TColor color);
+    marlix::TColor brushColor() const { return m_color; }
+    void setBrushColor(marlix::TColor color);
     QColor fillColor() const; // on screen
 
 signals:
@@ -26,3 +28,5 @@ protected:
 private:
     marlix::TColor m_color = marlix::clWhite;
 };
+
+} // namespace marlix

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
-StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent) {
+marlix::StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent) {
     setColumnCount(3);
     horizontalHeader()->hide();
     verticalHeader()->hide();
@@ -23,15 +23,15 @@ StringGrid::StringGrid(QWidget *parent) : QTableWidget(parent) {
     // Tab leaves the grid, as from any other control: moving through the hidden columns and
     // on to the next row would change the row that Save writes without the user seeing it.
     setTabKeyNavigation(false);
-    SetRows({marlix::TableRow{}});
+    setRows({marlix::TableRow{}});
 }
 
-QString StringGrid::Cell(int column, int row) const {
+QString marlix::StringGrid::cell(int column, int row) const {
     const QTableWidgetItem *it = item(row, column);
     return it ? it->text() : QString();
 }
 
-void StringGrid::SetCell(int column, int row, const QString &text) {
+void marlix::StringGrid::setCell(int column, int row, const QString &text) {
     if (QTableWidgetItem *it = item(row, column)) {
         it->setText(text);
         return;
@@ -41,57 +41,57 @@ void StringGrid::SetCell(int column, int row, const QString &text) {
     setItem(row, column, it);
 }
 
-marlix::TableRows StringGrid::Rows() const {
+marlix::TableRows marlix::StringGrid::rows() const {
     marlix::TableRows rows(rowCount());
     for (int r = 0; r < rowCount(); ++r)
         for (int c = 0; c < 3; ++c)
-            rows[r][size_t(c)] = Cell(c, r);
+            rows[r][size_t(c)] = cell(c, r);
     return rows;
 }
 
-void StringGrid::SetRows(const marlix::TableRows &rows) {
+void marlix::StringGrid::setRows(const marlix::TableRows &rows) {
     const bool wasSilent = m_silent;
     m_silent = true;
     const int previous = currentRow();
     setRowCount(int(qMax(qsizetype(1), rows.size())));
     for (int r = 0; r < rowCount(); ++r)
         for (int c = 0; c < 3; ++c)
-            SetCell(c, r, r < rows.size() ? rows[r][size_t(c)] : QString());
+            setCell(c, r, r < rows.size() ? rows[r][size_t(c)] : QString());
     if (previous >= 0 && previous < rowCount())
         setCurrentCell(previous, 0);
     keepCurrentRow();
     m_silent = wasSilent;
 }
 
-void StringGrid::AddRow() {
+void marlix::StringGrid::addRow() {
     const bool wasSilent = m_silent;
     m_silent = true;
     const int row = rowCount();
     insertRow(row);
     for (int c = 0; c < 3; ++c)
-        SetCell(c, row, QString());
+        setCell(c, row, QString());
     keepCurrentRow();
     m_silent = wasSilent;
 }
 
-void StringGrid::keepCurrentRow() {
+void marlix::StringGrid::keepCurrentRow() {
     if (currentRow() < 0 || currentRow() >= rowCount())
         setCurrentCell(rowCount() - 1, 0);
 }
 
-void StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
+void marlix::StringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
     QTableWidget::currentChanged(current, previous);
     if (!m_silent && current.isValid() && current.row() != previous.row())
-        emit Click();
+        emit rowChosen();
 }
 
-void StringGrid::mousePressEvent(QMouseEvent *event) {
+void marlix::StringGrid::mousePressEvent(QMouseEvent *event) {
     m_rowAtPress = currentRow();
     QTableWidget::mousePressEvent(event);
 }
 
-void StringGrid::selectionChanged(const QItemSelection &selected,
-                                  const QItemSelection &deselected) {
+void marlix::StringGrid::selectionChanged(const QItemSelection &selected,
+                                          const QItemSelection &deselected) {
     QTableWidget::selectionChanged(selected, deselected);
     // Save always writes into the current row, so that row is always shown selected: a click
     // below the last row or a Ctrl+click must not leave the grid without a visible selection.
@@ -100,17 +100,17 @@ void StringGrid::selectionChanged(const QItemSelection &selected,
         selectionModel()->select(current, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void StringGrid::mouseReleaseEvent(QMouseEvent *event) {
+void marlix::StringGrid::mouseReleaseEvent(QMouseEvent *event) {
     QTableWidget::mouseReleaseEvent(event);
     // A click on the row that was already current selects it again; a click that moved the
-    // selection has raised Click() already.
+    // selection has raised rowChosen() already.
     const QModelIndex at = indexAt(event->position().toPoint());
     if (at.isValid() && at.row() == m_rowAtPress && at.row() == currentRow())
-        emit Click();
+        emit rowChosen();
     m_rowAtPress = -1;
 }
 
-void StringGrid::updateGeometries() {
+void marlix::StringGrid::updateGeometries() {
     QTableWidget::updateGeometries();
     // The view shows the first column only; the others are edited beside the grid, so the
     // view never scrolls sideways, not even when the keyboard moves to another column.

@@ -6,25 +6,27 @@
 
 // A table editor grid of three text columns: one entry per row, whole-row selection, no
 // editing inside the cells and always at least one row. The handlers work on the current
-// row. Click() is raised whenever the user selects a row by mouse or keyboard, also by
+// row. rowChosen() is raised whenever the user selects a row by mouse or keyboard, also by
 // clicking the row that is already selected, but never when the program moves the selection.
+namespace marlix {
+
 class StringGrid : public QTableWidget {
     Q_OBJECT
 public:
     explicit StringGrid(QWidget *parent);
 
-    int Row() const { return currentRow(); }
-    QString Cell(int column, int row) const;
-    void SetCell(int column, int row, const QString &text);
+    int selectedRow() const { return currentRow(); }
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString &text);
 
-    marlix::TableRows Rows() const;
+    marlix::TableRows rows() const;
     // Replaces the rows. When the current row no longer exists, the last row becomes current.
-    void SetRows(const marlix::TableRows &rows);
+    void setRows(const marlix::TableRows &rows);
     // One empty row at the bottom; the selection stays where it is.
-    void AddRow();
+    void addRow();
 
 signals:
-    void Click();
+    void rowChosen();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -40,3 +42,5 @@ private:
     bool m_silent = false;
     int m_rowAtPress = -1;
 };
+
+} // namespace marlix

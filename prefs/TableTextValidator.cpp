@@ -1,6 +1,6 @@
 #include "prefs/TableTextValidator.h"
 
-QValidator::State TableTextValidator::validate(QString &input, int &) const {
+QValidator::State marlix::TableTextValidator::validate(QString &input, int &) const {
     for (const QChar c : std::as_const(input)) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             return Invalid;

@@ -6,6 +6,8 @@
 // split the cell into two lines and shift every entry after it, so pasted text with one is
 // refused. For codes and phrases, characters beyond the 8-bit range are refused too, as the
 // file could only store them as "?"; file names from the file dialog may hold any character.
+namespace marlix {
+
 class TableTextValidator : public QValidator {
 public:
     enum Range { EightBit, AnyCharacter };
@@ -16,3 +18,5 @@ public:
 private:
     Range m_range;
 };
+
+} // namespace marlix

@@ -85,8 +85,8 @@ QLabel *note(QWidget *parent, const char *caption) {
     return text;
 }
 
-StringGrid *grid(QWidget *parent) {
-    auto *table = new StringGrid(parent);
+marlix::StringGrid *grid(QWidget *parent) {
+    auto *table = new marlix::StringGrid(parent);
     table->setGeometry(0, 16, 205, 249);
     return table;
 }
@@ -120,7 +120,7 @@ struct TablePageTexts {
 // The dialog's fields that receive a table page's controls.
 struct TablePageControls {
     QCheckBox *&enable;
-    StringGrid *&table;
+    marlix::StringGrid *&table;
     QGroupBox *&group;
     QLabel *&codeLabel;
     QLineEdit *&code;
@@ -155,8 +155,8 @@ void createTablePage(QWidget *page, const TablePageTexts &texts, const TablePage
 
 } // namespace
 
-TfrmPref::TfrmPref(QWidget *Owner)
-    : FixedDialog(Owner, QStringLiteral("Marlix Preferences"), {473, 294},
+TfrmPref::TfrmPref(QWidget *parent)
+    : FixedDialog(parent, QStringLiteral("Marlix Preferences"), {473, 294},
                   Qt::MSWindowsFixedSizeDialogHint),
       ProgramFolder(programFolder()) {
     pgcPref = new QTabWidget(this);
@@ -174,9 +174,12 @@ TfrmPref::TfrmPref(QWidget *Owner)
     createHighlightingPage();
     connectHandlers();
 
-    txtCode->setValidator(new TableTextValidator(TableTextValidator::EightBit, this));
-    txtHcode->setValidator(new TableTextValidator(TableTextValidator::EightBit, this));
-    txtFile->setValidator(new TableTextValidator(TableTextValidator::AnyCharacter, this));
+    txtCode->setValidator(
+        new marlix::TableTextValidator(marlix::TableTextValidator::EightBit, this));
+    txtHcode->setValidator(
+        new marlix::TableTextValidator(marlix::TableTextValidator::EightBit, this));
+    txtFile->setValidator(
+        new marlix::TableTextValidator(marlix::TableTextValidator::AnyCharacter, this));
 }
 
 void TfrmPref::createGeneralPage() {
@@ -211,9 +214,9 @@ void TfrmPref::createHighlightingPage() {
                     {chkHighlighting, grdHighlighting, GroupBox2, Label3, txtHcode, Label4, Label5,
                      chkPhrase, chkLine, btnHSave, Label7, btnHInsert},
                     [this](QGroupBox *group) {
-                        shpColor = new ColorShape(group);
+                        shpColor = new marlix::ColorShape(group);
                         shpColor->setGeometry(48, 48, 65, 20);
-                        shpColor->SetBrushColor(clWhite);
+                        shpColor->setBrushColor(clWhite);
                     });
 }
 
@@ -222,14 +225,16 @@ void TfrmPref::connectHandlers() {
     const auto handler = [this](void (TfrmPref::*method)()) {
         return [this, method] { guarded(this, [&] { (this->*method)(); }); };
     };
-    connect(grdIntellisense, &StringGrid::Click, this, handler(&TfrmPref::grdIntellisenseClick));
-    connect(grdHighlighting, &StringGrid::Click, this, handler(&TfrmPref::grdHighlightingClick));
+    connect(grdIntellisense, &marlix::StringGrid::rowChosen, this,
+            handler(&TfrmPref::grdIntellisenseClick));
+    connect(grdHighlighting, &marlix::StringGrid::rowChosen, this,
+            handler(&TfrmPref::grdHighlightingClick));
     connect(btnSave, &QToolButton::clicked, this, handler(&TfrmPref::btnSaveClick));
     connect(btnHSave, &QToolButton::clicked, this, handler(&TfrmPref::btnHSaveClick));
     connect(btnInsert, &QToolButton::clicked, this, handler(&TfrmPref::btnInsertClick));
     connect(btnHInsert, &QToolButton::clicked, this, handler(&TfrmPref::btnHInsertClick));
     connect(btnFindFile, &QToolButton::clicked, this, handler(&TfrmPref::btnFindFileClick));
-    connect(shpColor, &ColorShape::mouseUp, this,
+    connect(shpColor, &marlix::ColorShape::mouseUp, this,
             [this](Qt::MouseButton button) { guarded(this, [&] { shpColorMouseUp(button); }); });
     const auto showIntellisense = handler(&TfrmPref::TabSheet2Show);
     const auto showHighlighting = handler(&TfrmPref::TabSheet3Show);
@@ -253,8 +258,8 @@ Preferences TfrmPref::controlState() const {
     state.options.autoUpdate = chkAutoUpdate->isChecked();
     state.options.intellisense = chkIntellisense->isChecked();
     state.options.highlighting = chkHighlighting->isChecked();
-    state.intellisense = grdIntellisense->Rows();
-    state.highlighting = grdHighlighting->Rows();
+    state.intellisense = grdIntellisense->rows();
+    state.highlighting = grdHighlighting->rows();
     return state;
 }
 
@@ -265,8 +270,8 @@ void TfrmPref::setControlState(const Preferences &state) {
     chkAutoUpdate->setChecked(state.options.autoUpdate);
     chkIntellisense->setChecked(state.options.intellisense);
     chkHighlighting->setChecked(state.options.highlighting);
-    grdIntellisense->SetRows(state.intellisense);
-    grdHighlighting->SetRows(state.highlighting);
+    grdIntellisense->setRows(state.intellisense);
+    grdHighlighting->setRows(state.highlighting);
 }
 
 void TfrmPref::FormShow() {
@@ -283,24 +288,24 @@ void TfrmPref::FormShow() {
 }
 
 void TfrmPref::TabSheet2Show() {
-    const int row = grdIntellisense->Row();
-    txtCode->setText(grdIntellisense->Cell(0, row));
-    txtFile->setText(grdIntellisense->Cell(1, row));
+    const int row = grdIntellisense->selectedRow();
+    txtCode->setText(grdIntellisense->cell(0, row));
+    txtFile->setText(grdIntellisense->cell(1, row));
 }
 
 void TfrmPref::TabSheet3Show() {
-    const int row = grdHighlighting->Row();
-    txtHcode->setText(grdHighlighting->Cell(0, row));
-    showStyle(grdHighlighting->Cell(1, row), chkLine, chkPhrase);
-    const QString color = grdHighlighting->Cell(2, row);
+    const int row = grdHighlighting->selectedRow();
+    txtHcode->setText(grdHighlighting->cell(0, row));
+    showStyle(grdHighlighting->cell(1, row), chkLine, chkPhrase);
+    const QString color = grdHighlighting->cell(2, row);
     // An unknown colour text throws here, after the code and the style have been shown,
     // and the shape keeps its fill.
-    shpColor->SetBrushColor(color.isEmpty() ? clWhite : StringToColor(color));
+    shpColor->setBrushColor(color.isEmpty() ? clWhite : StringToColor(color));
 }
 
 void TfrmPref::grdIntellisenseClick() {
     TabSheet2Show();
-    showStyle(grdIntellisense->Cell(2, grdIntellisense->Row()), chkOverwrite, chkInsert);
+    showStyle(grdIntellisense->cell(2, grdIntellisense->selectedRow()), chkOverwrite, chkInsert);
 }
 
 void TfrmPref::grdHighlightingClick() {
@@ -308,31 +313,31 @@ void TfrmPref::grdHighlightingClick() {
 }
 
 void TfrmPref::btnSaveClick() {
-    const int row = grdIntellisense->Row();
-    grdIntellisense->SetCell(0, row, txtCode->text());
-    grdIntellisense->SetCell(1, row, txtFile->text());
-    grdIntellisense->SetCell(2, row, boolLine(chkOverwrite->isChecked()));
+    const int row = grdIntellisense->selectedRow();
+    grdIntellisense->setCell(0, row, txtCode->text());
+    grdIntellisense->setCell(1, row, txtFile->text());
+    grdIntellisense->setCell(2, row, boolLine(chkOverwrite->isChecked()));
 }
 
 void TfrmPref::btnHSaveClick() {
-    const int row = grdHighlighting->Row();
-    grdHighlighting->SetCell(0, row, txtHcode->text());
-    grdHighlighting->SetCell(1, row,
+    const int row = grdHighlighting->selectedRow();
+    grdHighlighting->setCell(0, row, txtHcode->text());
+    grdHighlighting->setCell(1, row,
                              chkPhrase->isChecked() ? QStringLiteral("0") : QStringLiteral("1"));
-    grdHighlighting->SetCell(2, row, ColorToString(shpColor->BrushColor()));
+    grdHighlighting->setCell(2, row, colorToString(shpColor->brushColor()));
 }
 
 void TfrmPref::btnInsertClick() {
-    grdIntellisense->AddRow();
+    grdIntellisense->addRow();
 }
 
 void TfrmPref::btnHInsertClick() {
-    grdHighlighting->AddRow();
+    grdHighlighting->addRow();
 }
 
 void TfrmPref::shpColorMouseUp(Qt::MouseButton) {
     if (const std::optional<QColor> chosen = Prompts::color(this, shpColor->fillColor()))
-        shpColor->SetBrushColor(colorValue(*chosen));
+        shpColor->setBrushColor(colorValue(*chosen));
 }
 
 void TfrmPref::btnFindFileClick() {

@@ -12,8 +12,10 @@ class QLineEdit;
 class QRadioButton;
 class QTabWidget;
 class QToolButton;
+namespace marlix {
 class ColorShape;
 class StringGrid;
+} // namespace marlix
 
 // The preferences dialog: the six general options and both language tables. Opening reads
 // marlix.ini, intellisense.ini and highlighting.ini from the program folder into the
@@ -22,7 +24,7 @@ class StringGrid;
 class TfrmPref : public marlix::FixedDialog {
     Q_OBJECT
 public:
-    explicit TfrmPref(QWidget *Owner = nullptr);
+    explicit TfrmPref(QWidget *parent = nullptr);
 
     // Where the three files live; ends in a separator. The program folder unless set.
     QString ProgramFolder;
@@ -34,7 +36,7 @@ public:
     QCheckBox *chkIntellisense;
     QCheckBox *chkHighlighting;
     QCheckBox *chkAutoUpdate;
-    StringGrid *grdIntellisense;
+    marlix::StringGrid *grdIntellisense;
     QGroupBox *GroupBox1;
     QToolButton *btnSave;
     QLabel *Label1;
@@ -44,14 +46,14 @@ public:
     QToolButton *btnFindFile;
     QToolButton *btnInsert;
     QToolButton *btnHInsert;
-    StringGrid *grdHighlighting;
+    marlix::StringGrid *grdHighlighting;
     QGroupBox *GroupBox2;
     QToolButton *btnHSave;
     QLabel *Label3;
     QLabel *Label4;
     QLineEdit *txtHcode;
     QLabel *Label5;
-    ColorShape *shpColor;
+    marlix::ColorShape *shpColor;
     QRadioButton *chkPhrase;
     QRadioButton *chkLine;
     QLabel *Label6;

@@ -49,7 +49,7 @@ bool takeMainWindow(const QString &folder, const QString &out) {
     window.show();
     settle(&window);
     window.OpenDocumentFile(script);
-    TAdvEdit *editor = window.ActiveEditor();
+    TAdvEdit *editor = window.activeEditor();
     if (!editor)
         return false;
     editor->setCursorPosition(8, 0);

@@ -38,11 +38,11 @@ TEST(ColorText, UnknownTextIsAConversionError) {
 }
 
 TEST(ColorText, WrittenAsIdentifierOrEightHexDigits) {
-    EXPECT_EQ(ColorToString(0x0000FF), QStringLiteral("clRed"));
-    EXPECT_EQ(ColorToString(0x80000008), QStringLiteral("clWindowText"));
-    EXPECT_EQ(ColorToString(0x00123ABC), QStringLiteral("$00123ABC"));
-    EXPECT_EQ(ColorToString(0xFFFFFFFF), QStringLiteral("$FFFFFFFF"));
+    EXPECT_EQ(colorToString(0x0000FF), QStringLiteral("clRed"));
+    EXPECT_EQ(colorToString(0x80000008), QStringLiteral("clWindowText"));
+    EXPECT_EQ(colorToString(0x00123ABC), QStringLiteral("$00123ABC"));
+    EXPECT_EQ(colorToString(0xFFFFFFFF), QStringLiteral("$FFFFFFFF"));
     // Every identifier reads back as the colour it was written for.
     for (TColor c : {0x000000u, 0xFFFFFFu, 0xF0FBFFu, 0x80000000u, 0x80000018u, 0x1FFFFFFFu})
-        EXPECT_EQ(StringToColor(ColorToString(c)), c);
+        EXPECT_EQ(StringToColor(colorToString(c)), c);
 }

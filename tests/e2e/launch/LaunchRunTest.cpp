@@ -37,7 +37,7 @@ class LaunchRunTest : public QObject {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     void tickOnly(const QStringList &captions) {
-        for (QCheckBox *box : dlg->CategoryBoxes())
+        for (QCheckBox *box : dlg->categoryBoxes())
             box->setChecked(captions.contains(box->text()));
     }
 
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(fresh.windowTitle(), QString("Compile and Launch"));
         QCOMPARE(fresh.size(), QSize(376, 354));
         QStringList ticked;
-        for (QCheckBox *box : fresh.CategoryBoxes())
+        for (QCheckBox *box : fresh.categoryBoxes())
             if (box->isChecked())
                 ticked << box->text();
         QCOMPARE(ticked, QStringList({"Objects"}));
@@ -222,7 +222,7 @@ private slots:
             if (!QFile::exists(tmp->file("runs")) || checkedInside)
                 return;
             checkedInside = true;
-            QVERIFY(dlg->Running());
+            QVERIFY(dlg->running());
             QCOMPARE(dlg->btnCompile->text(), QString("Stop"));
             dlg->close(); // remembered only
             QVERIFY(dlg->isVisible());

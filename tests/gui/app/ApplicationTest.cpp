@@ -46,7 +46,7 @@ private slots:
 };
 
 int main(int argc, char **argv) {
-    TMarlixApplication application(argc, argv);
+    marlix::Application application(argc, argv);
     ApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }

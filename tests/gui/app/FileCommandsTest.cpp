@@ -73,7 +73,7 @@ void FileCommandsTest::openingAnOpenPathOnlySwitchesTabs() {
     w->OpenDocumentFile(b);
     w->OpenDocumentFile(c);
     // Close the first tab, so that the tab looked for is neither first nor in slot order.
-    w->tabControl->SetActivePage(w->DocumentTabs[0]);
+    w->tabControl->setActivePage(w->DocumentTabs[0]);
     w->mnuCloseClick();
     m.script("b.con", "changed on disk\r\n");
     m.editor()->insert(QStringLiteral("edited "));
@@ -148,7 +148,7 @@ void FileCommandsTest::openDialogAndItsSilentLimit() {
     w->btnOpenClick();
     QVERIFY(Prompts::shown().isEmpty()); // no dialog and no message
     // The other ways in still report the limit; an open document still comes forward.
-    w->DocumentTabs[3]->SetCaption(m.script("third.con", ""));
+    w->DocumentTabs[3]->setCaption(m.script("third.con", ""));
     w->OpenDocumentFile(m.folder.file("third.con"));
     QCOMPARE(m.activeSlot(), 3);
     w->OpenDocumentFile(m.script("other.con", ""));
@@ -200,7 +200,7 @@ void FileCommandsTest::saveAllAsksForEachUntitledDocumentInSlotOrder() {
     w->NewDocumentTab();         // slot 0, untitled
     w->OpenDocumentFile(titled); // slot 1
     w->NewDocumentTab();         // slot 2, untitled
-    w->tabControl->SetActivePage(w->DocumentTabs[0]);
+    w->tabControl->setActivePage(w->DocumentTabs[0]);
     m.folder.write("titled.con", "changed on disk\r\n");
     Prompts::reset();
     Prompts::answerFile(fixture::cancelled());
@@ -229,7 +229,7 @@ void FileCommandsTest::saveOfReadOnlyScriptKeepsDocumentChanged() {
     w->DocumentEditors[0]->insert(QStringLiteral("rem edit "));
     w->DocumentEditors[0]->DocChanged = true;
     w->DocumentEditors[1]->insert(QStringLiteral("rem edit "));
-    w->tabControl->SetActivePage(w->DocumentTabs[0]);
+    w->tabControl->setActivePage(w->DocumentTabs[0]);
     w->mnuSave->trigger();
     QCOMPARE(Prompts::shownTexts(), QStringList({"Cannot create file " + a}));
     QVERIFY(w->DocumentEditors[0]->DocChanged);

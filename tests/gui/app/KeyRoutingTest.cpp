@@ -99,14 +99,14 @@ void KeyRoutingTest::typingGoesOnInTheDocumentInViewAfterAClose() {
 
     QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier); // unchanged: no question
     QCOMPARE(m.caption(m.pages() - 1), m.folder.file("third.con"));
-    QCOMPARE(m.active()->Caption(), m.folder.file("third.con"));
+    QCOMPARE(m.active()->caption(), m.folder.file("third.con"));
     QTest::keyClick(w->windowHandle(), Qt::Key_X);
     QCOMPARE(m.editor()->DocumentBytes(), QByteArray("xthird"));
 
     // Also after a changed document was closed through the question.
     Prompts::answerMessage(QMessageBox::No);
     QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier);
-    QCOMPARE(m.active()->Caption(), m.folder.file("first.con"));
+    QCOMPARE(m.active()->caption(), m.folder.file("first.con"));
     QTest::keyClick(w->windowHandle(), Qt::Key_Y);
     QCOMPARE(m.editor()->DocumentBytes(), QByteArray("yfirst"));
 }

@@ -64,7 +64,7 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
     for (const QAction *entry : w->mnuRecent->actions())
         QVERIFY(!entry->isVisible());
     // The editors are told about every menu key, disabled entries included.
-    const QList<QKeySequence> keys = w->MenuKeys();
+    const QList<QKeySequence> keys = w->menuKeys();
     for (const char *key : {"Ctrl+L", "Ctrl+F", "Ctrl+R", "Ctrl+Alt+Z", "Ctrl+Del", "F5"})
         QVERIFY2(keys.contains(QKeySequence(QString::fromLatin1(key))), key);
 }
@@ -133,13 +133,13 @@ void MainWindowTest::tabLimitAndSlotReuse() {
     QVERIFY(!w->DocumentEditors[29] && !w->DocumentTabs[29]);
 
     // Close slot 0 while 1 and 2 are in use: New takes slot 0 again and puts its tab last.
-    w->tabControl->SetActivePage(w->DocumentTabs[0]);
+    w->tabControl->setActivePage(w->DocumentTabs[0]);
     w->mnuCloseClick();
     QVERIFY(!w->DocumentTabs[0] && !w->DocumentEditors[0]);
     QCOMPARE(m.pages(), 28);
     w->btnNewClick();
     QCOMPARE(m.activeSlot(), 0);
-    QCOMPARE(w->tabControl->IndexOf(w->DocumentTabs[0]), 28);
+    QCOMPARE(w->tabControl->indexOf(w->DocumentTabs[0]), 28);
     for (int i = 0; i < 29; ++i)
         QCOMPARE(w->DocumentTabs[i]->Tag, i);
     // The editor sits on its own tab page.
@@ -152,10 +152,10 @@ void MainWindowTest::closingActivatesTheFollowingTabOrTheFirst() {
     TFormMain *w = m.open();
     for (int i = 0; i < 4; ++i)
         w->NewDocumentTab();
-    w->tabControl->SetActivePage(w->DocumentTabs[1]);
+    w->tabControl->setActivePage(w->DocumentTabs[1]);
     w->mnuCloseClick(); // middle: its right neighbour
     QCOMPARE(m.activeSlot(), 2);
-    w->tabControl->SetActivePage(w->DocumentTabs[3]);
+    w->tabControl->setActivePage(w->DocumentTabs[3]);
     w->mnuCloseClick(); // rightmost: the first
     QCOMPARE(m.activeSlot(), 0);
     w->mnuCloseClick();
@@ -163,7 +163,7 @@ void MainWindowTest::closingActivatesTheFollowingTabOrTheFirst() {
     w->mnuCloseClick(); // the only one: none
     QCOMPARE(m.pages(), 0);
     QVERIFY(!m.active());
-    QVERIFY(!w->ActiveEditor());
+    QVERIFY(!w->activeEditor());
     for (int i = 0; i < 30; ++i)
         QVERIFY(!w->DocumentEditors[i] && !w->DocumentTabs[i]);
 }
@@ -262,7 +262,7 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     MainWindow m;
     TFormMain *w = m.open();
     w->show();
-    QSignalSpy closed(w, &TFormMain::Closed);
+    QSignalSpy closed(w, &TFormMain::closed);
 
     // Unchanged documents go without a question.
     w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
@@ -272,7 +272,7 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
 
     w = m.open();
     w->show();
-    QSignalSpy closedAgain(w, &TFormMain::Closed);
+    QSignalSpy closedAgain(w, &TFormMain::closed);
     const QString titled = m.script("titled.con", "rem one\r\n");
     w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
     w->OpenDocumentFile(titled);
@@ -280,7 +280,7 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     m.editor()->DocChanged = true;
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem new\r\n"));
-    w->tabControl->SetActivePage(w->tabControl->Pages(0));
+    w->tabControl->setActivePage(w->tabControl->page(0));
 
     // Cancel at the first question keeps everything, and the window.
     Prompts::answerMessage(QMessageBox::Cancel);
@@ -288,7 +288,7 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     QCOMPARE(closedAgain.size(), 0);
     QVERIFY(w->isVisible());
     QCOMPARE(m.pages(), 3);
-    QCOMPARE(m.caption(w->tabControl->IndexOf(m.active())), titled); // the one asked about
+    QCOMPARE(m.caption(w->tabControl->indexOf(m.active())), titled); // the one asked about
     QCOMPARE(Prompts::shownTexts(), QStringList({"File has changed, save changes?"}));
 
     // A save that fails at the first keeps the window open, the error shown.
@@ -307,7 +307,7 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     w->mnuExitClick();
     QCOMPARE(closedAgain.size(), 0);
     QVERIFY(m.folder.read("titled.con").contains("rem two"));
-    QCOMPARE(m.caption(w->tabControl->IndexOf(m.active())), QString());
+    QCOMPARE(m.caption(w->tabControl->indexOf(m.active())), QString());
 
     // No for the last changed one: the window closes, and that document was not written.
     Prompts::answerMessage(QMessageBox::No);
@@ -323,13 +323,13 @@ void MainWindowTest::untitledDocumentSavedWhileLeavingTakesItsName() {
     MainWindow m;
     TFormMain *w = m.open();
     w->show();
-    QSignalSpy closed(w, &TFormMain::Closed);
+    QSignalSpy closed(w, &TFormMain::closed);
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem first\r\n"));
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem second\r\n"));
     TTabSheet *second = m.active();
-    w->tabControl->SetActivePage(w->tabControl->Pages(0));
+    w->tabControl->setActivePage(w->tabControl->page(0));
 
     const QString name = m.folder.file("first.con");
     Prompts::answerMessage(QMessageBox::Yes);
@@ -342,7 +342,7 @@ void MainWindowTest::untitledDocumentSavedWhileLeavingTakesItsName() {
     QVERIFY(m.folder.read("first.con").contains("rem first"));
 
     // Save on it writes under its name without a dialog.
-    w->tabControl->SetActivePage(w->tabControl->Pages(0));
+    w->tabControl->setActivePage(w->tabControl->page(0));
     m.editor()->insert(QStringLiteral("rem more\r\n"));
     Prompts::reset();
     w->btnSaveClick();

@@ -87,9 +87,9 @@ private slots:
         QCOMPARE(m.caption(1), QString());
         w->resize(1400, 700); // wide enough for whole tab texts
         w->show();
-        QCOMPARE(w->tabControl->TabRow()->tabOption(1).text,
+        QCOMPARE(w->tabControl->tabRow()->tabOption(1).text,
                  QString("[objects.rfa:objects/Vehicles/Tank.con]"));
-        QCOMPARE(w->tabControl->Pages(0)->DisplayText(), QString("[objects.rfa:objects/init.inc]"));
+        QCOMPARE(w->tabControl->page(0)->displayText(), QString("[objects.rfa:objects/init.inc]"));
         QCOMPARE(m.editor()->DocumentBytes(), tankScript);
         QVERIFY(!m.editor()->DocChanged);
         QVERIFY(!m.editor()->isUndoAvailable());
@@ -99,7 +99,7 @@ private slots:
         Prompts::answerFile(fixture::chosen(m.folder.file("Tank.con")));
         w->mnuSave->trigger();
         QCOMPARE(m.caption(1), m.folder.file("Tank.con"));
-        QCOMPARE(w->tabControl->TabRow()->tabOption(1).text, m.folder.file("Tank.con"));
+        QCOMPARE(w->tabControl->tabRow()->tabOption(1).text, m.folder.file("Tank.con"));
         QVERIFY(m.folder.exists("Tank.con"));
     }
 

@@ -80,7 +80,7 @@ void RecentFontTest::choosingEntries() {
     w->mnuRecent3->trigger();
     QCOMPARE(Prompts::shownTexts(), QStringList({"Unable to load file"}));
     w->NewDocumentTab();
-    w->tabControl->SetActivePage(w->DocumentTabs[0]);
+    w->tabControl->setActivePage(w->DocumentTabs[0]);
     w->mnuRecent3->trigger();
     QCOMPARE(m.activeSlot(), 2);
     QCOMPARE(Prompts::shownTexts().size(), 1);
@@ -91,7 +91,7 @@ void RecentFontTest::choosingEntries() {
     // With 29 documents open, choosing an entry does nothing at all.
     while (m.pages() < 29)
         w->NewDocumentTab();
-    w->tabControl->SetActivePage(w->DocumentTabs[5]);
+    w->tabControl->setActivePage(w->DocumentTabs[5]);
     Prompts::reset();
     w->mnuRecent1->trigger();
     QCOMPARE(m.activeSlot(), 5);

@@ -50,7 +50,7 @@ void StartupTest::paintTakesUpTheHandOff() {
     QVERIFY(QTest::qWaitForWindowExposed(w));
     const QString later = m.script("later.con", "");
     m.folder.write("params.ini", later.toLocal8Bit() + "\r\n");
-    w->HandOffRequested();
+    w->handOffRequested();
     QTRY_VERIFY(!m.folder.exists("params.ini"));
     QCOMPARE(m.caption(2), later);
 }
@@ -79,11 +79,11 @@ void StartupTest::commandLineFileOpensOnActivation() {
     m.script("my mod/init.con", "rem init\r\n");
     // The parameters are joined with nothing between them: a path split at its blank
     // names no file.
-    w->CommandLine = {QStringLiteral("marlix"), m.folder.path() + QStringLiteral("my"),
+    w->commandLine = {QStringLiteral("marlix"), m.folder.path() + QStringLiteral("my"),
                       QStringLiteral("mod/init.con")};
     w->FormActivate();
     QCOMPARE(m.pages(), 0);
-    w->CommandLine = {QStringLiteral("marlix"), m.folder.file("my mod/init.con")};
+    w->commandLine = {QStringLiteral("marlix"), m.folder.file("my mod/init.con")};
     w->show();
     QTRY_COMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), m.folder.file("my mod/init.con"));
@@ -94,7 +94,7 @@ void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
     MainWindow m;
     TFormMain *w = m.open();
     const QString path = m.script("init.con", "rem init\r\n");
-    w->CommandLine = {QStringLiteral("marlix"), path};
+    w->commandLine = {QStringLiteral("marlix"), path};
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTRY_COMPARE(m.pages(), 1);
@@ -126,7 +126,7 @@ void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
 void StartupTest::firstActivationRunsOnceForAnUnreadableFile() {
     MainWindow m;
     TFormMain *w = m.open();
-    w->CommandLine = {QStringLiteral("marlix"), QStringLiteral("/proc/self/mem")};
+    w->commandLine = {QStringLiteral("marlix"), QStringLiteral("/proc/self/mem")};
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTRY_COMPARE(m.pages(), 1);

@@ -16,17 +16,17 @@ private slots:
 };
 
 void TabRowTest::rowsWrapWithRaggedEndsAndKeepEveryTabInSight() {
-    TPageControl control(nullptr);
+    marlix::PageControl control(nullptr);
     control.resize(600, 400);
     std::vector<std::unique_ptr<TTabSheet>> pages;
     for (int i = 0; i < 29; ++i) {
         pages.push_back(std::make_unique<TTabSheet>(&control));
-        pages.back()->SetCaption(QStringLiteral("/mods/m/") + QString(i % 7 * 3, QLatin1Char('x')) +
+        pages.back()->setCaption(QStringLiteral("/mods/m/") + QString(i % 7 * 3, QLatin1Char('x')) +
                                  QStringLiteral(".con"));
     }
     control.show();
     QVERIFY(QTest::qWaitForWindowExposed(&control));
-    TTabRow *row = control.TabRow();
+    marlix::TabRow *row = control.tabRow();
     QVERIFY(row->rowCount() > 2);
     QCOMPARE(row->height(), row->heightForWidth(row->width()));
     const QRect whole = row->rect();
@@ -46,21 +46,21 @@ void TabRowTest::rowsWrapWithRaggedEndsAndKeepEveryTabInSight() {
     QVERIFY(rowEnds.size() > 1);
 
     // A caption wider than the row gets a row of its own, no wider than the row.
-    pages[5]->SetCaption(QString(400, QLatin1Char('x')));
+    pages[5]->setCaption(QString(400, QLatin1Char('x')));
     QCOMPARE(row->tabRect(5).x(), 0);
     QVERIFY(row->tabRect(5).width() <= row->width());
     // A narrower control needs more rows; an empty caption still has a tab to click.
     const int rows = row->rowCount();
     control.resize(300, 400);
     QTRY_VERIFY(row->rowCount() > rows);
-    pages[0]->SetCaption(QString());
+    pages[0]->setCaption(QString());
     QVERIFY(row->tabRect(0).width() > 10);
 }
 
 // The style draws the caption inside margins of its own and reads "&" as a mnemonic marker;
 // a path must still show every character, the first and the last included.
 void TabRowTest::captionsAreShownWhole() {
-    TPageControl control(nullptr);
+    marlix::PageControl control(nullptr);
     control.resize(1000, 300);
     const QStringList captions = {
         QStringLiteral("/home/me/mods/Scout & Co/objects.con"),
@@ -69,11 +69,11 @@ void TabRowTest::captionsAreShownWhole() {
     std::vector<std::unique_ptr<TTabSheet>> pages;
     for (const QString &caption : captions) {
         pages.push_back(std::make_unique<TTabSheet>(&control));
-        pages.back()->SetCaption(caption);
+        pages.back()->setCaption(caption);
     }
     control.show();
     QVERIFY(QTest::qWaitForWindowExposed(&control));
-    TTabRow *row = control.TabRow();
+    marlix::TabRow *row = control.tabRow();
     for (int i = 0; i < captions.size(); ++i) {
         const QStyleOptionTab option = row->tabOption(i);
         QString drawn = option.text;
@@ -86,17 +86,17 @@ void TabRowTest::captionsAreShownWhole() {
 }
 
 void TabRowTest::clicksSwitchPagesAndHotTracking() {
-    TPageControl control(nullptr);
+    marlix::PageControl control(nullptr);
     control.resize(500, 300);
     TTabSheet *a = new TTabSheet(&control);
     TTabSheet *b = new TTabSheet(&control);
-    a->SetCaption(QStringLiteral("a.con"));
-    b->SetCaption(QStringLiteral("b.con"));
+    a->setCaption(QStringLiteral("a.con"));
+    b->setCaption(QStringLiteral("b.con"));
     control.show();
     QVERIFY(QTest::qWaitForWindowExposed(&control));
     QCOMPARE(control.ActivePage(), a); // the first page made becomes active
-    QSignalSpy changed(&control, &TPageControl::Change);
-    TTabRow *row = control.TabRow();
+    QSignalSpy changed(&control, &marlix::PageControl::changed);
+    marlix::TabRow *row = control.tabRow();
     QTest::mouseMove(row, row->tabRect(1).center());
     QTRY_COMPARE(row->hot(), 1);
     QTest::mouseClick(row, Qt::LeftButton, {}, row->tabRect(1).center());
@@ -106,32 +106,32 @@ void TabRowTest::clicksSwitchPagesAndHotTracking() {
     QCOMPARE(changed.size(), 1);
     QTest::mouseClick(row, Qt::LeftButton, {}, row->tabRect(1).center()); // already active
     QCOMPARE(changed.size(), 1);
-    control.SetActivePage(a); // the program's own switch is no user change
+    control.setActivePage(a); // the program's own switch is no user change
     QCOMPARE(changed.size(), 1);
     delete a;
     delete b;
 }
 
 void TabRowTest::removingPagesActivatesTheFollowingOne() {
-    TPageControl control(nullptr);
+    marlix::PageControl control(nullptr);
     QList<TTabSheet *> pages;
     for (int i = 0; i < 4; ++i)
         pages.append(new TTabSheet(&control));
-    control.SetActivePage(pages[1]);
+    control.setActivePage(pages[1]);
     delete pages[1];
     QCOMPARE(control.ActivePage(), pages[2]);
     // Removing a page that is not active leaves the active one alone.
     delete pages[0];
     QCOMPARE(control.ActivePage(), pages[2]);
-    QCOMPARE(control.TabRow()->current(), 0);
+    QCOMPARE(control.tabRow()->current(), 0);
     delete pages[3];
     QCOMPARE(control.ActivePage(), pages[2]);
     delete pages[2];
     QCOMPARE(control.ActivePage(), nullptr);
-    QCOMPARE(control.PageCount(), 0);
-    QCOMPARE(control.TabRow()->current(), -1);
+    QCOMPARE(control.pageCount(), 0);
+    QCOMPARE(control.tabRow()->current(), -1);
     // Pages still alive when the control goes are taken down with it.
-    auto *control2 = new TPageControl(nullptr);
+    auto *control2 = new marlix::PageControl(nullptr);
     new TTabSheet(control2);
     delete control2;
 }

@@ -36,7 +36,7 @@ class frmPrefTest : public QObject {
         dlg->close();
         return !dlg->isVisible();
     }
-    static void clickRow(StringGrid *grid, int row) {
+    static void clickRow(marlix::StringGrid *grid, int row) {
         const QRect cell = grid->visualRect(grid->model()->index(row, 0));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
@@ -80,16 +80,16 @@ private slots:
         QVERIFY(dlg->chkDark->isChecked() && !dlg->chkLight->isChecked());
         QVERIFY(dlg->chkOverwrite->isChecked() && !dlg->chkInsert->isChecked());
         QVERIFY(dlg->chkPhrase->isChecked() && !dlg->chkLine->isChecked());
-        for (StringGrid *grid : {dlg->grdIntellisense, dlg->grdHighlighting}) {
+        for (marlix::StringGrid *grid : {dlg->grdIntellisense, dlg->grdHighlighting}) {
             QCOMPARE(grid->rowCount(), 1);
             QCOMPARE(grid->columnCount(), 3);
             QCOMPARE(grid->columnWidth(2), 200);
             QCOMPARE(grid->rowHeight(0), 20);
-            QCOMPARE(grid->Row(), 0);
+            QCOMPARE(grid->selectedRow(), 0);
             QCOMPARE(grid->geometry(), QRect(0, 16, 205, 249));
         }
         QVERIFY(dlg->txtCode->text().isEmpty() && dlg->txtFile->text().isEmpty());
-        QCOMPARE(dlg->shpColor->BrushColor(), clWhite);
+        QCOMPARE(dlg->shpColor->brushColor(), clWhite);
 
         QVERIFY(close());
         QVERIFY(messages().isEmpty());
@@ -197,7 +197,7 @@ private slots:
         folder->write("intellisense.ini", "a.\r\na.txt\r\n1\r\nb.\r\nb.txt\r\n0\r\nc.");
         open();
         QCOMPARE(dlg->grdIntellisense->rowCount(), 2);
-        QCOMPARE(dlg->grdIntellisense->Cell(1, 1), QStringLiteral("b.txt"));
+        QCOMPARE(dlg->grdIntellisense->cell(1, 1), QStringLiteral("b.txt"));
         QVERIFY(close());
         QCOMPARE(folder->read("intellisense.ini"), lines({"a.", "a.txt", "1", "b.", "b.txt", "0"}));
     }
@@ -228,8 +228,8 @@ private slots:
         // third of four and moves to the new last row.
         open();
         QCOMPARE(dlg->grdIntellisense->rowCount(), 2);
-        QCOMPARE(dlg->grdIntellisense->Cell(0, 1), QStringLiteral("d."));
-        QCOMPARE(dlg->grdIntellisense->Row(), 1);
+        QCOMPARE(dlg->grdIntellisense->cell(0, 1), QStringLiteral("d."));
+        QCOMPARE(dlg->grdIntellisense->selectedRow(), 1);
         QCOMPARE(dlg->grdHighlighting->rowCount(), 1);
         QVERIFY(messages().isEmpty());
     }
@@ -241,11 +241,11 @@ private slots:
         clickRow(dlg->grdIntellisense, 0);
         QTest::mouseClick(dlg->btnInsert, Qt::LeftButton);
         QCOMPARE(dlg->grdIntellisense->rowCount(), 3);
-        QCOMPARE(dlg->grdIntellisense->Row(), 0);
+        QCOMPARE(dlg->grdIntellisense->selectedRow(), 0);
         dlg->txtCode->setText("changed.");
         QTest::mouseClick(dlg->btnSave, Qt::LeftButton);
-        QCOMPARE(dlg->grdIntellisense->Cell(0, 0), QStringLiteral("changed."));
-        QVERIFY(dlg->grdIntellisense->Cell(0, 2).isEmpty());
+        QCOMPARE(dlg->grdIntellisense->cell(0, 0), QStringLiteral("changed."));
+        QVERIFY(dlg->grdIntellisense->cell(0, 2).isEmpty());
         QVERIFY(close());
         QCOMPARE(folder->read("intellisense.ini"),
                  lines({"changed.", "a.txt", "1", "b.", "b.txt", "0"}));
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(dlg->txtFile->text(), QStringLiteral("a.txt"));
         QVERIFY(dlg->chkOverwrite->isChecked());
         QTest::mouseClick(dlg->btnSave, Qt::LeftButton);
-        QCOMPARE(dlg->grdIntellisense->Cell(2, 0), QStringLiteral("1"));
+        QCOMPARE(dlg->grdIntellisense->cell(2, 0), QStringLiteral("1"));
     }
 
     void colourCellsShowAsTheShapeFillAndPickedColoursAreWritten() {
@@ -289,7 +289,7 @@ private slots:
         open();
         page(2);
         clickRow(dlg->grdHighlighting, 0);
-        QCOMPARE(dlg->shpColor->BrushColor(), 0x0000FFu);
+        QCOMPARE(dlg->shpColor->brushColor(), 0x0000FFu);
         QCOMPARE(dlg->shpColor->fillColor(), QColor(255, 0, 0));
         QVERIFY(dlg->chkLine->isChecked());
         clickRow(dlg->grdHighlighting, 1);
@@ -304,9 +304,9 @@ private slots:
         Prompts::answerColor(QColor(0x12, 0x34, 0x56));
         QTest::mouseClick(dlg->shpColor, Qt::RightButton);
         QCOMPARE(dlg->shpColor->fillColor(), QColor(0x12, 0x34, 0x56));
-        QCOMPARE(dlg->grdHighlighting->Cell(2, 2), QStringLiteral("$00FF0000"));
+        QCOMPARE(dlg->grdHighlighting->cell(2, 2), QStringLiteral("$00FF0000"));
         QTest::mouseClick(dlg->btnHSave, Qt::LeftButton);
-        QCOMPARE(dlg->grdHighlighting->Cell(2, 2), QStringLiteral("$00563412"));
+        QCOMPARE(dlg->grdHighlighting->cell(2, 2), QStringLiteral("$00563412"));
 
         Prompts::answerColor(QColor(255, 0, 0));
         clickRow(dlg->grdHighlighting, 1);
@@ -329,14 +329,14 @@ private slots:
         QCOMPARE(Prompts::shown().last().icon, QMessageBox::Critical);
         QCOMPARE(dlg->txtHcode->text(), QStringLiteral("odd"));
         QVERIFY(dlg->chkLine->isChecked());
-        QCOMPARE(dlg->shpColor->BrushColor(), 0x0000FFu);
+        QCOMPARE(dlg->shpColor->brushColor(), 0x0000FFu);
 
         // The page switch reports it too, once; Save then writes the shape's colour.
         page(0);
         page(2);
         QCOMPARE(messages().size(), 2);
         QTest::mouseClick(dlg->btnHSave, Qt::LeftButton);
-        QCOMPARE(dlg->grdHighlighting->Cell(2, 1), QStringLiteral("clRed"));
+        QCOMPARE(dlg->grdHighlighting->cell(2, 1), QStringLiteral("clRed"));
     }
 
     void styleWithLeadingBlankShowsAsTheOtherStyleAndIsKept() {
@@ -369,7 +369,7 @@ private slots:
                                                         "BF1942 Exe Path (*.exe)|*.exe"));
             QCOMPARE(record.file.filterIndex, 1);
         }
-        QVERIFY(dlg->grdIntellisense->Cell(1, 0).isEmpty()); // only Save puts it in the grid
+        QVERIFY(dlg->grdIntellisense->cell(1, 0).isEmpty()); // only Save puts it in the grid
     }
 
     void unreadableTableIsReportedAndNeverOverwritten() {
@@ -409,7 +409,7 @@ private slots:
         QCOMPARE(folder->read("highlighting.ini"), QByteArray("old highlighting\r\n"));
         QCOMPARE(folder->read("marlix.ini"), QByteArray("old options\r\n"));
         QVERIFY(!dlg->chkAutoUpdate->isChecked());
-        QCOMPARE(dlg->grdIntellisense->Cell(0, 0), QStringLiteral("a."));
+        QCOMPARE(dlg->grdIntellisense->cell(0, 0), QStringLiteral("a."));
 
         // Failing again, the user is asked; No keeps the dialog open with its contents.
         Prompts::answerMessage(QMessageBox::Ok);
@@ -446,7 +446,7 @@ private slots:
         QCOMPARE(folder->read("highlighting.ini"), lines({"rem", "1", "clRed"}));
         // The discarded changes are gone from the controls too.
         QVERIFY(dlg->chkDark->isChecked());
-        QCOMPARE(dlg->grdHighlighting->Cell(0, 0), QStringLiteral("rem"));
+        QCOMPARE(dlg->grdHighlighting->cell(0, 0), QStringLiteral("rem"));
 
         // The next opening starts afresh: its first failure only refuses.
         open();
@@ -525,34 +525,34 @@ private slots:
                       lines({"a", "a.txt", "1", "b", "b.txt", "0", "c", "c.txt", "1"}));
         open();
         page(1);
-        StringGrid *grid = dlg->grdIntellisense;
+        marlix::StringGrid *grid = dlg->grdIntellisense;
         clickRow(grid, 0);
         grid->setFocus();
         QTRY_VERIFY(grid->hasFocus());
         QTest::keyClick(grid, Qt::Key_Tab);
         QVERIFY(!grid->hasFocus());
-        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(grid->selectedRow(), 0);
         QCOMPARE(dlg->txtCode->text(), QStringLiteral("a"));
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Backtab);
         QVERIFY(!grid->hasFocus());
-        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(grid->selectedRow(), 0);
     }
 
     void clickBelowTheRowsLeftNoRowShownSelected() {
         folder->write("highlighting.ini", lines({"a", "0", "clRed", "b", "1", "clBlue"}));
         open();
         page(2);
-        StringGrid *grid = dlg->grdHighlighting;
+        marlix::StringGrid *grid = dlg->grdHighlighting;
         clickRow(grid, 1);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, 200));
-        QCOMPARE(grid->Row(), 1);
+        QCOMPARE(grid->selectedRow(), 1);
         QVERIFY(grid->selectionModel()->isRowSelected(1, {}));
         // Ctrl+click on the current row does not take its selection away either.
         clickRow(grid, 0);
         const QRect cell = grid->visualRect(grid->model()->index(0, 0));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
-        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(grid->selectedRow(), 0);
         QVERIFY(grid->selectionModel()->isRowSelected(0, {}));
     }
 

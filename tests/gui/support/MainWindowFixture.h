@@ -31,14 +31,14 @@ struct MainWindow {
     }
     TFormMain *open() {
         window = std::make_unique<TFormMain>(nullptr, folder.path());
-        window->CommandLine = {QStringLiteral("marlix")};
+        window->commandLine = {QStringLiteral("marlix")};
         return window.get();
     }
-    int pages() const { return window->tabControl->PageCount(); }
+    int pages() const { return window->tabControl->pageCount(); }
     TTabSheet *active() const { return window->tabControl->ActivePage(); }
     int activeSlot() const { return active() ? active()->Tag : -1; }
-    TAdvEdit *editor() const { return window->ActiveEditor(); }
-    QString caption(int index) const { return window->tabControl->Pages(index)->Caption(); }
+    TAdvEdit *editor() const { return window->activeEditor(); }
+    QString caption(int index) const { return window->tabControl->page(index)->caption(); }
     // Writes a script into the folder and returns its full path.
     QString script(const QString &name, const QByteArray &bytes) const {
         folder.write(name, bytes);

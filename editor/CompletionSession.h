@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+// Code completion as a session over the document, without a window: key facts go in, edits of
+// the text and commands for the list come out. The editor only carries them out.
+namespace marlix {
+
+// What a session reads of the document: the caret and the bytes around it.
+class CompletionText {
+public:
+    virtual ~CompletionText() = default;
+    virtual qsizetype caret() const = 0;
+    virtual qsizetype size() const = 0;
+    // The bytes from `from` to `to`, clipped to the text.
+    virtual QByteArray bytes(qsizetype from, qsizetype to) const = 0;
+};
+
+// A list a source offers at the caret: the trigger it saw, where that begins, and the items.
+struct CompletionOffer {
+    qsizetype codeStart = -1;
+    QString code; // the trigger as the source knows it; what is typed after it is the prefix
+    // 0: an accepted item replaces what was typed after the trigger; otherwise the trigger too.
+    std::int32_t style = 0;
+    QStringList items; // in list order
+    QString message;   // told to the user when the items could not be had
+};
+
+// Something that can open the list: the language table's triggers, and any other index of
+// names (template names after a reference command, say). Sources are asked in the order they
+// were added; the first that sees a trigger opens the list.
+class CompletionSource {
+public:
+    virtual ~CompletionSource() = default;
+    virtual std::optional<CompletionOffer> offerAt(const CompletionText &text) = 0;
+};
+
+// What the editor is to do after a key or an accept.
+struct CompletionStep {
+    struct Edit {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        QByteArray text;
+        qsizetype caret = 0; // where the caret goes after the replacement
+    };
+    enum class List { Keep, Open, Close };
+
+    List list = List::Keep;
+    std::optional<int> row; // the list's current row; -1 selects none
+    bool scrollToRow = false;
+    std::optional<Edit> edit;
+    QString message;
+    bool withhold = false; // the pressed character does not reach the text
+};
+
+// The character code of a pressed key: 13 Enter, 27 Esc, 8 Backspace, 9 Tab, else the first
+// character the key types; 0 for a key that types nothing.
+int completionCharacter(int qtKey, const QString &text);
+
+// A release made with Shift held changes nothing: the phrase or trigger is looked at when
+// Shift itself comes up, so one whose last character needs Shift still counts.
+bool releaseCounts(int qtKey, Qt::KeyboardModifiers modifiers);
+
+class CompletionSession {
+public:
+    explicit CompletionSession(const CompletionText &text);
+
+    // Not owned; must outlive the session or be removed.
+    void addSource(CompletionSource *source);
+    void removeSource(CompletionSource *source);
+
+    bool isOpen() const { return m_open; }
+    const CompletionOffer &offer() const { return m_offer; }
+    int currentRow() const { return m_row; }
+    // The user picked a row in the list itself.
+    void setCurrentRow(int row);
+
+    // A character key was pressed (completionCharacter) while the editor has the keyboard.
+    CompletionStep press(int character);
+    // A key came up after its press reached the editor, and it counts (releaseCounts).
+    CompletionStep release(int qtKey);
+    // The sources are asked for a list at the caret.
+    CompletionStep checkTrigger();
+    CompletionStep open(CompletionOffer offer);
+    // The list's item goes in for what was typed; nothing when the list is empty or the caret
+    // left the place the completion was for.
+    CompletionStep accept();
+    CompletionStep trackPrefix();
+    CompletionStep close();
+
+private:
+    qsizetype typedFrom() const;
+
+    const CompletionText &m_text;
+    QList<CompletionSource *> m_sources;
+    CompletionOffer m_offer;
+    bool m_open = false;
+    int m_row = -1;
+};
+
+} // namespace marlix

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "editor/CompletionSession.h"
+#include "editor/WordSearch.h"
+
+class QsciScintillaBase;
+
+// The text of an editor control read in place: no copy of the whole document is made.
+namespace marlix {
+
+class ScintillaText : public CompletionText {
+public:
+    explicit ScintillaText(const QsciScintillaBase &control) : m_control(control) {}
+
+    qsizetype caret() const override;
+    qsizetype size() const override;
+    QByteArray bytes(qsizetype from, qsizetype to) const override;
+    // The whole text as a view; valid until the next edit.
+    TextView whole() const;
+
+private:
+    const QsciScintillaBase &m_control;
+};
+
+} // namespace marlix

@@ -1,0 +1,216 @@
+#include "editor/CompletionSession.h"
+#include "editor/StyleTable.h"
+#include "editor/TriggerCompletion.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+
+// A document without a view: typing goes through the session as the editor's keys would.
+class TypedText : public CompletionText {
+public:
+    QByteArray text;
+    qsizetype at = 0;
+
+    qsizetype caret() const override { return at; }
+    qsizetype size() const override { return text.size(); }
+    QByteArray bytes(qsizetype from, qsizetype to) const override {
+        from = std::clamp<qsizetype>(from, 0, text.size());
+        to = std::clamp<qsizetype>(to, 0, text.size());
+        return to > from ? text.mid(from, to - from) : QByteArray();
+    }
+
+    void apply(const CompletionStep &step) {
+        if (step.edit) {
+            text.replace(step.edit->from, step.edit->to - step.edit->from, step.edit->text);
+            at = step.edit->caret;
+        }
+        if (!step.message.isEmpty())
+            messages.append(step.message);
+    }
+    QStringList messages;
+};
+
+// Every character is pressed, goes in unless withheld, and comes up again.
+void type(CompletionSession &session, TypedText &doc, const QByteArray &keys) {
+    for (char c : keys) {
+        const int qtKey = c == '\r' ? int(Qt::Key_Return) : int(QChar(c).toUpper().unicode());
+        const CompletionStep step = session.press(completionCharacter(qtKey, QString(QChar(c))));
+        doc.apply(step);
+        if (!step.withhold) {
+            doc.text.insert(doc.at, c);
+            ++doc.at;
+        }
+        doc.apply(session.release(qtKey));
+    }
+}
+
+void key(CompletionSession &session, TypedText &doc, Qt::Key qtKey) {
+    doc.apply(session.press(completionCharacter(qtKey, QString())));
+    doc.apply(session.release(qtKey));
+}
+
+// Template names offered after the reference command and its blank, as a mod index would.
+class TemplateNames : public CompletionSource {
+public:
+    std::optional<CompletionOffer> offerAt(const CompletionText &text) override {
+        const QByteArray command = "ObjectTemplate.addTemplate ";
+        const qsizetype from = text.caret() - command.size();
+        if (from < 0 || text.bytes(from, text.caret()).toLower() != command.toLower())
+            return std::nullopt;
+        return CompletionOffer{
+            from, QString::fromLatin1(command), 0, {"Tank_Hull", "Tank_Turret"}, QString()};
+    }
+};
+
+struct Session {
+    QTemporaryDir folder;
+    TypedText doc;
+    TriggerCompletion triggers;
+    CompletionSession session{doc};
+
+    Session() {
+        write("objecttemplate.txt", "create\r\ndelete\naddTemplate\nactive\r\n");
+        write("object.txt", "one\r\n");
+        write("empty.txt", "");
+        IntellisenseTable table;
+        table.triggers = {"ObjectTemplate.", "Object.", "Missing.", "Empty."};
+        table.files = {"objecttemplate.txt", "object.txt", "missing.txt", "empty.txt"};
+        table.styles = {0, 1, 0, 0};
+        table.count = 4;
+        triggers.setTable(table);
+        triggers.setProgramFolder(folder.path() + '/');
+        session.addSource(&triggers);
+    }
+    void write(const QString &name, const QByteArray &bytes) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    void type(const QByteArray &keys) { ::type(session, doc, keys); }
+};
+
+} // namespace
+
+TEST(CompletionSession, TriggerOpensSortedItemsPrefixSelectsAndEnterPutsTheItemIn) {
+    Session s;
+    s.type("x ObjectTemplate");
+    EXPECT_FALSE(s.session.isOpen());
+    s.type(".");
+    ASSERT_TRUE(s.session.isOpen());
+    EXPECT_EQ(s.session.offer().items, QStringList({"active", "addTemplate", "create", "delete"}));
+    EXPECT_EQ(s.session.offer().codeStart, 2);
+    EXPECT_EQ(s.session.currentRow(), -1);
+    s.type("DE");
+    EXPECT_EQ(s.session.currentRow(), 3);
+    s.type("\r"); // withheld: no line break after the item
+    EXPECT_EQ(s.doc.text, "x ObjectTemplate.delete");
+    EXPECT_EQ(s.doc.at, s.doc.text.size());
+    EXPECT_FALSE(s.session.isOpen());
+}
+
+TEST(CompletionSession, SpaceAndDotAcceptTheFirstItemAndStillGoIn) {
+    Session s;
+    s.type("ObjectTemplate.zz ");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.active ");
+    s.type("Object.");
+    s.type(".");
+    // Style 1 puts the item in for the trigger as well.
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.active one.");
+}
+
+TEST(CompletionSession, UpAndDownStayWithinTheList) {
+    Session s;
+    s.type("ObjectTemplate.");
+    key(s.session, s.doc, Qt::Key_Up);
+    EXPECT_EQ(s.session.currentRow(), -1);
+    for (int i = 0; i < 5; ++i)
+        key(s.session, s.doc, Qt::Key_Down);
+    EXPECT_EQ(s.session.currentRow(), 3);
+    s.type("c");
+    key(s.session, s.doc, Qt::Key_Escape);
+    EXPECT_FALSE(s.session.isOpen());
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.c");
+}
+
+TEST(CompletionSession, AcceptGivesUpWhenTheCaretLeftTheTriggersLineOrWentBeforeItsEnd) {
+    Session s;
+    s.doc.text = "\r\nnext";
+    s.type("ObjectTemplate.cr");
+    s.doc.at = s.doc.text.size(); // a click on the next line
+    CompletionStep step = s.session.accept();
+    EXPECT_FALSE(step.edit);
+    EXPECT_EQ(step.list, CompletionStep::List::Close);
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.cr\r\nnext");
+
+    s.doc.text = "ObjectTemplate. ";
+    s.doc.at = 15; // just after the trigger
+    s.doc.apply(s.session.checkTrigger());
+    ASSERT_TRUE(s.session.isOpen());
+    s.doc.at = 14; // Left over the trigger's dot
+    step = s.session.press(13);
+    EXPECT_FALSE(step.edit);
+    EXPECT_FALSE(step.withhold); // Enter breaks the line as usual
+    EXPECT_FALSE(s.session.isOpen());
+}
+
+TEST(CompletionSession, MissingOrEmptyFileOpensNoListAndTheNextKeyLooksAgain) {
+    Session s;
+    s.type("Missing.");
+    EXPECT_EQ(s.doc.messages, QStringList({"Unable to load code file"}));
+    EXPECT_FALSE(s.session.isOpen());
+    s.type("\r");
+    EXPECT_EQ(s.doc.text, "Missing.\r");
+    s.type("Empty.");
+    EXPECT_FALSE(s.session.isOpen());
+    s.type(" ObjectTemplate.");
+    EXPECT_TRUE(s.session.isOpen());
+}
+
+TEST(CompletionSession, SecondSourceOpensTemplateNamesBesideTheTableTriggers) {
+    Session s;
+    TemplateNames names;
+    s.session.addSource(&names);
+    // The table's list puts the command in; its blank opens the template names.
+    s.type("ObjectTemplate.addt ");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate ");
+    ASSERT_TRUE(s.session.isOpen());
+    EXPECT_EQ(s.session.offer().items, QStringList({"Tank_Hull", "Tank_Turret"}));
+    s.type("tank_t");
+    EXPECT_EQ(s.session.currentRow(), 1);
+    s.type("\r");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate Tank_Turret");
+    // The table's triggers keep working with the second source in place.
+    s.type(" ObjectTemplate.c ");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate Tank_Turret ObjectTemplate.create ");
+}
+
+TEST(CompletionSession, ReleaseMadeWithShiftCountsOnlyForShiftItself) {
+    EXPECT_TRUE(releaseCounts(Qt::Key_A, Qt::NoModifier));
+    EXPECT_FALSE(releaseCounts(Qt::Key_A, Qt::ShiftModifier));
+    EXPECT_TRUE(releaseCounts(Qt::Key_Shift, Qt::ShiftModifier));
+}
+
+TEST(StyleTable, ColoursNumberFromOneSkipTheReservedStylesAndShareTheLast) {
+    StyleTable table;
+    EXPECT_EQ(table.styleFor(StyleTable::black), 0);
+    bool added = false;
+    EXPECT_EQ(table.styleFor(0xFFFF0000u, &added), 1);
+    EXPECT_TRUE(added);
+    EXPECT_EQ(table.styleFor(0xFFFF0000u, &added), 1);
+    EXPECT_FALSE(added);
+    for (std::uint32_t c = 2; c < 32; ++c)
+        table.styleFor(0xFF000000u | c);
+    EXPECT_EQ(table.styleFor(0xFF000100u), 40);
+    EXPECT_FALSE(table.colorOf(35));
+    EXPECT_EQ(table.colorOf(40), 0xFF000100u);
+    for (std::uint32_t c = 0x200; c < 0x200 + 215; ++c)
+        table.styleFor(0xFF000000u | c);
+    EXPECT_EQ(table.count(), 256);
+    EXPECT_EQ(table.styleFor(0xFF123456u, &added), 255);
+    EXPECT_FALSE(added);
+}
