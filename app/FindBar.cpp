@@ -72,6 +72,9 @@ FindBar::FindBar(TAdvEdit *editor, QWidget *parent) : QWidget(parent), m_editor(
     statusLabel->setObjectName(QStringLiteral("statusLabel"));
     statusLabel->setMinimumWidth(160);
     findRow->addWidget(statusLabel);
+    inFilesButton = button(QStringLiteral("In Files"), "inFilesButton");
+    inFilesButton->setToolTip(QStringLiteral("Find in every script of the index folders"));
+    findRow->addWidget(inFilesButton);
     closeButton = button(QStringLiteral("Close"), "closeButton");
     findRow->addWidget(closeButton);
     column->addLayout(findRow);
@@ -104,6 +107,7 @@ FindBar::FindBar(TAdvEdit *editor, QWidget *parent) : QWidget(parent), m_editor(
     connect(replaceButton, &QPushButton::clicked, this, &FindBar::replace);
     connect(replaceAllButton, &QPushButton::clicked, this, &FindBar::replaceAll);
     connect(closeButton, &QPushButton::clicked, this, &FindBar::close);
+    connect(inFilesButton, &QPushButton::clicked, this, &FindBar::requestFiles);
 
     m_refresh = new QTimer(this);
     m_refresh->setSingleShot(true);
@@ -142,7 +146,8 @@ FindBar *FindBar::ofPage(QWidget *page, TAdvEdit *editor, bool create) {
     return bar;
 }
 
-void FindBar::open(bool withReplace) {
+void FindBar::open(bool withReplace, bool inFiles) {
+    m_inFiles = inFiles;
     const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
     const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
     if (to > from) {
@@ -164,6 +169,15 @@ void FindBar::close() {
     clearMarks();
     hide();
     m_editor->setFocus();
+}
+
+void FindBar::requestFiles() {
+    const TextSearch s = search();
+    if (!s.isValid()) {
+        setStatus(s.errorText(), true);
+        return;
+    }
+    emit findInFilesRequested(s.pattern(), s.options());
 }
 
 TextSearch FindBar::search() const {
@@ -349,7 +363,9 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event) {
             return true;
         }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (mods == Qt::ShiftModifier)
+            if (m_inFiles && watched == findField)
+                requestFiles();
+            else if (mods == Qt::ShiftModifier)
                 findPrevious();
             else if (mods == Qt::NoModifier)
                 findNext();

@@ -29,12 +29,15 @@ public:
     QLineEdit *replaceField;
     QCheckBox *matchCase, *wholeWord, *regularExpression, *wrapAround;
     QPushButton *nextButton, *previousButton, *replaceButton, *replaceAllButton, *closeButton;
+    QPushButton *inFilesButton;
     QLabel *statusLabel; // the count, "not found", or why the pattern cannot be searched
     QWidget *replaceRow;
 
     // Shows the bar (with the replace row or without) and gives the find field the focus; a
-    // selection within one line becomes the text searched for.
-    void open(bool withReplace);
+    // selection within one line becomes the text searched for. In files, Enter searches every
+    // script of the index folders instead of the document.
+    void open(bool withReplace, bool inFiles = false);
+    bool searchesFiles() const { return m_inFiles; }
     // Hides the bar, takes its marks away and gives the editor the focus.
     void close();
 
@@ -47,6 +50,12 @@ public:
     // Every match in one edit, undone in one step; returns the count (-1: could not search).
     qsizetype replaceAll();
 
+    void setStatus(const QString &text, bool problem);
+
+signals:
+    // Find in Files with the bar's text and options, asked for by Enter or the button.
+    void findInFilesRequested(const QByteArray &pattern, const marlix::SearchOptions &options);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -57,12 +66,13 @@ private:
     void scheduleRefresh();
     void refresh(); // the marks in view and the count
     void clearMarks();
-    void setStatus(const QString &text, bool problem);
+    void requestFiles();
     TextView documentView() const;
 
     TAdvEdit *m_editor;
     QTimer *m_refresh;
-    QString m_note; // said after the count: "wrapped", "not found"
+    QString m_note;
+    bool m_inFiles = false; // said after the count: "wrapped", "not found"
 };
 
 } // namespace marlix

@@ -48,7 +48,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     TopBar->setParent(client);
     layout->addWidget(TopBar);
     tabControl = new marlix::PageControl(client);
-    layout->addWidget(tabControl, 1);
+    placeTabsAndResults(layout);
     tabControl->setObjectName(QStringLiteral("tabControl"));
     connect(tabControl, &marlix::PageControl::changed, this,
             [this] { run(&TFormMain::tabControlChange); });
@@ -318,6 +318,7 @@ bool TFormMain::NewDocumentTab() {
     editor->ProgramFolder = m_programFolder;
     editor->SetMenuKeys(menuKeys());
     applyEditorOptions(editor);
+    attachIndexTools(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)

@@ -20,11 +20,20 @@ class QsciPrinter;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class QVBoxLayout;
 class TAdvEdit;
 namespace marlix {
 class PageControl;
 }
 class TTabSheet;
+namespace marlix {
+class FindBar;
+class FindInFilesJob;
+struct FindInFilesResult;
+struct SearchOptions;
+class IndexTools;
+class ResultsPanel;
+} // namespace marlix
 
 // The main window: owner of every open document. Each document is one editor on its own tab
 // page, held in a slot of two parallel arrays whose index is the page's Tag.
@@ -47,7 +56,7 @@ public:
     QAction *mnuPreferences;
     QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
     QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
-    QAction *mnuFind, *mnuReplace, *mnuFindNext, *mnuFindPrevious, *mnuGoToLine;
+    QAction *mnuFind, *mnuReplace, *mnuFindNext, *mnuFindPrevious, *mnuGoToLine, *mnuFindInFiles;
     QList<QPixmap> imglHotTool, imglTool;
     QWidget *TopBar;
     QToolBar *tbarMain;
@@ -71,6 +80,8 @@ public:
     QFont dlgFont; // the font the Font dialog starts with
     QLabel *lblVersion;
     QTimer *tmrUpdate;
+    marlix::ResultsPanel *resultsPanel = nullptr; // below the tabs, shared by the searches
+    marlix::IndexTools *indexTools = nullptr;
 
     std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
     std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
@@ -86,6 +97,10 @@ public:
     void LoadRecentFilesMenu();
     void AddToRecentFiles(const QString &path);
     void ApplyEditorFont();
+    // Opens a script on disk, or an entry of an indexed archive, with the line (counting from
+    // 1) selected and in view; an open tab is reused. False when it could not be opened.
+    bool openDocumentAt(const QString &path, int line);
+    bool openArchiveTextAt(const QString &display, const QByteArray &bytes, int line);
 
     // The editor of the active tab, or null while no tab is open.
     TAdvEdit *activeEditor() const;
@@ -149,6 +164,7 @@ public:
     void mnuFindNextClick();
     void mnuFindPreviousClick();
     void mnuGoToLineClick();
+    void mnuFindInFilesClick();
     void mnuPrintClick();
     // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
     QsciPrinter *presetPrinter = nullptr;
@@ -171,6 +187,14 @@ private:
     void createMenus();
     void createTopBar();
     void createFindMenu();
+    // The find bar of the active page (made when `create`), its Find in Files wired.
+    marlix::FindBar *activeFindBar(bool create);
+    void startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options);
+    void showFindInFilesResult(const marlix::FindInFilesResult &result);
+    marlix::FindInFilesJob *m_findInFiles = nullptr;
+    // The tabs over the results panel, the mod index's tools beside them.
+    void placeTabsAndResults(QVBoxLayout *layout);
+    void attachIndexTools(TAdvEdit *editor);
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());

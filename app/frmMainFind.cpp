@@ -4,7 +4,11 @@
 #include "app/FindBar.h"
 #include "app/GoToLineBar.h"
 #include "app/PageControl.h"
+#include "app/ResultsPanel.h"
 #include "editor/AdvEdit.h"
+#include "editor/FindInFilesJob.h"
+#include "editor/Windows1252.h"
+#include "modindex/IndexFolders.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -30,6 +34,9 @@ void TFormMain::createFindMenu() {
                        &TFormMain::mnuReplaceClick, "mnuReplace");
     mnuGoToLine = entry(QStringLiteral("Go to Line..."), QKeySequence(Qt::CTRL | Qt::Key_G),
                         &TFormMain::mnuGoToLineClick, "mnuGoToLine");
+    mnuFindInFiles =
+        entry(QStringLiteral("Find in Files"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+              &TFormMain::mnuFindInFilesClick, "mnuFindInFiles");
 }
 
 namespace {
@@ -46,17 +53,77 @@ void hideOtherBar(QWidget *page, bool keepFind) {
 
 } // namespace
 
+FindBar *TFormMain::activeFindBar(bool create) {
+    TAdvEdit *editor = activeEditor();
+    if (!editor)
+        return nullptr;
+    FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, create);
+    if (bar)
+        connect(bar, &FindBar::findInFilesRequested, this, &TFormMain::startFindInFiles,
+                Qt::UniqueConnection);
+    return bar;
+}
+
 void TFormMain::mnuFindClick() {
-    if (TAdvEdit *editor = activeEditor()) {
+    if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
-        FindBar::ofPage(tabControl->ActivePage(), editor, true)->open(false);
+        bar->open(false);
     }
 }
 
-void TFormMain::mnuReplaceClick() {
-    if (TAdvEdit *editor = activeEditor()) {
+void TFormMain::mnuFindInFilesClick() {
+    if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
-        FindBar::ofPage(tabControl->ActivePage(), editor, true)->open(true);
+        bar->open(false, true);
+    }
+}
+
+void TFormMain::startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options) {
+    const TTabSheet *page = tabControl->ActivePage();
+    const QStringList folders =
+        marlix::effectiveIndexFolders(ProgramFolder(), page ? page->caption() : QString());
+    FindBar *bar = activeFindBar(false);
+    if (folders.isEmpty()) {
+        if (bar)
+            bar->setStatus(QStringLiteral("No index folders to search"), true);
+        return;
+    }
+    if (!m_findInFiles) {
+        m_findInFiles = new marlix::FindInFilesJob(this);
+        connect(m_findInFiles, &marlix::FindInFilesJob::finished, this,
+                &TFormMain::showFindInFilesResult);
+    }
+    if (bar)
+        bar->setStatus(QStringLiteral("Searching the index folders..."), false);
+    m_findInFiles->start(marlix::listScriptFiles(folders), pattern, options);
+}
+
+void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
+    if (!resultsPanel)
+        return;
+    resultsPanel->clear();
+    for (const marlix::FileMatch &match : result.matches)
+        resultsPanel->addResult(match.path, match.line, marlix::windows1252Text(match.lineText));
+    QString summary = result.errorText.isEmpty()
+                          ? QStringLiteral("Find in Files: %1 matches in %2 scripts searched")
+                                .arg(result.matches.size())
+                                .arg(result.filesSearched)
+                          : result.errorText;
+    if (result.truncated)
+        summary += QStringLiteral(" (stopped at the match limit)");
+    if (!result.unreadable.isEmpty())
+        summary += QStringLiteral("; %1 could not be read").arg(result.unreadable.size());
+    resultsPanel->setSummary(summary);
+    resultsPanel->present();
+    if (FindBar *bar = activeFindBar(false))
+        bar->setStatus(QStringLiteral("%1 matches in files").arg(result.matches.size()),
+                       result.matches.isEmpty());
+}
+
+void TFormMain::mnuReplaceClick() {
+    if (FindBar *bar = activeFindBar(true)) {
+        hideOtherBar(tabControl->ActivePage(), true);
+        bar->open(true);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "modindex/ModIndex.h"
 #include "modindex/IndexBuilder.h"
 #include "modindex/IndexFolders.h"
+#include "tests/core/FileBytes.h"
 #include "tests/core/modindex/ModTree.h"
 
 #include <QCoreApplication>

@@ -2,6 +2,7 @@
 
 #include "app/FindBar.h"
 #include "app/GoToLineBar.h"
+#include "app/ResultsPanel.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QAction>
@@ -27,6 +28,7 @@ private slots:
     void replaceAllIsOneUndoStepWithRegexGroups();
     void replaceTakesTheSelectedMatchAndGoesOn();
     void goToLineJumpsOrSaysWhyNot();
+    void findInFilesListsTheIndexFoldersMatches();
 };
 
 namespace {
@@ -265,6 +267,39 @@ void FindBarTest::goToLineJumpsOrSaysWhyNot() {
     o.key(Qt::Key_Return);
     o.editor->getCursorPosition(&line, &index);
     QCOMPARE(line, o.editor->lines() - 1);
+}
+
+void FindBarTest::findInFilesListsTheIndexFoldersMatches() {
+    MainWindow m;
+    m.folder.write(QStringLiteral("mod/objects/a.con"), "rem tank\r\nTank.create\r\n");
+    m.folder.write(QStringLiteral("mod/objects/sub/b.inc"), "x\r\ny\r\nbig tank here\r\n");
+    m.folder.write(QStringLiteral("mod/objects/c.txt"), "tank"); // not a script
+    m.folder.write(QStringLiteral("indexfolders.ini"), m.folder.file("mod").toUtf8() + "\r\n");
+    TFormMain *w = m.open();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->OpenDocumentFile(m.folder.file("mod/objects/a.con"));
+    m.editor()->setFocus();
+    QTRY_VERIFY(m.editor()->hasFocus());
+    QTest::keyClick(m.editor(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    FindBar *bar = FindBar::ofPage(m.active(), m.editor(), false);
+    QTRY_VERIFY(bar && bar->findField->hasFocus());
+    bar->wholeWord->setChecked(true);
+    QTest::keyClicks(bar->findField, "tank");
+    QTest::keyClick(bar->findField, Qt::Key_Return);
+    ResultsPanel *panel = w->resultsPanel;
+    QTRY_COMPARE(panel->resultCount(), 3); // "Tank." too: letter case ignored
+    QCOMPARE(panel->resultFile(0), m.folder.file("mod/objects/a.con"));
+    QCOMPARE(panel->resultLine(0), 1);
+    QCOMPARE(panel->resultLine(1), 2);
+    QCOMPARE(panel->resultFile(2), m.folder.file("mod/objects/sub/b.inc"));
+    QCOMPARE(panel->resultLine(2), 3);
+    QCOMPARE(panel->resultText(2), QStringLiteral("big tank here"));
+    panel->chooseResult(2);
+    QTRY_COMPARE(m.active()->caption(), m.folder.file("mod/objects/sub/b.inc"));
+    int line = 0, index = 0;
+    m.editor()->getCursorPosition(&line, &index);
+    QCOMPARE(line, 2);
 }
 
 QTEST_MAIN(FindBarTest)

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace marlix {
+
+// Tools > Index Folders: the folders whose scripts and archives the mod index reads. A folder
+// is typed or browsed for, then added; the list is only kept when the dialog is accepted.
+class IndexFoldersDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit IndexFoldersDialog(const QStringList &folders, QWidget *parent = nullptr);
+
+    QStringList folders() const;
+    // Adds the folder in the box unless the list holds it already; false for an empty box.
+    bool addTypedFolder();
+    void removeChosenFolders();
+
+    QLineEdit *folderBox;
+    QListWidget *folderList;
+    QPushButton *addButton, *browseButton, *removeButton;
+
+private:
+    void browse();
+};
+
+} // namespace marlix

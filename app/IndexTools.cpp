@@ -1,0 +1,441 @@
+#include "app/IndexTools.h"
+
+#include "app/IndexFoldersDialog.h"
+#include "app/PageControl.h"
+#include "app/ResultsPanel.h"
+#include "app/frmMain.h"
+#include "editor/AdvEdit.h"
+#include "editor/Windows1252.h"
+#include "modindex/IndexBuilder.h"
+#include "modindex/IndexFolders.h"
+#include "modindex/ModCheck.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace marlix {
+
+namespace {
+
+constexpr int BackLimit = 50;
+constexpr int DwellMilliseconds = 500;
+constexpr int MessageMilliseconds = 6000;
+
+QString nameText(const QByteArray &bytes) {
+    return windows1252Text(bytes);
+}
+
+QString placeText(const IndexEntry &entry) {
+    return QStringLiteral("%1:%2").arg(QDir::toNativeSeparators(entry.file)).arg(entry.line);
+}
+
+// Several definitions of one name: the user picks one; -1 when the list is dismissed.
+int chooseDefinition(QWidget *parent, const QList<IndexEntry> &definitions) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("DefinitionChooser"));
+    dialog.setWindowTitle(QStringLiteral("Definitions of %1").arg(nameText(definitions[0].name)));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("definitionList"));
+    for (const IndexEntry &entry : definitions)
+        list->addItem(QStringLiteral("%1   %2 %3 %4")
+                          .arg(placeText(entry), nameText(entry.family), nameText(entry.type),
+                               nameText(entry.name)));
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    dialog.resize(560, 220);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return list->currentRow();
+}
+
+bool byPlace(const IndexEntry &a, const IndexEntry &b) {
+    if (a.file != b.file)
+        return a.file < b.file;
+    return a.line != b.line ? a.line < b.line : a.column < b.column;
+}
+
+} // namespace
+
+IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
+    try {
+        m_index =
+            std::make_unique<ModIndex>(CommandTable::fromProgramFolder(window->ProgramFolder()));
+        m_index->setCacheFile(indexCachePath(window->ProgramFolder()));
+        m_builder = new IndexBuilder(*m_index, this);
+        connect(m_builder, &IndexBuilder::progress, this, &IndexTools::buildProgress);
+        connect(m_builder, &IndexBuilder::finished, this, &IndexTools::buildDone);
+    } catch (const Error &error) {
+        // The editor works on without the index; its commands say why there is none.
+        m_tableError = error.text();
+    }
+
+    QMenu *tools = window->mnuTools;
+    tools->addSeparator();
+    const auto entry = [&](const QString &caption, const QKeySequence &key, const char *name,
+                           void (IndexTools::*handler)()) {
+        QAction *action = tools->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded(m_window, [&] { (this->*handler)(); }); });
+        return action;
+    };
+    mnuIndexFolders = entry(QStringLiteral("Index Folders\u2026"), {}, "mnuIndexFolders",
+                            &IndexTools::indexFoldersClick);
+    mnuGoToDefinition = entry(QStringLiteral("Go to Definition"), QKeySequence(Qt::Key_F12),
+                              "mnuGoToDefinition", &IndexTools::goToDefinitionClick);
+    mnuGoBack = entry(QStringLiteral("Go Back"), QKeySequence(Qt::AltModifier | Qt::Key_Left),
+                      "mnuGoBack", &IndexTools::goBackClick);
+    mnuFindReferences =
+        entry(QStringLiteral("Find References"), QKeySequence(Qt::ShiftModifier | Qt::Key_F12),
+              "mnuFindReferences", &IndexTools::findReferencesClick);
+    mnuCheckMod = entry(QStringLiteral("Check Mod"), {}, "mnuCheckMod", &IndexTools::checkModClick);
+
+    progressBar = new QProgressBar(window);
+    progressBar->setObjectName(QStringLiteral("indexProgress"));
+    progressBar->setMaximumWidth(200);
+    progressBar->setFormat(QStringLiteral("Indexing %p%"));
+    progressBar->hide();
+    indexStatus = new QLabel(window);
+    indexStatus->setObjectName(QStringLiteral("indexStatus"));
+    window->statusBar()->addPermanentWidget(indexStatus);
+    window->statusBar()->addPermanentWidget(progressBar);
+
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &IndexTools::fileChanged);
+    // A script added, removed or saved by renaming shows as a change of its folder: the
+    // cache keeps the rebuild to the files that changed.
+    m_folderChange = new QTimer(this);
+    m_folderChange->setSingleShot(true);
+    m_folderChange->setInterval(400);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderChange,
+            qOverload<>(&QTimer::start));
+    connect(m_folderChange, &QTimer::timeout, this, &IndexTools::rebuild);
+
+    // After the window is up, so the start is not held up by the index.
+    QTimer::singleShot(0, this, &IndexTools::rebuild);
+}
+
+IndexTools::~IndexTools() = default;
+
+bool IndexTools::isBuilding() const {
+    return m_builder && m_builder->isRunning();
+}
+
+bool IndexTools::noIndex() {
+    if (m_index)
+        return false;
+    showMessage(m_window, QStringLiteral("The mod index is not available: %1").arg(m_tableError));
+    return true;
+}
+
+QString IndexTools::activeScript() const {
+    const TTabSheet *page = m_window->tabControl->ActivePage();
+    return page ? page->caption() : QString();
+}
+
+void IndexTools::rebuild() {
+    if (!m_index)
+        return;
+    const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
+    m_folders = folders;
+    if (folders.isEmpty()) {
+        indexStatus->setText(QStringLiteral("No index folders"));
+        return;
+    }
+    progressBar->setValue(0);
+    progressBar->show();
+    m_builder->start(folders);
+}
+
+// Without a list of folders the index follows the mod of the script in view.
+void IndexTools::updateFoldersFor(TAdvEdit *editor) {
+    if (!m_index || editor != m_window->activeEditor())
+        return;
+    const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
+    if (folders != m_folders)
+        rebuild();
+}
+
+void IndexTools::buildProgress(int done, int total) {
+    progressBar->setMaximum(std::max(total, 1));
+    progressBar->setValue(done);
+}
+
+void IndexTools::buildDone(const BuildStats &stats) {
+    if (stats.cancelled)
+        return; // a newer build is on its way
+    progressBar->hide();
+    QString status = QStringLiteral("Index: %1 scripts").arg(stats.files);
+    if (!stats.errors.isEmpty())
+        status += QStringLiteral(", %1 unreadable").arg(stats.errors.size());
+    indexStatus->setText(status);
+    indexStatus->setToolTip(stats.errors.join(QLatin1Char('\n')));
+    const QSet<QString> pending = std::exchange(m_rereadAfterBuild, {});
+    for (const QString &path : pending)
+        m_index->rereadFile(path);
+    watchIndexedFiles();
+    emit buildFinished();
+}
+
+void IndexTools::watchIndexedFiles() {
+    if (!m_watcher->files().isEmpty())
+        m_watcher->removePaths(m_watcher->files());
+    if (!m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->directories());
+    const QStringList files = m_index->scriptFiles();
+    QSet<QString> folders;
+    for (const QString &file : files)
+        folders.insert(QFileInfo(file).absolutePath());
+    for (const QString &folder : m_folders)
+        folders.insert(folder);
+    if (!files.isEmpty())
+        m_watcher->addPaths(files);
+    if (!folders.isEmpty())
+        m_watcher->addPaths(QStringList(folders.begin(), folders.end()));
+}
+
+void IndexTools::fileChanged(const QString &path) {
+    if (!m_index)
+        return;
+    if (isBuilding()) {
+        // The running build may have read the file before the change.
+        m_rereadAfterBuild.insert(path);
+        return;
+    }
+    m_index->rereadFile(path);
+    // A file replaced on save is no longer watched.
+    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+}
+
+void IndexTools::attachEditor(TAdvEdit *editor) {
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMOUSEDWELLTIME, DwellMilliseconds);
+    connect(editor, &QsciScintillaBase::SCN_DWELLSTART, this,
+            [this, editor](int position, int x, int y) {
+                if (position < 0)
+                    return;
+                const QString tip = tipAt(editor, position);
+                if (!tip.isEmpty())
+                    QToolTip::showText(editor->viewport()->mapToGlobal(QPoint(x, y + 12)), tip,
+                                       editor);
+            });
+    connect(editor, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
+    editor->viewport()->installEventFilter(this);
+    // The page's caption is set after the editor is made.
+    QTimer::singleShot(0, editor, [this, editor] { updateFoldersFor(editor); });
+}
+
+bool IndexTools::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        auto *editor = qobject_cast<TAdvEdit *>(watched->parent());
+        if (editor && mouse->button() == Qt::LeftButton &&
+            (mouse->modifiers() & Qt::ControlModifier)) {
+            const QPoint at = mouse->position().toPoint();
+            const long position = editor->SendScintilla(
+                QsciScintillaBase::SCI_POSITIONFROMPOINTCLOSE, at.x(), at.y());
+            // After the click has been handled, as the jump may switch tabs.
+            if (position >= 0)
+                QTimer::singleShot(0, this, [this, position] {
+                    guarded(m_window, [&] { goToDefinitionAt(position); });
+                });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QString IndexTools::tipAt(TAdvEdit *editor, qsizetype position) const {
+    if (!m_index)
+        return {};
+    const ScriptSymbol symbol = m_index->symbolAt(editor->DocumentBytes(), position);
+    if (symbol.kind == ScriptSymbol::None)
+        return {};
+    if (symbol.kind == ScriptSymbol::File) {
+        const QString target = m_index->resolveFile(activeScript(), symbol.name);
+        return target.isEmpty() ? QStringLiteral("%1: no such script").arg(nameText(symbol.name))
+                                : QDir::toNativeSeparators(target);
+    }
+    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.family);
+    const QString family = nameText(m_index->commandTable().familyName(symbol.family.toLower()));
+    if (definitions.isEmpty())
+        return QStringLiteral("%1 %2: not defined in the indexed folders")
+            .arg(family, nameText(symbol.name));
+    const IndexEntry &first = definitions.first();
+    QStringList what{nameText(first.family), nameText(first.type), nameText(first.name)};
+    what.removeAll(QString());
+    QString tip = what.join(QLatin1Char(' ')) + QStringLiteral("\nDefined in ") + placeText(first);
+    if (definitions.size() > 1)
+        tip += QStringLiteral("\nand %1 more").arg(definitions.size() - 1);
+    return tip;
+}
+
+IndexTools::Place IndexTools::currentPlace() const {
+    Place place;
+    const TTabSheet *page = m_window->tabControl->ActivePage();
+    TAdvEdit *editor = m_window->activeEditor();
+    if (!page || !editor)
+        return place;
+    place.file = page->caption();
+    place.display = page->displayText();
+    place.position = editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    return place;
+}
+
+bool IndexTools::jumpTo(const QString &file, int line) {
+    const Place from = currentPlace();
+    if (!m_window->openDocumentAt(file, line))
+        return false;
+    if (!from.display.isEmpty()) {
+        m_back.append(from);
+        if (m_back.size() > BackLimit)
+            m_back.removeFirst();
+    }
+    return true;
+}
+
+void IndexTools::goToDefinitionClick() {
+    if (TAdvEdit *editor = m_window->activeEditor())
+        goToDefinitionAt(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+}
+
+void IndexTools::goToDefinitionAt(qsizetype position) {
+    TAdvEdit *editor = m_window->activeEditor();
+    if (!editor || noIndex())
+        return;
+    const ScriptSymbol symbol = m_index->symbolAt(editor->DocumentBytes(), position);
+    QStatusBar *status = m_window->statusBar();
+    switch (symbol.kind) {
+    case ScriptSymbol::None:
+        status->showMessage(QStringLiteral("No name here to go to"), MessageMilliseconds);
+        return;
+    case ScriptSymbol::File: {
+        const QString target = m_index->resolveFile(activeScript(), symbol.name);
+        if (target.isEmpty())
+            status->showMessage(QStringLiteral("No script %1 was found").arg(nameText(symbol.name)),
+                                MessageMilliseconds);
+        else
+            jumpTo(target, 1);
+        return;
+    }
+    default:
+        break;
+    }
+    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.family);
+    if (definitions.isEmpty()) {
+        status->showMessage(
+            QStringLiteral("%1 is defined nowhere in the indexed folders%2")
+                .arg(nameText(symbol.name),
+                     isBuilding() ? QStringLiteral(" (still indexing)") : QString()),
+            MessageMilliseconds);
+        return;
+    }
+    const int chosen = definitions.size() == 1 ? 0 : chooseDefinition(m_window, definitions);
+    if (chosen >= 0)
+        jumpTo(definitions[chosen].file, definitions[chosen].line);
+}
+
+void IndexTools::goBackClick() {
+    while (!m_back.isEmpty()) {
+        const Place place = m_back.takeLast();
+        TFormMain *w = m_window;
+        TTabSheet *found = nullptr;
+        for (int i = 0; i < w->tabControl->pageCount() && !found; ++i) {
+            TTabSheet *page = w->tabControl->page(i);
+            if (place.file.isEmpty()
+                    ? page->caption().isEmpty() && page->displayText() == place.display
+                    : page->caption() == place.file)
+                found = page;
+        }
+        if (!found && !place.file.isEmpty() && QFileInfo(place.file).isFile()) {
+            w->OpenDocumentFile(place.file);
+            found = w->tabControl->ActivePage();
+            if (found && found->caption() != place.file)
+                found = nullptr;
+        }
+        if (!found)
+            continue; // that document is closed and cannot be opened again
+        w->tabControl->setActivePage(found);
+        TAdvEdit *editor = w->DocumentEditors[found->Tag];
+        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                              static_cast<unsigned long>(place.position));
+        editor->setFocus();
+        return;
+    }
+}
+
+void IndexTools::findReferencesClick() {
+    TAdvEdit *editor = m_window->activeEditor();
+    if (!editor || noIndex())
+        return;
+    const ScriptSymbol symbol = m_index->symbolAt(
+        editor->DocumentBytes(), editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    if (symbol.kind != ScriptSymbol::Definition && symbol.kind != ScriptSymbol::Reference) {
+        m_window->statusBar()->showMessage(QStringLiteral("No name here to find"),
+                                           MessageMilliseconds);
+        return;
+    }
+    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.family);
+    const QList<IndexEntry> references = m_index->references(symbol.name, symbol.family);
+    QList<IndexEntry> places = definitions + references;
+    std::sort(places.begin(), places.end(), byPlace);
+    ResultsPanel *panel = m_window->resultsPanel;
+    panel->clear();
+    for (const IndexEntry &entry : places)
+        panel->addResult(entry.file, entry.line,
+                         nameText(m_index->lineText(entry.file, entry.line)));
+    panel->setSummary(QStringLiteral("%1: %2 definitions, %3 references")
+                          .arg(nameText(symbol.name))
+                          .arg(definitions.size())
+                          .arg(references.size()));
+    panel->present();
+}
+
+void IndexTools::checkModClick() {
+    if (noIndex())
+        return;
+    const QList<ModProblem> problems = checkMod(*m_index);
+    ResultsPanel *panel = m_window->resultsPanel;
+    panel->clear();
+    for (const ModProblem &problem : problems)
+        panel->addResult(problem.file, problem.line, problem.message);
+    QString summary = problemSummary(problems);
+    if (isBuilding())
+        summary += QStringLiteral(" (the index is still being built)");
+    else if (m_folders.isEmpty())
+        summary = QStringLiteral("No folders to check: choose them in Tools > Index Folders");
+    panel->setSummary(summary);
+    panel->present();
+}
+
+void IndexTools::indexFoldersClick() {
+    if (noIndex())
+        return;
+    IndexFoldersDialog dialog(readIndexFolders(m_window->ProgramFolder()), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    writeIndexFolders(m_window->ProgramFolder(), dialog.folders());
+    rebuild();
+}
+
+} // namespace marlix

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "modindex/ModIndex.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <memory>
+
+class QAction;
+class QFileSystemWatcher;
+class QLabel;
+class QProgressBar;
+class QTimer;
+class TAdvEdit;
+class TFormMain;
+
+namespace marlix {
+
+class IndexBuilder;
+
+// The main window's use of the mod index: the index built in the background (with a progress
+// bar), kept current as scripts change, and the commands that read it: go to definition and
+// back, find references, Check Mod and the tips over names.
+class IndexTools : public QObject {
+    Q_OBJECT
+public:
+    // Adds its entries to the Tools menu and its progress bar to the window's status bar.
+    explicit IndexTools(TFormMain *window);
+    ~IndexTools() override;
+
+    QAction *mnuIndexFolders, *mnuGoToDefinition, *mnuGoBack, *mnuFindReferences, *mnuCheckMod;
+    QProgressBar *progressBar;
+    QLabel *indexStatus;
+
+    // Null when the command tables beside the program could not be read.
+    ModIndex *index() const { return m_index.get(); }
+    bool isBuilding() const;
+    QStringList indexedFolders() const { return m_folders; }
+    // Gives the editor Ctrl+click and the tips over names.
+    void attachEditor(TAdvEdit *editor);
+    // Builds the index anew from the folders that apply now (see effectiveIndexFolders).
+    void rebuild();
+    // Goes to the definition of what stands at the byte position of the active document.
+    void goToDefinitionAt(qsizetype position);
+    // The tip for what stands at the byte position of the active document; empty for nothing.
+    QString tipAt(TAdvEdit *editor, qsizetype position) const;
+
+signals:
+    void buildFinished();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Place {
+        QString file;    // the document's caption, or the archive entry's index path
+        QString display; // what the tab shows
+        qsizetype position = 0;
+    };
+
+    void indexFoldersClick();
+    void goToDefinitionClick();
+    void goBackClick();
+    void findReferencesClick();
+    void checkModClick();
+    void buildProgress(int done, int total);
+    void buildDone(const BuildStats &stats);
+    void fileChanged(const QString &path);
+    void watchIndexedFiles();
+    void updateFoldersFor(TAdvEdit *editor);
+    QString activeScript() const;
+    bool jumpTo(const QString &file, int line);
+    Place currentPlace() const;
+    bool noIndex();
+
+    TFormMain *m_window;
+    std::unique_ptr<ModIndex> m_index;
+    IndexBuilder *m_builder = nullptr;
+    QStringList m_folders;
+    QList<Place> m_back;
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_folderChange = nullptr;
+    QSet<QString> m_rereadAfterBuild;
+    QString m_tableError;
+};
+
+} // namespace marlix

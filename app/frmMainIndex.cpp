@@ -1,0 +1,107 @@
+// The main window's side of the results panel and the mod index: opening a place in a script
+// (a file on disk or an entry of an archive) with its line selected.
+#include "app/frmMain.h"
+
+#include "app/IndexTools.h"
+#include "app/PageControl.h"
+#include "app/ResultsPanel.h"
+#include "editor/AdvEdit.h"
+#include "modindex/IndexFolders.h"
+#include "modindex/IndexPaths.h"
+#include "platform/ErrorDisplay.h"
+
+#include <QFileInfo>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+
+// The line (counting from 1) selected without its line end, and scrolled to the middle of
+// the view unless it is in view already.
+void selectLine(TAdvEdit *editor, int line) {
+    const int last = int(editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)) - 1;
+    const int row = std::clamp(line - 1, 0, std::max(last, 0));
+    const long start = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, row);
+    const long end = editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, row);
+    const int first = int(editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE));
+    const int shown = int(editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    if (row < first || row >= first + shown)
+        editor->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
+                              std::max(0, row - shown / 2));
+    editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, end, start);
+    editor->setFocus();
+}
+
+// The archive of an archive entry's index path ("archive.rfa/entry/name"); empty if none.
+QString archiveOf(const QString &entryPath) {
+    for (QString folder = marlix::folderOf(entryPath); !folder.isEmpty();
+         folder = marlix::folderOf(folder))
+        if (marlix::isArchiveName(folder) && QFileInfo(folder).isFile())
+            return folder;
+    return {};
+}
+
+} // namespace
+
+void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
+    auto *splitter = new QSplitter(Qt::Vertical, layout->parentWidget());
+    splitter->setObjectName(QStringLiteral("resultsSplitter"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(tabControl);
+    resultsPanel = new marlix::ResultsPanel(splitter);
+    splitter->addWidget(resultsPanel);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter, 1);
+    connect(resultsPanel, &marlix::ResultsPanel::resultChosen, this,
+            [this](const QString &file, int line) {
+                marlix::guarded(this, [&] { openDocumentAt(file, line); });
+            });
+    indexTools = new marlix::IndexTools(this);
+}
+
+void TFormMain::attachIndexTools(TAdvEdit *editor) {
+    indexTools->attachEditor(editor);
+}
+
+bool TFormMain::openDocumentAt(const QString &path, int line) {
+    if (QFileInfo(path).isFile()) {
+        OpenDocumentFile(path);
+        TTabSheet *page = tabControl->ActivePage();
+        if (!page || page->caption() != path)
+            return false;
+        selectLine(DocumentEditors[page->Tag], line);
+        return true;
+    }
+    const QString archive = archiveOf(path);
+    marlix::ModIndex *index = indexTools->index();
+    if (archive.isEmpty() || !index || !index->contains(path)) {
+        marlix::showMessage(this, QStringLiteral("Unable to load file"));
+        return false;
+    }
+    // As File > Open from Archive shows an entry: untitled, the tab naming archive and entry.
+    const QString display =
+        QStringLiteral("[%1:%2]").arg(QFileInfo(archive).fileName(), path.mid(archive.size() + 1));
+    return openArchiveTextAt(display, index->fileBytes(path), line);
+}
+
+bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &bytes, int line) {
+    for (int i = 0; i < tabControl->pageCount(); ++i) {
+        TTabSheet *page = tabControl->page(i);
+        if (page->caption().isEmpty() && page->displayText() == display) {
+            tabControl->setActivePage(page);
+            selectLine(DocumentEditors[page->Tag], line);
+            return true;
+        }
+    }
+    if (!NewDocumentTab())
+        return false;
+    TTabSheet *page = tabControl->ActivePage();
+    TAdvEdit *editor = DocumentEditors[page->Tag];
+    editor->LoadBytes(bytes);
+    page->setDisplayText(display);
+    editor->RefreshHighlighting();
+    editor->RefreshObjectList();
+    selectLine(editor, line);
+    return true;
+}
