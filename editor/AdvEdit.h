@@ -113,7 +113,6 @@ protected:
 private:
     void documentModified(int position, int modificationType);
     void applyFontToStyles();
-    void showWindows1252();
     QColor schemeColor(const QColor &color) const;
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);

@@ -1,10 +1,9 @@
-// The editor's switches from the preferences, its colour scheme, the characters its bytes
-// show as, and the recolouring after edits made by commands rather than typing.
+// The editor's switches from the preferences, its colour scheme, and the recolouring after
+// edits made by commands rather than typing.
 #include "editor/AdvEdit.h"
 
 #include "common/ScreenColor.h"
 #include "editor/DarkScheme.h"
-#include "editor/Windows1252.h"
 
 using namespace marlix;
 
@@ -13,16 +12,6 @@ QColor tableColor(TColor value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 } // namespace
-
-void TAdvEdit::showWindows1252() {
-    for (int byte = 0x80; byte <= 0x9F; ++byte) {
-        const QByteArray shown = windows1252Representation(static_cast<unsigned char>(byte));
-        if (shown.isEmpty())
-            continue;
-        const char key[2] = {char(byte), 0};
-        SendScintilla(SCI_SETREPRESENTATION, key, shown.constData());
-    }
-}
 
 QColor TAdvEdit::schemeColor(const QColor &color) const {
     if (!m_darkScheme)

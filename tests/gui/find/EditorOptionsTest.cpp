@@ -16,8 +16,7 @@
 using namespace marlix;
 using fixture::MainWindow;
 
-// The general options of the preferences as the editors follow them, Print, and the
-// characters bytes 0x80-0x9F show as.
+// The general options of the preferences as the editors follow them, and Print.
 class EditorOptionsTest : public QObject {
     Q_OBJECT
 
@@ -25,7 +24,6 @@ private slots:
     void optionsTakeEffectWhenThePreferencesClose();
     void openedScriptWaitsForF5AndF6WithoutTheAutoOptions();
     void printWritesTheActiveScriptToPdf();
-    void windows1252BytesShowAsTheirCharacters();
 };
 
 namespace {
@@ -142,21 +140,6 @@ void EditorOptionsTest::printWritesTheActiveScriptToPdf() {
             2);                                 // 200 lines
     QCOMPARE(m.folder.read("print.con"), text); // printing changes nothing
     QVERIFY(!m.editor()->DocChanged);
-}
-
-void EditorOptionsTest::windows1252BytesShowAsTheirCharacters() {
-    MainWindow m;
-    TFormMain *w = m.open();
-    w->OpenDocumentFile(m.script("cp.con", "say \x93hi\x94 \x80 \x85\r\n"));
-    TAdvEdit *editor = m.editor();
-    char shown[8] = {};
-    editor->SendScintilla(QsciScintillaBase::SCI_GETREPRESENTATION, "\x80", shown);
-    QCOMPARE(QString::fromUtf8(shown), QStringLiteral("\u20AC"));
-    editor->SendScintilla(QsciScintillaBase::SCI_GETREPRESENTATION, "\x93", shown);
-    QCOMPARE(QString::fromUtf8(shown), QStringLiteral("\u201C"));
-    QCOMPARE(editor->DocumentBytes(), QByteArray("say \x93hi\x94 \x80 \x85"));
-    w->mnuSave->trigger();
-    QVERIFY(m.folder.read("cp.con").contains("say \x93hi\x94 \x80 \x85\r\n"));
 }
 
 QTEST_MAIN(EditorOptionsTest)
