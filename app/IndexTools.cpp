@@ -268,7 +268,7 @@ bool IndexTools::eventFilter(QObject *watched, QEvent *event) {
 QString IndexTools::tipAt(TAdvEdit *editor, qsizetype position) const {
     if (!m_index)
         return {};
-    const ScriptSymbol symbol = m_index->symbolAt(editor->DocumentBytes(), position);
+    const ScriptSymbol symbol = m_index->symbolAt(editor->documentBytes(), position);
     if (symbol.kind == ScriptSymbol::None)
         return {};
     if (symbol.kind == ScriptSymbol::File) {
@@ -323,7 +323,7 @@ void IndexTools::goToDefinitionAt(qsizetype position) {
     TAdvEdit *editor = m_window->activeEditor();
     if (!editor || noIndex())
         return;
-    const ScriptSymbol symbol = m_index->symbolAt(editor->DocumentBytes(), position);
+    const ScriptSymbol symbol = m_index->symbolAt(editor->documentBytes(), position);
     QStatusBar *status = m_window->statusBar();
     switch (symbol.kind) {
     case ScriptSymbol::None:
@@ -389,7 +389,7 @@ void IndexTools::findReferencesClick() {
     if (!editor || noIndex())
         return;
     const ScriptSymbol symbol = m_index->symbolAt(
-        editor->DocumentBytes(), editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+        editor->documentBytes(), editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     if (symbol.kind != ScriptSymbol::Definition && symbol.kind != ScriptSymbol::Reference) {
         m_window->statusBar()->showMessage(QStringLiteral("No name here to find"),
                                            MessageMilliseconds);

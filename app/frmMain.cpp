@@ -9,7 +9,7 @@
 #include "common/ProgramFolder.h"
 #include "editor/AdvEdit.h"
 #include "launch/frmLaunch.h"
-#include "platform/ErrorDisplay.h"
+#include "platform/GuardedConnect.h"
 #include "prefs/frmPref.h"
 
 #include <QCloseEvent>
@@ -25,6 +25,7 @@
 
 TFormMain *FormMain = nullptr;
 
+using marlix::connectGuarded;
 using marlix::guarded;
 
 namespace {
@@ -50,8 +51,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     tabControl = new marlix::PageControl(client);
     placeTabsAndResults(layout);
     tabControl->setObjectName(QStringLiteral("tabControl"));
-    connect(tabControl, &marlix::PageControl::changed, this,
-            [this] { run(&TFormMain::tabControlChange); });
+    connectGuarded(tabControl, &marlix::PageControl::changed, this, &TFormMain::tabControlChange);
     lblVersion = new QLabel(VersionText, client);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->hide();
@@ -70,7 +70,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
 
     tmrUpdate = new QTimer(this);
     tmrUpdate->setInterval(1000);
-    connect(tmrUpdate, &QTimer::timeout, this, [this] { run(&TFormMain::tmrUpdateTimer); });
+    connectGuarded(tmrUpdate, &QTimer::timeout, this, &TFormMain::tmrUpdateTimer);
     tmrUpdate->start();
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
@@ -83,17 +83,13 @@ TFormMain::~TFormMain() {
         FormMain = nullptr;
 }
 
-void TFormMain::run(void (TFormMain::*handler)()) {
-    guarded(this, [&] { (this->*handler)(); });
-}
-
 QAction *TFormMain::addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                              void (TFormMain::*handler)()) {
     QAction *entry = menu->addAction(caption);
     if (!key.isEmpty())
         entry->setShortcut(key);
     if (handler)
-        connect(entry, &QAction::triggered, this, [this, handler] { run(handler); });
+        connectGuarded(entry, &QAction::triggered, this, handler);
     return entry;
 }
 
@@ -176,9 +172,9 @@ void TFormMain::createMenus() {
                                   &TFormMain::mnuCheckforUpdatesClick);
 
     mnuHelp = mnuMain->addAction(QStringLiteral("&Help"));
-    connect(mnuHelp, &QAction::triggered, this, [this] { run(&TFormMain::mnuHelpClick); });
+    connectGuarded(mnuHelp, &QAction::triggered, this, &TFormMain::mnuHelpClick);
     mnuAbout = mnuMain->addAction(QStringLiteral("&About"));
-    connect(mnuAbout, &QAction::triggered, this, [this] { run(&TFormMain::mnuAboutClick); });
+    connectGuarded(mnuAbout, &QAction::triggered, this, &TFormMain::mnuAboutClick);
 
     const std::pair<QAction *, const char *> names[] = {
         {mnuNew, "mnuNew"},
@@ -225,7 +221,7 @@ QToolButton *TFormMain::addButton(int image, const QString &hint, void (TFormMai
     button->setFixedSize(31, 30);
     button->setAutoRaise(true);
     button->setToolTip(hint);
-    connect(button, &QToolButton::clicked, this, [this, handler] { run(handler); });
+    connectGuarded(button, &QToolButton::clicked, this, handler);
     tbarMain->addWidget(button);
     return button;
 }
@@ -275,8 +271,8 @@ void TFormMain::createTopBar() {
 void TFormMain::FormCreate() {
     // A recent-files list that cannot be read is reported, but the window still gets its
     // title: the running instance is found by it.
-    run(&TFormMain::LoadRecentFilesMenu);
-    run(&TFormMain::loadEditorOptions);
+    guarded(this, [this] { LoadRecentFilesMenu(); });
+    guarded(this, [this] { loadEditorOptions(); });
     setWindowTitle(QStringLiteral("Marlix ") + lblVersion->text());
 }
 
@@ -316,7 +312,7 @@ bool TFormMain::NewDocumentTab() {
     auto *editor = new TAdvEdit(page);
     DocumentEditors[slot] = editor;
     editor->ProgramFolder = m_programFolder;
-    editor->SetMenuKeys(menuKeys());
+    editor->setMenuKeys(menuKeys());
     applyEditorOptions(editor);
     attachIndexTools(editor);
     if (EditorFont)
@@ -500,7 +496,7 @@ void TFormMain::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
-    run(&TFormMain::FormClose);
+    guarded(this, [this] { FormClose(); });
     event->accept();
     emit closed();
 }

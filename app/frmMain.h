@@ -198,7 +198,6 @@ private:
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());
-    void run(void (TFormMain::*handler)());
     void recentEntryChosen(QAction *entry);
     std::optional<QString> executeSaveDialog();
     // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:

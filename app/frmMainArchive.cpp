@@ -31,7 +31,7 @@ void TFormMain::mnuOpenFromArchiveClick() {
             return;
         TTabSheet *page = tabControl->ActivePage();
         TAdvEdit *editor = DocumentEditors[page->Tag];
-        editor->LoadBytes(bytes);
+        editor->loadBytes(bytes);
         // Untitled, so Save asks for a name; the tab says where the text came from meanwhile.
         page->setDisplayText(QStringLiteral("[%1:%2]").arg(archiveName, name));
         if (editorOptions.autoHighlight)

@@ -43,7 +43,7 @@ void TFormMain::OpenDocumentFile(const QString &path) {
         return;
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    editor->LoadLines(marlix::readLines(path));
+    editor->loadLines(marlix::readLines(path));
     page->setCaption(path);
     AddToRecentFiles(path);
     // F5 and F6 colour and list it later when the options leave it for the user.

@@ -98,7 +98,7 @@ bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &byte
         return false;
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    editor->LoadBytes(bytes);
+    editor->loadBytes(bytes);
     page->setDisplayText(display);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();

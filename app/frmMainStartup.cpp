@@ -41,7 +41,7 @@ void TFormMain::schedulePaintHandOff() {
     m_paintHandOffQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_paintHandOffQueued = false;
-        run(&TFormMain::FormPaint);
+        marlix::guarded(this, [this] { FormPaint(); });
     });
 }
 
@@ -64,7 +64,7 @@ void TFormMain::showEvent(QShowEvent *event) {
     // out activation at all; the focus that the window receives after it is the same
     // activation, not a return from another window.
     m_lastOwnWindow = windowHandle();
-    QTimer::singleShot(0, this, [this] { run(&TFormMain::FormActivate); });
+    QTimer::singleShot(0, this, [this] { marlix::guarded(this, [this] { FormActivate(); }); });
 }
 
 namespace {
@@ -101,5 +101,5 @@ void TFormMain::focusWindowChanged(QWindow *window) {
     const bool cameBack = m_lastOwnWindow != mine;
     m_lastOwnWindow = mine;
     if (cameBack)
-        run(&TFormMain::FormActivate);
+        marlix::guarded(this, [this] { FormActivate(); });
 }

@@ -192,7 +192,7 @@ int main(int argc, char **argv) {
         auto *editor = new Editor(folder);
         const double created = ms(timer);
         timer.restart();
-        editor->edit->LoadLines(marlix::readLines(folder + "big.con"));
+        editor->edit->loadLines(marlix::readLines(folder + "big.con"));
         const double loaded = ms(timer);
         timer.restart();
         editor->edit->RefreshHighlighting();
@@ -213,7 +213,7 @@ int main(int argc, char **argv) {
     }
 
     Editor small(folder); // 1000-entry tables from the last round
-    small.edit->LoadLines({"rem a small script", "ObjectTemplate.create Vehicle Scout"});
+    small.edit->loadLines({"rem a small script", "ObjectTemplate.create Vehicle Scout"});
     keyReleaseFigures("1000-entry tables, small:", small.edit);
     return 0;
 }

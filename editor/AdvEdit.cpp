@@ -8,7 +8,6 @@
 #include "editor/HeaderBlock.h"
 #include "editor/HighlightStyling.h"
 #include "editor/LanguageTables.h"
-#include "editor/ObjectScan.h"
 #include "editor/ScintillaText.h"
 #include "editor/ScriptText.h"
 #include "editor/TriggerCompletion.h"
@@ -19,14 +18,8 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
-#include <QApplication>
-#include <QBoxLayout>
 #include <QDateTime>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QListWidget>
-#include <QScrollBar>
-#include <QStyle>
 #include <QTableWidget>
 
 using namespace marlix;
@@ -135,7 +128,7 @@ void TAdvEdit::InitEditor() {
 // ---------------------------------------------------------------------------------------
 // Text access
 
-QByteArray TAdvEdit::DocumentBytes() const {
+QByteArray TAdvEdit::documentBytes() const {
     const TextView text = m_text->whole();
     return QByteArray(text.data, text.size);
 }
@@ -179,11 +172,11 @@ qsizetype TAdvEdit::lineEnd(int line) const {
     return SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
 }
 
-void TAdvEdit::LoadLines(const QByteArrayList &lines) {
-    LoadBytes(lines.join("\r\n"));
+void TAdvEdit::loadLines(const QByteArrayList &lines) {
+    loadBytes(lines.join("\r\n"));
 }
 
-void TAdvEdit::LoadBytes(const QByteArray &text) {
+void TAdvEdit::loadBytes(const QByteArray &text) {
     m_loading = true;
     // Wrapping while the text goes in costs seconds on a large script.
     m_wrap->beginReset();
@@ -330,7 +323,7 @@ void TAdvEdit::SaveScript(const QString &FileName) {
     // The header's text arrives black; it is coloured like any other text.
     colourLines(0, 2);
 
-    writeLines(FileName, documentLines(DocumentBytes()));
+    writeLines(FileName, documentLines(documentBytes()));
     SendScintilla(SCI_SETSAVEPOINT);
     repaintAll();
     DocChanged = false;
@@ -384,7 +377,7 @@ int TAdvEdit::keyCode(const QKeyEvent *e) {
     return e->keyCombination().toCombined() & ~int(Qt::KeypadModifier);
 }
 
-void TAdvEdit::SetMenuKeys(const QList<QKeySequence> &keys) {
+void TAdvEdit::setMenuKeys(const QList<QKeySequence> &keys) {
     m_menuKeys.clear();
     for (const QKeySequence &sequence : keys)
         if (!sequence.isEmpty())

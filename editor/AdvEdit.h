@@ -64,13 +64,13 @@ public:
 
     // Fills the editor with the lines joined by CR LF, with no undo history and DocChanged
     // left as it is.
-    void LoadLines(const QByteArrayList &lines);
+    void loadLines(const QByteArrayList &lines);
     // Replaces the text with these bytes as they are, line ends included; unchanged, no undo.
-    void LoadBytes(const QByteArray &text);
+    void loadBytes(const QByteArray &text);
     // The whole text as bytes, NULs included.
-    QByteArray DocumentBytes() const;
+    QByteArray documentBytes() const;
     // Keys that belong to the main menu: the editor neither binds nor handles them.
-    void SetMenuKeys(const QList<QKeySequence> &keys);
+    void setMenuKeys(const QList<QKeySequence> &keys);
 
     // The completion session of this editor: another source of items plugs in here.
     marlix::CompletionSession &completion() { return *m_completion; }

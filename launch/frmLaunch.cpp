@@ -7,7 +7,7 @@
 #include "launch/JpegImage.h"
 #include "launch/PackerConsole.h"
 #include "platform/ChildProcess.h"
-#include "platform/ErrorDisplay.h"
+#include "platform/GuardedConnect.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -120,13 +120,11 @@ TFrmLaunch::TFrmLaunch(QWidget *parent)
     // The mod folder is accepted with a placeholder name that exists nowhere.
     dlgOpen.nameMustExist = false;
 
-    connect(btnRFAPath, &QPushButton::clicked, this,
-            [this] { marlix::guarded(this, [this] { btnRFAPathClick(); }); });
-    connect(btnArchivePath, &QPushButton::clicked, this,
-            [this] { marlix::guarded(this, [this] { btnArchivePathClick(); }); });
-    connect(btnBFPath, &QPushButton::clicked, this,
-            [this] { marlix::guarded(this, [this] { btnBFPathClick(); }); });
-    connect(btnCompile, &QPushButton::clicked, this, &TFrmLaunch::btnCompileClick);
+    using marlix::connectGuarded;
+    connectGuarded(btnRFAPath, &QPushButton::clicked, this, &TFrmLaunch::btnRFAPathClick);
+    connectGuarded(btnArchivePath, &QPushButton::clicked, this, &TFrmLaunch::btnArchivePathClick);
+    connectGuarded(btnBFPath, &QPushButton::clicked, this, &TFrmLaunch::btnBFPathClick);
+    connectGuarded(btnCompile, &QPushButton::clicked, this, &TFrmLaunch::btnCompileClick);
 
     m_child = new marlix::ChildRun(this);
     m_console = new marlix::PackerConsole(this);
@@ -216,7 +214,17 @@ void TFrmLaunch::btnCompileClick() {
     const QString caption = btnCompile->text();
     btnCompile->setText(QStringLiteral("Stop"));
     m_console->reset();
-    marlix::guarded(this, [this] { compileRun(); });
+    // An error ends the run as well before it goes on to the error display.
+    try {
+        compileRun();
+    } catch (...) {
+        endRun(caption);
+        throw;
+    }
+    endRun(caption);
+}
+
+void TFrmLaunch::endRun(const QString &caption) {
     btnCompile->setText(caption);
     m_running = false;
     if (m_closeRequested) {

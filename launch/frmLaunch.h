@@ -70,6 +70,7 @@ private:
     QString settingsPath() const;
     bool runBrowse(int filterIndex);
     void compileRun();
+    void endRun(const QString &caption);
 
     marlix::ChildRun *m_child;
     marlix::PackerConsole *m_console;

@@ -4,7 +4,7 @@
 #include "common/ColorText.h"
 #include "common/ProgramFolder.h"
 #include "common/ScreenColor.h"
-#include "platform/ErrorDisplay.h"
+#include "platform/GuardedConnect.h"
 #include "platform/Prompts.h"
 #include "prefs/ColorShape.h"
 #include "prefs/StringGrid.h"
@@ -221,29 +221,25 @@ void TfrmPref::createHighlightingPage() {
 }
 
 void TfrmPref::connectHandlers() {
-    // Every user action runs guarded: its error goes to the error display, never further.
-    const auto handler = [this](void (TfrmPref::*method)()) {
-        return [this, method] { guarded(this, [&] { (this->*method)(); }); };
-    };
-    connect(grdIntellisense, &marlix::StringGrid::rowChosen, this,
-            handler(&TfrmPref::grdIntellisenseClick));
-    connect(grdHighlighting, &marlix::StringGrid::rowChosen, this,
-            handler(&TfrmPref::grdHighlightingClick));
-    connect(btnSave, &QToolButton::clicked, this, handler(&TfrmPref::btnSaveClick));
-    connect(btnHSave, &QToolButton::clicked, this, handler(&TfrmPref::btnHSaveClick));
-    connect(btnInsert, &QToolButton::clicked, this, handler(&TfrmPref::btnInsertClick));
-    connect(btnHInsert, &QToolButton::clicked, this, handler(&TfrmPref::btnHInsertClick));
-    connect(btnFindFile, &QToolButton::clicked, this, handler(&TfrmPref::btnFindFileClick));
-    connect(shpColor, &marlix::ColorShape::mouseUp, this,
-            [this](Qt::MouseButton button) { guarded(this, [&] { shpColorMouseUp(button); }); });
-    const auto showIntellisense = handler(&TfrmPref::TabSheet2Show);
-    const auto showHighlighting = handler(&TfrmPref::TabSheet3Show);
-    connect(pgcPref, &QTabWidget::currentChanged, this, [=](int index) {
-        if (index == 1)
-            showIntellisense();
-        else if (index == 2)
-            showHighlighting();
-    });
+    using marlix::connectGuarded;
+    connectGuarded(grdIntellisense, &marlix::StringGrid::rowChosen, this,
+                   &TfrmPref::grdIntellisenseClick);
+    connectGuarded(grdHighlighting, &marlix::StringGrid::rowChosen, this,
+                   &TfrmPref::grdHighlightingClick);
+    connectGuarded(btnSave, &QToolButton::clicked, this, &TfrmPref::btnSaveClick);
+    connectGuarded(btnHSave, &QToolButton::clicked, this, &TfrmPref::btnHSaveClick);
+    connectGuarded(btnInsert, &QToolButton::clicked, this, &TfrmPref::btnInsertClick);
+    connectGuarded(btnHInsert, &QToolButton::clicked, this, &TfrmPref::btnHInsertClick);
+    connectGuarded(btnFindFile, &QToolButton::clicked, this, &TfrmPref::btnFindFileClick);
+    connectGuarded(shpColor, &marlix::ColorShape::mouseUp, this, &TfrmPref::shpColorMouseUp);
+    connectGuarded(pgcPref, &QTabWidget::currentChanged, this, &TfrmPref::pageShown);
+}
+
+void TfrmPref::pageShown(int index) {
+    if (index == 1)
+        TabSheet2Show();
+    else if (index == 2)
+        TabSheet3Show();
 }
 
 QString TfrmPref::openFilter() {

@@ -96,6 +96,7 @@ private:
     void createIntellisensePage();
     void createHighlightingPage();
     void connectHandlers();
+    void pageShown(int index); // a language table page came into view
     marlix::Preferences controlState() const;
     void setControlState(const marlix::Preferences &state);
 

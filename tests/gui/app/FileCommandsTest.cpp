@@ -55,7 +55,7 @@ void FileCommandsTest::openLoadsCaptionsAndRecordsTheFile() {
     w->OpenDocumentFile(path);
     QCOMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), path); // the whole path, as it was passed
-    QCOMPARE(m.editor()->DocumentBytes(),
+    QCOMPARE(m.editor()->documentBytes(),
              QByteArray("rem first\r\nObjectTemplate.create Bundle tank\r\nlast"));
     QVERIFY(!m.editor()->DocChanged);
     QVERIFY(!m.editor()->isUndoAvailable());
@@ -80,7 +80,7 @@ void FileCommandsTest::openingAnOpenPathOnlySwitchesTabs() {
     w->OpenDocumentFile(b);
     QCOMPARE(m.pages(), 2);
     QCOMPARE(m.activeSlot(), 1);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("edited b")); // not read again
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("edited b")); // not read again
     // Switching does not reorder the recent list.
     QCOMPARE(m.folder.read("recent.ini").left(c.size()), c.toLocal8Bit());
 
@@ -111,20 +111,20 @@ void FileCommandsTest::badFiles() {
     w->mnuOpen->trigger();
     QCOMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), QString());
-    QVERIFY(m.editor()->DocumentBytes().isEmpty());
+    QVERIFY(m.editor()->documentBytes().isEmpty());
     QCOMPARE(Prompts::shownTexts().last(), QStringLiteral("Cannot open file /proc/self/mem"));
     QVERIFY(!m.folder.exists("recent.ini"));
     w->mnuCloseClick();
 
     // Zero bytes, NUL bytes and one very long line load byte for byte.
     w->OpenDocumentFile(m.script("empty.con", ""));
-    QVERIFY(m.editor()->DocumentBytes().isEmpty());
+    QVERIFY(m.editor()->documentBytes().isEmpty());
     const QByteArray binary("rem \0\x01\xff\x80 end\r\nnext", 18);
     w->OpenDocumentFile(m.script("binary.con", binary));
-    QCOMPARE(m.editor()->DocumentBytes(), binary);
+    QCOMPARE(m.editor()->documentBytes(), binary);
     const QByteArray longLine = QByteArray(300000, 'x');
     w->OpenDocumentFile(m.script("long.con", longLine + "\r\n"));
-    QCOMPARE(m.editor()->DocumentBytes(), longLine);
+    QCOMPARE(m.editor()->documentBytes(), longLine);
     QCOMPARE(m.pages(), 3);
     QCOMPARE(m.folder.read("binary.con"), binary); // opening never writes the script
 }

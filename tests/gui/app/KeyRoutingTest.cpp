@@ -34,7 +34,7 @@ void KeyRoutingTest::menuKeysWinOverTheEditor() {
     TAdvEdit *editor = m.editor();
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
-    const QByteArray text = editor->DocumentBytes();
+    const QByteArray text = editor->documentBytes();
     editor->setCursorPosition(0, 4);
 
     // Find and Replace open their bar and leave the text alone; Redo does nothing.
@@ -43,10 +43,10 @@ void KeyRoutingTest::menuKeysWinOverTheEditor() {
     QVERIFY(!editor->hasFocus()); // the bar's field has it
     editor->setFocus();
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
-    QCOMPARE(editor->DocumentBytes(), text);
+    QCOMPARE(editor->documentBytes(), text);
     // Delete takes the selection only; with none, the next word stays.
     typeInto(editor, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(editor->DocumentBytes(), text);
+    QCOMPARE(editor->documentBytes(), text);
     QVERIFY(Prompts::shown().isEmpty());
 
     // Ctrl+L closes the document instead of cutting a line.
@@ -69,14 +69,14 @@ void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
 
     editor->setSelection(0, 0, 0, 6); // "alpha "
     typeInto(editor, Qt::Key_Delete, Qt::ControlModifier);
-    QCOMPARE(editor->DocumentBytes(), QByteArray("beta"));
+    QCOMPARE(editor->documentBytes(), QByteArray("beta"));
     // Ctrl+Z (the menu's Undo) undoes like the Undo button.
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(editor->DocumentBytes(), QByteArray("alpha beta"));
+    QCOMPARE(editor->documentBytes(), QByteArray("alpha beta"));
     typeInto(editor, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(editor->selectedText(), QStringLiteral("alpha beta"));
     w->btnUndoClick(); // nothing left to undo
-    QCOMPARE(editor->DocumentBytes(), QByteArray("alpha beta"));
+    QCOMPARE(editor->documentBytes(), QByteArray("alpha beta"));
 
     // Ctrl+N makes a new document; Ctrl+S on it asks for a name.
     typeInto(editor, Qt::Key_N, Qt::ControlModifier);
@@ -101,14 +101,14 @@ void KeyRoutingTest::typingGoesOnInTheDocumentInViewAfterAClose() {
     QCOMPARE(m.caption(m.pages() - 1), m.folder.file("third.con"));
     QCOMPARE(m.active()->caption(), m.folder.file("third.con"));
     QTest::keyClick(w->windowHandle(), Qt::Key_X);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("xthird"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("xthird"));
 
     // Also after a changed document was closed through the question.
     Prompts::answerMessage(QMessageBox::No);
     QTest::keyClick(w->windowHandle(), Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(m.active()->caption(), m.folder.file("first.con"));
     QTest::keyClick(w->windowHandle(), Qt::Key_Y);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("yfirst"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("yfirst"));
 }
 
 QTEST_MAIN(KeyRoutingTest)

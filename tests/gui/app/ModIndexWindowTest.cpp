@@ -60,7 +60,7 @@ struct IndexedWindow {
     // Opens the script with the caret inside the first occurrence of the text.
     void caretIn(const QString &script, const QByteArray &text, int offset = 2) const {
         w->OpenDocumentFile(tree.path(script));
-        const qsizetype at = editor()->DocumentBytes().indexOf(text);
+        const qsizetype at = editor()->documentBytes().indexOf(text);
         QVERIFY2(at >= 0, text.constData());
         editor()->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
                                 static_cast<unsigned long>(at + offset));
@@ -180,7 +180,7 @@ private slots:
         // Ctrl+click on "run TankSounds" (no extension: the .con).
         x.w->OpenDocumentFile(x.tree.path("objects/vehicles/tank/tank.con"));
         TAdvEdit *editor = x.editor();
-        const qsizetype at = editor->DocumentBytes().indexOf("TankSounds") + 3;
+        const qsizetype at = editor->documentBytes().indexOf("TankSounds") + 3;
         const QPoint point(
             int(editor->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, at)),
             int(editor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, at)) + 3);
@@ -244,7 +244,7 @@ private slots:
         QCOMPARE(QToolTip::text(),
                  QString("GeometryTemplate StandardMesh Tank_Hull_M1\nDefined in %1:1")
                      .arg(x.tree.path("objects/vehicles/tank/tank.inc")));
-        const QByteArray text = x.editor()->DocumentBytes();
+        const QByteArray text = x.editor()->documentBytes();
         QCOMPARE(x.tools()->tipAt(x.editor(), text.indexOf("Ghost_In_Rem") + 1), QString());
         QCOMPARE(x.tools()->tipAt(x.editor(), text.indexOf("Tank_AI") + 1),
                  QString("aiTemplate Tank_AI\nDefined in %1:1")

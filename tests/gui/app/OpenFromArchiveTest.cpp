@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(w->tabControl->tabRow()->tabOption(1).text,
                  QString("[objects.rfa:objects/Vehicles/Tank.con]"));
         QCOMPARE(w->tabControl->page(0)->displayText(), QString("[objects.rfa:objects/init.inc]"));
-        QCOMPARE(m.editor()->DocumentBytes(), tankScript);
+        QCOMPARE(m.editor()->documentBytes(), tankScript);
         QVERIFY(!m.editor()->DocChanged);
         QVERIFY(!m.editor()->isUndoAvailable());
         QVERIFY(!m.folder.exists("recent.ini"));

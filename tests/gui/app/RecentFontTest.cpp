@@ -109,7 +109,7 @@ void RecentFontTest::recentFileThatCannotBeWritten() {
     // The file is loaded and titled; the error is shown; the list file is untouched.
     QCOMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), path);
-    QCOMPARE(m.editor()->DocumentBytes(), QByteArray("rem a"));
+    QCOMPARE(m.editor()->documentBytes(), QByteArray("rem a"));
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"Cannot create file " + m.folder.file("recent.ini")}));
     QCOMPARE(m.folder.read("recent.ini"), QByteArray("/old.con\r\n"));

@@ -61,7 +61,7 @@ private slots:
         QCOMPARE(editor->CodeTriggers, QStringList({"a.", "b."}));
         QCOMPARE(editor->CodeFiles.at(1), QStringLiteral("b.txt"));
         QVERIFY(editor->ObjectList && editor->CompletionList);
-        editor->LoadLines({"objecttemplate.create Vehicle Scout"});
+        editor->loadLines({"objecttemplate.create Vehicle Scout"});
         editor->RefreshHighlighting();
         editor->RefreshObjectList();
         QCOMPARE(editor->ObjectList->item(0, 1)->text(), QStringLiteral("Scout"));
@@ -135,7 +135,7 @@ private slots:
 
     void highlightAtCaretWithStyleOneColoursToTheLineEnd() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"x rem tail of line", "next"});
+        h.editor->loadLines({"x rem tail of line", "next"});
         h.setCaret(5); // just after "rem"
         h.editor->HighlightAtCaret();
         QCOMPARE(h.colorAt(1), black);
@@ -158,7 +158,7 @@ private slots:
     // The header went in black and stayed so until F5.
     void savedHeaderIsColouredLikeOtherText() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"Scout"});
+        h.editor->loadLines({"Scout"});
         h.editor->RefreshHighlighting();
         h.editor->SaveScript(h.folder.file("h.con"));
         QCOMPARE(h.colorAt(0), green);
@@ -209,7 +209,7 @@ private slots:
 
     void docChangedRules() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"objecttemplate.create Vehicle Scout", "rem x"});
+        h.editor->loadLines({"objecttemplate.create Vehicle Scout", "rem x"});
         QVERIFY(!h.editor->DocChanged);
         QVERIFY(!h.editor->isUndoAvailable());
         h.editor->RefreshHighlighting();
@@ -236,8 +236,8 @@ private slots:
             if (b != '\r' && b != '\n')
                 bytes.append(char(b));
         QByteArrayList lines{bytes, "second", ""};
-        h.editor->LoadLines(lines);
-        QCOMPARE(h.editor->DocumentBytes(), lines.join("\r\n"));
+        h.editor->loadLines(lines);
+        QCOMPARE(h.editor->documentBytes(), lines.join("\r\n"));
         h.editor->SaveScript(h.folder.file("all.con"));
         const QByteArray saved = h.folder.read("all.con");
         const QByteArrayList savedLines = saved.split('\n');
@@ -248,7 +248,7 @@ private slots:
 
     void saveWritesTheHeaderOnceAndRefreshesItsDate() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"a", "b"});
+        h.editor->loadLines({"a", "b"});
         const QString file = h.folder.file("s.con");
         h.editor->SaveScript(file);
         const QByteArray star = "rem " + QByteArray(90, '*');
@@ -275,7 +275,7 @@ private slots:
 
     void failedSaveKeepsTheFileAndTheChangedFlag() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"a"});
+        h.editor->loadLines({"a"});
         h.folder.write("ro.con", "old\r\n");
         QFile::setPermissions(h.folder.file("ro.con"), QFile::ReadOwner | QFile::ReadGroup);
         try {
@@ -291,25 +291,25 @@ private slots:
 
     void commentAndUncommentDocumentLines() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"a", "Rem x", "b", "c"});
+        h.editor->loadLines({"a", "Rem x", "b", "c"});
         // A selection that ends at the very start of a line includes that line.
         h.editor->setSelection(0, 0, 2, 0);
         h.editor->CommentLines();
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("rem a\r\nRem x\r\nrem b\r\nc"));
+        QCOMPARE(h.editor->documentBytes(), QByteArray("rem a\r\nRem x\r\nrem b\r\nc"));
         QCOMPARE(h.caret(), long(QByteArray("rem a\r\nRem x\r\nrem b").size()));
         h.editor->setSelection(1, 1, 2, 1);
         h.editor->UncommentLines();
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("rem a\r\nx\r\nb\r\nc"));
+        QCOMPARE(h.editor->documentBytes(), QByteArray("rem a\r\nx\r\nb\r\nc"));
         QCOMPARE(h.caret(), long(QByteArray("rem a\r\nx\r\n").size()));
         // Nothing selected: the caret's line only.
         h.setCaret(0);
         h.editor->UncommentLines();
         h.editor->UncommentLines();
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("a\r\nx\r\nb\r\nc"));
-        h.editor->LoadLines({"rem", "next"});
+        QCOMPARE(h.editor->documentBytes(), QByteArray("a\r\nx\r\nb\r\nc"));
+        h.editor->loadLines({"rem", "next"});
         h.setCaret(1);
         h.editor->UncommentLines(); // the line end after the word stays
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("\r\nnext"));
+        QCOMPARE(h.editor->documentBytes(), QByteArray("\r\nnext"));
     }
 
     void commentActsOnWholeLinesWhateverTheWrap() {
@@ -317,10 +317,10 @@ private slots:
         QByteArray longLine;
         for (int i = 0; i < 80; ++i)
             longLine += "word ";
-        h.editor->LoadLines({longLine, "b"});
+        h.editor->loadLines({longLine, "b"});
         h.setCaret(300); // far inside the wrapped line
         h.editor->CommentLines();
-        QCOMPARE(h.editor->DocumentBytes(), "rem " + longLine + "\r\nb");
+        QCOMPARE(h.editor->documentBytes(), "rem " + longLine + "\r\nb");
     }
 
     // With wrap on the control laid out every line of a large script in the background, for
@@ -328,7 +328,7 @@ private slots:
     void wrapIsOnOnlyWhileALineCanReachTheEdge() {
         EditorHarness h("", phraseTable);
         const auto wrap = [&] { return h.send(QsciScintillaBase::SCI_GETWRAPMODE); };
-        h.editor->LoadLines({"short line", "another"});
+        h.editor->loadLines({"short line", "another"});
         QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
         h.setCaret(10);
         h.type(" and then it goes on for a long time, word after word, far past the right"
@@ -336,7 +336,7 @@ private slots:
         QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
         QVERIFY(h.send(QsciScintillaBase::SCI_WRAPCOUNT, 0) > 1);
 
-        h.editor->LoadLines({"short line", "another"});
+        h.editor->loadLines({"short line", "another"});
         QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
         h.page->resize(330, 600); // the object list takes 300 of it
         QTRY_COMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_WORD));
@@ -349,7 +349,7 @@ private slots:
         QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
         // A line too long to wrap quickly shows unwrapped, with a horizontal scroll bar.
-        h.editor->LoadLines({QByteArray(200000, 'x')});
+        h.editor->loadLines({QByteArray(200000, 'x')});
         QCOMPARE(wrap(), long(QsciScintillaBase::SC_WRAP_NONE));
         QCOMPARE(h.editor->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QVERIFY(h.send(QsciScintillaBase::SCI_GETHSCROLLBAR));
@@ -370,7 +370,7 @@ private slots:
         lines.append("objecttemplate.create Vehicle Scout");
         for (int i = 0; i < 200; ++i)
             lines.append("more filler " + QByteArray::number(i));
-        h.editor->LoadLines(lines);
+        h.editor->loadLines(lines);
         h.editor->RefreshObjectList();
         QTableWidget *list = h.editor->ObjectList;
         const QList<QPair<QString, QString>> expected{
@@ -403,7 +403,7 @@ private slots:
 
         // An edited line is not found: the editor stays where it is.
         list->item(1, 1)->setText("Renamed");
-        QCOMPARE(h.editor->DocumentBytes(), lines.join("\r\n")); // the edit stays in the panel
+        QCOMPARE(h.editor->documentBytes(), lines.join("\r\n")); // the edit stays in the panel
         const long before = h.caret();
         list->setCurrentCell(1, 1);
         QCOMPARE(h.caret(), before);
@@ -412,12 +412,12 @@ private slots:
 
     void objectScanLeavesTheTextAfterTheLastKeywordSelected() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines(
+        h.editor->loadLines(
             {"objecttemplate.create A a", "objecttemplate.create Vehicle Scout", "tail"});
         h.setCaret(0);
         h.editor->RefreshObjectList();
         QCOMPARE(h.editor->selectedText(), QStringLiteral("Vehicle Scout"));
-        h.editor->LoadLines({"no objects"});
+        h.editor->loadLines({"no objects"});
         h.send(QsciScintillaBase::SCI_SETSEL, 1, 4);
         h.editor->RefreshObjectList();
         QCOMPARE(h.editor->selectedText(), QStringLiteral("o o"));
@@ -426,7 +426,7 @@ private slots:
     // Clicking the name that was already current changed no cell, so nothing jumped.
     void clickOnTheCurrentObjectNameJumpsAgain() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines(amidFiller({"objecttemplate.create Vehicle Scout"}));
+        h.editor->loadLines(amidFiller({"objecttemplate.create Vehicle Scout"}));
         h.editor->RefreshObjectList();
         QTableWidget *list = h.editor->ObjectList;
         const QPoint cell = list->visualItemRect(list->item(0, 1)).center();
@@ -441,9 +441,9 @@ private slots:
 
     void objectListWithoutObjectsHasOneEmptyRow() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"objecttemplate.create Vehicle Scout"});
+        h.editor->loadLines({"objecttemplate.create Vehicle Scout"});
         h.editor->RefreshObjectList();
-        h.editor->LoadLines({"nothing here"});
+        h.editor->loadLines({"nothing here"});
         h.editor->RefreshObjectList();
         QCOMPARE(h.editor->ObjectList->rowCount(), 1);
         QCOMPARE(h.editor->ObjectList->item(0, 1)->text(), QString());
@@ -465,13 +465,13 @@ private slots:
 
     void menuKeysAreNeitherBoundNorHandled() {
         EditorHarness h("", phraseTable);
-        h.editor->LoadLines({"keep this line", "x"});
-        h.editor->SetMenuKeys(
+        h.editor->loadLines({"keep this line", "x"});
+        h.editor->setMenuKeys(
             {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_F)});
         h.setCaret(0);
         h.key(Qt::Key_L, Qt::ControlModifier); // line cut in the editor's own key map
         h.key(Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("keep this line\r\nx"));
+        QCOMPARE(h.editor->documentBytes(), QByteArray("keep this line\r\nx"));
         QVERIFY(!h.editor->DocChanged);
         // A menu entry's shortcut wins over the editor while the editor has the focus.
         QAction action(h.page.get());
@@ -483,7 +483,7 @@ private slots:
         h.editor->setFocus();
         h.key(Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(fired.count(), 1);
-        QCOMPARE(h.editor->DocumentBytes(), QByteArray("keep this line\r\nx"));
+        QCOMPARE(h.editor->documentBytes(), QByteArray("keep this line\r\nx"));
     }
 };
 

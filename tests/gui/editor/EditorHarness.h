@@ -36,7 +36,7 @@ struct EditorHarness {
         const long style = send(QsciScintillaBase::SCI_GETSTYLEAT, pos);
         return send(QsciScintillaBase::SCI_STYLEGETFORE, style);
     }
-    void setText(const QByteArray &text) const { editor->LoadLines(QByteArrayList{text}); }
+    void setText(const QByteArray &text) const { editor->loadLines(QByteArrayList{text}); }
     void setCaret(long pos) const { send(QsciScintillaBase::SCI_GOTOPOS, pos); }
     long caret() const { return send(QsciScintillaBase::SCI_GETCURRENTPOS); }
     void type(const char *text) const { QTest::keyClicks(editor, QString::fromLatin1(text)); }

@@ -61,17 +61,17 @@ private slots:
         QCOMPARE(list->currentRow(), 1);
         h->key(Qt::Key_Return);
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("x ObjectTemplate.create"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("x ObjectTemplate.create"));
         QCOMPARE(h->caret(), 23L);
     }
 
     void blankAndDotInsertAndStayTyped() {
         auto h = make();
         h->type("ObjectTemplate.cr ");
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.create "));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate.create "));
         QVERIFY(!h->editor->CompletionList->isVisible());
         h->type("ObjectTemplate.de.");
-        QCOMPARE(h->editor->DocumentBytes(),
+        QCOMPARE(h->editor->documentBytes(),
                  QByteArray("ObjectTemplate.create ObjectTemplate.delete."));
     }
 
@@ -79,18 +79,18 @@ private slots:
         auto h = make("1");
         h->type("ObjectTemplate.cr");
         h->key(Qt::Key_Enter);
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("create"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("create"));
     }
 
     void enterWithoutSelectionInsertsTheFirstItem() {
         auto h = make();
         h->type("ObjectTemplate.");
         h->key(Qt::Key_Return);
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.active"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate.active"));
         h->type(" ObjectTemplate.zz");
         QCOMPARE(h->editor->CompletionList->currentRow(), -1); // nothing begins with zz
         h->key(Qt::Key_Return);
-        QCOMPARE(h->editor->DocumentBytes(),
+        QCOMPARE(h->editor->documentBytes(),
                  QByteArray("ObjectTemplate.active ObjectTemplate.active"));
     }
 
@@ -118,13 +118,13 @@ private slots:
         QTest::keyPress(h->editor, Qt::Key_Escape);
         QTest::keyRelease(h->editor, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.c"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate.c"));
     }
 
     void upAndDownMoveTheSelectionNotTheCaret() {
         auto h = make();
         QListWidget *list = h->editor->CompletionList;
-        h->editor->LoadLines({"first line", ""});
+        h->editor->loadLines({"first line", ""});
         h->setCaret(12);
         h->type("ObjectTemplate.");
         const long caret = h->caret();
@@ -144,12 +144,12 @@ private slots:
         h->key(Qt::Key_Down);
         h->key(Qt::Key_Down);
         h->key(Qt::Key_Return);
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("first line\r\nObjectTemplate.create"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("first line\r\nObjectTemplate.create"));
     }
 
     void arrowKeyOpensAtAnExistingTriggerButTheMouseDoesNot() {
         auto h = make();
-        h->editor->LoadLines({"Object. x"});
+        h->editor->loadLines({"Object. x"});
         const QPoint at(int(h->send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 7)),
                         int(h->send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, 7)) + 3);
         QTest::mouseClick(h->editor->viewport(), Qt::LeftButton, {}, at);
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(!h->editor->CompletionList->isVisible());
         // The editor stays idle: typing goes on as usual.
         h->type("x");
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("Missing. Empty.x"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("Missing. Empty.x"));
     }
 
     void everyTypedKeySetsDocChanged() {
@@ -219,14 +219,14 @@ private slots:
             QTest::mouseClick(h->editor->viewport(), Qt::LeftButton, {}, at);
             QCOMPARE(h->caret(), pos);
         };
-        h->editor->LoadLines({"", "second line", "third line"});
+        h->editor->loadLines({"", "second line", "third line"});
         h->setCaret(0);
         h->type("ObjectTemplate.cr");
         clickAt(37); // "third| line"
         QVERIFY(list->isVisible());
         h->key(Qt::Key_Space);
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(),
+        QCOMPARE(h->editor->documentBytes(),
                  QByteArray("ObjectTemplate.cr\r\nsecond line\r\nthird  line"));
 
         h->setCaret(17);
@@ -237,7 +237,7 @@ private slots:
         clickAt(20); // "se|cond"
         h->key(Qt::Key_Return);
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(),
+        QCOMPARE(h->editor->documentBytes(),
                  QByteArray("ObjectTemplate.r\r\nse\r\ncond line\r\nthird  line"));
     }
 
@@ -250,15 +250,15 @@ private slots:
         QVERIFY(list->isVisible());
         h->key(Qt::Key_Return);
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate\r\n."));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate\r\n."));
 
-        h->editor->LoadLines({""});
+        h->editor->loadLines({""});
         h->type("ObjectTemplate.cr");
         h->key(Qt::Key_Home);
         QVERIFY(list->isVisible());
         h->key(Qt::Key_Space);
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray(" ObjectTemplate.cr"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray(" ObjectTemplate.cr"));
     }
 
     // The Enter or Esc that dismissed "Unable to load code file" is released in the editor,
@@ -322,10 +322,10 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
         QVERIFY(list->isVisible());
         QCOMPARE(list->currentRow(), 1);
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate."));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate."));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
         QVERIFY(!list->isVisible());
-        QCOMPARE(h->editor->DocumentBytes(), QByteArray("ObjectTemplate.create"));
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate.create"));
     }
 };
 

@@ -78,7 +78,7 @@ constexpr int currentIndicator = 9;
 void FindBarTest::typingInTheBarFindsMarksAndCounts() {
     OpenWindow o("if x\r\nalpha Alpha\r\nalphabet alpha\r\n");
     QTRY_VERIFY(o.editor->hasFocus());
-    const QByteArray text = o.editor->DocumentBytes();
+    const QByteArray text = o.editor->documentBytes();
     const QByteArray colours = o.styles();
     o.key(Qt::Key_F, Qt::ControlModifier);
     FindBar *bar = o.bar();
@@ -122,7 +122,7 @@ void FindBarTest::typingInTheBarFindsMarksAndCounts() {
     QVERIFY(!bar->isVisible());
     QTRY_VERIFY(o.editor->hasFocus());
     QVERIFY(!o.marked(matchIndicator, 28));
-    QCOMPARE(o.editor->DocumentBytes(), text);
+    QCOMPARE(o.editor->documentBytes(), text);
     QVERIFY(Prompts::shown().isEmpty());
     // F3 in the editor goes on with the bar's search.
     o.key(Qt::Key_F3, Qt::ShiftModifier);
@@ -151,7 +151,7 @@ void FindBarTest::emptyOrInvalidPatternIsSaidInTheBar() {
 void FindBarTest::menuKeysReachTheMenuWithTheBarFocused() {
     OpenWindow o("alpha beta\r\n");
     QTRY_VERIFY(o.editor->hasFocus());
-    const QByteArray text = o.editor->DocumentBytes();
+    const QByteArray text = o.editor->documentBytes();
     o.key(Qt::Key_F, Qt::ControlModifier);
     FindBar *bar = o.bar();
     QTRY_VERIFY(bar->findField->hasFocus());
@@ -159,7 +159,7 @@ void FindBarTest::menuKeysReachTheMenuWithTheBarFocused() {
     QGuiApplication::clipboard()->setText(QStringLiteral("beta"));
     o.key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(bar->findField->text(), QStringLiteral("beta"));
-    QCOMPARE(o.editor->DocumentBytes(), text);
+    QCOMPARE(o.editor->documentBytes(), text);
     // Ctrl+R turns the same bar into the Replace bar.
     o.key(Qt::Key_R, Qt::ControlModifier);
     QVERIFY(bar->replaceRow->isVisible());
@@ -189,7 +189,7 @@ void FindBarTest::replaceAllIsOneUndoStepWithRegexGroups() {
         text += "obj.set" + QByteArray::number(i % 7) + " \x93q\x94 \xE9\n\r\n";
     OpenWindow o(text);
     QTRY_VERIFY(o.editor->hasFocus());
-    const QByteArray before = o.editor->DocumentBytes();
+    const QByteArray before = o.editor->documentBytes();
     o.key(Qt::Key_R, Qt::ControlModifier);
     FindBar *bar = o.bar();
     QVERIFY(bar->replaceRow->isVisible());
@@ -204,7 +204,7 @@ void FindBarTest::replaceAllIsOneUndoStepWithRegexGroups() {
     expected.replace(QByteArray("obj.set"), QByteArray("#"));
     for (int d = 0; d < 7; ++d)
         expected.replace("#" + QByteArray::number(d), QByteArray::number(d) + ":obj");
-    QCOMPARE(o.editor->DocumentBytes(), expected);
+    QCOMPARE(o.editor->documentBytes(), expected);
     QVERIFY(o.editor->DocChanged);
     QVERIFY(spy.size() <= 2); // one edit, not 300
     // The replaced text is coloured as the table says, like the rest.
@@ -215,16 +215,16 @@ void FindBarTest::replaceAllIsOneUndoStepWithRegexGroups() {
     bar->close();
     QTRY_VERIFY(o.editor->hasFocus());
     o.key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(o.editor->DocumentBytes(), before);
+    QCOMPARE(o.editor->documentBytes(), before);
     o.key(Qt::Key_Z, Qt::ControlModifier); // nothing before it to undo
-    QCOMPARE(o.editor->DocumentBytes(), before);
+    QCOMPARE(o.editor->documentBytes(), before);
 
     // A group the pattern lacks is said in the bar, and nothing changes.
     o.key(Qt::Key_R, Qt::ControlModifier);
     bar->replaceField->setText(QStringLiteral("\\5"));
     bar->replaceAllButton->click();
     QVERIFY(!bar->statusLabel->text().isEmpty());
-    QCOMPARE(o.editor->DocumentBytes(), before);
+    QCOMPARE(o.editor->documentBytes(), before);
 }
 
 void FindBarTest::replaceTakesTheSelectedMatchAndGoesOn() {
@@ -236,10 +236,10 @@ void FindBarTest::replaceTakesTheSelectedMatchAndGoesOn() {
     QCOMPARE(o.selection(), qMakePair(0L, 3L));
     bar->replaceField->setText(QStringLiteral("bird"));
     bar->replaceButton->click();
-    QCOMPARE(o.editor->DocumentBytes(), QByteArray("bird dog cat"));
+    QCOMPARE(o.editor->documentBytes(), QByteArray("bird dog cat"));
     QCOMPARE(o.selection(), qMakePair(9L, 12L)); // on to the next
     bar->replaceButton->click();
-    QCOMPARE(o.editor->DocumentBytes(), QByteArray("bird dog bird"));
+    QCOMPARE(o.editor->documentBytes(), QByteArray("bird dog bird"));
     QTRY_VERIFY(bar->statusLabel->text().startsWith(QStringLiteral("No matches")));
 }
 

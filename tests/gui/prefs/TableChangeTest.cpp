@@ -28,7 +28,7 @@ class TableChangeTest : public QObject {
         editor = new TAdvEdit(page.get());
         editor->ProgramFolder = folder.path();
         editor->InitEditor();
-        editor->LoadLines({"if x", "rem colour me"});
+        editor->loadLines({"if x", "rem colour me"});
         editor->RefreshHighlighting();
         return page;
     }
@@ -43,7 +43,7 @@ private slots:
 
         TAdvEdit *before = nullptr;
         const auto pageBefore = openEditor(folder, before);
-        const int rem = int(before->DocumentBytes().indexOf("rem"));
+        const int rem = int(before->documentBytes().indexOf("rem"));
         QCOMPARE(colourAt(before, rem), 0x0000FFL);
 
         TfrmPref dialog;
