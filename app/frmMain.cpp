@@ -133,8 +133,7 @@ void TFormMain::createMenus() {
     mnuSaveAll = addEntry(mnuFile, QStringLiteral("Save All"), ctrlAlt(Qt::Key_S),
                           &TFormMain::mnuSaveAllClick);
     N1 = mnuFile->addSeparator();
-    mnuPrint = addEntry(mnuFile, QStringLiteral("Print"), {}, nullptr);
-    mnuPrint->setEnabled(false);
+    mnuPrint = addEntry(mnuFile, QStringLiteral("Print"), {}, &TFormMain::mnuPrintClick);
     N2 = mnuFile->addSeparator();
     mnuBackup = addEntry(mnuFile, QStringLiteral("Backup"), {}, &TFormMain::mnuBackupClick);
     mnuRestore = addEntry(mnuFile, QStringLiteral("Restore"), {}, &TFormMain::mnuRestoreClick);
@@ -156,10 +155,7 @@ void TFormMain::createMenus() {
     mnuSelectall = addEntry(mnuEdit, QStringLiteral("Select All"), ctrl(Qt::Key_A),
                             &TFormMain::mnuSelectallClick);
     N7 = mnuEdit->addSeparator();
-    mnuFind = addEntry(mnuEdit, QStringLiteral("Find"), ctrl(Qt::Key_F), nullptr);
-    mnuFind->setEnabled(false);
-    mnuReplace = addEntry(mnuEdit, QStringLiteral("Replace"), ctrl(Qt::Key_R), nullptr);
-    mnuReplace->setEnabled(false);
+    createFindMenu();
 
     mnuTools = mnuMain->addMenu(QStringLiteral("&Tools"));
     mnuPreferences =
@@ -275,6 +271,7 @@ void TFormMain::FormCreate() {
     // A recent-files list that cannot be read is reported, but the window still gets its
     // title: the running instance is found by it.
     guarded(this, [this] { LoadRecentFilesMenu(); });
+    guarded(this, [this] { loadEditorOptions(); });
     setWindowTitle(QStringLiteral("Marlix ") + lblVersion->text());
 }
 
@@ -315,6 +312,7 @@ bool TFormMain::NewDocumentTab() {
     DocumentEditors[slot] = editor;
     editor->ProgramFolder = m_programFolder;
     editor->setMenuKeys(menuKeys());
+    applyEditorOptions(editor);
     attachIndexTools(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
@@ -463,6 +461,7 @@ void TFormMain::mnuExitClick() {
 void TFormMain::mnuPreferencesClick() {
     if (frmPref)
         frmPref->exec();
+    loadEditorOptions(); // the options take effect as the dialog closes
 }
 
 void TFormMain::btnLaunchClick() {

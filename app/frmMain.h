@@ -3,6 +3,7 @@
 #include "app/DocumentSlots.h"
 #include "editor/DiskChange.h"
 #include "platform/Prompts.h"
+#include "prefs/GeneralOptions.h"
 
 #include <QFont>
 #include <QKeySequence>
@@ -18,12 +19,17 @@ class QDropEvent;
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QsciPrinter;
 class QTimer;
 class QToolBar;
 class QToolButton;
 class QVBoxLayout;
 class TAdvEdit;
 namespace marlix {
+class FindBar;
+class FindInFilesJob;
+struct FindInFilesResult;
+struct SearchOptions;
 class IndexTools;
 class PageControl;
 class ResultsPanel;
@@ -54,7 +60,7 @@ public:
     QAction *mnuPreferences;
     QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
     QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
-    QAction *mnuFind, *mnuReplace;
+    QAction *mnuFind, *mnuReplace, *mnuFindNext, *mnuFindPrevious, *mnuGoToLine, *mnuFindInFiles;
     QList<QPixmap> imglHotTool, imglTool;
     QWidget *TopBar;
     QToolBar *tbarMain;
@@ -167,6 +173,23 @@ public:
     void mnuBackupClick();
     void mnuRestoreClick();
 
+    // Find, Replace, Go to Line and Find in Files (frmMainFind.cpp), Print (frmMainPrint.cpp).
+    void mnuFindClick();
+    void mnuReplaceClick();
+    void mnuFindNextClick();
+    void mnuFindPreviousClick();
+    void mnuGoToLineClick();
+    void mnuFindInFilesClick();
+    void mnuPrintClick();
+    // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
+    QsciPrinter *presetPrinter = nullptr;
+
+    // The general options of the preferences as they stood when the dialog last closed.
+    marlix::GeneralOptions editorOptions;
+    // Reads marlix.ini and applies it to every open editor.
+    void loadEditorOptions();
+    void applyEditorOptions(TAdvEdit *editor) const;
+
 signals:
     void closed(); // the window has closed; the program ends
 
@@ -181,6 +204,12 @@ protected:
 private:
     void createMenus();
     void createTopBar();
+    void createFindMenu();
+    // The find bar of the active page (made when `create`), its Find in Files wired.
+    marlix::FindBar *activeFindBar(bool create);
+    void startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options);
+    void showFindInFilesResult(const marlix::FindInFilesResult &result);
+    marlix::FindInFilesJob *m_findInFiles = nullptr;
     // The tabs over the results panel, the mod index's tools beside them.
     void placeTabsAndResults(QVBoxLayout *layout);
     void attachIndexTools(TAdvEdit *editor);

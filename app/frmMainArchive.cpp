@@ -34,7 +34,9 @@ void TFormMain::mnuOpenFromArchiveClick() {
         editor->loadBytes(bytes);
         // Untitled, so Save asks for a name; the tab says where the text came from meanwhile.
         page->setDisplayText(QStringLiteral("[%1:%2]").arg(archiveName, name));
-        editor->RefreshHighlighting();
-        editor->RefreshObjectList();
+        if (editorOptions.autoHighlight)
+            editor->RefreshHighlighting();
+        if (editorOptions.autoPopulate)
+            editor->RefreshObjectList();
     }
 }

@@ -47,8 +47,11 @@ void TFormMain::OpenDocumentFile(const QString &path) {
     page->setCaption(path);
     rememberFile(page->Tag);
     AddToRecentFiles(path);
-    editor->RefreshHighlighting();
-    editor->RefreshObjectList();
+    // F5 and F6 colour and list it later when the options leave it for the user.
+    if (editorOptions.autoHighlight)
+        editor->RefreshHighlighting();
+    if (editorOptions.autoPopulate)
+        editor->RefreshObjectList();
 }
 
 void TFormMain::btnSaveClick() {

@@ -229,7 +229,7 @@ void TAdvEdit::applyFontToStyles() {
     for (int style = 0; style < m_styles.count(); ++style)
         if (const auto color = m_styles.colorOf(style))
             SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
-                          bgr(QColor::fromRgba(*color)));
+                          bgr(schemeColor(QColor::fromRgba(*color))));
 }
 
 int TAdvEdit::styleForColor(TColor color) {
@@ -237,7 +237,8 @@ int TAdvEdit::styleForColor(TColor color) {
     bool added = false;
     const int style = m_styles.styleFor(screen.rgba(), &added);
     if (added)
-        SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style), bgr(screen));
+        SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
+                      bgr(schemeColor(screen)));
     return style;
 }
 
@@ -438,10 +439,11 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
 
 void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
     if (releaseCounts(Key, Shift) && CompletionList) {
-        HighlightAtCaret();
+        if (highlightingEnabled)
+            HighlightAtCaret();
         if (m_completion->isOpen())
             applyCompletion(m_completion->release(Key));
-        else
+        else if (intellisenseEnabled)
             CheckTrigger();
     }
     if (isNavigationKey(Key))

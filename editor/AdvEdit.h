@@ -78,6 +78,15 @@ public:
     // Applies the font to every text style as well as to the widget.
     void setFont(const QFont &font);
 
+    // The switches of the preferences: completion and colouring at the caret.
+    bool intellisenseEnabled = true;
+    bool highlightingEnabled = true;
+    // Light text on a dark background, each table colour made readable on it.
+    void setDarkScheme(bool dark);
+    bool darkScheme() const { return m_darkScheme; }
+    // Colours the whole lines of [from, to] anew, after a command (Replace) changed them.
+    void recolourRange(qsizetype from, qsizetype to);
+
     // Completion (run from the key handling).
     void CheckTrigger();
     void OpenCompletion(const QString &FileName, const QString &Code, std::int32_t Style);
@@ -104,6 +113,7 @@ protected:
 private:
     void documentModified(int position, int modificationType);
     void applyFontToStyles();
+    QColor schemeColor(const QColor &color) const;
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);
     QList<marlix::HighlightPhrase> highlightEntries();
@@ -135,5 +145,6 @@ private:
     QSet<int> m_menuKeys;
     QSet<int> m_pressedKeys; // keys whose press reached this editor
     bool m_loading = false;
+    bool m_darkScheme = false;
     marlix::WrapSwitch *m_wrap = nullptr; // word wrap only where a line can reach the edge
 };

@@ -1,0 +1,378 @@
+#include "app/FindBar.h"
+
+#include "app/PageBars.h"
+#include "editor/AdvEdit.h"
+#include "editor/TextReplace.h"
+#include "editor/Windows1252.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace marlix {
+
+namespace {
+
+// Scintilla leaves indicators 8 to 31 to its containers.
+constexpr int matchIndicator = 8;
+constexpr int currentIndicator = 9;
+
+unsigned long at(qsizetype p) {
+    return static_cast<unsigned long>(p);
+}
+
+QString matchCount(qsizetype n) {
+    if (n == 0)
+        return QStringLiteral("No matches");
+    return n == 1 ? QStringLiteral("1 match") : QStringLiteral("%1 matches").arg(n);
+}
+
+} // namespace
+
+FindBar::FindBar(TAdvEdit *editor, QWidget *parent) : QWidget(parent), m_editor(editor) {
+    setObjectName(QStringLiteral("FindBar"));
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 2, 4, 2);
+    column->setSpacing(2);
+
+    auto *findRow = new QHBoxLayout;
+    findRow->addWidget(new QLabel(QStringLiteral("Find:"), this));
+    findField = new QLineEdit(this);
+    findField->setObjectName(QStringLiteral("findField"));
+    findRow->addWidget(findField, 1);
+    const auto button = [this](const QString &caption, const char *name) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::TabFocus);
+        return b;
+    };
+    nextButton = button(QStringLiteral("Next"), "nextButton");
+    previousButton = button(QStringLiteral("Previous"), "previousButton");
+    findRow->addWidget(nextButton);
+    findRow->addWidget(previousButton);
+    const auto option = [this, findRow](const QString &caption, const char *name) {
+        auto *box = new QCheckBox(caption, this);
+        box->setObjectName(QLatin1String(name));
+        box->setFocusPolicy(Qt::TabFocus);
+        findRow->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, &FindBar::searchChanged);
+        return box;
+    };
+    matchCase = option(QStringLiteral("Match case"), "matchCase");
+    wholeWord = option(QStringLiteral("Whole word"), "wholeWord");
+    regularExpression = option(QStringLiteral("Regular expression"), "regularExpression");
+    wrapAround = option(QStringLiteral("Wrap around"), "wrapAround");
+    wrapAround->setChecked(true);
+    statusLabel = new QLabel(this);
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel->setMinimumWidth(160);
+    findRow->addWidget(statusLabel);
+    inFilesButton = button(QStringLiteral("In Files"), "inFilesButton");
+    inFilesButton->setToolTip(QStringLiteral("Find in every script of the index folders"));
+    findRow->addWidget(inFilesButton);
+    closeButton = button(QStringLiteral("Close"), "closeButton");
+    findRow->addWidget(closeButton);
+    column->addLayout(findRow);
+
+    replaceRow = new QWidget(this);
+    auto *replaceLayout = new QHBoxLayout(replaceRow);
+    replaceLayout->setContentsMargins(0, 0, 0, 0);
+    replaceLayout->addWidget(new QLabel(QStringLiteral("Replace:"), replaceRow));
+    replaceField = new QLineEdit(replaceRow);
+    replaceField->setObjectName(QStringLiteral("replaceField"));
+    replaceLayout->addWidget(replaceField, 1);
+    replaceButton = button(QStringLiteral("Replace"), "replaceButton");
+    replaceAllButton = button(QStringLiteral("Replace All"), "replaceAllButton");
+    replaceButton->setParent(replaceRow);
+    replaceAllButton->setParent(replaceRow);
+    replaceLayout->addWidget(replaceButton);
+    replaceLayout->addWidget(replaceAllButton);
+    replaceLayout->addStretch(1);
+    column->addWidget(replaceRow);
+    replaceRow->hide();
+
+    findField->installEventFilter(this);
+    replaceField->installEventFilter(this);
+    connect(findField, &QLineEdit::textEdited, this, [this] {
+        find(true, true);
+        scheduleRefresh();
+    });
+    connect(nextButton, &QPushButton::clicked, this, &FindBar::findNext);
+    connect(previousButton, &QPushButton::clicked, this, &FindBar::findPrevious);
+    connect(replaceButton, &QPushButton::clicked, this, &FindBar::replace);
+    connect(replaceAllButton, &QPushButton::clicked, this, &FindBar::replaceAll);
+    connect(closeButton, &QPushButton::clicked, this, &FindBar::close);
+    connect(inFilesButton, &QPushButton::clicked, this, &FindBar::requestFiles);
+
+    m_refresh = new QTimer(this);
+    m_refresh->setSingleShot(true);
+    m_refresh->setInterval(0);
+    connect(m_refresh, &QTimer::timeout, this, &FindBar::refresh);
+    // Scrolling and every change of the text move what is in view and what matches. The
+    // marks themselves are content too: only text changes (the editor asks for nothing else)
+    // and the scroll position start a new pass, never the pass's own marks.
+    connect(m_editor, &QsciScintillaBase::SCN_MODIFIED, this, &FindBar::scheduleRefresh);
+    connect(m_editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated &
+            (QsciScintillaBase::SC_UPDATE_V_SCROLL | QsciScintillaBase::SC_UPDATE_SELECTION))
+            scheduleRefresh();
+    });
+
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, matchIndicator,
+                            long(QsciScintillaBase::INDIC_ROUNDBOX));
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, matchIndicator, 0x00D7FFL);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, matchIndicator, 110L);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, matchIndicator, 1L);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, currentIndicator,
+                            long(QsciScintillaBase::INDIC_STRAIGHTBOX));
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, currentIndicator, 0x0080FFL);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, currentIndicator, 160L);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETOUTLINEALPHA, currentIndicator, 255L);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, currentIndicator, 1L);
+}
+
+FindBar *FindBar::ofPage(QWidget *page, TAdvEdit *editor, bool create) {
+    if (auto *bar = page->findChild<FindBar *>(QString(), Qt::FindDirectChildrenOnly))
+        return bar;
+    if (!create)
+        return nullptr;
+    auto *bar = new FindBar(editor, page);
+    pageBottomArea(page)->addWidget(bar);
+    return bar;
+}
+
+void FindBar::open(bool withReplace, bool inFiles) {
+    m_inFiles = inFiles;
+    const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    if (to > from) {
+        const QByteArray selected(documentView().data + from, to - from);
+        if (!selected.contains('\n') && !selected.contains('\r')) {
+            findField->setText(windows1252Text(selected));
+            searchChanged();
+        }
+    }
+    replaceRow->setVisible(withReplace);
+    show();
+    findField->setFocus();
+    findField->selectAll();
+    scheduleRefresh();
+}
+
+void FindBar::close() {
+    m_refresh->stop();
+    clearMarks();
+    hide();
+    m_editor->setFocus();
+}
+
+void FindBar::requestFiles() {
+    const TextSearch s = search();
+    if (!s.isValid()) {
+        setStatus(s.errorText(), true);
+        return;
+    }
+    emit findInFilesRequested(s.pattern(), s.options());
+}
+
+TextSearch FindBar::search() const {
+    SearchOptions options;
+    options.matchCase = matchCase->isChecked();
+    options.wholeWord = wholeWord->isChecked();
+    options.regularExpression = regularExpression->isChecked();
+    options.wrapAround = wrapAround->isChecked();
+    // Text that no byte stands for cannot occur in the document; as Latin-1 it finds nothing.
+    const QString text = findField->text();
+    return TextSearch(windows1252Bytes(text).value_or(text.toLatin1()), options);
+}
+
+TextView FindBar::documentView() const {
+    const long length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const auto *data = static_cast<const char *>(
+        m_editor->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return TextView::whole(data, length);
+}
+
+bool FindBar::findNext() {
+    return find(true, false);
+}
+
+bool FindBar::findPrevious() {
+    return find(false, false);
+}
+
+bool FindBar::find(bool forward, bool fromSelectionStart) {
+    const TextSearch s = search();
+    m_note.clear();
+    if (!s.isValid()) {
+        refresh();
+        return false;
+    }
+    const TextView view = documentView();
+    const qsizetype selStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const qsizetype selEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    const SearchMatch match = forward ? s.findNext(view, fromSelectionStart ? selStart : selEnd)
+                                      : s.findPrevious(view, selStart);
+    if (!match.found()) {
+        m_note = s.count(view) > 0 ? QStringLiteral("no more matches") : QString();
+        refresh();
+        return false;
+    }
+    if (match.wrapped)
+        m_note = QStringLiteral("wrapped around");
+    showMatch(match);
+    refresh();
+    return true;
+}
+
+void FindBar::showMatch(const SearchMatch &match) {
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, at(match.start), long(match.end()));
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
+}
+
+void FindBar::replace() {
+    const TextSearch s = search();
+    const QByteArray replacementText =
+        windows1252Bytes(replaceField->text()).value_or(replaceField->text().toLatin1());
+    const Replacement check(s, replacementText);
+    if (s.isValid() && !check.isValid()) {
+        setStatus(check.errorText(), true);
+        return;
+    }
+    const qsizetype selStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const qsizetype selEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    const std::optional<TextEdit> edit = replaceAt(s, documentView(), selStart, replacementText);
+    if (edit && edit->start + edit->length == selEnd) {
+        m_editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, at(edit->start),
+                                long(edit->start + edit->length));
+        m_editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, at(edit->bytes.size()),
+                                edit->bytes.constData());
+        const qsizetype end = edit->start + edit->bytes.size();
+        m_editor->recolourRange(edit->start, end);
+        m_editor->DocChanged = true;
+        m_editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, at(end), long(end));
+    }
+    findNext();
+}
+
+qsizetype FindBar::replaceAll() {
+    const TextSearch s = search();
+    const QByteArray replacementText =
+        windows1252Bytes(replaceField->text()).value_or(replaceField->text().toLatin1());
+    const TextView view = documentView();
+    const ReplaceAllResult result = marlix::replaceAll(s, view, replacementText);
+    m_note.clear();
+    if (!result.errorText.isEmpty()) {
+        setStatus(result.errorText, true);
+        return -1;
+    }
+    if (result.count() > 0) {
+        // One change: fast to make and to undo, and one step of Undo.
+        const TextEdit edit = combinedEdit(view, result.edits);
+        m_editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+        m_editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, at(edit.start),
+                                long(edit.start + edit.length));
+        m_editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, at(edit.bytes.size()),
+                                edit.bytes.constData());
+        m_editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+        m_editor->recolourRange(edit.start, edit.start + edit.bytes.size());
+        m_editor->DocChanged = true;
+        m_editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, at(edit.start));
+    }
+    refresh();
+    setStatus(result.count() == 1 ? QStringLiteral("Replaced 1 match")
+                                  : QStringLiteral("Replaced %1 matches").arg(result.count()),
+              false);
+    return result.count();
+}
+
+void FindBar::searchChanged() {
+    m_note.clear();
+    scheduleRefresh();
+}
+
+void FindBar::scheduleRefresh() {
+    if (!isHidden())
+        m_refresh->start();
+}
+
+void FindBar::clearMarks() {
+    const long length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    for (int indicator : {matchIndicator, currentIndicator}) {
+        m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
+        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL, length);
+    }
+}
+
+void FindBar::refresh() {
+    clearMarks();
+    if (isHidden())
+        return;
+    const TextSearch s = search();
+    if (!s.isValid()) {
+        setStatus(s.errorText(), true);
+        return;
+    }
+    const TextView view = documentView();
+    // Only the lines in view are marked: a search for "e" in a large script stays fast.
+    const long firstShown = m_editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long shown = m_editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    const long firstLine =
+        m_editor->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, firstShown);
+    const long lastLine =
+        m_editor->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, firstShown + shown + 1);
+    const qsizetype from =
+        m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, firstLine);
+    const qsizetype to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
+                                                 static_cast<unsigned long>(lastLine));
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, matchIndicator);
+    for (const SearchMatch &match : s.findAll(view, from, to + 1))
+        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(match.start),
+                                long(match.length));
+    const qsizetype selStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    const qsizetype selEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    const SearchMatch current = s.matchAt(view, selStart);
+    if (current.found() && current.end() == selEnd) {
+        m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, currentIndicator);
+        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(current.start),
+                                long(current.length));
+    }
+    const qsizetype n = s.count(view);
+    QString text = matchCount(n);
+    if (!m_note.isEmpty())
+        text += QStringLiteral(", ") + m_note;
+    setStatus(text, n == 0);
+}
+
+void FindBar::setStatus(const QString &text, bool problem) {
+    statusLabel->setText(text);
+    statusLabel->setStyleSheet(problem ? QStringLiteral("color: #B00000;") : QString());
+}
+
+bool FindBar::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress && (watched == findField || watched == replaceField)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
+            close();
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (m_inFiles && watched == findField)
+                requestFiles();
+            else if (mods == Qt::ShiftModifier)
+                findPrevious();
+            else if (mods == Qt::NoModifier)
+                findNext();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace marlix

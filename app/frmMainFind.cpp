@@ -1,0 +1,157 @@
+// The main window's Find, Replace and Go to Line: bars at the bottom of the active tab page.
+#include "app/frmMain.h"
+
+#include "app/FindBar.h"
+#include "app/GoToLineBar.h"
+#include "app/PageControl.h"
+#include "app/ResultsPanel.h"
+#include "editor/AdvEdit.h"
+#include "editor/FindInFilesJob.h"
+#include "editor/Windows1252.h"
+#include "modindex/IndexFolders.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+
+using marlix::FindBar;
+using marlix::GoToLineBar;
+
+void TFormMain::createFindMenu() {
+    const auto entry = [this](const QString &caption, const QKeySequence &key,
+                              void (TFormMain::*handler)(), const char *name) {
+        QAction *action = addEntry(mnuEdit, caption, key, handler);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mnuFind = entry(QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                    &TFormMain::mnuFindClick, "mnuFind");
+    mnuFindNext = entry(QStringLiteral("Find Next"), QKeySequence(Qt::Key_F3),
+                        &TFormMain::mnuFindNextClick, "mnuFindNext");
+    mnuFindPrevious = entry(QStringLiteral("Find Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
+                            &TFormMain::mnuFindPreviousClick, "mnuFindPrevious");
+    mnuReplace = entry(QStringLiteral("Replace"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                       &TFormMain::mnuReplaceClick, "mnuReplace");
+    mnuGoToLine = entry(QStringLiteral("Go to Line..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+                        &TFormMain::mnuGoToLineClick, "mnuGoToLine");
+    mnuFindInFiles =
+        entry(QStringLiteral("Find in Files"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+              &TFormMain::mnuFindInFilesClick, "mnuFindInFiles");
+}
+
+namespace {
+
+// One bar at a time at the bottom of a page.
+void hideOtherBar(QWidget *page, bool keepFind) {
+    if (keepFind) {
+        if (auto *bar = GoToLineBar::ofPage(page, nullptr, false))
+            bar->hide();
+    } else if (auto *bar = FindBar::ofPage(page, nullptr, false)) {
+        bar->close();
+    }
+}
+
+} // namespace
+
+FindBar *TFormMain::activeFindBar(bool create) {
+    TAdvEdit *editor = activeEditor();
+    if (!editor)
+        return nullptr;
+    FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, create);
+    if (bar)
+        connect(bar, &FindBar::findInFilesRequested, this, &TFormMain::startFindInFiles,
+                Qt::UniqueConnection);
+    return bar;
+}
+
+void TFormMain::mnuFindClick() {
+    if (FindBar *bar = activeFindBar(true)) {
+        hideOtherBar(tabControl->ActivePage(), true);
+        bar->open(false);
+    }
+}
+
+void TFormMain::mnuFindInFilesClick() {
+    if (FindBar *bar = activeFindBar(true)) {
+        hideOtherBar(tabControl->ActivePage(), true);
+        bar->open(false, true);
+    }
+}
+
+void TFormMain::startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options) {
+    const TTabSheet *page = tabControl->ActivePage();
+    const QStringList folders =
+        marlix::effectiveIndexFolders(ProgramFolder(), page ? page->caption() : QString());
+    FindBar *bar = activeFindBar(false);
+    if (folders.isEmpty()) {
+        if (bar)
+            bar->setStatus(QStringLiteral("No index folders to search"), true);
+        return;
+    }
+    if (!m_findInFiles) {
+        m_findInFiles = new marlix::FindInFilesJob(this);
+        connect(m_findInFiles, &marlix::FindInFilesJob::finished, this,
+                &TFormMain::showFindInFilesResult);
+    }
+    if (bar)
+        bar->setStatus(QStringLiteral("Searching the index folders..."), false);
+    m_findInFiles->start(marlix::listScriptFiles(folders), pattern, options);
+}
+
+void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
+    if (!resultsPanel)
+        return;
+    resultsPanel->clear();
+    for (const marlix::FileMatch &match : result.matches)
+        resultsPanel->addResult(match.path, match.line, marlix::windows1252Text(match.lineText));
+    QString summary = result.errorText.isEmpty()
+                          ? QStringLiteral("Find in Files: %1 matches in %2 scripts searched")
+                                .arg(result.matches.size())
+                                .arg(result.filesSearched)
+                          : result.errorText;
+    if (result.truncated)
+        summary += QStringLiteral(" (stopped at the match limit)");
+    if (!result.unreadable.isEmpty())
+        summary += QStringLiteral("; %1 could not be read").arg(result.unreadable.size());
+    resultsPanel->setSummary(summary);
+    resultsPanel->present();
+    if (FindBar *bar = activeFindBar(false))
+        bar->setStatus(QStringLiteral("%1 matches in files").arg(result.matches.size()),
+                       result.matches.isEmpty());
+}
+
+void TFormMain::mnuReplaceClick() {
+    if (FindBar *bar = activeFindBar(true)) {
+        hideOtherBar(tabControl->ActivePage(), true);
+        bar->open(true);
+    }
+}
+
+void TFormMain::mnuFindNextClick() {
+    TAdvEdit *editor = activeEditor();
+    if (!editor)
+        return;
+    FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
+    if (!bar || bar->findField->text().isEmpty())
+        mnuFindClick();
+    else
+        bar->findNext();
+}
+
+void TFormMain::mnuFindPreviousClick() {
+    TAdvEdit *editor = activeEditor();
+    if (!editor)
+        return;
+    FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
+    if (!bar || bar->findField->text().isEmpty())
+        mnuFindClick();
+    else
+        bar->findPrevious();
+}
+
+void TFormMain::mnuGoToLineClick() {
+    if (TAdvEdit *editor = activeEditor()) {
+        hideOtherBar(tabControl->ActivePage(), false);
+        GoToLineBar::ofPage(tabControl->ActivePage(), editor, true)->open();
+    }
+}

@@ -1,0 +1,36 @@
+// The main window's Print: the active script with its colours.
+#include "app/frmMain.h"
+
+#include "editor/AdvEdit.h"
+#include "platform/ErrorDisplay.h"
+
+#include <Qsci/qsciprinter.h>
+
+#include <QPrintDialog>
+
+void TFormMain::mnuPrintClick() {
+    TAdvEdit *editor = activeEditor();
+    if (!editor)
+        return;
+    QsciPrinter dialogPrinter(QPrinter::HighResolution);
+    QsciPrinter *printer = presetPrinter;
+    if (!printer) {
+        QPrintDialog dialog(&dialogPrinter, this);
+        dialog.setWindowTitle(QStringLiteral("Print"));
+        if (editor->hasSelectedText())
+            dialog.setOption(QAbstractPrintDialog::PrintSelection);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        printer = &dialogPrinter;
+    }
+    // Long lines wrap at the page's edge instead of being cut off.
+    printer->setWrapMode(QsciScintilla::WrapWord);
+    int from = -1, to = -1;
+    if (printer->QPrinter::printRange() == QPrinter::Selection && editor->hasSelectedText()) {
+        int lineTo = 0, indexTo = 0, indexFrom = 0;
+        editor->getSelection(&from, &indexFrom, &lineTo, &indexTo);
+        to = lineTo;
+    }
+    if (!printer->printRange(editor, from, to))
+        marlix::showMessage(this, QStringLiteral("The script could not be printed."));
+}
