@@ -44,12 +44,13 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
     QCOMPARE(entries(w->mnuFile),
              QStringList({"New|Ctrl+N", "Open|Ctrl+O", "Open from Archive\u2026|", "Open Recent|",
                           "Close|Ctrl+L", "-", "Font|", "-", "Save|Ctrl+S", "Save As...|",
-                          "Save All|Ctrl+Alt+S", "-", "Print||off", "-", "Backup||off",
-                          "Restore||off", "-", "Exit|Ctrl+Q"}));
+                          "Save All|Ctrl+Alt+S", "-", "Print|", "-", "Backup||off", "Restore||off",
+                          "-", "Exit|Ctrl+Q"}));
     QCOMPARE(entries(w->mnuEdit),
              QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Alt+Z", "-", "Cut|Ctrl+X", "Copy|Ctrl+C",
                           "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A", "-",
-                          "Find|Ctrl+F|off", "Replace|Ctrl+R|off"}));
+                          "Find|Ctrl+F", "Find Next|F3", "Find Previous|Shift+F3", "Replace|Ctrl+R",
+                          "Go to Line...|Ctrl+G", "Find in Files|Ctrl+Shift+F"}));
     QCOMPARE(
         entries(w->mnuTools),
         QStringList({"Preferences|", "-", "Refresh Highlighting|F5", "Refresh Object List|F6", "-",
