@@ -1,3 +1,4 @@
+#include "common/Version.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QLabel>
@@ -99,8 +100,8 @@ void MainWindowTest::toolBarButtonsInOrderWithHotPictures() {
 void MainWindowTest::titleAndVersion() {
     MainWindow m;
     TFormMain *w = m.open();
-    QCOMPARE(w->windowTitle(), QStringLiteral("Marlix 3.0.3.0"));
-    QCOMPARE(w->lblVersion->text(), QStringLiteral("3.0.3.0"));
+    QCOMPARE(w->windowTitle(), marlix::mainWindowTitle());
+    QCOMPARE(w->lblVersion->text(), marlix::versionText());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QVERIFY(!w->lblVersion->isVisible());
