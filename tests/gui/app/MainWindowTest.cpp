@@ -196,7 +196,6 @@ void MainWindowTest::closeBranches() {
     // Changed, Cancel: nothing changes; the question is the confirmation box.
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem typed"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::Cancel);
     w->mnuCloseClick();
     QCOMPARE(m.pages(), 1);
@@ -226,7 +225,6 @@ void MainWindowTest::closeBranches() {
     const QString titled = m.script("titled.con", "rem one\r\n");
     w->OpenDocumentFile(titled);
     m.editor()->insert(QStringLiteral("rem two\r\n"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::Yes);
     w->mnuCloseClick();
     QCOMPARE(m.pages(), 0);
@@ -235,7 +233,6 @@ void MainWindowTest::closeBranches() {
     w->OpenDocumentFile(titled);
     const QByteArray before = m.folder.read("titled.con");
     m.editor()->insert(QStringLiteral("rem three\r\n"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::No);
     w->mnuCloseClick();
     QCOMPARE(m.pages(), 0);
@@ -249,7 +246,6 @@ void MainWindowTest::closeKeepsDocumentWhenSaveFails() {
     w->OpenDocumentFile(path);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     m.editor()->insert(QStringLiteral("rem lost?\r\n"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::Yes);
     w->mnuClose->trigger(); // through the menu, as the user does, into the error display
     QCOMPARE(m.pages(), 1);
@@ -278,7 +274,6 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
     w->OpenDocumentFile(titled);
     m.editor()->insert(QStringLiteral("rem two\r\n"));
-    m.editor()->DocChanged = true;
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem new\r\n"));
     w->tabControl->setActivePage(w->tabControl->page(0));

@@ -385,7 +385,7 @@ private slots:
     }
 
     void backgroundPictureDecodes() {
-        QFile jpeg(QStringLiteral(SOURCE_DIR "/data/launchback.jpg"));
+        QFile jpeg(QStringLiteral(MARLIX_SOURCE_DIR "/data/launchback.jpg"));
         QVERIFY(jpeg.open(QIODevice::ReadOnly));
         const QByteArray bytes = jpeg.readAll();
         const QImage image = marlix::decodeJpeg(bytes);
