@@ -72,7 +72,7 @@ TEST(RecentFile, UnwritableFileRaisesAndStaysIntact) {
 }
 
 TEST(RecentMenu, CaptionsGiveBackTheExactPath) {
-    for (const QString path :
+    for (const QString &path :
          {QString("/plain/path.con"), QString("/Tom & Jerry/a&&b.con"), QString("&"), QString()}) {
         EXPECT_EQ(recentEntryPath(mnemonicFree(path)), path) << path.toStdString();
     }
