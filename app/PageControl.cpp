@@ -1,6 +1,7 @@
 #include "app/PageControl.h"
 
 #include "app/DocumentSlots.h"
+#include "common/MnemonicText.h"
 #include "editor/DocumentCaption.h"
 
 #include <QMouseEvent>
@@ -11,12 +12,6 @@
 
 namespace {
 constexpr int EmptyTabWidth = 40;
-
-// The style draws a tab's caption with mnemonics: a path's "&" must stay a character.
-QString mnemonicFree(const QString &caption) {
-    QString text = caption;
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
 } // namespace
 
 TTabSheet::TTabSheet(marlix::PageControl *owner) : QWidget(nullptr), m_owner(owner) {
@@ -152,7 +147,7 @@ QStyleOptionTab marlix::TabRow::captionOption(const QString &caption) const {
     QStyleOptionTab option;
     option.initFrom(this);
     option.shape = QTabBar::RoundedNorth;
-    option.text = mnemonicFree(caption);
+    option.text = marlix::mnemonicFree(caption);
     return option;
 }
 

@@ -28,12 +28,6 @@ QStringList addToRecentFile(const QString &fileName, const QString &path) {
     return list;
 }
 
-QString recentMenuCaption(const QString &path) {
-    QString caption = path;
-    caption.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return caption;
-}
-
 QString recentEntryPath(const QString &caption) {
     QString path;
     path.reserve(caption.size());

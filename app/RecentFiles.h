@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/MnemonicText.h"
+
 // The list of the last files opened, kept in recent.ini beside the program, most recent first.
 namespace marlix {
 
@@ -18,9 +20,8 @@ QStringList readRecentFile(const QString &fileName);
 // Records an opening in the file: read, update, write whole. Throws cannotOpen/cannotCreate.
 QStringList addToRecentFile(const QString &fileName, const QString &path);
 
-// A menu caption that shows the path as it is: "&" would otherwise mark an access key.
-QString recentMenuCaption(const QString &path);
-// The path back from a caption: access-key markers go, a doubled "&" stands for itself.
+// The path back from a menu caption made by mnemonicFree: access-key markers go, a doubled "&"
+// stands for itself.
 QString recentEntryPath(const QString &caption);
 
 } // namespace marlix

@@ -7,6 +7,7 @@
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
 #include "common/ProgramFolder.h"
+#include "common/Version.h"
 #include "editor/AdvEdit.h"
 #include "launch/frmLaunch.h"
 #include "platform/GuardedConnect.h"
@@ -28,10 +29,6 @@ TFormMain *FormMain = nullptr;
 using marlix::connectGuarded;
 using marlix::guarded;
 
-namespace {
-const QString VersionText = QStringLiteral("3.0.3.0");
-}
-
 TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     : QMainWindow(parent),
       m_programFolder(programFolder.isEmpty() ? marlix::programFolder() : programFolder) {
@@ -52,7 +49,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     placeTabsAndResults(layout);
     tabControl->setObjectName(QStringLiteral("tabControl"));
     connectGuarded(tabControl, &marlix::PageControl::changed, this, &TFormMain::tabControlChange);
-    lblVersion = new QLabel(VersionText, client);
+    lblVersion = new QLabel(marlix::versionText(), client);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->hide();
     setCentralWidget(client);
@@ -272,7 +269,7 @@ void TFormMain::FormCreate() {
     // title: the running instance is found by it.
     guarded(this, [this] { LoadRecentFilesMenu(); });
     guarded(this, [this] { loadEditorOptions(); });
-    setWindowTitle(QStringLiteral("Marlix ") + lblVersion->text());
+    setWindowTitle(marlix::mainWindowTitle());
 }
 
 QList<QKeySequence> TFormMain::menuKeys() const {

@@ -112,7 +112,7 @@ void TFormMain::LoadRecentFilesMenu() {
     QAction *const entries[] = {mnuRecent1, mnuRecent2, mnuRecent3, mnuRecent4, mnuRecent5,
                                 mnuRecent6, mnuRecent7, mnuRecent8, mnuRecent9, mnuRecent10};
     for (int k = 0; k < marlix::RecentFilesLimit && k < lines.size(); ++k) {
-        entries[k]->setText(marlix::recentMenuCaption(lines[k]));
+        entries[k]->setText(marlix::mnemonicFree(lines[k]));
         entries[k]->setVisible(true);
     }
 }

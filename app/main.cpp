@@ -7,6 +7,7 @@
 #include "auxiliary/frmNews.h"
 #include "common/Error.h"
 #include "common/ProgramFolder.h"
+#include "common/Version.h"
 #include "launch/frmLaunch.h"
 #include "platform/HandOffChannel.h"
 #include "platform/InstanceLock.h"
@@ -20,7 +21,6 @@
 namespace {
 
 const QString InstanceMarker = QStringLiteral("Marlix_mutex");
-const QString MainWindowTitle = QStringLiteral("Marlix 3.0.3.0");
 
 QStringList rawArguments(int argc, char **argv) {
     QStringList arguments;
@@ -41,7 +41,7 @@ int handOffToRunningInstance(int argc, char **argv, const QStringList &arguments
         std::fprintf(stderr, "%s\n", error.what());
         result = 1;
     }
-    marlix::requestRaise(MainWindowTitle);
+    marlix::requestRaise(marlix::mainWindowTitle());
     return result;
 }
 

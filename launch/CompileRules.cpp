@@ -1,6 +1,11 @@
 #include "launch/CompileRules.h"
 
+#include "common/Error.h"
+#include "common/LineFile.h"
+
 #include <QDir>
+
+#include <algorithm>
 
 namespace marlix {
 
@@ -17,6 +22,31 @@ const QList<Category> &launchCategories() {
 QStringList settingsLines(const QString &packer, const QString &mod, const QString &game,
                           const QString &parameters) {
     return {packer, mod, game, parameters};
+}
+
+QString settingsPath(const QString &programFolder) {
+    return programFolder + QStringLiteral("compilepref.ini");
+}
+
+void readSettings(const QString &path, const std::function<void(int, const QString &)> &take) {
+    const QStringList lines = readPathLines(path);
+    for (int i = 0; i < 4; ++i) {
+        if (i >= lines.size())
+            throw Error::listIndex(i);
+        take(i, lines[i]);
+    }
+}
+
+void writeSettings(const QString &path, const QString &packer, const QString &mod,
+                   const QString &game, const QString &parameters) {
+    writePathLines(path, settingsLines(packer, mod, game, parameters));
+}
+
+QString folderPart(const QString &name) {
+    const qsizetype cut =
+        std::max({name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')),
+                  name.lastIndexOf(QLatin1Char(':'))});
+    return name.left(cut + 1);
 }
 
 QString bundledPacker(const QString &programFolder) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace marlix {
 
 // One content category of a mod: the caption of its check box and the lower-case name of its
@@ -18,6 +20,21 @@ const QList<Category> &launchCategories();
 // The four lines of compilepref.ini: packer path, mod path, game path, launch parameters.
 QStringList settingsLines(const QString &packer, const QString &mod, const QString &game,
                           const QString &parameters);
+
+// Where the dialog keeps its settings: compilepref.ini in the program folder.
+QString settingsPath(const QString &programFolder);
+
+// Hands the four settings lines to take in order. A file that ends early throws
+// Error::listIndex with the first missing line's index, after the lines before it have been
+// taken; a missing or unreadable file throws Error::cannotOpen.
+void readSettings(const QString &path, const std::function<void(int, const QString &)> &take);
+
+// Writes the four settings lines whole; throws Error::cannotCreate, the old file stays.
+void writeSettings(const QString &path, const QString &packer, const QString &mod,
+                   const QString &game, const QString &parameters);
+
+// The folder part of a chosen name, its separator (or drive colon) included.
+QString folderPart(const QString &name);
 
 // The packer built with the editor, in its program folder.
 QString bundledPacker(const QString &programFolder);

@@ -52,14 +52,6 @@ QFrame *panel(QWidget *parent, const QRect &place) {
     return frame;
 }
 
-// The folder part of a chosen name, its separator (or drive colon) included.
-QString folderPart(const QString &name) {
-    const int cut =
-        std::max({name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')),
-                  name.lastIndexOf(QLatin1Char(':'))});
-    return name.left(cut + 1);
-}
-
 } // namespace
 
 TFrmLaunch::TFrmLaunch(QWidget *parent)
@@ -137,7 +129,7 @@ QList<QCheckBox *> TFrmLaunch::categoryBoxes() const {
 }
 
 QString TFrmLaunch::settingsPath() const {
-    return ProgramFolder + QStringLiteral("compilepref.ini");
+    return marlix::settingsPath(ProgramFolder);
 }
 
 void TFrmLaunch::FormShow() {
@@ -148,19 +140,14 @@ void TFrmLaunch::FormShow() {
             txtRFAPath->setText(packer);
         return;
     }
-    const QStringList lines = marlix::readPathLines(settingsPath());
     QLineEdit *boxes[] = {txtRFAPath, txtArchivePath, txtBFPath, txtParameters};
-    for (int i = 0; i < 4; ++i) {
-        if (i >= lines.size())
-            throw marlix::Error::listIndex(i);
-        boxes[i]->setText(lines[i]);
-    }
+    marlix::readSettings(settingsPath(),
+                         [&boxes](int i, const QString &line) { boxes[i]->setText(line); });
 }
 
 void TFrmLaunch::FormClose() {
-    marlix::writePathLines(settingsPath(),
-                           marlix::settingsLines(txtRFAPath->text(), txtArchivePath->text(),
-                                                 txtBFPath->text(), txtParameters->text()));
+    marlix::writeSettings(settingsPath(), txtRFAPath->text(), txtArchivePath->text(),
+                          txtBFPath->text(), txtParameters->text());
 }
 
 void TFrmLaunch::done(int result) {
@@ -194,7 +181,7 @@ void TFrmLaunch::btnRFAPathClick() {
 void TFrmLaunch::btnArchivePathClick() {
     dlgOpen.fileName = QStringLiteral("[NO FILE REQUIRED]");
     if (runBrowse(1))
-        txtArchivePath->setText(folderPart(dlgOpen.fileName));
+        txtArchivePath->setText(marlix::folderPart(dlgOpen.fileName));
 }
 
 void TFrmLaunch::btnBFPathClick() {
@@ -235,11 +222,15 @@ void TFrmLaunch::endRun(const QString &caption) {
 
 void TFrmLaunch::compileRun() {
     prgCompile->setValue(0);
-    const auto &categories = marlix::launchCategories();
-    const QList<QCheckBox *> boxes = categoryBoxes();
-    for (int i = 0; i < categories.size(); ++i) {
-        if (boxes[i]->isChecked())
-            PackArchive(txtRFAPath->text(), QString::fromLatin1(categories[i].name));
+    QList<bool> ticked;
+    for (const QCheckBox *box : categoryBoxes())
+        ticked << box->isChecked();
+    const QStringList plan = marlix::packPlan(ticked);
+    // The bar counts every category, packed or not, so it moves in even steps.
+    for (const auto &category : marlix::launchCategories()) {
+        const QString name = QString::fromLatin1(category.name);
+        if (plan.contains(name))
+            PackArchive(txtRFAPath->text(), name);
         prgCompile->setValue(prgCompile->value() + 1);
     }
     LaunchGame(txtBFPath->text(), txtParameters->text());

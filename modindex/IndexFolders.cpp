@@ -48,7 +48,7 @@ QStringList effectiveIndexFolders(const QString &programFolder, const QString &a
     QStringList folders = readIndexFolders(programFolder);
     if (!folders.isEmpty())
         return folders;
-    const QString settings = programFolder + QStringLiteral("compilepref.ini");
+    const QString settings = settingsPath(programFolder);
     if (QFileInfo::exists(settings)) {
         const QStringList lines = readPathLines(settings);
         if (lines.size() >= 2 && !lines[1].isEmpty() && QFileInfo(lines[1]).isDir())

@@ -69,8 +69,9 @@ TEST_P(RfaRoundTrip, ListAndExtractGiveBackEveryFileByteForByte) {
         const QByteArray original = files.value(entry.name.mid(8));
         EXPECT_EQ(entry.originalSize, quint32(original.size())) << entry.name.toStdString();
         EXPECT_EQ(reader.read(entry), original) << entry.name.toStdString();
-        if (!compress)
+        if (!compress) {
             EXPECT_EQ(entry.storedSize, entry.originalSize);
+        }
     }
 
     extractEntries(reader, folder.path("out"));

@@ -82,12 +82,15 @@ TEST(DarkScheme, DarkColoursAreLightenedKeepingTheirHue) {
         // The hue stays: the strongest channel of the colour stays the strongest.
         const int r = light & 0xFF, g = (light >> 8) & 0xFF, b = (light >> 16) & 0xFF;
         const int dr = dark & 0xFF, dg = (dark >> 8) & 0xFF, db = (dark >> 16) & 0xFF;
-        if (dr > dg && dr > db)
+        if (dr > dg && dr > db) {
             EXPECT_TRUE(r > g && r > b) << std::hex << light;
-        if (db > dr && db > dg)
+        }
+        if (db > dr && db > dg) {
             EXPECT_TRUE(b > r && b > g) << std::hex << light;
-        if (dr == dg && dg == db)
+        }
+        if (dr == dg && dg == db) {
             EXPECT_TRUE(r == g && g == b) << std::hex << light;
+        }
     }
     EXPECT_GE(colorContrast(darkSchemeText, bg), 3.0);
     // A background that no colour can stand out from enough gives white.

@@ -1,5 +1,10 @@
 #include "launch/CompileRules.h"
 
+#include "common/Error.h"
+#include "tests/core/FileBytes.h"
+
+#include <QTemporaryDir>
+
 #include <QDir>
 #include <gtest/gtest.h>
 
@@ -42,4 +47,27 @@ TEST(CompileRules, PackPlanFollowsTickedBoxesInOrder) {
     EXPECT_TRUE(packPlan(ticked).isEmpty());
     ticked[10] = ticked[0] = ticked[5] = true;
     EXPECT_EQ(packPlan(ticked), QStringList({"ai", "objects", "treemesh"}));
+}
+
+TEST(CompileRules, FolderPartKeepsTheLastSeparatorOrDriveColon) {
+    EXPECT_EQ(folderPart("/mods/My Mod/[NO FILE REQUIRED]"), "/mods/My Mod/");
+    EXPECT_EQ(folderPart("C:\\mods\\x"), "C:\\mods\\");
+    EXPECT_EQ(folderPart("C:x"), "C:");
+    EXPECT_EQ(folderPart("plain"), "");
+}
+
+TEST(CompileRules, ShortSettingsFileTakesItsLinesThenReportsTheFirstMissing) {
+    QTemporaryDir dir;
+    const QString path = settingsPath(dir.path() + "/");
+    writeAll(path, "one\r\ntwo\n");
+    QStringList taken;
+    try {
+        readSettings(path, [&taken](int, const QString &line) { taken << line; });
+        FAIL() << "a two-line file was accepted";
+    } catch (const Error &e) {
+        EXPECT_EQ(e.text(), "List index out of bounds (2)");
+    }
+    EXPECT_EQ(taken, QStringList({"one", "two"}));
+    writeSettings(path, "p", "m", "g", "");
+    EXPECT_EQ(readAll(path), "p\r\nm\r\ng\r\n\r\n");
 }

@@ -1,3 +1,4 @@
+#include "common/Version.h"
 #include "tests/e2e/support/Installation.h"
 
 #include <QProcess>
@@ -6,7 +7,7 @@
 
 namespace {
 
-const QString SocketName = QStringLiteral("Marlix 3.0.3.0");
+const QString SocketName = marlix::mainWindowTitle();
 
 // The installation of the hand-off tests: a later start, its files and the socket.
 struct HandOffInstallation : Installation {

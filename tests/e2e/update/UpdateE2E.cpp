@@ -1,3 +1,4 @@
+#include "common/Version.h"
 #include "tests/e2e/support/Installation.h"
 #include "tests/gui/support/HttpTestServer.h"
 
@@ -15,7 +16,7 @@ struct UpdateInstallation : Installation {
     }
     int versionRequests() const { return server.count("/version.html"); }
     int newsRequests() const { return server.count("/marlixnews.html"); }
-    bool windowUp() const { return runtime.exists(QStringLiteral("Marlix 3.0.3.0")); }
+    bool windowUp() const { return runtime.exists(marlix::mainWindowTitle()); }
 };
 
 // Long enough for a request that was going to follow to have arrived on 127.0.0.1.
@@ -36,8 +37,9 @@ private slots:
 void UpdateE2E::checkAtStartOpensTheNewsOnlyWhenTheVersionDiffers_data() {
     QTest::addColumn<QByteArray>("served");
     QTest::addColumn<bool>("news");
-    QTest::newRow("same version") << QByteArray("3.0.3.0") << false;
-    QTest::newRow("same version and a line end") << QByteArray("3.0.3.0\r\n") << true;
+    QTest::newRow("same version") << marlix::versionText().toLatin1() << false;
+    QTest::newRow("same version and a line end")
+        << QByteArray(marlix::versionText().toLatin1() + "\r\n") << true;
     QTest::newRow("older version") << QByteArray("3.0.2.0") << true;
 }
 

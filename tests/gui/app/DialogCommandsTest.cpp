@@ -1,5 +1,6 @@
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
+#include "common/Version.h"
 #include "launch/frmLaunch.h"
 #include "platform/HttpGet.h"
 #include "prefs/frmPref.h"
@@ -104,7 +105,7 @@ void DialogCommandsTest::checkForUpdatesShowsTheOneNewsWindow() {
 }
 
 void DialogCommandsTest::checkAtStartFollowsTheOptionInTheWindowsFolder() {
-    UpdatingWindow m("3.0.3.0");
+    UpdatingWindow m(marlix::versionText().toLatin1());
     m.folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n0\r\n1\r\n1\r\n");
     TFormMain *off = m.open();
     QVERIFY(off->tmrUpdate->isActive());

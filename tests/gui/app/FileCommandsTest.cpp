@@ -161,7 +161,6 @@ void FileCommandsTest::saveAndSaveAs() {
     TFormMain *w = m.open();
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem new"));
-    m.editor()->DocChanged = true;
     w->btnSaveClick(); // dialog cancelled
     QCOMPARE(m.caption(0), QString());
     QVERIFY(m.editor()->DocChanged);
@@ -227,7 +226,6 @@ void FileCommandsTest::saveOfReadOnlyScriptKeepsDocumentChanged() {
     w->OpenDocumentFile(b);
     QFile::setPermissions(a, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     w->DocumentEditors[0]->insert(QStringLiteral("rem edit "));
-    w->DocumentEditors[0]->DocChanged = true;
     w->DocumentEditors[1]->insert(QStringLiteral("rem edit "));
     w->tabControl->setActivePage(w->DocumentTabs[0]);
     w->mnuSave->trigger();

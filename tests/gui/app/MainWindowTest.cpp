@@ -1,3 +1,4 @@
+#include "common/Version.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QLabel>
@@ -102,8 +103,8 @@ void MainWindowTest::toolBarButtonsInOrderWithHotPictures() {
 void MainWindowTest::titleAndVersion() {
     MainWindow m;
     TFormMain *w = m.open();
-    QCOMPARE(w->windowTitle(), QStringLiteral("Marlix 3.0.3.0"));
-    QCOMPARE(w->lblVersion->text(), QStringLiteral("3.0.3.0"));
+    QCOMPARE(w->windowTitle(), marlix::mainWindowTitle());
+    QCOMPARE(w->lblVersion->text(), marlix::versionText());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     QVERIFY(!w->lblVersion->isVisible());
@@ -198,7 +199,6 @@ void MainWindowTest::closeBranches() {
     // Changed, Cancel: nothing changes; the question is the confirmation box.
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem typed"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::Cancel);
     w->mnuCloseClick();
     QCOMPARE(m.pages(), 1);
@@ -228,7 +228,6 @@ void MainWindowTest::closeBranches() {
     const QString titled = m.script("titled.con", "rem one\r\n");
     w->OpenDocumentFile(titled);
     m.editor()->insert(QStringLiteral("rem two\r\n"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::Yes);
     w->mnuCloseClick();
     QCOMPARE(m.pages(), 0);
@@ -237,7 +236,6 @@ void MainWindowTest::closeBranches() {
     w->OpenDocumentFile(titled);
     const QByteArray before = m.folder.read("titled.con");
     m.editor()->insert(QStringLiteral("rem three\r\n"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::No);
     w->mnuCloseClick();
     QCOMPARE(m.pages(), 0);
@@ -251,7 +249,6 @@ void MainWindowTest::closeKeepsDocumentWhenSaveFails() {
     w->OpenDocumentFile(path);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     m.editor()->insert(QStringLiteral("rem lost?\r\n"));
-    m.editor()->DocChanged = true;
     Prompts::answerMessage(QMessageBox::Yes);
     w->mnuClose->trigger(); // through the menu, as the user does, into the error display
     QCOMPARE(m.pages(), 1);
@@ -280,7 +277,6 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
     w->OpenDocumentFile(titled);
     m.editor()->insert(QStringLiteral("rem two\r\n"));
-    m.editor()->DocChanged = true;
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem new\r\n"));
     w->tabControl->setActivePage(w->tabControl->page(0));

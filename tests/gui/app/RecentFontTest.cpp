@@ -1,3 +1,4 @@
+#include "common/Version.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QMenu>
@@ -120,7 +121,7 @@ void RecentFontTest::recentFileThatCannotBeWritten() {
     broken.folder.write("recent.ini/x", "");
     TFormMain *v = broken.open();
     QCOMPARE(Prompts::shownTexts().last(), "Cannot open file " + broken.folder.file("recent.ini"));
-    QCOMPARE(v->windowTitle(), QStringLiteral("Marlix 3.0.3.0"));
+    QCOMPARE(v->windowTitle(), marlix::mainWindowTitle());
 }
 
 void RecentFontTest::fontGoesToEveryEditorAndToTheFileAtClose() {

@@ -1,3 +1,4 @@
+#include "common/Version.h"
 #include "tests/gui/support/HttpTestServer.h"
 
 #include "app/UpdateCheck.h"
@@ -17,7 +18,7 @@ using marlix::Prompts;
 using marlix::UpdateCheck;
 
 namespace {
-const QString ownVersion = QStringLiteral("3.0.3.0");
+const QString ownVersion = marlix::versionText();
 const QString noServer = QStringLiteral("Unable to communicate with Update Server");
 } // namespace
 
@@ -47,7 +48,7 @@ private slots:
     }
 
     void sendsTheExpectedRequest() {
-        server->answer("/version.html", 200, "3.0.3.0");
+        server->answer("/version.html", 200, marlix::versionText().toLatin1());
         UpdateCheck::run(nullptr, ownVersion, news.get());
         QCOMPARE(server->requests.size(), 1);
         const auto &r = server->requests.first();
@@ -60,11 +61,13 @@ private slots:
     void comparesTheWholeReply_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<bool>("newsShown");
-        QTest::newRow("same") << QByteArray("3.0.3.0") << false;
-        QTest::newRow("with line end") << QByteArray("3.0.3.0\r\n") << true;
-        QTest::newRow("with LF") << QByteArray("3.0.3.0\n") << true;
+        QTest::newRow("same") << marlix::versionText().toLatin1() << false;
+        QTest::newRow("with line end")
+            << QByteArray(marlix::versionText().toLatin1() + "\r\n") << true;
+        QTest::newRow("with LF") << QByteArray(marlix::versionText().toLatin1() + "\n") << true;
         QTest::newRow("older") << QByteArray("3.0.2.0") << true;
-        QTest::newRow("leading blank") << QByteArray(" 3.0.3.0") << true;
+        QTest::newRow("leading blank")
+            << QByteArray(" " + marlix::versionText().toLatin1()) << true;
         QTest::newRow("empty") << QByteArray() << true;
     }
     void comparesTheWholeReply() {
@@ -185,7 +188,8 @@ private slots:
 
     void hugeVersionReplyIsCutAtTheCapAndCountsAsDiffering() {
         // The version text itself followed by a megabyte: read no further than the cap.
-        server->answer("/version.html", 200, "3.0.3.0" + QByteArray(1024 * 1024, ' '));
+        server->answer("/version.html", 200,
+                       marlix::versionText().toLatin1() + QByteArray(1024 * 1024, ' '));
         const marlix::HttpResult result = HttpGet::get(
             marlix::updateServerPage(QStringLiteral("/version.html")), marlix::VersionReplyCap);
         QCOMPARE(result.kind, marlix::HttpResult::Ok);

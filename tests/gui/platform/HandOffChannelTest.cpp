@@ -1,6 +1,7 @@
 // The running window's hand-off socket against real clients on the same machine: the request
 // of a later start, and clients that are no later start of ours.
 #include "platform/HandOffChannel.h"
+#include "common/Version.h"
 
 #include <QLocalSocket>
 #include <QSignalSpy>
@@ -12,7 +13,7 @@
 using namespace marlix;
 
 namespace {
-const QString Title = QStringLiteral("Marlix 3.0.3.0");
+const QString Title = marlix::mainWindowTitle();
 
 bool dropped(QLocalSocket &client, int timeoutMs) {
     if (client.state() == QLocalSocket::UnconnectedState)

@@ -356,7 +356,7 @@ private slots:
     void findFileAsksForIniFilesFirstEveryTime() {
         open();
         page(1);
-        Prompts::answerFile({true, "/mods/desert/objects.txt", 2});
+        Prompts::answerFile({true, "/mods/desert/objects.txt", 2, QString()});
         QTest::mouseClick(dlg->btnFindFile, Qt::LeftButton);
         QCOMPARE(dlg->txtFile->text(), QStringLiteral("/mods/desert/objects.txt"));
         QTest::mouseClick(dlg->btnFindFile, Qt::LeftButton); // cancelled

@@ -366,18 +366,18 @@ private slots:
     }
 
     void browseButtonsShareOneDialog() {
-        Prompts::answerFile({true, "/games/bf1942.exe", 2});
+        Prompts::answerFile({true, "/games/bf1942.exe", 2, QString()});
         dlg->btnBFPath->click();
         QCOMPARE(dlg->txtBFPath->text(), QString("/games/bf1942.exe"));
         QCOMPARE(Prompts::shown().last().file.fileName, QString("bf1942.exe"));
-        Prompts::answerFile({false, {}, 2});
+        Prompts::answerFile({false, {}, 2, QString()});
         dlg->btnRFAPath->click();
         QCOMPARE(Prompts::shown().last().file.fileName, QString("/games/bf1942.exe"));
         QCOMPARE(Prompts::shown().last().file.filterIndex, 2);
         QCOMPARE(Prompts::shown().last().file.filter,
                  QString("Directory|*.|Executable (*.exe)|*.exe"));
         QCOMPARE(dlg->txtRFAPath->text(), packer);
-        Prompts::answerFile({true, "/mods/Other/[NO FILE REQUIRED]", 1});
+        Prompts::answerFile({true, "/mods/Other/[NO FILE REQUIRED]", 1, QString()});
         dlg->btnArchivePath->click();
         QCOMPARE(Prompts::shown().last().file.fileName, QString("[NO FILE REQUIRED]"));
         QCOMPARE(Prompts::shown().last().file.filterIndex, 1);
@@ -385,7 +385,7 @@ private slots:
     }
 
     void backgroundPictureDecodes() {
-        QFile jpeg(QStringLiteral(SOURCE_DIR "/data/launchback.jpg"));
+        QFile jpeg(QStringLiteral(MARLIX_SOURCE_DIR "/data/launchback.jpg"));
         QVERIFY(jpeg.open(QIODevice::ReadOnly));
         const QByteArray bytes = jpeg.readAll();
         const QImage image = marlix::decodeJpeg(bytes);
