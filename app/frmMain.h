@@ -178,6 +178,7 @@ public:
     void mnuReplaceClick();
     void mnuFindNextClick();
     void mnuFindPreviousClick();
+    void findAgain(bool forward);
     void mnuGoToLineClick();
     void mnuFindInFilesClick();
     void mnuPrintClick();

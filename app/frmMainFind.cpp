@@ -127,26 +127,26 @@ void TFormMain::mnuReplaceClick() {
     }
 }
 
-void TFormMain::mnuFindNextClick() {
+// F3 and Shift+F3 without a pattern to repeat open the bar, as Find does.
+void TFormMain::findAgain(bool forward) {
     TAdvEdit *editor = activeEditor();
     if (!editor)
         return;
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
     if (!bar || bar->findField->text().isEmpty())
         mnuFindClick();
-    else
+    else if (forward)
         bar->findNext();
+    else
+        bar->findPrevious();
+}
+
+void TFormMain::mnuFindNextClick() {
+    findAgain(true);
 }
 
 void TFormMain::mnuFindPreviousClick() {
-    TAdvEdit *editor = activeEditor();
-    if (!editor)
-        return;
-    FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
-    if (!bar || bar->findField->text().isEmpty())
-        mnuFindClick();
-    else
-        bar->findPrevious();
+    findAgain(false);
 }
 
 void TFormMain::mnuGoToLineClick() {

@@ -3,6 +3,8 @@
 // 8.9 MB script; and for a 1 MB and a 100 MB single line and a 50 MB script of 1.67 million
 // lines, the time of each typed key (its handling and the repaint) and memory. Each case runs
 // in a process of its own, so the resident figures do not mix.
+#include "bench/ProcessStatus.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,16 +23,6 @@
 #include <algorithm>
 
 namespace {
-
-long statusKb(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 double cpuMs() {
     timespec t{};
@@ -155,8 +147,8 @@ int openUntilIdle() {
     std::printf("  key release meanwhile: p99 %.3f ms, max %.3f ms over %lld releases "
                 "(target p99 < 1)\n",
                 percentile(releases, 0.99), percentile(releases, 1.0), (long long)releases.size());
-    std::printf("  resident %ld kB, peak %ld kB (target < 130 MB)\n", statusKb("VmRSS:"),
-                statusKb("VmHWM:"));
+    std::printf("  resident %ld kB, peak %ld kB (target < 130 MB)\n", processStatusKb("VmRSS:"),
+                processStatusKb("VmHWM:"));
     return 0;
 }
 
@@ -188,11 +180,11 @@ int typingInto(const char *label, const QByteArray &script, double fileMb) {
             keys.append(timer.nsecsElapsed() / 1e6);
         }
     }
-    const long rss = statusKb("VmRSS:");
+    const long rss = processStatusKb("VmRSS:");
     std::printf("%s (%.1f MB), wrap %s: opened in %.0f ms; %lld keys, per key median %.1f ms, max "
                 "%.1f ms (target 50); resident %ld kB, peak %ld kB (target %.0f MB)\n",
                 label, fileMb, wrapName(edit), opened, (long long)keys.size(),
-                percentile(keys, 0.5), percentile(keys, 1.0), rss, statusKb("VmHWM:"),
+                percentile(keys, 0.5), percentile(keys, 1.0), rss, processStatusKb("VmHWM:"),
                 3 * fileMb + 60);
     return 0;
 }

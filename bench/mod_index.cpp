@@ -1,6 +1,8 @@
 // The mod index on a generated mod of 5,000 scripts (60 MB, 12,000 definitions, 40,000
 // references): a cold build, a warm one with nothing changed, go to definition, a 10,000-name
 // completion query, re-reading one saved file, the mod check and the memory the index holds.
+#include "bench/ProcessStatus.h"
+
 #include "modindex/ModCheck.h"
 #include "modindex/ModIndex.h"
 
@@ -63,16 +65,6 @@ void generateMod(const QString &mod) {
     }
 }
 
-long residentKb(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
 // Processor time of all threads: on a machine busy with other work this shows what the
 // index itself costs, apart from the time it waits for a core.
 double cpuMs() {
@@ -96,7 +88,7 @@ int main(int argc, char *argv[]) {
 
     const CommandTable table = CommandTable::fromProgramFolder(MARLIX_DATA_DIR);
     const QString cache = dir.filePath("modindex.cache");
-    const long before = residentKb("VmRSS:");
+    const long before = processStatusKb("VmRSS:");
     auto index = std::make_unique<ModIndex>(table);
     index->setCacheFile(cache);
     timer.restart();
@@ -106,7 +98,7 @@ int main(int argc, char *argv[]) {
                 "target < 2000 ms)\n",
                 ms(timer), cpuMs() - cpu, stats.filesRead, QThread::idealThreadCount());
     std::printf("resident: %ld MB in all, %ld MB for the index (target < 150 MB)\n",
-                residentKb("VmRSS:") / 1024, (residentKb("VmRSS:") - before) / 1024);
+                processStatusKb("VmRSS:") / 1024, (processStatusKb("VmRSS:") - before) / 1024);
 
     index = std::make_unique<ModIndex>(table);
     index->setCacheFile(cache);
@@ -158,6 +150,6 @@ int main(int argc, char *argv[]) {
     timer.restart();
     const QList<ModProblem> problems = checkMod(*index);
     std::printf("mod check: %lld problems in %.0f ms\n", qlonglong(problems.size()), ms(timer));
-    std::printf("peak resident: %ld MB\n", residentKb("VmHWM:") / 1024);
+    std::printf("peak resident: %ld MB\n", processStatusKb("VmHWM:") / 1024);
     return 0;
 }
