@@ -4,6 +4,7 @@
 #include "common/MnemonicText.h"
 #include "editor/DocumentCaption.h"
 
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStackedWidget>
@@ -35,6 +36,16 @@ void TTabSheet::setCaption(const QString &caption) {
 
 QString TTabSheet::displayText() const {
     return marlix::documentCaption(m_display.isEmpty() ? m_caption : m_display, m_changed);
+}
+
+void TTabSheet::setContent(QWidget *editor, QWidget *panel) {
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(editor, 1);
+    if (panel)
+        layout->addWidget(panel);
+    layout->activate(); // sized at once, as the editor measures its width for wrapping
 }
 
 void TTabSheet::setChanged(bool changed) {

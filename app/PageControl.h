@@ -27,6 +27,9 @@ public:
     QString displayText() const;
     void setDisplayText(const QString &text);
     void setChanged(bool changed);
+    // Lays the document out on the page: the editor filling it, its object-list panel (if any)
+    // at its right.
+    void setContent(QWidget *editor, QWidget *panel);
 
 private:
     friend class marlix::PageControl;

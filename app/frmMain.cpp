@@ -19,6 +19,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -319,6 +321,8 @@ bool TFormMain::NewDocumentTab() {
     page->Tag = slot;
     tabControl->setActivePage(page);
     editor->setFocus();
+    // A page whose tables fail to load is still laid out, so the editor stays usable.
+    const auto layOut = qScopeGuard([&] { page->setContent(editor, editor->ObjectList); });
     editor->InitEditor();
     return true;
 }

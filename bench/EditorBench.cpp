@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QTableWidget>
@@ -116,6 +117,10 @@ struct Editor {
         page.resize(1000, 700);
         edit->ProgramFolder = folder;
         edit->InitEditor();
+        auto *layout = new QHBoxLayout(&page);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(edit, 1);
+        layout->addWidget(edit->ObjectList);
         page.show();
     }
 };

@@ -7,7 +7,6 @@
 #include "editor/WordSearch.h"
 #include "platform/ErrorDisplay.h"
 
-#include <QBoxLayout>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTableWidget>
@@ -43,20 +42,9 @@ void TAdvEdit::createObjectList() {
     ObjectList->viewport()->installEventFilter(this);
     connect(ObjectList, &QTableWidget::cellChanged, this,
             [this](int row, int column) { ObjectListSetEditText(column, row); });
-    if (page) {
-        if (!page->layout()) {
-            auto *layout = new QHBoxLayout(page);
-            layout->setContentsMargins(0, 0, 0, 0);
-            layout->setSpacing(0);
-            layout->addWidget(this, 1);
-            layout->addWidget(ObjectList);
-        } else if (auto *box = qobject_cast<QBoxLayout *>(page->layout())) {
-            if (box->indexOf(this) < 0)
-                box->addWidget(this, 1);
-            box->addWidget(ObjectList);
-        }
+    // Where the panel stands is the page's business (it lays out the editor beside it).
+    if (page)
         ObjectList->show();
-    }
 }
 
 void TAdvEdit::RefreshObjectList() {

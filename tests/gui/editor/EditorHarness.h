@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QTableWidget>
 #include <QTest>
 #include <QWidget>
 #include <memory>
@@ -23,6 +24,10 @@ struct EditorHarness {
         editor = new TAdvEdit(page.get());
         editor->ProgramFolder = folder.path();
         editor->InitEditor();
+        auto *layout = new QHBoxLayout(page.get()); // as a tab page lays out its document
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(editor, 1);
+        layout->addWidget(editor->ObjectList);
         page->show();
         editor->setFocus();
         (void)QTest::qWaitForWindowExposed(page.get()); // the tests check what they need shown
