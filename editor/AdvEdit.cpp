@@ -12,6 +12,7 @@
 #include "editor/ScintillaText.h"
 #include "editor/ScriptText.h"
 #include "editor/TriggerCompletion.h"
+#include "editor/TwinStyles.h"
 #include "editor/WordSearch.h"
 #include "editor/WrapSwitch.h"
 #include "platform/ErrorDisplay.h"
@@ -43,10 +44,6 @@ bool isNavigationKey(int key) {
     }
 }
 
-long bgr(const QColor &c) {
-    return long(colorValue(c));
-}
-
 } // namespace
 
 TAdvEdit::TAdvEdit(QWidget *Owner)
@@ -69,6 +66,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     applyFontToStyles();
+    setupTwins();
     SendScintilla(SCI_SETMODEVENTMASK, editNotices);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int, int, int, int, int, int) {
@@ -228,8 +226,7 @@ void TAdvEdit::applyFontToStyles() {
     SendScintilla(SCI_STYLECLEARALL);
     for (int style = 0; style < m_styles.count(); ++style)
         if (const auto color = m_styles.colorOf(style))
-            SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
-                          bgr(schemeColor(QColor::fromRgba(*color))));
+            setStyleColour(style, schemeColor(QColor::fromRgba(*color)));
 }
 
 int TAdvEdit::styleForColor(TColor color) {
@@ -237,8 +234,7 @@ int TAdvEdit::styleForColor(TColor color) {
     bool added = false;
     const int style = m_styles.styleFor(screen.rgba(), &added);
     if (added)
-        SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style),
-                      bgr(schemeColor(screen)));
+        setStyleColour(style, schemeColor(screen));
     return style;
 }
 
@@ -262,7 +258,8 @@ QList<HighlightPhrase> TAdvEdit::highlightEntries() {
 void TAdvEdit::RefreshHighlighting() {
     // The caret goes back to the selection's start, whichever end of it the caret was at.
     const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
-    const QByteArray styles = highlightStyles(m_text->whole(), highlightEntries());
+    QByteArray styles = highlightStyles(m_text->whole(), highlightEntries());
+    twinLongLines(m_text->whole(), styles);
     SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
     setCaretPosition(selStart);
@@ -272,7 +269,8 @@ void TAdvEdit::colourLines(int first, int last) {
     // Whole lines stand alone: no phrase and no "to end of line" range crosses a line end.
     const qsizetype from = lineStart(first);
     const QByteArray text = bytesBetween(from, lineEnd(last));
-    const QByteArray styles = highlightStyles(TextView::whole(text), highlightEntries());
+    QByteArray styles = highlightStyles(TextView::whole(text), highlightEntries());
+    twinLongLines(TextView::whole(text), styles);
     SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
 }
@@ -293,6 +291,7 @@ void TAdvEdit::HighlightAtCaret() {
         const int style = styleForColor(HighlightColors[i]);
         const qsizetype end = HighlightStyles[i] == 1 ? lineEnd(lineOfPosition(c)) : c + len;
         colourRange(c, end - c, style);
+        twinLineAt(c);
     }
     // Styling moves neither caret nor selection, and typed text arrives in style 0 (black).
 }

@@ -116,6 +116,10 @@ private:
     QColor schemeColor(const QColor &color) const;
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);
+    // Twin styles of long lines (AdvEditTwins.cpp).
+    void setupTwins();
+    void setStyleColour(int style, const QColor &color); // the style and its twin
+    void twinLineAt(qsizetype pos);
     QList<marlix::HighlightPhrase> highlightEntries();
     void colourLines(int first, int last);
     void createObjectList();

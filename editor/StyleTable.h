@@ -7,15 +7,16 @@
 
 // The numbering of the text styles that carry the colours: style 0 is black, every other
 // colour gets the next free style the first time it is used. The editor control keeps styles
-// 32 to 39 for itself (default, line numbers, braces...); once every style is in use, further
-// colours share the last one.
+// 32 to 39 for itself (default, line numbers, braces...) and the styles from 128 on are the
+// twins of the colour styles (TwinStyles.h); once every style is in use, further colours share
+// the last one.
 namespace marlix {
 
 class StyleTable {
 public:
     static constexpr int firstReservedStyle = 32;
     static constexpr int lastReservedStyle = 39;
-    static constexpr int lastStyle = 255;
+    static constexpr int lastStyle = 127;
     static constexpr std::uint32_t black = 0xFF000000u; // opaque black as 0xAARRGGBB
 
     // The style of an 0xAARRGGBB colour; `added` tells whether the colour got a style of its own

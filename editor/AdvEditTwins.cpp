@@ -1,0 +1,46 @@
+// The twin styles of long lines (TwinStyles.h) in the editor: twins take their original's
+// colour, and a long line coloured anew alternates between the two again.
+#include "editor/AdvEdit.h"
+
+#include "common/ScreenColor.h"
+#include "editor/TwinStyles.h"
+
+using namespace marlix;
+
+namespace {
+// Pieces the control remembers the widths of; a long line of a mod's scripts holds a few
+// thousand different words, more than the control's own 1024.
+constexpr unsigned long measuredPieces = 16384;
+} // namespace
+
+void TAdvEdit::setupTwins() {
+    SendScintilla(SCI_SETPOSITIONCACHE, measuredPieces);
+}
+
+void TAdvEdit::setStyleColour(int style, const QColor &color) {
+    const long value = long(colorValue(color));
+    SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style), value);
+    SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(twinStyle(style)), value);
+}
+
+void TAdvEdit::twinLineAt(qsizetype pos) {
+    const int line = lineOfPosition(pos);
+    const qsizetype from = lineStart(line);
+    const qsizetype size = lineEnd(line) - from;
+    if (size < twinLineBytes)
+        return;
+    // Text and style bytes in turn.
+    QByteArray styled(2 * size + 2, '\0');
+    SendScintilla(SCI_GETSTYLEDTEXT, long(from), long(from + size), styled.data());
+    QByteArray text(size, Qt::Uninitialized), styles(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i) {
+        text[i] = styled[2 * i];
+        styles[i] = styled[2 * i + 1];
+    }
+    const ByteSpan changed = alternateTwins(text.constData(), styles.data(), size);
+    if (changed.to == changed.from)
+        return;
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from + changed.from), 0L);
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(changed.to - changed.from),
+                  styles.constData() + changed.from);
+}
