@@ -1,0 +1,85 @@
+#include "editor/TwinStyles.h"
+#include "editor/StyleTable.h"
+
+#include <QByteArray>
+#include <gtest/gtest.h>
+
+using namespace marlix;
+
+namespace {
+// Styles as letters: 'p' for plain, 't' for twin; the base style of every byte in `base`.
+QByteArray pattern(const QByteArray &styles, int base) {
+    QByteArray out;
+    for (char s : styles) {
+        const int style = static_cast<unsigned char>(s);
+        EXPECT_EQ(baseStyle(style), base);
+        out += style == base ? 'p' : 't';
+    }
+    return out;
+}
+} // namespace
+
+TEST(TwinStyles, EveryColourStyleHasATwinThatMapsBack) {
+    for (int style = 0; style <= StyleTable::lastStyle; ++style) {
+        EXPECT_GT(twinStyle(style), StyleTable::lastStyle);
+        EXPECT_LE(twinStyle(style), 255);
+        EXPECT_EQ(baseStyle(twinStyle(style)), style);
+        EXPECT_EQ(baseStyle(style), style);
+        EXPECT_EQ(twinStyle(twinStyle(style)), twinStyle(style));
+    }
+}
+
+TEST(TwinStyles, WordsAlternateOnlyWhereAWrapMayBreak) {
+    // Blanks stay with the word before them; punctuation starts no word.
+    const QByteArray text = "  rem a.b/c  \tx y";
+    QByteArray styles(text.size(), char(5));
+    const ByteSpan changed = alternateTwins(text.constData(), styles.data(), text.size());
+    EXPECT_EQ(pattern(styles, 5), "ppttttppppppppttp");
+    EXPECT_EQ(changed.from, 2);
+    EXPECT_EQ(changed.to, 16);
+    // Alternating again changes nothing.
+    const ByteSpan again = alternateTwins(text.constData(), styles.data(), text.size());
+    EXPECT_EQ(again.from, again.to);
+}
+
+TEST(TwinStyles, RecolouredPartOfALineAlternatesAsIfFresh) {
+    const QByteArray text = "ObjectTemplate.setPosition 0/1.25/3 rem weapon rem x";
+    QByteArray fresh(text.size(), char(3));
+    fresh[0] = char(7); // a different colour keeps its own base style
+    alternateTwins(text.constData(), fresh.data(), text.size());
+    // The same line with stale twins: part of it coloured plainly again, part left twinned
+    // where it should now be plain.
+    QByteArray stale = fresh;
+    for (qsizetype i = 36; i < stale.size(); ++i)
+        stale[i] = char(3);
+    stale[30] = char(stale[30] == char(3) ? twinStyle(3) : 3);
+    const ByteSpan changed = alternateTwins(text.constData(), stale.data(), text.size());
+    EXPECT_EQ(stale, fresh);
+    EXPECT_EQ(changed.from, 30);
+    EXPECT_EQ(baseStyle(static_cast<unsigned char>(stale[0])), 7);
+}
+
+TEST(TwinStyles, OnlyLongLinesGetTwins) {
+    const QByteArray shortLine = "rem a b c";
+    QByteArray longLine;
+    while (longLine.size() < twinLineBytes)
+        longLine += "rem weapon ";
+    longLine.truncate(twinLineBytes);
+    const QByteArray almost = longLine.left(twinLineBytes - 1);
+    const QByteArray text = shortLine + "\r\n" + longLine + "\n" + almost + "\r" + longLine;
+    QByteArray styles(text.size(), char(2));
+    twinLongLines(TextView::whole(text), styles);
+    auto twins = [&](qsizetype from, qsizetype size) {
+        qsizetype count = 0;
+        for (qsizetype i = from; i < from + size; ++i)
+            count += styles[i] != char(2);
+        return count;
+    };
+    EXPECT_EQ(twins(0, shortLine.size() + 2), 0);
+    const qsizetype second = shortLine.size() + 2;
+    EXPECT_GT(twins(second, longLine.size()), twinLineBytes / 3);
+    EXPECT_EQ(styles[second + 4], char(twinStyle(2))); // "weapon " after the first word
+    EXPECT_EQ(twins(second + longLine.size(), almost.size() + 2), 0);
+    EXPECT_EQ(twins(text.size() - longLine.size(), longLine.size()),
+              twins(second, longLine.size()));
+}

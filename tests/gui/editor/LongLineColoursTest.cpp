@@ -1,0 +1,122 @@
+#include "EditorHarness.h"
+
+#include "editor/TwinStyles.h"
+
+#include <QImage>
+
+using marlix::baseStyle;
+using marlix::twinLineBytes;
+
+namespace {
+
+const QByteArray phraseTable =
+    "rem\r\n1\r\nclGreen\r\nScout\r\n0\r\nclRed\r\nObjectTemplate\r\n0\r\n"
+    "clBlue\r\n";
+
+// One line long enough for twins, in several colours, with a comment to its end.
+QByteArray longLine() {
+    QByteArray line = "ObjectTemplate.create Scout ";
+    while (line.size() < twinLineBytes / 2)
+        line += "Scout ObjectTemplate.setPosition 0/1.25/3\tweapon ";
+    line += "rem";
+    while (line.size() < 2 * twinLineBytes)
+        line += " Scout part_" + QByteArray::number(line.size());
+    return line;
+}
+
+QByteArray styleBytes(const EditorHarness &h) {
+    const long length = h.send(QsciScintillaBase::SCI_GETLENGTH);
+    QByteArray styled(2 * length + 2, '\0');
+    h.editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEDTEXT, 0L, length, styled.data());
+    QByteArray styles(length, '\0');
+    for (long i = 0; i < length; ++i)
+        styles[i] = styled[2 * i + 1];
+    return styles;
+}
+
+qsizetype twinCount(const QByteArray &styles) {
+    qsizetype count = 0;
+    for (char s : styles)
+        count += baseStyle(static_cast<unsigned char>(s)) != static_cast<unsigned char>(s);
+    return count;
+}
+
+// The text area as drawn with the styles it has, then with every twin put back to its
+// original; the two must not differ by a pixel.
+void compareWithoutTwins(EditorHarness &h) {
+    const QByteArray twinned = styleBytes(h);
+    QVERIFY(twinCount(twinned) > 0);
+    const QImage withTwins = h.editor->viewport()->grab().toImage();
+    QByteArray plain = twinned;
+    for (char &s : plain)
+        s = char(baseStyle(static_cast<unsigned char>(s)));
+    h.send(QsciScintillaBase::SCI_STARTSTYLING, 0, 0);
+    h.editor->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX,
+                            static_cast<unsigned long>(plain.size()), plain.constData());
+    QCOMPARE(twinCount(styleBytes(h)), 0);
+    const QImage withoutTwins = h.editor->viewport()->grab().toImage();
+    QCOMPARE(withTwins.size(), withoutTwins.size());
+    QVERIFY(withTwins == withoutTwins);
+}
+
+} // namespace
+
+class LongLineColoursTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void longLineLooksTheSameWithTwinsInBothSchemes() {
+        EditorHarness h("", phraseTable);
+        h.editor->setFont(QFont(QStringLiteral("Monospace"), 11));
+        h.setText(longLine());
+        h.editor->RefreshHighlighting();
+        const QImage light = h.editor->viewport()->grab().toImage();
+        compareWithoutTwins(h);
+        // Every byte shows the colour of its original style in font, size and colour.
+        h.editor->RefreshHighlighting();
+        const QByteArray styles = styleBytes(h);
+        for (int i = 0; i < styles.size(); ++i) {
+            const int style = static_cast<unsigned char>(styles[i]);
+            for (unsigned int msg :
+                 {QsciScintillaBase::SCI_STYLEGETFORE, QsciScintillaBase::SCI_STYLEGETSIZE,
+                  QsciScintillaBase::SCI_STYLEGETBOLD}) {
+                if (h.send(msg, style) != h.send(msg, baseStyle(style)))
+                    QFAIL(qPrintable(QStringLiteral("style %1 at %2").arg(style).arg(i)));
+            }
+        }
+        h.editor->setDarkScheme(true);
+        h.editor->RefreshHighlighting();
+        QVERIFY(h.editor->viewport()->grab().toImage() != light);
+        compareWithoutTwins(h);
+    }
+
+    void typedCommentInALongLineAlternatesAgainInItsColour() {
+        EditorHarness h("", phraseTable);
+        h.setText(longLine());
+        h.editor->RefreshHighlighting();
+        // Before a blank, so that the typed word stands alone.
+        const long start = long(longLine().indexOf(' ', twinLineBytes / 4));
+        h.setCaret(start);
+        h.type(" rem");
+        const QByteArray styles = styleBytes(h);
+        const int comment = baseStyle(static_cast<unsigned char>(styles[start + 1]));
+        QCOMPARE(h.send(QsciScintillaBase::SCI_STYLEGETFORE, comment), green);
+        QByteArray rest = styles.mid(start + 1);
+        for (char s : rest)
+            QCOMPARE(baseStyle(static_cast<unsigned char>(s)), comment);
+        QVERIFY(twinCount(rest) > rest.size() / 4);
+        QVERIFY(twinCount(rest) < rest.size() * 3 / 4);
+        // What went before the comment kept its colours.
+        QCOMPARE(h.colorAt(0), blue);
+    }
+
+    void shortLinesKeepPlainStyles() {
+        EditorHarness h("", phraseTable);
+        h.editor->loadLines({"ObjectTemplate.create Scout rem a b c d e f", longLine().left(200)});
+        h.editor->RefreshHighlighting();
+        QCOMPARE(twinCount(styleBytes(h)), 0);
+    }
+};
+
+QTEST_MAIN(LongLineColoursTest)
+#include "LongLineColoursTest.moc"
