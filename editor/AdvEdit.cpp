@@ -187,6 +187,7 @@ void TAdvEdit::loadBytes(const QByteArray &text) {
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
     m_wrap->reset(text.constData(), text.size());
+    twinLoadedText(text);
     SendScintilla(SCI_GOTOPOS, 0UL);
     m_loading = false;
 }

@@ -120,6 +120,7 @@ private:
     void setupTwins();
     void setStyleColour(int style, const QColor &color); // the style and its twin
     void twinLineAt(qsizetype pos);
+    void twinLoadedText(const QByteArray &text); // all in style 0, as the text came in
     QList<marlix::HighlightPhrase> highlightEntries();
     void colourLines(int first, int last);
     void createObjectList();

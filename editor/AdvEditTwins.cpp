@@ -44,3 +44,14 @@ void TAdvEdit::twinLineAt(qsizetype pos) {
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(changed.to - changed.from),
                   styles.constData() + changed.from);
 }
+
+void TAdvEdit::twinLoadedText(const QByteArray &text) {
+    // Placing the caret lays out its line: a long one is measured word by word from the start.
+    for (const ByteSpan &line : longLines(TextView::whole(text))) {
+        QByteArray styles(line.to - line.from, '\0');
+        alternateTwins(text.constData() + line.from, styles.data(), styles.size());
+        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(line.from), 0L);
+        SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()),
+                      styles.constData());
+    }
+}

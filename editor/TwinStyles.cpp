@@ -1,8 +1,7 @@
 #include "editor/TwinStyles.h"
 
+#include "editor/HighlightStyling.h"
 #include "editor/StyleTable.h"
-
-#include <algorithm>
 
 namespace marlix {
 
@@ -34,17 +33,22 @@ ByteSpan alternateTwins(const char *text, char *styles, qsizetype size) {
     return changed;
 }
 
-void twinLongLines(const TextView &text, QByteArray &styles) {
-    const qsizetype n = std::min(text.size, styles.size());
-    qsizetype start = 0;
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && text.data[end] != '\r' && text.data[end] != '\n')
-            ++end;
+QList<ByteSpan> longLines(const TextView &text) {
+    QList<ByteSpan> lines;
+    const qsizetype first = text.offset;
+    for (qsizetype start = first; start < first + text.size;) {
+        const qsizetype end = lineEndFrom(text, start);
         if (end - start >= twinLineBytes)
-            alternateTwins(text.data + start, styles.data() + start, end - start);
+            lines.append({start - first, end - first});
         start = end + 1;
     }
+    return lines;
+}
+
+void twinLongLines(const TextView &text, QByteArray &styles) {
+    for (const ByteSpan &line : longLines(text))
+        if (line.to <= styles.size())
+            alternateTwins(text.data + line.from, styles.data() + line.from, line.to - line.from);
 }
 
 } // namespace marlix

@@ -3,6 +3,7 @@
 #include "editor/WordSearch.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QtGlobal>
 
 // Twin styles for long lines. The control measures a line's text in pieces that end where the
@@ -36,8 +37,11 @@ struct ByteSpan {
 };
 ByteSpan alternateTwins(const char *text, char *styles, qsizetype size);
 
-// The same for every line of `text` at least twinLineBytes long; `styles` holds one byte per
-// byte of text.
+// The lines of `text` at least twinLineBytes long, line ends left out, counted from the
+// view's first byte.
+QList<ByteSpan> longLines(const TextView &text);
+
+// alternateTwins on every long line of `text`; `styles` holds one byte per byte of text.
 void twinLongLines(const TextView &text, QByteArray &styles);
 
 } // namespace marlix

@@ -75,6 +75,11 @@ TEST(TwinStyles, OnlyLongLinesGetTwins) {
             count += styles[i] != char(2);
         return count;
     };
+    const QList<ByteSpan> lines = longLines(TextView::whole(text));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].from, shortLine.size() + 2);
+    EXPECT_EQ(lines[0].to, lines[0].from + twinLineBytes);
+    EXPECT_EQ(lines[1].to, text.size());
     EXPECT_EQ(twins(0, shortLine.size() + 2), 0);
     const qsizetype second = shortLine.size() + 2;
     EXPECT_GT(twins(second, longLine.size()), twinLineBytes / 3);

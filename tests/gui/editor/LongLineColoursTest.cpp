@@ -29,7 +29,7 @@ QByteArray styleBytes(const EditorHarness &h) {
     QByteArray styled(2 * length + 2, '\0');
     h.editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEDTEXT, 0L, length, styled.data());
     QByteArray styles(length, '\0');
-    for (long i = 0; i < length; ++i)
+    for (qsizetype i = 0; i < length; ++i)
         styles[i] = styled[2 * i + 1];
     return styles;
 }
@@ -95,8 +95,8 @@ private slots:
         h.setText(longLine());
         h.editor->RefreshHighlighting();
         // Before a blank, so that the typed word stands alone.
-        const long start = long(longLine().indexOf(' ', twinLineBytes / 4));
-        h.setCaret(start);
+        const qsizetype start = longLine().indexOf(' ', twinLineBytes / 4);
+        h.setCaret(long(start));
         h.type(" rem");
         const QByteArray styles = styleBytes(h);
         const int comment = baseStyle(static_cast<unsigned char>(styles[start + 1]));
