@@ -18,9 +18,13 @@ struct ObjectRow {
     qsizetype lineEnd = 0;   // end of the keyword's line
 };
 
+// The most bytes of type and name read after a keyword.
+constexpr qsizetype longestObjectText = 1024;
+
 // Every whole-word occurrence of the keyword (letter case ignored), in text order. The text
 // after it is read from the keyword's own line only, starting one character after the
-// keyword; a keyword at the end of its line gives an empty type and name.
+// keyword; a keyword at the end of its line gives an empty type and name. Past
+// longestObjectText bytes the text stops at the last blank before them.
 QList<ObjectRow> scanObjects(const TextView &text);
 
 // The text that finds a row's line again: keyword, blank, type (with its blank) and name.
