@@ -66,7 +66,6 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     applyFontToStyles();
-    setupTwins();
     SendScintilla(SCI_SETMODEVENTMASK, editNotices);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int, int, int, int, int, int, int) {
@@ -260,7 +259,7 @@ void TAdvEdit::RefreshHighlighting() {
     // The caret goes back to the selection's start, whichever end of it the caret was at.
     const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
     QByteArray styles = highlightStyles(m_text->whole(), highlightEntries());
-    twinLongLines(m_text->whole(), styles);
+    twinStyles(m_text->whole(), styles);
     SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
     setCaretPosition(selStart);
@@ -271,7 +270,7 @@ void TAdvEdit::colourLines(int first, int last) {
     const qsizetype from = lineStart(first);
     const QByteArray text = bytesBetween(from, lineEnd(last));
     QByteArray styles = highlightStyles(TextView::whole(text), highlightEntries());
-    twinLongLines(TextView::whole(text), styles);
+    twinStyles(TextView::whole(text), styles);
     SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
 }

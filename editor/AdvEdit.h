@@ -117,8 +117,8 @@ private:
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);
     // Twin styles of long lines (AdvEditTwins.cpp).
-    void setupTwins();
-    void setStyleColour(int style, const QColor &color); // the style and its twin
+    void twinStyles(const marlix::TextView &text, QByteArray &styles); // twinLongLines
+    void setStyleColour(int style, const QColor &color);               // the style and its twin
     void twinLineAt(qsizetype pos);
     void twinLoadedText(const QByteArray &text); // all in style 0, as the text came in
     QList<marlix::HighlightPhrase> highlightEntries();

@@ -8,13 +8,20 @@
 using namespace marlix;
 
 namespace {
-// Pieces the control remembers the widths of; a long line of a mod's scripts holds a few
-// thousand different words, more than the control's own 1024.
-constexpr unsigned long measuredPieces = 16384;
+// Pieces whose widths the control keeps, instead of its own 1024: a long line of joined
+// scripts holds tens of thousands of different words, each in two styles. Some 3 MB, so only
+// for a document that has a long line.
+constexpr unsigned long manyPieces = 131072;
+
+void keepManyWidths(QsciScintilla &editor) {
+    if (editor.SendScintilla(QsciScintilla::SCI_GETPOSITIONCACHE) < long(manyPieces))
+        editor.SendScintilla(QsciScintilla::SCI_SETPOSITIONCACHE, manyPieces);
+}
 } // namespace
 
-void TAdvEdit::setupTwins() {
-    SendScintilla(SCI_SETPOSITIONCACHE, measuredPieces);
+void TAdvEdit::twinStyles(const TextView &text, QByteArray &styles) {
+    if (twinLongLines(text, styles))
+        keepManyWidths(*this);
 }
 
 void TAdvEdit::setStyleColour(int style, const QColor &color) {
@@ -29,6 +36,7 @@ void TAdvEdit::twinLineAt(qsizetype pos) {
     const qsizetype size = lineEnd(line) - from;
     if (size < twinLineBytes)
         return;
+    keepManyWidths(*this);
     // Text and style bytes in turn.
     QByteArray styled(2 * size + 2, '\0');
     SendScintilla(SCI_GETSTYLEDTEXT, long(from), long(from + size), styled.data());
@@ -47,7 +55,10 @@ void TAdvEdit::twinLineAt(qsizetype pos) {
 
 void TAdvEdit::twinLoadedText(const QByteArray &text) {
     // Placing the caret lays out its line: a long one is measured word by word from the start.
-    for (const ByteSpan &line : longLines(TextView::whole(text))) {
+    const QList<ByteSpan> lines = longLines(TextView::whole(text));
+    if (!lines.isEmpty())
+        keepManyWidths(*this);
+    for (const ByteSpan &line : lines) {
         QByteArray styles(line.to - line.from, '\0');
         alternateTwins(text.constData() + line.from, styles.data(), styles.size());
         SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(line.from), 0L);

@@ -45,10 +45,12 @@ QList<ByteSpan> longLines(const TextView &text) {
     return lines;
 }
 
-void twinLongLines(const TextView &text, QByteArray &styles) {
-    for (const ByteSpan &line : longLines(text))
+bool twinLongLines(const TextView &text, QByteArray &styles) {
+    const QList<ByteSpan> lines = longLines(text);
+    for (const ByteSpan &line : lines)
         if (line.to <= styles.size())
             alternateTwins(text.data + line.from, styles.data() + line.from, line.to - line.from);
+    return !lines.isEmpty();
 }
 
 } // namespace marlix

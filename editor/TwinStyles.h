@@ -42,6 +42,7 @@ ByteSpan alternateTwins(const char *text, char *styles, qsizetype size);
 QList<ByteSpan> longLines(const TextView &text);
 
 // alternateTwins on every long line of `text`; `styles` holds one byte per byte of text.
-void twinLongLines(const TextView &text, QByteArray &styles);
+// Tells whether there was a long line.
+bool twinLongLines(const TextView &text, QByteArray &styles);
 
 } // namespace marlix

@@ -68,7 +68,7 @@ TEST(TwinStyles, OnlyLongLinesGetTwins) {
     const QByteArray almost = longLine.left(twinLineBytes - 1);
     const QByteArray text = shortLine + "\r\n" + longLine + "\n" + almost + "\r" + longLine;
     QByteArray styles(text.size(), char(2));
-    twinLongLines(TextView::whole(text), styles);
+    EXPECT_TRUE(twinLongLines(TextView::whole(text), styles));
     auto twins = [&](qsizetype from, qsizetype size) {
         qsizetype count = 0;
         for (qsizetype i = from; i < from + size; ++i)
@@ -81,6 +81,8 @@ TEST(TwinStyles, OnlyLongLinesGetTwins) {
     EXPECT_EQ(lines[0].to, lines[0].from + twinLineBytes);
     EXPECT_EQ(lines[1].to, text.size());
     EXPECT_EQ(twins(0, shortLine.size() + 2), 0);
+    QByteArray shortStyles(shortLine.size(), char(2));
+    EXPECT_FALSE(twinLongLines(TextView::whole(shortLine), shortStyles));
     const qsizetype second = shortLine.size() + 2;
     EXPECT_GT(twins(second, longLine.size()), twinLineBytes / 3);
     EXPECT_EQ(styles[second + 4], char(twinStyle(2))); // "weapon " after the first word

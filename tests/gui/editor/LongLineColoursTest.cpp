@@ -110,11 +110,15 @@ private slots:
         QCOMPARE(h.colorAt(0), blue);
     }
 
-    void shortLinesKeepPlainStyles() {
+    void shortLinesKeepPlainStylesAndTheUsualWidthCache() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"ObjectTemplate.create Scout rem a b c d e f", longLine().left(200)});
         h.editor->RefreshHighlighting();
         QCOMPARE(twinCount(styleBytes(h)), 0);
+        // Only a document with a long line keeps the widths of many more words.
+        const long usual = h.send(QsciScintillaBase::SCI_GETPOSITIONCACHE);
+        h.setText(longLine());
+        QVERIFY(h.send(QsciScintillaBase::SCI_GETPOSITIONCACHE) > 16 * usual);
     }
 };
 
