@@ -1,8 +1,9 @@
 // Figures for large and hostile scripts opened in the real main window: the time from
 // OpenDocumentFile until the editor has no work left, key releases meanwhile and memory for an
-// 8.9 MB script; and for a 1 MB and a 100 MB single line and a 50 MB script of 1.67 million
-// lines, the time of each typed key (its handling and the repaint) and memory. Each case runs
-// in a process of its own, so the resident figures do not mix.
+// 8.9 MB script; and for a 1 MB single line (of a few words repeated, and of objects joined),
+// a 100 MB single line and a 50 MB script of 1.67 million lines, the time of each typed key (its
+// handling and the repaint) and memory. Each case runs in a process of its own, so the resident
+// figures do not mix.
 #include "bench/ProcessStatus.h"
 
 #include <QApplication>
@@ -62,6 +63,24 @@ QByteArray singleLine(qsizetype bytes) {
     const QByteArray words = "ObjectTemplate.setPosition 0/1.25/3 rem weapon ";
     while (text.size() < bytes)
         text += words;
+    text.truncate(bytes);
+    return text;
+}
+
+// One line of objects joined, each word different from most others, a comment from 40% on.
+QByteArray singleLineOfObjects(qsizetype bytes) {
+    QByteArray text;
+    text.reserve(bytes + 128);
+    bool comment = false;
+    for (int i = 0; text.size() < bytes; ++i) {
+        if (!comment && text.size() >= bytes * 2 / 5) {
+            text += "rem the rest is a comment ";
+            comment = true;
+        }
+        text += "ObjectTemplate.create SimpleObject part_" + QByteArray::number(i) +
+                " ObjectTemplate.setPosition " + QByteArray::number(i % 97) + "/1.25/" +
+                QByteArray::number(i % 7) + " ";
+    }
     text.truncate(bytes);
     return text;
 }
@@ -208,7 +227,7 @@ int main(int argc, char **argv) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (env.value(QStringLiteral("QT_QPA_PLATFORM")) == QLatin1String("offscreen"))
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), "offscreen:configfile=" + config);
-        for (const char *name : {"open", "line1", "line100", "lines50"}) {
+        for (const char *name : {"open", "line1", "words1", "line100", "lines50"}) {
             QProcess child;
             child.setProcessEnvironment(env);
             child.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -222,6 +241,8 @@ int main(int argc, char **argv) {
         return openUntilIdle();
     if (which == "line1")
         return typingInto("one 1 MB line", singleLine(1000000), 1.0);
+    if (which == "words1")
+        return typingInto("one 1 MB line of objects", singleLineOfObjects(1000000), 1.0);
     if (which == "line100")
         return typingInto("one 100 MB line", singleLine(100000000), 100.0);
     // Lines of 38 bytes at most make 50 MB about 1.67 million lines.

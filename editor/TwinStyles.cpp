@@ -14,12 +14,26 @@ bool isBlank(char c) {
 } // namespace
 
 ByteSpan alternateTwins(const char *text, char *styles, qsizetype size) {
+    auto plainAt = [&](qsizetype i) { return baseStyle(static_cast<unsigned char>(styles[i])); };
+    auto wordStart = [&](qsizetype i) { return isBlank(text[i - 1]) && !isBlank(text[i]); };
     ByteSpan changed{size, size};
     bool twin = false;
+    qsizetype pieceStart = 0; // where the control starts measuring a piece anew
     for (qsizetype i = 0; i < size; ++i) {
-        if (i > 0 && isBlank(text[i - 1]) && !isBlank(text[i]))
-            twin = !twin;
-        const int plain = baseStyle(static_cast<unsigned char>(styles[i]));
+        const int plain = plainAt(i);
+        if (i > 0 && plain != plainAt(i - 1)) {
+            pieceStart = i;
+        } else if (i > 0 && wordStart(i)) {
+            // Words join the piece while it stays short enough to be remembered.
+            qsizetype end = i + 1;
+            while (end < size && end - pieceStart < measuredPieceBytes && !wordStart(end) &&
+                   plainAt(end) == plain)
+                ++end;
+            if (end - pieceStart >= measuredPieceBytes) {
+                twin = !twin;
+                pieceStart = i;
+            }
+        }
         const char wanted = static_cast<char>(twin ? twinStyle(plain) : plain);
         if (styles[i] == wanted)
             continue;

@@ -16,6 +16,8 @@ namespace marlix {
 
 // Lines at least this long get twins; shorter ones are measured quickly enough as they are.
 constexpr qsizetype twinLineBytes = 4096;
+// The control keeps the widths of pieces shorter than this.
+constexpr qsizetype measuredPieceBytes = 30;
 // The twin of style s is s + twinOffset; the colour styles stay below it.
 constexpr int twinOffset = 128;
 

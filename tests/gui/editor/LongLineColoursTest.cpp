@@ -17,10 +17,10 @@ const QByteArray phraseTable =
 QByteArray longLine() {
     QByteArray line = "ObjectTemplate.create Scout ";
     while (line.size() < twinLineBytes / 2)
-        line += "Scout ObjectTemplate.setPosition 0/1.25/3\tweapon ";
+        line += "Scout ObjectTemplate.setPosition 0/1.25/3\tweapon of the scout ";
     line += "rem";
-    while (line.size() < 2 * twinLineBytes)
-        line += " Scout part_" + QByteArray::number(line.size());
+    for (int i = 0; line.size() < 2 * twinLineBytes; ++i)
+        line += (i % 10 ? " part_" : " Scout part_") + QByteArray::number(line.size());
     return line;
 }
 
