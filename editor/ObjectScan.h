@@ -19,7 +19,7 @@ struct ObjectRow {
 };
 
 // The most bytes of type and name read after a keyword.
-constexpr qsizetype longestObjectText = 1024;
+constexpr qsizetype longestObjectText = 256;
 
 // Every whole-word occurrence of the keyword (letter case ignored), in text order. The text
 // after it is read from the keyword's own line only, starting one character after the
