@@ -9,6 +9,7 @@
 #include "modindex/IndexBuilder.h"
 #include "modindex/IndexFolders.h"
 #include "modindex/ModCheck.h"
+#include "modindex/NameCompletionSource.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -81,6 +82,7 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
         m_index =
             std::make_unique<ModIndex>(CommandTable::fromProgramFolder(window->ProgramFolder()));
         m_index->setCacheFile(indexCachePath(window->ProgramFolder()));
+        m_names = std::make_unique<NameCompletionSource>(*m_index);
         m_builder = new IndexBuilder(*m_index, this);
         connect(m_builder, &IndexBuilder::progress, this, &IndexTools::buildProgress);
         connect(m_builder, &IndexBuilder::finished, this, &IndexTools::buildDone);
@@ -136,9 +138,13 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
     QTimer::singleShot(0, this, &IndexTools::rebuild);
 }
 
-// The builder's threads read the index: they are stopped before the index goes.
+// The builder's threads read the index: they are stopped before the index goes. Editors
+// that outlive the tools stop asking for names.
 IndexTools::~IndexTools() {
     delete m_builder;
+    for (TAdvEdit *editor : std::as_const(m_editors))
+        if (editor)
+            editor->completion().removeSource(m_names.get());
 }
 
 bool IndexTools::isBuilding() const {
@@ -245,6 +251,12 @@ void IndexTools::attachEditor(TAdvEdit *editor) {
             });
     connect(editor, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
     editor->viewport()->installEventFilter(this);
+    if (m_names) {
+        // After the language table's triggers, so a trigger typed still opens its own list.
+        editor->completion().addSource(m_names.get());
+        m_editors.removeAll(nullptr);
+        m_editors.append(editor);
+    }
     // The page's caption is set after the editor is made.
     QTimer::singleShot(0, editor, [this, editor] { updateFoldersFor(editor); });
 }

@@ -106,14 +106,26 @@ private slots:
         QVERIFY(Prompts::shown().isEmpty());
     }
 
-    void escapeClosesAndReopensRightAfterTheTrigger() {
+    void releasingEscAfterItClosedTheListDoesNotReopenIt() {
         auto h = make();
         QListWidget *list = h->editor->CompletionList;
         h->type("ObjectTemplate.");
         QTest::keyPress(h->editor, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
         QTest::keyRelease(h->editor, Qt::Key_Escape);
-        QVERIFY(list->isVisible()); // the trigger still ends at the caret
+        QVERIFY(!list->isVisible()); // though the trigger still ends at the caret
+        h->key(Qt::Key_Control);
+        QVERIFY(!list->isVisible());
+        // Coming back to the trigger from elsewhere opens it as before.
+        h->key(Qt::Key_Left);
+        QVERIFY(!list->isVisible());
+        h->key(Qt::Key_Right);
+        QVERIFY(list->isVisible());
+        h->key(Qt::Key_Escape);
+        h->type("c");
+        QVERIFY(!list->isVisible());
+        h->key(Qt::Key_Backspace);
+        QVERIFY(list->isVisible());
         h->type("c");
         QTest::keyPress(h->editor, Qt::Key_Escape);
         QTest::keyRelease(h->editor, Qt::Key_Escape);
