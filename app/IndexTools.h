@@ -9,7 +9,6 @@
 #include <memory>
 
 class QAction;
-class QFileSystemWatcher;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -19,6 +18,7 @@ class TFormMain;
 namespace marlix {
 
 class IndexBuilder;
+class IndexWatch;
 class NameCompletionSource;
 
 // The main window's use of the mod index: the index built in the background (with a progress
@@ -84,7 +84,7 @@ private:
     IndexBuilder *m_builder = nullptr;
     QStringList m_folders;
     QList<Place> m_back;
-    QFileSystemWatcher *m_watcher = nullptr;
+    IndexWatch *m_watch = nullptr;
     QTimer *m_folderChange = nullptr;
     QSet<QString> m_rereadAfterBuild;
     QString m_tableError;
