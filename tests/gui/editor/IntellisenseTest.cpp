@@ -320,6 +320,25 @@ private slots:
         QVERIFY(list->height() > 300);
     }
 
+    // A list of thousands of names is sized without measuring each: the widest in pixels must
+    // still fit, though other items hold more characters.
+    void aLongListIsWideForItsWidestItemNotItsLongest() {
+        auto h = make();
+        QByteArray lines;
+        for (int i = 0; i < 2000; ++i)
+            lines += "il_" + QByteArray::number(i) + "_iiiiiiiiiiiiiiiiiiiiiiiiiiii\r\n";
+        const QString wide = "WWWWWWWWWWWWWWWWWWWWWWWWW";
+        lines += wide.toLatin1() + "\r\n";
+        h->folder.write("objecttemplate.txt", lines);
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.");
+        QCOMPARE(list->count(), 2001);
+        QVERIFY(list->fontMetrics().horizontalAdvance(wide) >
+                list->fontMetrics().horizontalAdvance(list->item(0)->text()));
+        QVERIFY(list->viewport()->width() >= list->fontMetrics().horizontalAdvance(wide));
+        QCOMPARE(list->visualItemRect(list->item(2000)).width(), list->viewport()->width());
+    }
+
     void listOpensAtTheCaretAndDoubleClickAccepts() {
         auto h = make();
         QListWidget *list = h->editor->CompletionList;
