@@ -21,7 +21,7 @@
 
 #include <QDateTime>
 #include <QKeyEvent>
-#include <QTableWidget>
+#include <QTableView>
 
 using namespace marlix;
 

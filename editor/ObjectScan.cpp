@@ -2,14 +2,15 @@
 
 #include "editor/HighlightStyling.h"
 
+#include <cstring>
+
 namespace marlix {
 
 QByteArray objectKeyword() {
     return QByteArrayLiteral("objecttemplate.create");
 }
 
-QList<ObjectRow> scanObjects(const TextView &text) {
-    QList<ObjectRow> rows;
+void forEachObjectLine(const TextView &text, const std::function<void(const ObjectLine &)> &found) {
     const QByteArray keyword = foldWord(objectKeyword());
     const qsizetype length = text.documentLength;
     qsizetype s = 0;
@@ -17,18 +18,32 @@ QList<ObjectRow> scanObjects(const TextView &text) {
         const qsizetype c = findFoldedWholeWord(text, keyword, s, length);
         if (c < 0)
             break;
-        ObjectRow row;
-        row.keyword = c;
-        row.lineEnd = lineEndFrom(text, c);
-        row.textStart = std::min(c + keyword.size() + 1, row.lineEnd);
-        const QByteArray rest(text.data + (row.textStart - text.offset),
-                              row.lineEnd - row.textStart);
-        const qsizetype blank = rest.indexOf(' ');
-        row.type = rest.left(blank + 1);
-        row.name = rest.mid(blank + 1);
-        rows.append(row);
+        ObjectLine line;
+        line.keyword = c;
+        line.lineEnd = lineEndFrom(text, c);
+        line.textStart = std::min(c + keyword.size() + 1, line.lineEnd);
+        const char *rest = text.data + (line.textStart - text.offset);
+        const auto *blank =
+            static_cast<const char *>(std::memchr(rest, ' ', line.lineEnd - line.textStart));
+        line.typeLength = blank ? blank - rest + 1 : 0;
+        found(line);
         s = c + 1;
     }
+}
+
+QList<ObjectRow> scanObjects(const TextView &text) {
+    QList<ObjectRow> rows;
+    forEachObjectLine(text, [&](const ObjectLine &line) {
+        const char *rest = text.data + (line.textStart - text.offset);
+        ObjectRow row;
+        row.type = QByteArray(rest, line.typeLength);
+        row.name =
+            QByteArray(rest + line.typeLength, line.lineEnd - line.textStart - line.typeLength);
+        row.keyword = line.keyword;
+        row.textStart = line.textStart;
+        row.lineEnd = line.lineEnd;
+        rows.append(row);
+    });
     return rows;
 }
 
