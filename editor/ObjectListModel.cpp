@@ -6,6 +6,10 @@ namespace {
 
 constexpr int columns = 2;
 
+bool isCell(const QAbstractItemModel &model, const QModelIndex &index) {
+    return index.isValid() && model.checkIndex(index);
+}
+
 qsizetype cellKey(int row, int column) {
     return qsizetype(row) * columns + column;
 }
@@ -67,15 +71,13 @@ int ObjectListModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant ObjectListModel::data(const QModelIndex &index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
-        (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!isCell(*this, index) || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
     return cellText(index.row(), index.column());
 }
 
 bool ObjectListModel::setData(const QModelIndex &index, const QVariant &value, int role) {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
-        (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!isCell(*this, index) || (role != Qt::DisplayRole && role != Qt::EditRole))
         return false;
     const QString text = value.toString();
     if (text == cellText(index.row(), index.column()))
@@ -86,7 +88,7 @@ bool ObjectListModel::setData(const QModelIndex &index, const QVariant &value, i
 }
 
 Qt::ItemFlags ObjectListModel::flags(const QModelIndex &index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!isCell(*this, index))
         return Qt::NoItemFlags;
     if (index.column() == 0)
         return Qt::ItemIsEnabled;

@@ -14,13 +14,16 @@ void forEachObjectLine(const TextView &text, const std::function<void(const Obje
     const QByteArray keyword = foldWord(objectKeyword());
     const qsizetype length = text.documentLength;
     qsizetype s = 0;
+    qsizetype lineEnd = -1; // of the last keyword's line: found once for all keywords on it
     for (;;) {
         const qsizetype c = findFoldedWholeWord(text, keyword, s, length);
         if (c < 0)
             break;
+        if (c >= lineEnd)
+            lineEnd = lineEndFrom(text, c);
         ObjectLine line;
         line.keyword = c;
-        line.lineEnd = lineEndFrom(text, c);
+        line.lineEnd = lineEnd;
         line.textStart = std::min(c + keyword.size() + 1, line.lineEnd);
         const char *rest = text.data + (line.textStart - text.offset);
         const auto *blank =
