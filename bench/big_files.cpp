@@ -1,8 +1,9 @@
 // Figures for large and hostile scripts opened in the real main window: the time from
 // OpenDocumentFile until the editor has no work left, key releases meanwhile and memory for an
 // 8.9 MB script; and for a 1 MB and a 100 MB single line and a 50 MB script of 1.67 million
-// lines, the time of each typed key (its handling and the repaint) and memory. Each case runs
-// in a process of its own, so the resident figures do not mix.
+// lines, the time of each typed key (its handling and the repaint) and memory, then the time
+// of Refresh Object List and what the list holds. Each case runs in a process of its own, so
+// the resident figures do not mix.
 #include "bench/ProcessStatus.h"
 
 #include <QApplication>
