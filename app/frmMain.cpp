@@ -20,7 +20,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>

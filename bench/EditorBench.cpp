@@ -9,7 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -209,8 +209,8 @@ int main(int argc, char **argv) {
         std::printf("%4d phrases: editor ready %.1f ms, load %.1f ms, RefreshHighlighting %.1f ms, "
                     "RefreshObjectList %.1f ms (%d rows), all told %.1f ms, resident %ld kB\n",
                     phrases, created, loaded, coloured, listed,
-                    editor->edit->ObjectList->rowCount(), created + loaded + coloured + listed,
-                    residentKb());
+                    editor->edit->ObjectList->model()->rowCount(),
+                    created + loaded + coloured + listed, residentKb());
         keyReleaseFigures(phrases == 50 ? "  50-entry tables, 8.5 MB:"
                                         : "1000-entry tables, 8.5 MB:",
                           editor->edit);

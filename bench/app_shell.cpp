@@ -7,7 +7,7 @@
 #if __has_include("editor/AdvEdit.h")
 #include "tests/gui/support/MainWindowFixture.h"
 
-#include <QTableWidget>
+#include <QTableView>
 #include <QWindow>
 
 namespace {
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
         window->CloseDocumentSlot(window->tabControl->ActivePage()->Tag);
     }
     window->OpenDocumentFile(path);
-    const int objects = window->activeEditor()->ObjectList->rowCount();
+    const int objects = window->activeEditor()->ObjectList->model()->rowCount();
 
     std::printf("window shown after start:       %8.1f ms (target 300)\n", shownMs);
     std::printf("new empty document tab:         %8.2f ms average, %.2f ms best (target 20)\n",

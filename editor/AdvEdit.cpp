@@ -22,7 +22,7 @@
 
 #include <QDateTime>
 #include <QKeyEvent>
-#include <QTableWidget>
+#include <QTableView>
 
 using namespace marlix;
 
@@ -181,6 +181,10 @@ void TAdvEdit::loadBytes(const QByteArray &text) {
     m_wrap->beginReset();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
+    // Room for typing (up to 1 MB): the control's own buffer would be full after a few keys,
+    // and growing it copies the whole text (over 100 ms on a 50 MB script).
+    const qsizetype room = std::min<qsizetype>(text.size() / 16, 1 << 20);
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(text.size() + room));
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);

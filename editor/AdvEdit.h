@@ -21,7 +21,7 @@ class TriggerCompletion;
 class WrapSwitch;
 } // namespace marlix
 class QListWidget;
-class QTableWidget;
+class QTableView;
 
 // The script editor: one per open document. A QScintilla control in 8-bit mode whose
 // characters carry their colours as styles, with the two language tables, a completion list
@@ -34,7 +34,7 @@ public:
     ~TAdvEdit() override;
 
     QListWidget *CompletionList = nullptr; // owned by the editor
-    QTableWidget *ObjectList = nullptr;    // child of the editor's parent
+    QTableView *ObjectList = nullptr;      // child of the editor's parent
     qsizetype CodeStart = -1;
     QString ActiveCode;
     std::int32_t ActiveStyle = 0;

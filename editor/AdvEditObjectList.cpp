@@ -2,27 +2,31 @@
 // a name selects that object's line in the text.
 #include "editor/AdvEdit.h"
 
-#include "editor/ObjectScan.h"
+#include "editor/ObjectListModel.h"
 #include "editor/ScintillaText.h"
 #include "editor/WordSearch.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QTableWidget>
+#include <QTableView>
 
 using namespace marlix;
 
 namespace {
+
 constexpr int objectListWidth = 300;
+
+ObjectListModel *objectRows(const QTableView *list) {
+    return static_cast<ObjectListModel *>(list->model());
 }
+
+} // namespace
 
 void TAdvEdit::createObjectList() {
     QWidget *page = parentWidget();
-    ObjectList = new QTableWidget(page);
-    ObjectList->setColumnCount(2);
-    ObjectList->setHorizontalHeaderLabels(
-        {QStringLiteral("Object Type"), QStringLiteral("Object Name")});
+    ObjectList = new QTableView(page);
+    ObjectList->setModel(new ObjectListModel(ObjectList));
     ObjectList->verticalHeader()->hide();
     ObjectList->horizontalHeader()->setStretchLastSection(true);
     ObjectList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -31,54 +35,34 @@ void TAdvEdit::createObjectList() {
                                 QAbstractItemView::AnyKeyPressed);
     ObjectList->setFixedWidth(objectListWidth);
     ObjectList->setFont(font());
-    ObjectList->setRowCount(1);
-    ObjectList->setItem(0, 0, new QTableWidgetItem());
-    ObjectList->item(0, 0)->setFlags(Qt::ItemIsEnabled);
-    ObjectList->setItem(0, 1, new QTableWidgetItem());
-    connect(ObjectList, &QTableWidget::currentCellChanged, this,
-            [this](int row, int column, int, int) {
-                guarded(this, [&] { ObjectListSelectCell(column, row); });
+    connect(ObjectList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                guarded(this, [&] { ObjectListSelectCell(current.column(), current.row()); });
             });
     ObjectList->viewport()->installEventFilter(this);
-    connect(ObjectList, &QTableWidget::cellChanged, this,
-            [this](int row, int column) { ObjectListSetEditText(column, row); });
+    connect(ObjectList->model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &cell) { ObjectListSetEditText(cell.column(), cell.row()); });
     // Where the panel stands is the page's business (it lays out the editor beside it).
     if (page)
         ObjectList->show();
 }
 
 void TAdvEdit::RefreshObjectList() {
-    const QList<ObjectRow> rows = scanObjects(m_text->whole());
-
-    const QSignalBlocker blocker(ObjectList);
-    ObjectList->setUpdatesEnabled(false);
-    ObjectList->setRowCount(0);
-    const int count = std::max<int>(1, int(rows.size()));
-    ObjectList->setRowCount(count);
-    for (int r = 0; r < count; ++r) {
-        auto *key =
-            new QTableWidgetItem(r < rows.size() ? QString::fromLatin1(rows[r].type) : QString());
-        key->setFlags(Qt::ItemIsEnabled); // the type column is not selectable
-        ObjectList->setItem(r, 0, key);
-        ObjectList->setItem(
-            r, 1,
-            new QTableWidgetItem(r < rows.size() ? QString::fromLatin1(rows[r].name) : QString()));
-    }
-    ObjectList->setCurrentCell(-1, -1);
-    ObjectList->setUpdatesEnabled(true);
+    // Emptying the rows moves no jump: the old current cell is gone, not newly chosen.
+    const QSignalBlocker blocker(ObjectList->selectionModel());
+    const std::optional<ObjectLine> last = objectRows(ObjectList)->fill(m_text->whole());
+    ObjectList->setCurrentIndex(QModelIndex());
+    ObjectList->scrollToTop();
     // As the scan leaves it: the text after the keyword of the last object line is selected.
-    if (!rows.isEmpty())
-        selectRange(rows.last().textStart, rows.last().lineEnd);
+    if (last)
+        selectRange(last->textStart, last->lineEnd);
 }
 
 void TAdvEdit::ObjectListSelectCell(int ACol, int ARow) {
-    if (ACol != 1 || ARow < 0 || ARow >= ObjectList->rowCount())
+    const ObjectListModel *rows = objectRows(ObjectList);
+    if (ACol != 1 || ARow < 0 || ARow >= rows->rowCount())
         return;
-    auto cell = [&](int column) {
-        const QTableWidgetItem *item = ObjectList->item(ARow, column);
-        return item ? item->text().toLatin1() : QByteArray();
-    };
-    const QByteArray search = objectLineText(cell(0), cell(1));
+    const QByteArray search = objectLineText(rows->cellBytes(ARow, 0), rows->cellBytes(ARow, 1));
     const TextView text = m_text->whole();
     const qsizetype c = findWholeWord(text, search, 0, text.size);
     if (c >= 0) {

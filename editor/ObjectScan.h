@@ -4,11 +4,20 @@
 
 #include <QByteArray>
 #include <QList>
+#include <functional>
 
 // The objects a script creates: its "objecttemplate.create <type> <name>" lines.
 namespace marlix {
 
 QByteArray objectKeyword(); // "objecttemplate.create"
+
+// Where one object line stands in the text; its type and name are read in place.
+struct ObjectLine {
+    qsizetype keyword = 0;    // position of the keyword
+    qsizetype textStart = 0;  // start of the text after the keyword and its separator
+    qsizetype typeLength = 0; // the type's bytes at textStart, its blank included
+    qsizetype lineEnd = 0;    // end of the keyword's line; the name ends there
+};
 
 struct ObjectRow {
     QByteArray type;         // the first word after the keyword with the blank after it
@@ -18,13 +27,11 @@ struct ObjectRow {
     qsizetype lineEnd = 0;   // end of the keyword's line
 };
 
-// The most bytes of type and name read after a keyword.
-constexpr qsizetype longestObjectText = 256;
-
 // Every whole-word occurrence of the keyword (letter case ignored), in text order. The text
 // after it is read from the keyword's own line only, starting one character after the
-// keyword; a keyword at the end of its line gives an empty type and name. Past
-// longestObjectText bytes the text stops at the last blank before them.
+// keyword; a keyword at the end of its line gives an empty type and name.
+void forEachObjectLine(const TextView &text, const std::function<void(const ObjectLine &)> &found);
+// The same with the type and name of each line copied out.
 QList<ObjectRow> scanObjects(const TextView &text);
 
 // The text that finds a row's line again: keyword, blank, type (with its blank) and name.

@@ -48,27 +48,3 @@ TEST(ObjectScan, PositionsAndTheLineThatFindsTheRowAgain) {
     EXPECT_EQ(line, QByteArray("objecttemplate.create Vehicle Scout"));
     EXPECT_EQ(findWholeWord(TextView::whole(text), line, 0, text.size()), 3);
 }
-
-TEST(ObjectScan, ObjectsJoinedOnOneLongLineGetBoundedNamesThatFindTheirLine) {
-    // Thousands of objects on one line gave each the rest of the line as its name: gigabytes
-    // of names and minutes of scanning.
-    QByteArray line;
-    for (int i = 0; line.size() < 200000; ++i)
-        line += "ObjectTemplate.create SimpleObject part_" + QByteArray::number(i) + " ";
-    const QList<ObjectRow> found = scanObjects(TextView::whole(line));
-    ASSERT_GT(found.size(), 3000);
-    for (const ObjectRow &row : found) {
-        ASSERT_LE(row.type.size() + row.name.size(), longestObjectText);
-        ASSERT_EQ(row.lineEnd, line.size());
-    }
-    const ObjectRow &first = found.first();
-    EXPECT_EQ(first.type, "SimpleObject ");
-    EXPECT_TRUE(first.name.startsWith("part_0 ObjectTemplate.create SimpleObject part_1 "));
-    EXPECT_FALSE(first.name.endsWith(' '));
-    // The row's text ends before a blank, so it finds its own line as a whole word.
-    const QByteArray search = objectLineText(first.type, first.name);
-    EXPECT_EQ(findWholeWord(TextView::whole(line), search, 0, line.size()), 0);
-    // A line just short enough keeps its whole rest.
-    const QByteArray name(longestObjectText - 5, 'n');
-    EXPECT_EQ(rows("objecttemplate.create Type " + name), (Rows{{"Type ", name}}));
-}

@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 
 using marlix::Prompts;
 
@@ -32,14 +32,16 @@ private slots:
         QCOMPARE(h.editor->CompletionList->parentWidget(), h.editor);
         QVERIFY(!h.editor->CompletionList->isVisible());
         QCOMPARE(h.editor->CompletionList->size(), QSize(150, 150));
-        QTableWidget *list = h.editor->ObjectList;
+        QTableView *list = h.editor->ObjectList;
         QVERIFY(list);
         QCOMPARE(list->parentWidget(), h.page.get());
         QVERIFY(list->isVisible());
         QCOMPARE(list->width(), 300);
-        QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Object Type"));
-        QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("Object Name"));
-        QCOMPARE(list->rowCount(), 1);
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("Object Type"));
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(),
+                 QStringLiteral("Object Name"));
+        QCOMPARE(list->model()->rowCount(), 1);
         // The editor fills the rest of the page, the list stands at its right edge.
         QTRY_VERIFY(h.editor->geometry().right() < list->geometry().left());
         QCOMPARE(h.editor->HighlightCount, 2);
@@ -65,7 +67,8 @@ private slots:
         editor->loadLines({"objecttemplate.create Vehicle Scout"});
         editor->RefreshHighlighting();
         editor->RefreshObjectList();
-        QCOMPARE(editor->ObjectList->item(0, 1)->text(), QStringLiteral("Scout"));
+        QCOMPARE(editor->ObjectList->model()->index(0, 1).data().toString(),
+                 QStringLiteral("Scout"));
 
         folder.write("intellisense.ini", "");
         TAdvEdit missing(&page);
@@ -405,25 +408,25 @@ private slots:
             lines.append("more filler " + QByteArray::number(i));
         h.editor->loadLines(lines);
         h.editor->RefreshObjectList();
-        QTableWidget *list = h.editor->ObjectList;
+        QTableView *list = h.editor->ObjectList;
         const QList<QPair<QString, QString>> expected{
             {"Vehicle ", "Scout"}, {"Weapon ", "ScoutCannon"}, {"A ", "B C"},
             {"", "Wheel"},         {" ", "Spaced Name"},       {"", ""},
             {"Vehicle ", "Scout"}};
-        QCOMPARE(list->rowCount(), int(expected.size()));
+        QCOMPARE(list->model()->rowCount(), int(expected.size()));
         for (int r = 0; r < expected.size(); ++r) {
-            QCOMPARE(list->item(r, 0)->text(), expected[r].first);
-            QCOMPARE(list->item(r, 1)->text(), expected[r].second);
+            QCOMPARE(list->model()->index(r, 0).data().toString(), expected[r].first);
+            QCOMPARE(list->model()->index(r, 1).data().toString(), expected[r].second);
         }
-        QVERIFY(!(list->item(0, 0)->flags() & Qt::ItemIsSelectable));
-        QVERIFY(list->item(0, 1)->flags() & Qt::ItemIsEditable);
+        QVERIFY(!(list->model()->index(0, 0).flags() & Qt::ItemIsSelectable));
+        QVERIFY(list->model()->index(0, 1).flags() & Qt::ItemIsEditable);
         QVERIFY(!h.editor->DocChanged);
 
         // Selecting a name jumps to the first line that creates it and gives the focus back.
         h.page->activateWindow();
         h.setCaret(0);
         list->setFocus();
-        list->setCurrentCell(6, 1);
+        list->setCurrentIndex(list->model()->index(6, 1));
         QCOMPARE(h.editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART),
                  h.editor->positionFromLineIndex(200, 0));
         QCOMPARE(
@@ -431,14 +434,14 @@ private slots:
             QStringLiteral("objecttemplate.create Vehicle Scout").replace(0, 14, "ObjectTemplate"));
         QCOMPARE(h.editor->firstVisibleLine(), 200);
         QTRY_VERIFY(list->hasFocus());
-        list->setCurrentCell(4, 1); // two blanks after the keyword
+        list->setCurrentIndex(list->model()->index(4, 1)); // two blanks after the keyword
         QCOMPARE(h.editor->selectedText(), QStringLiteral("objecttemplate.create  Spaced Name"));
 
         // An edited line is not found: the editor stays where it is.
-        list->item(1, 1)->setText("Renamed");
+        list->model()->setData(list->model()->index(1, 1), "Renamed");
         QCOMPARE(h.editor->documentBytes(), lines.join("\r\n")); // the edit stays in the panel
         const long before = h.caret();
-        list->setCurrentCell(1, 1);
+        list->setCurrentIndex(list->model()->index(1, 1));
         QCOMPARE(h.caret(), before);
         QVERIFY(list->hasFocus());
     }
@@ -461,8 +464,8 @@ private slots:
         EditorHarness h("", phraseTable);
         h.editor->loadLines(amidFiller({"objecttemplate.create Vehicle Scout"}));
         h.editor->RefreshObjectList();
-        QTableWidget *list = h.editor->ObjectList;
-        const QPoint cell = list->visualItemRect(list->item(0, 1)).center();
+        QTableView *list = h.editor->ObjectList;
+        const QPoint cell = list->visualRect(list->model()->index(0, 1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
         QCOMPARE(h.editor->firstVisibleLine(), 200);
         h.editor->setFirstVisibleLine(0);
@@ -478,8 +481,8 @@ private slots:
         h.editor->RefreshObjectList();
         h.editor->loadLines({"nothing here"});
         h.editor->RefreshObjectList();
-        QCOMPARE(h.editor->ObjectList->rowCount(), 1);
-        QCOMPARE(h.editor->ObjectList->item(0, 1)->text(), QString());
+        QCOMPARE(h.editor->ObjectList->model()->rowCount(), 1);
+        QCOMPARE(h.editor->ObjectList->model()->index(0, 1).data().toString(), QString());
     }
 
     void fontReachesEveryStyleButNotTheObjectList() {

@@ -5,7 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <QWidget>
 #include <memory>

@@ -10,7 +10,7 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 
 using namespace marlix;
@@ -110,11 +110,11 @@ void EditorOptionsTest::openedScriptWaitsForF5AndF6WithoutTheAutoOptions() {
     w->OpenDocumentFile(m.script("wait.con", "if x\r\nObjectTemplate.create Tank t1\r\n"));
     TAdvEdit *editor = m.editor();
     QCOMPARE(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, 0), 0L);
-    QCOMPARE(editor->ObjectList->item(0, 1)->text(), QString());
+    QCOMPARE(editor->ObjectList->model()->index(0, 1).data().toString(), QString());
     w->mnuRefreshObjects->trigger();
     QVERIFY(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, 0) != 0);
     w->mnuRefreshObjectList->trigger();
-    QCOMPARE(editor->ObjectList->item(0, 1)->text(), QStringLiteral("t1"));
+    QCOMPARE(editor->ObjectList->model()->index(0, 1).data().toString(), QStringLiteral("t1"));
 }
 
 void EditorOptionsTest::printWritesTheActiveScriptToPdf() {
