@@ -17,6 +17,15 @@ char16_t windows1252Character(unsigned char byte) {
     return byte >= 0x80 && byte <= 0x9F ? highControls[byte - 0x80] : char16_t(0);
 }
 
+QList<qsizetype> windows1252Offsets(const char *data, qsizetype size) {
+    QList<qsizetype> offsets;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype i = 0; i < size; ++i)
+        if ((bytes[i] & 0xE0) == 0x80 && highControls[bytes[i] - 0x80])
+            offsets.append(i);
+    return offsets;
+}
+
 QByteArray windows1252Representation(unsigned char byte) {
     const char16_t c = windows1252Character(byte);
     return c ? QString(QChar(c)).toUtf8() : QByteArray();
