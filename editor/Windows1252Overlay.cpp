@@ -192,9 +192,11 @@ void Windows1252Overlay::drawCell(QPainter &painter, const Cell &cell, char16_t 
     const qreal advance = metrics.horizontalAdvance(text);
     painter.translate(r.left(), baseline);
     // A character wider than the cell is narrowed to fit: it never spills onto its neighbours.
-    if (advance > r.width())
+    // Cells are whole pixels, so one within a pixel of the character's width is only centred.
+    const bool narrowed = advance > r.width() + 1;
+    if (narrowed)
         painter.scale(r.width() / advance, 1.0);
-    painter.drawText(QPointF(advance > r.width() ? 0.0 : (r.width() - advance) / 2, 0), text);
+    painter.drawText(QPointF(narrowed ? 0.0 : (r.width() - advance) / 2, 0), text);
     painter.restore();
 }
 
