@@ -100,10 +100,13 @@ QRect Windows1252Overlay::caretRect() const {
         return r;
     if (send(Sci::SCI_GETOVERTYPE))
         return QRect(r.left(), r.bottom() - 1, r.width(), 2); // a bar under the next character
-    // Scintilla moves the line back half a pixel so that it overlaps both cells; one more
-    // pixel allows for the rounding of the positions.
+    // Scintilla draws the line from its position rounded after moving it back half a pixel:
+    // at the whole pixel the position starts in, or one before when it starts on a pixel's
+    // edge. Only then is the character at that pixel already the one after the caret.
     const int width = int(send(Sci::SCI_GETCARETWIDTH));
-    return QRect(r.left() - 1, r.top(), width + 1, r.height());
+    const bool onEdge = send(Sci::SCI_CHARPOSITIONFROMPOINT, static_cast<unsigned long>(r.left()),
+                             r.top()) == caret;
+    return QRect(onEdge ? r.left() - 1 : r.left(), r.top(), width, r.height());
 }
 
 bool Windows1252Overlay::isSelected(qsizetype pos) const {
