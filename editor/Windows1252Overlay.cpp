@@ -62,11 +62,12 @@ void Windows1252Overlay::paint(const QRect &rect) {
 
     QPainter painter(m_editor.viewport());
     painter.setClipRegion(region);
-    m_fonts.clear();
+    m_looks.clear();
+    const Frame shared = frame();
     for (const qsizetype offset : offsets) {
         const Cell cell = cellAt(range.from + offset);
         if (region.intersects(cell.rect))
-            drawCell(painter, cell,
+            drawCell(painter, shared, cell,
                      windows1252Character(static_cast<unsigned char>(bytes[offset])));
     }
 }
@@ -109,22 +110,37 @@ QRect Windows1252Overlay::caretRect() const {
     return QRect(onEdge ? r.left() - 1 : r.left(), r.top(), width, r.height());
 }
 
-bool Windows1252Overlay::isSelected(qsizetype pos) const {
+Windows1252Overlay::Frame Windows1252Overlay::frame() const {
+    Frame frame;
+    const bool focused = m_editor.hasFocus();
     // The editor hides its selection while it does not have the focus.
-    if (!m_editor.hasFocus())
-        return false;
-    const long count = send(Sci::SCI_GETSELECTIONS);
-    for (long n = 0; n < count; ++n) {
-        const auto i = static_cast<unsigned long>(n);
-        if (send(Sci::SCI_GETSELECTIONNSTART, i) <= pos && pos < send(Sci::SCI_GETSELECTIONNEND, i))
-            return true;
+    if (focused) {
+        const long count = send(Sci::SCI_GETSELECTIONS);
+        for (long n = 0; n < count; ++n) {
+            const auto i = static_cast<unsigned long>(n);
+            frame.selections.append(
+                {send(Sci::SCI_GETSELECTIONNSTART, i), send(Sci::SCI_GETSELECTIONNEND, i)});
+        }
     }
-    return false;
+    // The selection colours are the ones QScintilla takes from the palette.
+    const QPalette palette = m_editor.palette();
+    CellState &base = frame.base;
+    base.selectionBack = colorValue(palette.color(QPalette::Active, QPalette::Highlight));
+    base.selectionFore = colorValue(palette.color(QPalette::Active, QPalette::HighlightedText));
+    base.selectionAlpha = int(send(Sci::SCI_GETSELALPHA));
+    if (send(Sci::SCI_GETCARETLINEVISIBLE) &&
+        (focused || send(Sci::SCI_GETCARETLINEVISIBLEALWAYS))) {
+        const auto caret = static_cast<unsigned long>(send(Sci::SCI_GETCURRENTPOS));
+        frame.caretLine = int(send(Sci::SCI_LINEFROMPOSITION, caret));
+        base.caretLineBack = TColor(send(Sci::SCI_GETCARETLINEBACK));
+        base.caretLineAlpha = int(send(Sci::SCI_GETCARETLINEBACKALPHA));
+    }
+    return frame;
 }
 
-const QFont &Windows1252Overlay::styleFont(int style) {
-    auto found = m_fonts.find(style);
-    if (found != m_fonts.end())
+const Windows1252Overlay::Look &Windows1252Overlay::look(int style) {
+    auto found = m_looks.find(style);
+    if (found != m_looks.end())
         return *found;
     const auto s = static_cast<unsigned long>(style);
     char family[256] = {};
@@ -137,31 +153,24 @@ const QFont &Windows1252Overlay::styleFont(int style) {
                        double(Sci::SC_FONT_SIZE_MULTIPLIER));
     font.setWeight(QFont::Weight(send(Sci::SCI_STYLEGETWEIGHT, s)));
     font.setItalic(send(Sci::SCI_STYLEGETITALIC, s));
-    return *m_fonts.insert(style, font);
+    const Look look{font, QFontMetricsF(font).ascent(), TColor(send(Sci::SCI_STYLEGETFORE, s)),
+                    TColor(send(Sci::SCI_STYLEGETBACK, s)),
+                    bool(send(Sci::SCI_STYLEGETUNDERLINE, s))};
+    return *m_looks.insert(style, look);
 }
 
-CellState Windows1252Overlay::stateAt(qsizetype pos) const {
+CellState Windows1252Overlay::stateAt(qsizetype pos, const Frame &frame) {
     const auto at = static_cast<unsigned long>(pos);
-    const auto style = static_cast<unsigned long>(send(Sci::SCI_GETSTYLEAT, at));
-    CellState state;
-    state.styleFore = TColor(send(Sci::SCI_STYLEGETFORE, style));
-    state.styleBack = TColor(send(Sci::SCI_STYLEGETBACK, style));
-    state.selected = isSelected(pos);
-    // The selection colours are the ones QScintilla takes from the palette.
-    const QPalette palette = m_editor.palette();
-    state.selectionBack = colorValue(palette.color(QPalette::Active, QPalette::Highlight));
-    state.selectionFore = colorValue(palette.color(QPalette::Active, QPalette::HighlightedText));
-    state.selectionAlpha = int(send(Sci::SCI_GETSELALPHA));
-    if (send(Sci::SCI_GETCARETLINEVISIBLE) &&
-        (m_editor.hasFocus() || send(Sci::SCI_GETCARETLINEVISIBLEALWAYS))) {
-        const long caret = send(Sci::SCI_GETCURRENTPOS);
-        state.onCaretLine = send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(caret)) ==
-                            send(Sci::SCI_LINEFROMPOSITION, at);
-        state.caretLineBack = TColor(send(Sci::SCI_GETCARETLINEBACK));
-        state.caretLineAlpha = int(send(Sci::SCI_GETCARETLINEBACKALPHA));
-    }
+    const Look &style = look(int(send(Sci::SCI_GETSTYLEAT, at)));
+    CellState state = frame.base;
+    state.styleFore = style.fore;
+    state.styleBack = style.back;
+    for (const Range &selection : frame.selections)
+        state.selected = state.selected || (selection.from <= pos && pos < selection.to);
+    state.onCaretLine =
+        frame.caretLine >= 0 && send(Sci::SCI_LINEFROMPOSITION, at) == frame.caretLine;
     const auto indicators = static_cast<unsigned long>(send(Sci::SCI_INDICATORALLONFOR, at));
-    for (unsigned long i = 0; i < 32; ++i)
+    for (unsigned long i = 0; indicators >> i; ++i)
         if (indicators & (1UL << i) && isBoxIndicator(send(Sci::SCI_INDICGETSTYLE, i)))
             state.tints.append({TColor(send(Sci::SCI_INDICGETFORE, i)),
                                 int(send(Sci::SCI_INDICGETALPHA, i)),
@@ -169,30 +178,29 @@ CellState Windows1252Overlay::stateAt(qsizetype pos) const {
     return state;
 }
 
-void Windows1252Overlay::drawCell(QPainter &painter, const Cell &cell, char16_t character) {
-    const auto s = static_cast<unsigned long>(cell.style);
-    const CellColours colours = cellColours(stateAt(cell.pos));
+void Windows1252Overlay::drawCell(QPainter &painter, const Frame &frame, const Cell &cell,
+                                  char16_t character) {
+    const CellColours colours = cellColours(stateAt(cell.pos, frame));
     const QRect &r = cell.rect;
     painter.fillRect(r, toQColor(long(colours.back)));
     // Positions are whole pixels here but fractions in Scintilla, so the box's right edge can
     // reach one pixel column into the next cell; that column gets the next cell's background.
     painter.fillRect(QRect(r.right() + 1, r.top(), 1, r.height()),
-                     toQColor(long(cellColours(stateAt(cell.pos + 1)).back)));
+                     toQColor(long(cellColours(stateAt(cell.pos + 1, frame)).back)));
 
-    const QFont &font = styleFont(cell.style);
-    const QFontMetricsF metrics(font);
+    const Look &style = look(cell.style);
     // Scintilla puts the baseline at the whole pixels of the ascent below the line's top.
-    const int baseline = r.top() + int(send(Sci::SCI_GETEXTRAASCENT)) + int(metrics.ascent());
+    const int baseline = r.top() + int(send(Sci::SCI_GETEXTRAASCENT)) + int(style.ascent);
     const QColor fore = toQColor(long(colours.fore));
-    if (send(Sci::SCI_STYLEGETUNDERLINE, s))
+    if (style.underline)
         painter.fillRect(QRect(r.left(), baseline + 1, r.width(), 1), fore);
 
+    const QString text(QChar{character});
+    const qreal advance = QFontMetricsF(style.font).horizontalAdvance(text);
     painter.save();
     painter.setClipRect(r, Qt::IntersectClip);
-    painter.setFont(font);
+    painter.setFont(style.font);
     painter.setPen(fore);
-    const QString text(QChar{character});
-    const qreal advance = metrics.horizontalAdvance(text);
     painter.translate(r.left(), baseline);
     // A character wider than the cell is narrowed to fit: it never spills onto its neighbours.
     // Cells are whole pixels, so one within a pixel of the character's width is only centred.

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QList>
 #include <QRect>
 
 class QPainter;
@@ -36,16 +37,28 @@ private:
         QRect rect;
         int style;
     };
+    // What stays the same for every cell of one paint.
+    struct Frame {
+        CellState base; // selection and caret line colours
+        QList<Range> selections;
+        int caretLine = -1; // the line whose background is the caret line's, if shown
+    };
+    struct Look {
+        QFont font;
+        qreal ascent;
+        TColor fore, back;
+        bool underline;
+    };
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
     Cell cellAt(qsizetype pos) const;
     QRect caretRect() const;
-    bool isSelected(qsizetype pos) const;
-    CellState stateAt(qsizetype pos) const;
-    void drawCell(QPainter &painter, const Cell &cell, char16_t character);
-    const QFont &styleFont(int style);
+    Frame frame() const;
+    CellState stateAt(qsizetype pos, const Frame &frame);
+    void drawCell(QPainter &painter, const Frame &frame, const Cell &cell, char16_t character);
+    const Look &look(int style);
 
     QsciScintillaBase &m_editor;
-    QHash<int, QFont> m_fonts; // for one paint: styles change between paints
+    QHash<int, Look> m_looks; // for one paint: styles change between paints
 };
 
 } // namespace marlix
