@@ -23,6 +23,20 @@ TEST(Windows1252, OffsetsFindEveryDefinedHighControlByteAndNothingElse) {
     EXPECT_TRUE(windows1252Offsets(text.constData(), 0).isEmpty());
 }
 
+TEST(Windows1252, TheUtf8CopyKeepsEachBytesStyleOverItsCharacter) {
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
+    const Utf8Styled copy = windows1252Utf8(all, QByteArray());
+    EXPECT_EQ(QString::fromUtf8(copy.text), windows1252Text(all));
+    EXPECT_EQ(copy.styles, QByteArray(copy.text.size(), 0));
+
+    const QByteArray text("a\x80\xE9\x8A\x81z", 6);
+    const Utf8Styled styled = windows1252Utf8(text, QByteArray("\x01\x02\x03\x04\x05", 5));
+    EXPECT_EQ(styled.text, QByteArray("a\xE2\x82\xAC\xC3\xA9\xC5\xA0\xC2\x81z"));
+    EXPECT_EQ(styled.styles, QByteArray("\x01\x02\x02\x02\x03\x03\x04\x04\x05\x05\x00", 11));
+}
+
 TEST(CellColours, TheCellLooksLikeTheTextAroundIt) {
     CellState plain;
     plain.styleFore = 0x0000FF;

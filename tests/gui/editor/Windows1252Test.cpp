@@ -1,6 +1,7 @@
 // Bytes 0x80-0x9F in a real editor: drawn as their Windows-1252 characters in the colours of
 // the text around them, and kept byte for byte through opening, editing, copying and saving.
 #include "editor/Windows1252.h"
+#include "editor/PrintableCopy.h"
 #include "editor/Windows1252Overlay.h"
 #include "tests/gui/editor/EditorHarness.h"
 #include "tests/gui/support/MainWindowFixture.h"
@@ -67,6 +68,7 @@ private slots:
     void caretBesideACharacterStaysVisible();
     void onlyTheVisibleTextIsLookedAt();
     void highControlBytesSurviveOpenEditCopyAndSave();
+    void thePrintedCopyHoldsTheCharactersInTheirStyles();
 };
 
 void Windows1252Test::charactersAreDrawnInsteadOfBoxes() {
@@ -213,6 +215,32 @@ void Windows1252Test::highControlBytesSurviveOpenEditCopyAndSave() {
     const QByteArray saved = m.folder.read(QStringLiteral("cp.con"));
     QVERIFY(saved.endsWith(expected + "\r\n")); // saving ends the last line
     QCOMPARE(saved.count(high), 3);
+}
+
+void Windows1252Test::thePrintedCopyHoldsTheCharactersInTheirStyles() {
+    EditorHarness h("", "");
+    h.editor->setDarkScheme(true);
+    const QByteArray text("rem \x93quoted\x94 \x80\r\nx\xE9\x81");
+    h.editor->loadBytes(text);
+    h.send(Sci::SCI_STYLESETFORE, 5, 0x0000FF);
+    h.send(Sci::SCI_STARTSTYLING, 0, 0);
+    h.send(Sci::SCI_SETSTYLING, 4, 0);
+    h.send(Sci::SCI_SETSTYLING, 8, 5); // the quotes and the word between them
+    const auto copy = marlix::printableCopy(*h.editor);
+    QCOMPARE(h.editor->documentBytes(), text); // the editor is left as it was
+    QCOMPARE(copy->text(), QStringLiteral("rem \u201Cquoted\u201D \u20AC\r\nx\u00E9\u0081"));
+    QCOMPARE(copy->lines(), 2);
+    const auto styleOf = [&](int index) {
+        return copy->SendScintilla(
+            Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(copy->positionFromLineIndex(0, index)));
+    };
+    QCOMPARE(styleOf(3), 0L);
+    for (int index = 4; index < 12; ++index)
+        QCOMPARE(styleOf(index), 5L);
+    QCOMPARE(styleOf(13), 0L);
+    QCOMPARE(copy->SendScintilla(Sci::SCI_STYLEGETFORE, 5UL), 0x0000FFL);
+    QCOMPARE(copy->SendScintilla(Sci::SCI_STYLEGETBACK, 0UL),
+             h.send(Sci::SCI_STYLEGETBACK, 0)); // the dark page as the editor shows it
 }
 
 QTEST_MAIN(Windows1252Test)
