@@ -4,6 +4,7 @@
 
 #include "editor/ObjectScan.h"
 #include "editor/ScintillaText.h"
+#include "editor/Windows1252.h"
 #include "editor/WordSearch.h"
 #include "platform/ErrorDisplay.h"
 
@@ -57,12 +58,12 @@ void TAdvEdit::RefreshObjectList() {
     ObjectList->setRowCount(count);
     for (int r = 0; r < count; ++r) {
         auto *key =
-            new QTableWidgetItem(r < rows.size() ? QString::fromLatin1(rows[r].type) : QString());
+            new QTableWidgetItem(r < rows.size() ? windows1252Text(rows[r].type) : QString());
         key->setFlags(Qt::ItemIsEnabled); // the type column is not selectable
         ObjectList->setItem(r, 0, key);
         ObjectList->setItem(
             r, 1,
-            new QTableWidgetItem(r < rows.size() ? QString::fromLatin1(rows[r].name) : QString()));
+            new QTableWidgetItem(r < rows.size() ? windows1252Text(rows[r].name) : QString()));
     }
     ObjectList->setCurrentCell(-1, -1);
     ObjectList->setUpdatesEnabled(true);
@@ -76,7 +77,8 @@ void TAdvEdit::ObjectListSelectCell(int ACol, int ARow) {
         return;
     auto cell = [&](int column) {
         const QTableWidgetItem *item = ObjectList->item(ARow, column);
-        return item ? item->text().toLatin1() : QByteArray();
+        return item ? windows1252Bytes(item->text()).value_or(item->text().toLatin1())
+                    : QByteArray();
     };
     const QByteArray search = objectLineText(cell(0), cell(1));
     const TextView text = m_text->whole();

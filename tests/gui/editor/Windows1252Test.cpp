@@ -69,6 +69,7 @@ private slots:
     void onlyTheVisibleTextIsLookedAt();
     void highControlBytesSurviveOpenEditCopyAndSave();
     void thePrintedCopyHoldsTheCharactersInTheirStyles();
+    void theObjectListShowsNamesWithTheirCharacters();
 };
 
 void Windows1252Test::charactersAreDrawnInsteadOfBoxes() {
@@ -241,6 +242,17 @@ void Windows1252Test::thePrintedCopyHoldsTheCharactersInTheirStyles() {
     QCOMPARE(copy->SendScintilla(Sci::SCI_STYLEGETFORE, 5UL), 0x0000FFL);
     QCOMPARE(copy->SendScintilla(Sci::SCI_STYLEGETBACK, 0UL),
              h.send(Sci::SCI_STYLEGETBACK, 0)); // the dark page as the editor shows it
+}
+
+void Windows1252Test::theObjectListShowsNamesWithTheirCharacters() {
+    EditorHarness h("", "");
+    h.editor->loadLines({"rem first", "ObjectTemplate.create Vehicle \x84Scout\x93", "end"});
+    h.editor->RefreshObjectList();
+    QCOMPARE(h.editor->ObjectList->item(0, 1)->text(), QStringLiteral("\u201EScout\u201C"));
+    h.setCaret(0);
+    h.editor->ObjectListSelectCell(1, 0); // finds the line by the bytes behind the name
+    QCOMPARE(h.editor->selectedText().toLatin1(),
+             QByteArray("ObjectTemplate.create Vehicle \x84Scout\x93"));
 }
 
 QTEST_MAIN(Windows1252Test)
