@@ -1,6 +1,7 @@
 #include "app/IndexTools.h"
 
 #include "app/IndexFoldersDialog.h"
+#include "app/IndexWatch.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "app/frmMain.h"
@@ -8,7 +9,9 @@
 #include "editor/Windows1252.h"
 #include "modindex/IndexBuilder.h"
 #include "modindex/IndexFolders.h"
+#include "modindex/IndexPaths.h"
 #include "modindex/ModCheck.h"
+#include "modindex/NameCompletionSource.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -16,7 +19,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -81,6 +83,7 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
         m_index =
             std::make_unique<ModIndex>(CommandTable::fromProgramFolder(window->ProgramFolder()));
         m_index->setCacheFile(indexCachePath(window->ProgramFolder()));
+        m_names = std::make_unique<NameCompletionSource>(*m_index);
         m_builder = new IndexBuilder(*m_index, this);
         connect(m_builder, &IndexBuilder::progress, this, &IndexTools::buildProgress);
         connect(m_builder, &IndexBuilder::finished, this, &IndexTools::buildDone);
@@ -121,24 +124,33 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
     window->statusBar()->addPermanentWidget(indexStatus);
     window->statusBar()->addPermanentWidget(progressBar);
 
-    m_watcher = new QFileSystemWatcher(this);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &IndexTools::fileChanged);
+    m_watch = new IndexWatch(this);
+    connect(m_watch, &IndexWatch::fileChanged, this, &IndexTools::fileChanged);
+    // A script changed after the build read it and before its watch was set.
+    connect(m_watch, &IndexWatch::filesWatched, this, [this](const QStringList &files) {
+        for (const QString &file : files)
+            if (m_index && m_index->contains(file) && !m_index->readAsOnDisk(file))
+                fileChanged(file);
+    });
     // A script added, removed or saved by renaming shows as a change of its folder: the
     // cache keeps the rebuild to the files that changed.
     m_folderChange = new QTimer(this);
     m_folderChange->setSingleShot(true);
     m_folderChange->setInterval(400);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderChange,
-            qOverload<>(&QTimer::start));
+    connect(m_watch, &IndexWatch::folderChanged, m_folderChange, qOverload<>(&QTimer::start));
     connect(m_folderChange, &QTimer::timeout, this, &IndexTools::rebuild);
 
     // After the window is up, so the start is not held up by the index.
     QTimer::singleShot(0, this, &IndexTools::rebuild);
 }
 
-// The builder's threads read the index: they are stopped before the index goes.
+// The builder's threads read the index: they are stopped before the index goes. Editors
+// that outlive the tools stop asking for names.
 IndexTools::~IndexTools() {
     delete m_builder;
+    for (TAdvEdit *editor : std::as_const(m_editors))
+        if (editor)
+            editor->completion().removeSource(m_names.get());
 }
 
 bool IndexTools::isBuilding() const {
@@ -202,20 +214,17 @@ void IndexTools::buildDone(const BuildStats &stats) {
 }
 
 void IndexTools::watchIndexedFiles() {
-    if (!m_watcher->files().isEmpty())
-        m_watcher->removePaths(m_watcher->files());
-    if (!m_watcher->directories().isEmpty())
-        m_watcher->removePaths(m_watcher->directories());
     const QStringList files = m_index->scriptFiles();
-    QSet<QString> folders;
-    for (const QString &file : files)
-        folders.insert(QFileInfo(file).absolutePath());
-    for (const QString &folder : m_folders)
-        folders.insert(folder);
-    if (!files.isEmpty())
-        m_watcher->addPaths(files);
-    if (!folders.isEmpty())
-        m_watcher->addPaths(QStringList(folders.begin(), folders.end()));
+    QStringList folders = m_folders;
+    QSet<QString> seen(folders.begin(), folders.end());
+    for (const QString &file : files) {
+        const QString folder = folderOf(file);
+        if (!seen.contains(folder)) {
+            seen.insert(folder);
+            folders.append(folder);
+        }
+    }
+    m_watch->watch(files, folders);
 }
 
 void IndexTools::fileChanged(const QString &path) {
@@ -227,9 +236,7 @@ void IndexTools::fileChanged(const QString &path) {
         return;
     }
     m_index->rereadFile(path);
-    // A file replaced on save is no longer watched.
-    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
-        m_watcher->addPath(path);
+    m_watch->rewatch(path);
 }
 
 void IndexTools::attachEditor(TAdvEdit *editor) {
@@ -245,6 +252,12 @@ void IndexTools::attachEditor(TAdvEdit *editor) {
             });
     connect(editor, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
     editor->viewport()->installEventFilter(this);
+    if (m_names) {
+        // After the language table's triggers, so a trigger typed still opens its own list.
+        editor->completion().addSource(m_names.get());
+        m_editors.removeAll(nullptr);
+        m_editors.append(editor);
+    }
     // The page's caption is set after the editor is made.
     QTimer::singleShot(0, editor, [this, editor] { updateFoldersFor(editor); });
 }

@@ -9,7 +9,6 @@
 #include <memory>
 
 class QAction;
-class QFileSystemWatcher;
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -19,6 +18,8 @@ class TFormMain;
 namespace marlix {
 
 class IndexBuilder;
+class IndexWatch;
+class NameCompletionSource;
 
 // The main window's use of the mod index: the index built in the background (with a progress
 // bar), kept current as scripts change, and the commands that read it: go to definition and
@@ -38,7 +39,8 @@ public:
     ModIndex *index() const { return m_index.get(); }
     bool isBuilding() const;
     QStringList indexedFolders() const { return m_folders; }
-    // Gives the editor Ctrl+click and the tips over names.
+    // Gives the editor Ctrl+click, the tips over names and template names in its completion
+    // list.
     void attachEditor(TAdvEdit *editor);
     // Builds the index anew from the folders that apply now (see effectiveIndexFolders).
     void rebuild();
@@ -77,10 +79,12 @@ private:
 
     TFormMain *m_window;
     std::unique_ptr<ModIndex> m_index;
+    std::unique_ptr<NameCompletionSource> m_names;
+    QList<QPointer<TAdvEdit>> m_editors; // those that ask m_names
     IndexBuilder *m_builder = nullptr;
     QStringList m_folders;
     QList<Place> m_back;
-    QFileSystemWatcher *m_watcher = nullptr;
+    IndexWatch *m_watch = nullptr;
     QTimer *m_folderChange = nullptr;
     QSet<QString> m_rereadAfterBuild;
     QString m_tableError;

@@ -3,6 +3,7 @@
 #include "editor/CompletionRules.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace marlix {
 
@@ -57,6 +58,7 @@ CompletionStep CompletionSession::press(int character) {
         step = accept();
     } else if (character == 27) {
         step = close();
+        m_dismissed = {m_offer.codeStart, m_offer.code, m_text.caret()};
     }
     return step;
 }
@@ -78,9 +80,18 @@ CompletionStep CompletionSession::release(int qtKey) {
 }
 
 CompletionStep CompletionSession::checkTrigger() {
-    for (CompletionSource *source : std::as_const(m_sources))
-        if (std::optional<CompletionOffer> offer = source->offerAt(m_text))
-            return open(std::move(*offer));
+    const Dismissed dismissed = std::exchange(m_dismissed, {});
+    for (CompletionSource *source : std::as_const(m_sources)) {
+        std::optional<CompletionOffer> offer = source->offerAt(m_text);
+        if (!offer)
+            continue;
+        if (offer->codeStart == dismissed.codeStart && offer->code == dismissed.code &&
+            m_text.caret() == dismissed.caret) {
+            m_dismissed = dismissed;
+            return CompletionStep();
+        }
+        return open(std::move(*offer));
+    }
     return CompletionStep();
 }
 

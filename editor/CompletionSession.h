@@ -96,7 +96,16 @@ public:
 private:
     qsizetype typedFrom() const;
 
+    // The list Esc closed, and where the caret stood: the same list at the same place stays
+    // closed (the release of that Esc would otherwise open it again at once).
+    struct Dismissed {
+        qsizetype codeStart = -1;
+        QString code;
+        qsizetype caret = -1;
+    };
+
     const CompletionText &m_text;
+    Dismissed m_dismissed;
     QList<CompletionSource *> m_sources;
     CompletionOffer m_offer;
     bool m_open = false;

@@ -63,12 +63,17 @@ QString problemSummary(const QList<ModProblem> &problems) {
     int counts[4] = {0, 0, 0, 0};
     for (const ModProblem &problem : problems)
         ++counts[problem.kind];
-    return QStringLiteral("%1 undefined names, %2 names defined twice, %3 missing files, "
-                          "%4 unknown commands")
-        .arg(counts[ModProblem::UndefinedName])
-        .arg(counts[ModProblem::DuplicateName])
-        .arg(counts[ModProblem::MissingFile])
-        .arg(counts[ModProblem::UnknownCommand]);
+    // The plural's ending goes on the counted word, which is not always the last one.
+    const auto count = [&](ModProblem::Kind kind, const char *one, const char *more) {
+        const int n = counts[kind];
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : more));
+    };
+    return QStringList{
+        count(ModProblem::UndefinedName, "undefined name", "undefined names"),
+        count(ModProblem::DuplicateName, "name defined twice", "names defined twice"),
+        count(ModProblem::MissingFile, "missing file", "missing files"),
+        count(ModProblem::UnknownCommand, "unknown command", "unknown commands")}
+        .join(QStringLiteral(", "));
 }
 
 } // namespace marlix

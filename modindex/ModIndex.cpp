@@ -160,6 +160,17 @@ bool ModIndex::contains(const QString &path) const {
     return m_state.ids.contains(QDir::cleanPath(path));
 }
 
+bool ModIndex::readAsOnDisk(const QString &path) const {
+    FileStamp stamp;
+    if (!readFileStamp(path, stamp))
+        return false;
+    QReadLocker lock(&m_lock);
+    const int id = m_state.ids.value(QDir::cleanPath(path), -1);
+    if (id < 0 || !m_state.files[id].archive.isEmpty())
+        return false;
+    return m_state.files[id].size == stamp.size && m_state.files[id].modified == stamp.modified;
+}
+
 QByteArray ModIndex::fileBytes(const QString &rawPath) const {
     const QString path = QDir::cleanPath(rawPath);
     QString archive;

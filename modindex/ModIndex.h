@@ -67,6 +67,9 @@ public:
     // The scripts on disk, sorted (archive entries are not among them).
     QStringList scriptFiles() const;
     bool contains(const QString &path) const;
+    // Whether the script on disk still has the size and time it had when it was read; false
+    // for a path the index does not hold as a script on disk.
+    bool readAsOnDisk(const QString &path) const;
     // The bytes of an indexed script, from its file or its archive; empty when unreadable.
     QByteArray fileBytes(const QString &path) const;
     // The text of one line (counting from 1) of an indexed script, without its line end, for

@@ -253,4 +253,25 @@ bool nameCompletionAt(const QByteArray &line, int column, const CommandTable &ta
     return true;
 }
 
+bool endsInRemBlock(const QByteArray &text) {
+    // The nearest beginRem or endRem line decides: after an endRem no block is open, and a
+    // beginRem either opens one or stands inside one already. Walking back keeps the cost to
+    // the lines after it.
+    Tokens tokens;
+    for (qsizetype end = text.size(); end > 0;) {
+        qsizetype start = end;
+        while (start > 0 && text[start - 1] != '\r' && text[start - 1] != '\n')
+            --start;
+        tokenize(text.constData() + start, int(end - start), tokens, true);
+        if (!tokens.isEmpty()) {
+            const LineKind kind =
+                lineKind(FoldedToken(text.constData() + start, tokens.first()).bytes());
+            if (kind == LineKind::BlockStart || kind == LineKind::BlockEnd)
+                return kind == LineKind::BlockStart;
+        }
+        end = start > 0 ? start - 1 : 0;
+    }
+    return false;
+}
+
 } // namespace marlix

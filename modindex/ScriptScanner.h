@@ -76,4 +76,7 @@ struct NameCompletion {
 bool nameCompletionAt(const QByteArray &line, int column, const CommandTable &table,
                       NameCompletion &completion);
 
+// Whether a line that follows the text would stand inside a beginRem block.
+bool endsInRemBlock(const QByteArray &text);
+
 } // namespace marlix

@@ -24,7 +24,16 @@ TEST(ModCheck, FindsEveryKindOfProblemOnceWithFileAndLine) {
     };
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(problemSummary(checkMod(index)),
-              "1 undefined names, 1 names defined twice, 1 missing files, 1 unknown commands");
+              "1 undefined name, 1 name defined twice, 1 missing file, 1 unknown command");
+}
+
+TEST(ModCheck, SummaryCountsOneInTheSingularAndNoneOrMoreInThePlural) {
+    QList<ModProblem> problems;
+    for (int i = 0; i < 2; ++i)
+        problems.append({ModProblem::UndefinedName, "a.con", i + 1, "undefined"});
+    problems.append({ModProblem::MissingFile, "a.con", 3, "missing"});
+    EXPECT_EQ(problemSummary(problems),
+              "2 undefined names, 0 names defined twice, 1 missing file, 0 unknown commands");
 }
 
 TEST(ModCheck, ANameDefinedInAnotherFamilyIsStillUndefined) {

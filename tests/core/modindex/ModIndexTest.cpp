@@ -116,8 +116,12 @@ TEST_F(ModIndexTest, ScriptFilesAreTheScriptsOnDisk) {
 
 TEST_F(ModIndexTest, AFileChangedOnDiskIsReadAgain) {
     index.build({tree.mod});
+    EXPECT_TRUE(index.readAsOnDisk(tankCon));
+    EXPECT_FALSE(index.readAsOnDisk(tree.path("archives/ai.rfa/ai/tank_ai.con")));
     touch(tankCon, "ObjectTemplate.create Bundle Tank_Body\r\n", 5);
+    EXPECT_FALSE(index.readAsOnDisk(tankCon));
     index.rereadFile(tankCon);
+    EXPECT_TRUE(index.readAsOnDisk(tankCon));
     EXPECT_TRUE(index.definitions("Tank_Hull").isEmpty());
     EXPECT_EQ(filesOf(index.definitions("tank_body")), QStringList{tankCon + ":1"});
     EXPECT_TRUE(index.references("Tank_Turret").isEmpty());

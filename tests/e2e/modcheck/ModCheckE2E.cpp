@@ -53,8 +53,8 @@ TEST_F(ModCheckProcess, PrintsOneLinePerProblemAndExitsWithOne) {
               "ObjectTemplate.setMaxSped\n"
               "MyMod/objects/vehicles/tank/tank.inc:2: ObjectTemplate Tank_Turret is defined "
               "again (first at MyMod/objects/common/dupes.con:1)\n");
-    EXPECT_TRUE(result.err.contains("1 undefined names, 1 names defined twice, 1 missing files, "
-                                    "1 unknown commands"))
+    EXPECT_TRUE(result.err.contains("1 undefined name, 1 name defined twice, 1 missing file, "
+                                    "1 unknown command"))
         << result.err.toStdString();
 }
 

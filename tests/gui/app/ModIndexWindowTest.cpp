@@ -265,6 +265,38 @@ private slots:
                      .arg(x.tree.path("archives/ai.rfa/ai/tank_ai.con")));
     }
 
+    void templateNamesOpenAfterAReferenceCommandBesideTheTriggerCodes() {
+        IndexedWindow x;
+        QVERIFY(x.waitForBuild());
+        QVERIFY(x.w->NewDocumentTab());
+        TAdvEdit *editor = x.editor();
+        QListWidget *list = editor->CompletionList;
+        QTest::keyClicks(editor, "ObjectTemplate.addTemplate Ta");
+        QVERIFY(list->isVisible());
+        QStringList shown;
+        for (int row = 0; row < list->count(); ++row)
+            shown << list->item(row)->text();
+        QCOMPARE(shown, QStringList({"Tank_Engine", "Tank_Hull", "TANK_TURRET"}));
+        QCOMPARE(list->currentItem()->text(), QString("Tank_Hull"));
+        x.press(Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(editor->documentBytes(), QByteArray("ObjectTemplate.addTemplate Tank_Hull"));
+
+        // The language table's trigger codes complete as before in the same editor.
+        x.press(Qt::Key_Return);
+        QTest::keyClicks(editor, "GeometryTemplate.");
+        QVERIFY(list->isVisible());
+        QCOMPARE(editor->ActiveCode, QString("GeometryTemplate."));
+        QTest::keyClicks(editor, "create");
+        x.press(Qt::Key_Return);
+        QCOMPARE(editor->documentBytes(),
+                 QByteArray("ObjectTemplate.addTemplate Tank_Hull\r\nGeometryTemplate.create"));
+        QTest::keyClicks(editor, " StandardMesh Gun\rObjectTemplate.geometry ");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QString("Tank_Hull_M1"));
+    }
+
     void aSaveOrAChangeOnDiskRereadsTheScript() {
         IndexedWindow x;
         QVERIFY(x.waitForBuild());

@@ -106,14 +106,26 @@ private slots:
         QVERIFY(Prompts::shown().isEmpty());
     }
 
-    void escapeClosesAndReopensRightAfterTheTrigger() {
+    void releasingEscAfterItClosedTheListDoesNotReopenIt() {
         auto h = make();
         QListWidget *list = h->editor->CompletionList;
         h->type("ObjectTemplate.");
         QTest::keyPress(h->editor, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
         QTest::keyRelease(h->editor, Qt::Key_Escape);
-        QVERIFY(list->isVisible()); // the trigger still ends at the caret
+        QVERIFY(!list->isVisible()); // though the trigger still ends at the caret
+        h->key(Qt::Key_Control);
+        QVERIFY(!list->isVisible());
+        // Coming back to the trigger from elsewhere opens it as before.
+        h->key(Qt::Key_Left);
+        QVERIFY(!list->isVisible());
+        h->key(Qt::Key_Right);
+        QVERIFY(list->isVisible());
+        h->key(Qt::Key_Escape);
+        h->type("c");
+        QVERIFY(!list->isVisible());
+        h->key(Qt::Key_Backspace);
+        QVERIFY(list->isVisible());
         h->type("c");
         QTest::keyPress(h->editor, Qt::Key_Escape);
         QTest::keyRelease(h->editor, Qt::Key_Escape);
@@ -306,6 +318,25 @@ private slots:
         h->type(" ObjectTemplate.");
         QVERIFY(list->isVisible());
         QVERIFY(list->height() > 300);
+    }
+
+    // A list of thousands of names is sized without measuring each: the widest in pixels must
+    // still fit, though other items hold more characters.
+    void aLongListIsWideForItsWidestItemNotItsLongest() {
+        auto h = make();
+        QByteArray lines;
+        for (int i = 0; i < 2000; ++i)
+            lines += "il_" + QByteArray::number(i) + "_iiiiiiiiiiiiiiiiiiiiiiiiiiii\r\n";
+        const QString wide = "WWWWWWWWWWWWWWWWWWWWWWWWW";
+        lines += wide.toLatin1() + "\r\n";
+        h->folder.write("objecttemplate.txt", lines);
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.");
+        QCOMPARE(list->count(), 2001);
+        QVERIFY(list->fontMetrics().horizontalAdvance(wide) >
+                list->fontMetrics().horizontalAdvance(list->item(0)->text()));
+        QVERIFY(list->viewport()->width() >= list->fontMetrics().horizontalAdvance(wide));
+        QCOMPARE(list->visualItemRect(list->item(2000)).width(), list->viewport()->width());
     }
 
     void listOpensAtTheCaretAndDoubleClickAccepts() {
