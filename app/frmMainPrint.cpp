@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 
 #include "editor/AdvEdit.h"
+#include "editor/PrintableCopy.h"
 #include "platform/ErrorDisplay.h"
 
 #include <Qsci/qsciprinter.h>
@@ -31,6 +32,7 @@ void TFormMain::mnuPrintClick() {
         editor->getSelection(&from, &indexFrom, &lineTo, &indexTo);
         to = lineTo;
     }
-    if (!printer->printRange(editor, from, to))
+    // The copy prints bytes 0x80-0x9F as the characters the editor shows for them.
+    if (!printer->printRange(marlix::printableCopy(*editor).get(), from, to))
         marlix::showMessage(this, QStringLiteral("The script could not be printed."));
 }

@@ -4,6 +4,7 @@
 #include "editor/CompletionSession.h"
 #include "editor/HighlightStyling.h"
 #include "editor/StyleTable.h"
+#include "editor/Windows1252Overlay.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -109,6 +110,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 
 private:
     void documentModified(int position, int modificationType);
@@ -152,4 +154,5 @@ private:
     bool m_loading = false;
     bool m_darkScheme = false;
     marlix::WrapSwitch *m_wrap = nullptr; // word wrap only where a line can reach the edge
+    marlix::Windows1252Overlay m_windows1252{*this};
 };

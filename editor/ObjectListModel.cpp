@@ -1,5 +1,7 @@
 #include "editor/ObjectListModel.h"
 
+#include "editor/Windows1252.h"
+
 namespace marlix {
 
 namespace {
@@ -49,7 +51,7 @@ std::optional<ObjectLine> ObjectListModel::fill(const TextView &text) {
 QByteArray ObjectListModel::cellBytes(int row, int column) const {
     const auto edited = m_edited.constFind(cellKey(row, column));
     if (edited != m_edited.cend())
-        return edited->toLatin1();
+        return windows1252Bytes(*edited).value_or(edited->toLatin1());
     if (row < 0 || row >= m_rows.size() || column < 0 || column >= columns)
         return QByteArray();
     const Row &r = m_rows.at(row);
@@ -59,7 +61,7 @@ QByteArray ObjectListModel::cellBytes(int row, int column) const {
 
 QString ObjectListModel::cellText(int row, int column) const {
     const auto edited = m_edited.constFind(cellKey(row, column));
-    return edited != m_edited.cend() ? *edited : QString::fromLatin1(cellBytes(row, column));
+    return edited != m_edited.cend() ? *edited : windows1252Text(cellBytes(row, column));
 }
 
 int ObjectListModel::rowCount(const QModelIndex &parent) const {

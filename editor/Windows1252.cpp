@@ -17,6 +17,39 @@ char16_t windows1252Character(unsigned char byte) {
     return byte >= 0x80 && byte <= 0x9F ? highControls[byte - 0x80] : char16_t(0);
 }
 
+QList<qsizetype> windows1252Offsets(const char *data, qsizetype size) {
+    QList<qsizetype> offsets;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data);
+    for (qsizetype i = 0; i < size; ++i)
+        if ((bytes[i] & 0xE0) == 0x80 && highControls[bytes[i] - 0x80])
+            offsets.append(i);
+    return offsets;
+}
+
+Utf8Styled windows1252Utf8(const QByteArray &bytes, const QByteArray &styles) {
+    Utf8Styled out;
+    out.text.reserve(bytes.size() + bytes.size() / 8);
+    out.styles.reserve(out.text.capacity());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        const char style = i < styles.size() ? styles[i] : char(0);
+        const char16_t shown = windows1252Character(byte);
+        const char16_t c = shown ? shown : char16_t(byte);
+        if (c < 0x80) {
+            out.text += char(c);
+        } else if (c < 0x800) {
+            out.text += char(0xC0 | (c >> 6));
+            out.text += char(0x80 | (c & 0x3F));
+        } else {
+            out.text += char(0xE0 | (c >> 12));
+            out.text += char(0x80 | ((c >> 6) & 0x3F));
+            out.text += char(0x80 | (c & 0x3F));
+        }
+        out.styles.append(out.text.size() - out.styles.size(), style);
+    }
+    return out;
+}
+
 QByteArray windows1252Representation(unsigned char byte) {
     const char16_t c = windows1252Character(byte);
     return c ? QString(QChar(c)).toUtf8() : QByteArray();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -12,6 +13,18 @@ namespace marlix {
 // The character a byte 0x80-0x9F shows as; 0 for the other bytes and for the five bytes
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 char16_t windows1252Character(unsigned char byte);
+
+// The offsets of the bytes that have such a character, in order.
+QList<qsizetype> windows1252Offsets(const char *data, qsizetype size);
+
+// The bytes as UTF-8, each byte shown as by windows1252Text, with each byte's style (0 where
+// `styles` ends early) repeated over the UTF-8 bytes of its character: a copy of a document
+// that draws those characters, for the printer.
+struct Utf8Styled {
+    QByteArray text;
+    QByteArray styles;
+};
+Utf8Styled windows1252Utf8(const QByteArray &bytes, const QByteArray &styles);
 
 // The character in UTF-8, for the editor's representation of the byte; empty when none.
 QByteArray windows1252Representation(unsigned char byte);

@@ -1,4 +1,5 @@
 #include "editor/ObjectListModel.h"
+#include "editor/Windows1252.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +58,12 @@ TEST(ObjectListModel, EditsStayInTheirCellUntilTheNextFill) {
     EXPECT_TRUE(model.setData(model.index(0, 1), QStringLiteral("Renamed")));
     EXPECT_EQ(changes, 1); // the same text again changes nothing
 
-    // A character beyond one byte is shown as typed; the search for its line has a '?'.
+    // A Windows-1252 character is searched as its byte; one that no byte stands for as '?'.
     model.setData(model.index(1, 1), QStringLiteral("Wh\u20ACel"));
     EXPECT_EQ(shown(model, 1, 1), QStringLiteral("Wh\u20ACel"));
+    EXPECT_EQ(model.cellBytes(1, 1), "Wh\x80"
+                                     "el");
+    model.setData(model.index(1, 1), QStringLiteral("Wh\u0416el"));
     EXPECT_EQ(model.cellBytes(1, 1), "Wh?el");
 
     model.fill(TextView::whole(text));
@@ -79,8 +83,11 @@ TEST(ObjectListModel, EveryByteValueComesBackForTheSearch) {
         name.append(char(b));
     ObjectListModel model;
     model.fill(TextView::whole("objecttemplate.create T " + name));
-    EXPECT_EQ(shown(model, 0, 1), QString::fromLatin1(name));
+    EXPECT_EQ(shown(model, 0, 1), windows1252Text(name));
     EXPECT_EQ(model.cellBytes(0, 1), name);
+    // A name typed back as shown finds the same bytes.
+    model.setData(model.index(0, 1), windows1252Text(name) + QStringLiteral(" "));
+    EXPECT_EQ(model.cellBytes(0, 1), name + ' ');
 }
 
 // Each row's name is the rest of its line: a copy per row grew with the square of the line.

@@ -1,0 +1,9 @@
+// The editor's painting: Scintilla's, then the Windows-1252 characters over their cells.
+#include "editor/AdvEdit.h"
+
+#include <QPaintEvent>
+
+void TAdvEdit::paintEvent(QPaintEvent *e) {
+    QsciScintilla::paintEvent(e);
+    m_windows1252.paint(e->rect());
+}
