@@ -8,6 +8,10 @@ namespace {
 
 constexpr int columns = 2;
 
+// The column shows a few dozen characters; laying out a name that is the rest of a line of a
+// megabyte took the view seconds per paint. Editing and the search still get the whole name.
+constexpr qsizetype shownLength = 1024;
+
 bool isCell(const QAbstractItemModel &model, const QModelIndex &index) {
     return index.isValid() && model.checkIndex(index);
 }
@@ -75,7 +79,13 @@ int ObjectListModel::columnCount(const QModelIndex &parent) const {
 QVariant ObjectListModel::data(const QModelIndex &index, int role) const {
     if (!isCell(*this, index) || (role != Qt::DisplayRole && role != Qt::EditRole))
         return QVariant();
-    return cellText(index.row(), index.column());
+    QString text = cellText(index.row(), index.column());
+    if (role == Qt::DisplayRole && text.size() > shownLength) {
+        text.truncate(shownLength);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
 }
 
 bool ObjectListModel::setData(const QModelIndex &index, const QVariant &value, int role) {

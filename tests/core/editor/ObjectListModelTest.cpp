@@ -114,3 +114,15 @@ TEST(ObjectListModel, KeywordsSharingALineKeepThatLineOnce) {
     EXPECT_EQ(model.cellBytes(4999, 1), "n4999 ");
     EXPECT_LE(model.storedBytes(), many.size());
 }
+
+// A name that is the rest of a megabyte line kept the view laying out text for seconds.
+TEST(ObjectListModel, AVeryLongNameIsShownShortButEditedAndSearchedWhole) {
+    const QByteArray name = QByteArray(300000, 'n');
+    ObjectListModel model;
+    model.fill(TextView::whole("objecttemplate.create T " + name));
+    const QString shownName = shown(model, 0, 1);
+    EXPECT_LT(shownName.size(), 2000);
+    EXPECT_TRUE(QString::fromLatin1(name).startsWith(shownName));
+    EXPECT_EQ(model.index(0, 1).data(Qt::EditRole).toString().size(), name.size());
+    EXPECT_EQ(model.cellBytes(0, 1), name);
+}
