@@ -111,6 +111,8 @@ protected:
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
+    QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
 
 private:
     void documentModified(int position, int modificationType);

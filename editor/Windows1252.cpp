@@ -50,11 +50,6 @@ Utf8Styled windows1252Utf8(const QByteArray &bytes, const QByteArray &styles) {
     return out;
 }
 
-QByteArray windows1252Representation(unsigned char byte) {
-    const char16_t c = windows1252Character(byte);
-    return c ? QString(QChar(c)).toUtf8() : QByteArray();
-}
-
 QString windows1252Text(const QByteArray &bytes) {
     QString text = QString::fromLatin1(bytes);
     for (QChar &c : text) {
@@ -64,23 +59,41 @@ QString windows1252Text(const QByteArray &bytes) {
     return text;
 }
 
+namespace {
+
+// The byte that shows as `u`; -1 when none does.
+int byteFor(char16_t u) {
+    if (u < 0x100)
+        return u;
+    for (int k = 0; k < 32; ++k)
+        if (highControls[k] == u)
+            return 0x80 + k;
+    return -1;
+}
+
+} // namespace
+
 std::optional<QByteArray> windows1252Bytes(const QString &text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x100) {
-            bytes += static_cast<char>(u);
-            continue;
-        }
-        int byte = 0;
-        for (int k = 0; k < 32 && !byte; ++k) {
-            if (highControls[k] == u)
-                byte = 0x80 + k;
-        }
-        if (!byte)
+        const int byte = byteFor(c.unicode());
+        if (byte < 0)
             return std::nullopt;
         bytes += static_cast<char>(byte);
+    }
+    return bytes;
+}
+
+QByteArray windows1252BytesOrMarks(const QString &text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int byte = byteFor(text[i].unicode());
+        bytes += byte < 0 ? '?' : static_cast<char>(byte);
+        // One mark for a character beyond the first 65536, not one per half.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
     }
     return bytes;
 }

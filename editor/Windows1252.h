@@ -26,14 +26,15 @@ struct Utf8Styled {
 };
 Utf8Styled windows1252Utf8(const QByteArray &bytes, const QByteArray &styles);
 
-// The character in UTF-8, for the editor's representation of the byte; empty when none.
-QByteArray windows1252Representation(unsigned char byte);
-
 // Bytes shown as text: 0x80-0x9F as above, every other byte as its Latin-1 character.
 QString windows1252Text(const QByteArray &bytes);
 
 // Typed text as document bytes (the inverse of windows1252Text); nothing when the text holds
 // a character no byte stands for.
 std::optional<QByteArray> windows1252Bytes(const QString &text);
+
+// Text from elsewhere (the clipboard, a drop) as document bytes: as windows1252Bytes, with '?'
+// for each character no byte stands for.
+QByteArray windows1252BytesOrMarks(const QString &text);
 
 } // namespace marlix

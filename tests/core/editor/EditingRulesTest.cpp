@@ -46,8 +46,6 @@ TEST(Windows1252, HighControlBytesShowAsTheirCharactersAndRoundTrip) {
         EXPECT_EQ(windows1252Character(undefined), 0) << int(undefined);
     EXPECT_EQ(windows1252Character('A'), 0);
     EXPECT_EQ(windows1252Character(0xE9), 0);
-    EXPECT_EQ(windows1252Representation(0x80), QByteArray("\xE2\x82\xAC"));
-    EXPECT_TRUE(windows1252Representation(0x81).isEmpty());
 
     QByteArray all;
     for (int b = 0; b < 256; ++b)
@@ -59,6 +57,11 @@ TEST(Windows1252, HighControlBytesShowAsTheirCharactersAndRoundTrip) {
     EXPECT_EQ(shown[0x81], QChar(0x81));
     EXPECT_EQ(windows1252Bytes(shown), all);
     EXPECT_FALSE(windows1252Bytes(QStringLiteral("\u4E2D")).has_value());
+
+    // Text from elsewhere: one mark per character no byte stands for, even beyond 65536.
+    EXPECT_EQ(windows1252BytesOrMarks(shown), all);
+    EXPECT_EQ(windows1252BytesOrMarks(QStringLiteral("\u201Cx\u201D \u20AC\u4E2D\U0001F600.")),
+              QByteArray("\x93x\x94 \x80??."));
 }
 
 TEST(DarkScheme, ContrastFollowsTheGuidelines) {

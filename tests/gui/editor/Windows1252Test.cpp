@@ -6,7 +6,9 @@
 #include "tests/gui/editor/EditorHarness.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
+#include <QClipboard>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QtTest>
 
@@ -70,6 +72,7 @@ private slots:
     void highControlBytesSurviveOpenEditCopyAndSave();
     void thePrintedCopyHoldsTheCharactersInTheirStyles();
     void theObjectListShowsNamesWithTheirCharacters();
+    void otherProgramsGetAndGiveTheCharacters();
 };
 
 void Windows1252Test::charactersAreDrawnInsteadOfBoxes() {
@@ -254,6 +257,22 @@ void Windows1252Test::theObjectListShowsNamesWithTheirCharacters() {
     h.editor->ObjectListSelectCell(1, 0); // finds the line by the bytes behind the name
     QCOMPARE(h.editor->selectedText().toLatin1(),
              QByteArray("ObjectTemplate.create Vehicle \x84Scout\x93"));
+}
+
+// Copying put U+0080-U+009F on the clipboard, and a pasted euro sign became '?'.
+void Windows1252Test::otherProgramsGetAndGiveTheCharacters() {
+    EditorHarness h("", "");
+    h.setText("a\x80\x93"
+              "b\x94\x81");
+    h.editor->selectAll();
+    h.editor->copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\u20AC\u201C"
+                                                                  "b\u201D\u0081"));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("\u201EZ\u00FCge\u201C \u2013 \u0416"));
+    h.setText("");
+    h.editor->paste();
+    QCOMPARE(h.editor->documentBytes(), QByteArray("\x84Z\xFCge\x93 \x96 ?"));
 }
 
 QTEST_MAIN(Windows1252Test)
