@@ -69,6 +69,16 @@ QByteArray singleLine(qsizetype bytes) {
     return text;
 }
 
+// One line without a blank: base64-like text, as pasted data.
+QByteArray singleSolidLine(qsizetype bytes) {
+    QByteArray text;
+    text.reserve(bytes);
+    const QByteArray letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (qsizetype i = 0; i < bytes; ++i)
+        text += letters[(i * 7 + i / 64) % letters.size()];
+    return text;
+}
+
 // One line of objects joined, each word different from most others, a comment from 40% on.
 QByteArray singleLineOfObjects(qsizetype bytes) {
     QByteArray text;
@@ -253,7 +263,7 @@ int main(int argc, char **argv) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (env.value(QStringLiteral("QT_QPA_PLATFORM")) == QLatin1String("offscreen"))
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), "offscreen:configfile=" + config);
-        for (const char *name : {"open", "line1", "words1", "line100", "lines50"}) {
+        for (const char *name : {"open", "line1", "words1", "solid1", "line100", "lines50"}) {
             QProcess child;
             child.setProcessEnvironment(env);
             child.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -267,6 +277,8 @@ int main(int argc, char **argv) {
         return openUntilIdle();
     if (which == "line1")
         return typingInto("one 1 MB line", singleLine(1000000), 1.0);
+    if (which == "solid1")
+        return typingInto("one 1 MB line without blanks", singleSolidLine(1000000), 1.0);
     if (which == "words1")
         return typingInto("one 1 MB line of objects", singleLineOfObjects(1000000), 1.0);
     if (which == "line100")

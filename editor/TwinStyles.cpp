@@ -2,6 +2,7 @@
 
 #include "editor/HighlightStyling.h"
 #include "editor/StyleTable.h"
+#include "editor/WrapRule.h"
 
 namespace marlix {
 
@@ -16,6 +17,9 @@ bool isBlank(char c) {
 ByteSpan alternateTwins(const char *text, char *styles, qsizetype size) {
     auto plainAt = [&](qsizetype i) { return baseStyle(static_cast<unsigned char>(styles[i])); };
     auto wordStart = [&](qsizetype i) { return isBlank(text[i - 1]) && !isBlank(text[i]); };
+    // A line this long is never wrapped, so a twin may change inside a word as well: a line
+    // without blanks would otherwise stay one style and be measured afresh after every key.
+    const bool unwrapped = size >= unwrappedLineBytes;
     ByteSpan changed{size, size};
     bool twin = false;
     qsizetype pieceStart = 0; // where the control starts measuring a piece anew
@@ -33,6 +37,9 @@ ByteSpan alternateTwins(const char *text, char *styles, qsizetype size) {
                 twin = !twin;
                 pieceStart = i;
             }
+        } else if (unwrapped && i - pieceStart >= measuredPieceBytes - 1) {
+            twin = !twin;
+            pieceStart = i;
         }
         const char wanted = static_cast<char>(twin ? twinStyle(plain) : plain);
         if (styles[i] == wanted)

@@ -31,8 +31,9 @@ constexpr int twinStyle(int style) {
 // The styles of one line, `styles` holding one byte per byte of `text`: each word (a byte
 // other than space and tab after a space or tab begins one) takes the plain styles or their
 // twins, alternating from the line's start. A twin boundary therefore only falls where a word
-// wrap may break anyway. Returns the first and one past the last style byte it changed
-// (equal when none).
+// wrap may break anyway, except in a line too long to be wrapped, where a long word is cut
+// into pieces the control remembers as well. Returns the first and one past the last style byte it
+// changed (equal when none).
 struct ByteSpan {
     qsizetype from = 0;
     qsizetype to = 0;

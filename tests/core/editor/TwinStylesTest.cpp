@@ -1,5 +1,6 @@
 #include "editor/TwinStyles.h"
 #include "editor/StyleTable.h"
+#include "editor/WrapRule.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
@@ -116,4 +117,24 @@ TEST(TwinStyles, OnlyLongLinesGetTwins) {
     EXPECT_EQ(twins(second + longLine.size(), almost.size() + 2), 0);
     EXPECT_EQ(twins(text.size() - longLine.size(), longLine.size()),
               twins(second, longLine.size()));
+}
+
+// A long line without blanks stayed one piece, measured afresh after every key.
+TEST(TwinStyles, AnUnwrappedLineIsCutInsideWordsAndAWrappedOneIsNot) {
+    const QByteArray unwrapped(unwrappedLineBytes, 'x');
+    QByteArray styles(unwrapped.size(), char(3));
+    alternateTwins(unwrapped.constData(), styles.data(), unwrapped.size());
+    const QByteArray twins = pattern(styles, 3);
+    qsizetype run = 1, longest = 1;
+    for (qsizetype i = 1; i < twins.size(); ++i) {
+        run = twins[i] == twins[i - 1] ? run + 1 : 1;
+        longest = std::max(longest, run);
+    }
+    EXPECT_EQ(longest, measuredPieceBytes - 1);
+
+    // Below that length word wrap may break the line, and only where a word begins.
+    const QByteArray wrapped(unwrappedLineBytes - 1, 'x');
+    QByteArray plain(wrapped.size(), char(3));
+    alternateTwins(wrapped.constData(), plain.data(), wrapped.size());
+    EXPECT_EQ(pattern(plain, 3), QByteArray(wrapped.size(), 'p'));
 }
