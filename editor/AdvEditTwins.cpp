@@ -3,6 +3,7 @@
 #include "editor/AdvEdit.h"
 
 #include "common/ScreenColor.h"
+#include "editor/ScintillaText.h"
 #include "editor/TwinStyles.h"
 
 using namespace marlix;
@@ -37,14 +38,8 @@ void TAdvEdit::twinLineAt(qsizetype pos) {
     if (size < twinLineBytes)
         return;
     keepManyWidths(*this);
-    // Text and style bytes in turn.
-    QByteArray styled(2 * size + 2, '\0');
-    SendScintilla(SCI_GETSTYLEDTEXT, long(from), long(from + size), styled.data());
-    QByteArray text(size, Qt::Uninitialized), styles(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i) {
-        text[i] = styled[2 * i];
-        styles[i] = styled[2 * i + 1];
-    }
+    const QByteArray text = m_text->bytes(from, from + size);
+    QByteArray styles = m_text->styles(from, from + size);
     const ByteSpan changed = alternateTwins(text.constData(), styles.data(), size);
     if (changed.to == changed.from)
         return;

@@ -1,5 +1,6 @@
 #include "editor/PrintableCopy.h"
 
+#include "editor/ScintillaText.h"
 #include "editor/Windows1252.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -11,23 +12,6 @@ namespace marlix {
 namespace {
 
 using Sci = QsciScintillaBase;
-
-// Scintilla's range of styled text: positions, then a buffer of character and style pairs.
-struct StyledRange {
-    long cpMin;
-    long cpMax;
-    char *text;
-};
-
-QByteArray stylesOf(const QsciScintillaBase &editor, qsizetype length) {
-    QByteArray pairs(2 * length + 2, Qt::Uninitialized);
-    StyledRange range{0, long(length), pairs.data()};
-    editor.SendScintilla(Sci::SCI_GETSTYLEDTEXT, 0UL, static_cast<void *>(&range));
-    QByteArray styles(length, Qt::Uninitialized);
-    for (qsizetype i = 0; i < length; ++i)
-        styles[i] = pairs.at(2 * i + 1);
-    return styles;
-}
 
 void copyStyle(const QsciScintillaBase &from, QsciScintilla &to, unsigned long style) {
     static const std::pair<unsigned int, unsigned int> attributes[] = {
@@ -59,8 +43,8 @@ std::unique_ptr<QsciScintilla> printableCopy(const QsciScintillaBase &editor) {
     const qsizetype length = editor.SendScintilla(Sci::SCI_GETLENGTH);
     const auto *data =
         static_cast<const char *>(editor.SendScintillaPtrResult(Sci::SCI_GETCHARACTERPOINTER));
-    const Utf8Styled text =
-        windows1252Utf8(QByteArray::fromRawData(data, length), stylesOf(editor, length));
+    const Utf8Styled text = windows1252Utf8(QByteArray::fromRawData(data, length),
+                                            ScintillaText(editor).styles(0, length));
     copy->SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(text.text.size()),
                         text.text.constData());
     copy->SendScintilla(Sci::SCI_STARTSTYLING, 0UL, 0L);

@@ -3,6 +3,8 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace marlix {
 
@@ -14,11 +16,19 @@ qsizetype ScintillaText::size() const {
     return m_control.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
 }
 
-QByteArray ScintillaText::bytes(qsizetype from, qsizetype to) const {
+namespace {
+
+// The range ordered and within the text; empty when nothing of it is.
+std::pair<qsizetype, qsizetype> clamped(qsizetype from, qsizetype to, qsizetype size) {
     if (to < from)
         std::swap(from, to);
-    from = std::max<qsizetype>(from, 0);
-    to = std::min<qsizetype>(to, size());
+    return {std::max<qsizetype>(from, 0), std::min<qsizetype>(to, size)};
+}
+
+} // namespace
+
+QByteArray ScintillaText::bytes(qsizetype from, qsizetype to) const {
+    std::tie(from, to) = clamped(from, to, size());
     if (to <= from)
         return QByteArray();
     // The range pointer moves the gap only when the range straddles it, unlike the
@@ -26,6 +36,20 @@ QByteArray ScintillaText::bytes(qsizetype from, qsizetype to) const {
     const auto *data = reinterpret_cast<const char *>(m_control.SendScintilla(
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), long(to - from)));
     return QByteArray(data, to - from);
+}
+
+QByteArray ScintillaText::styles(qsizetype from, qsizetype to) const {
+    std::tie(from, to) = clamped(from, to, size());
+    if (to <= from)
+        return QByteArray();
+    // The control hands over characters and styles in turn, and a closing pair of zeros.
+    QByteArray pairs(2 * (to - from) + 2, Qt::Uninitialized);
+    m_control.SendScintilla(QsciScintillaBase::SCI_GETSTYLEDTEXT, long(from), long(to),
+                            pairs.data());
+    QByteArray styles(to - from, Qt::Uninitialized);
+    for (qsizetype i = 0; i < styles.size(); ++i)
+        styles[i] = pairs.at(2 * i + 1);
+    return styles;
 }
 
 TextView ScintillaText::whole() const {

@@ -15,6 +15,8 @@ public:
     qsizetype caret() const override;
     qsizetype size() const override;
     QByteArray bytes(qsizetype from, qsizetype to) const override;
+    // The style byte of each byte of the range, clamped to the text as bytes() is.
+    QByteArray styles(qsizetype from, qsizetype to) const;
     // The whole text as a view; valid until the next edit.
     TextView whole() const;
 
