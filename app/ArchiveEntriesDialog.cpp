@@ -1,6 +1,6 @@
 #include "app/ArchiveEntriesDialog.h"
 
-#include "archive/EntryFilter.h"
+#include "core/archive/EntryFilter.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/RfaReader.h"
+#include "core/archive/RfaReader.h"
 
 #include <QDialog>
 

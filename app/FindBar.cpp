@@ -2,8 +2,8 @@
 
 #include "app/PageBars.h"
 #include "editor/AdvEdit.h"
-#include "editor/TextReplace.h"
-#include "editor/Windows1252.h"
+#include "core/script/TextReplace.h"
+#include "core/script/Windows1252.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>

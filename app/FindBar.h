@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/TextSearch.h"
+#include "core/script/TextSearch.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "app/PageBars.h"
 #include "editor/AdvEdit.h"
-#include "editor/GoToLine.h"
+#include "core/script/GoToLine.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

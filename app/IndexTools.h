@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modindex/ModIndex.h"
+#include "core/modindex/ModIndex.h"
 
 #include <QObject>
 #include <QPointer>

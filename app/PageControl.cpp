@@ -1,8 +1,8 @@
 #include "app/PageControl.h"
 
-#include "app/DocumentSlots.h"
-#include "common/MnemonicText.h"
-#include "editor/DocumentCaption.h"
+#include "core/document/DocumentSlots.h"
+#include "core/common/MnemonicText.h"
+#include "core/document/DocumentCaption.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>

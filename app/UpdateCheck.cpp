@@ -1,10 +1,10 @@
 #include "app/UpdateCheck.h"
 
-#include "common/Error.h"
+#include "core/common/Error.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/HttpGet.h"
-#include "platform/ReplyRules.h"
-#include "prefs/PreferenceFiles.h"
+#include "core/platform/ReplyRules.h"
+#include "core/prefs/PreferenceFiles.h"
 
 #include <QWidget>
 

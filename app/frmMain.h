@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/DocumentSlots.h"
-#include "editor/DiskChange.h"
+#include "core/document/DocumentSlots.h"
+#include "core/document/DiskChange.h"
 #include "platform/Prompts.h"
-#include "prefs/GeneralOptions.h"
+#include "core/prefs/GeneralOptions.h"
 
 #include <QFont>
 #include <QKeySequence>

@@ -4,7 +4,7 @@
 
 #include "app/ArchiveEntriesDialog.h"
 #include "app/PageControl.h"
-#include "archive/RfaReader.h"
+#include "core/archive/RfaReader.h"
 #include "editor/AdvEdit.h"
 
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 
 #include "app/PageControl.h"
 #include "app/StatusInfo.h"
-#include "common/LineFile.h"
+#include "core/common/LineFile.h"
 #include "editor/AdvEdit.h"
-#include "editor/ScriptBackup.h"
-#include "editor/ScriptText.h"
+#include "core/document/ScriptBackup.h"
+#include "core/script/ScriptText.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QCryptographicHash>

@@ -2,8 +2,8 @@
 #include "app/frmMain.h"
 
 #include "app/PageControl.h"
-#include "app/RecentFiles.h"
-#include "common/LineFile.h"
+#include "core/prefs/RecentFiles.h"
+#include "core/common/LineFile.h"
 #include "editor/AdvEdit.h"
 #include "platform/ErrorDisplay.h"
 

@@ -6,9 +6,9 @@
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "editor/AdvEdit.h"
-#include "editor/FindInFilesJob.h"
-#include "editor/Windows1252.h"
-#include "modindex/IndexFolders.h"
+#include "core/search/FindInFilesJob.h"
+#include "core/script/Windows1252.h"
+#include "core/modindex/IndexFolders.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -6,8 +6,8 @@
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "editor/AdvEdit.h"
-#include "modindex/IndexFolders.h"
-#include "modindex/IndexPaths.h"
+#include "core/modindex/IndexFolders.h"
+#include "core/modindex/IndexPaths.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 #include "app/frmMain.h"
 
 #include "editor/AdvEdit.h"
-#include "prefs/PreferenceFiles.h"
+#include "core/prefs/PreferenceFiles.h"
 
 void TFormMain::loadEditorOptions() {
     marlix::PreferenceFiles files;

@@ -2,7 +2,7 @@
 // from a later start.
 #include "app/frmMain.h"
 
-#include "app/HandOff.h"
+#include "core/startup/HandOff.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QApplication>

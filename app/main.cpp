@@ -1,16 +1,16 @@
 // The program block: the first start runs the editor, a later start hands its command line
 // to the running one and ends without a window.
-#include "app/HandOff.h"
+#include "core/startup/HandOff.h"
 #include "app/MarlixApplication.h"
 #include "app/frmMain.h"
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
-#include "common/Error.h"
-#include "common/ProgramFolder.h"
-#include "common/Version.h"
+#include "core/common/Error.h"
+#include "core/common/ProgramFolder.h"
+#include "core/common/Version.h"
 #include "launch/frmLaunch.h"
 #include "platform/HandOffChannel.h"
-#include "platform/InstanceLock.h"
+#include "core/platform/InstanceLock.h"
 #include "prefs/frmPref.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "platform/FixedDialog.h"
 #include "platform/HttpGet.h"
-#include "platform/ReplyRules.h"
+#include "core/platform/ReplyRules.h"
 
 #include <QDesktopServices>
 #include <QShowEvent>

@@ -1,6 +1,6 @@
 // Measures the editor on a large script: load, colouring with small and large phrase tables,
 // the object list, memory, and the work of one key release with large tables.
-#include "common/LineFile.h"
+#include "core/common/LineFile.h"
 #include "editor/AdvEdit.h"
 
 #include <QApplication>

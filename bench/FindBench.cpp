@@ -2,8 +2,8 @@
 // Files over a mod's worth of scripts. The searches are the core's; the editor steps (marks as
 // indicators, Replace All as one undo step) run on a bare QScintilla control to show what the
 // window adds.
-#include "editor/FindInFiles.h"
-#include "editor/TextReplace.h"
+#include "core/search/FindInFiles.h"
+#include "core/script/TextReplace.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 // comment line and, for comparison, with them replaced by plain letters; and how many bytes
 // one repaint looks at.
 #include "editor/AdvEdit.h"
-#include "editor/Windows1252.h"
+#include "core/script/Windows1252.h"
 #include "editor/Windows1252Overlay.h"
 
 #include <QApplication>

@@ -15,7 +15,7 @@
 #include <ctime>
 
 #if __has_include("editor/AdvEdit.h")
-#include "editor/ObjectListModel.h"
+#include "core/document/ObjectListModel.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QFile>

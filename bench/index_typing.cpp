@@ -6,7 +6,7 @@
 #include "bench/GeneratedMod.h"
 
 #include "app/IndexTools.h"
-#include "modindex/IndexFolders.h"
+#include "core/modindex/IndexFolders.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QApplication>

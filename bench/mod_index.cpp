@@ -4,8 +4,8 @@
 #include "bench/GeneratedMod.h"
 #include "bench/ProcessStatus.h"
 
-#include "modindex/ModCheck.h"
-#include "modindex/ModIndex.h"
+#include "core/modindex/ModCheck.h"
+#include "core/modindex/ModIndex.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "common/ColorText.h"
-#include "editor/CompletionSession.h"
-#include "editor/HighlightStyling.h"
-#include "editor/StyleTable.h"
+#include "core/common/ColorText.h"
+#include "core/script/CompletionSession.h"
+#include "core/script/HighlightStyling.h"
+#include "core/script/StyleTable.h"
 #include "editor/Windows1252Overlay.h"
 
 #include <Qsci/qsciscintilla.h>

@@ -3,7 +3,7 @@
 // typographic quotes pasted from elsewhere become the bytes a script written on Windows holds.
 #include "editor/AdvEdit.h"
 
-#include "editor/Windows1252.h"
+#include "core/script/Windows1252.h"
 
 #include <QMimeData>
 

@@ -2,8 +2,8 @@
 // completion session decides.
 #include "editor/AdvEdit.h"
 
-#include "editor/CompletionRules.h"
-#include "editor/TriggerCompletion.h"
+#include "core/script/CompletionRules.h"
+#include "core/script/TriggerCompletion.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QApplication>

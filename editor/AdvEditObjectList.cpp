@@ -2,9 +2,9 @@
 // a name selects that object's line in the text.
 #include "editor/AdvEdit.h"
 
-#include "editor/ObjectListModel.h"
+#include "core/document/ObjectListModel.h"
 #include "editor/ScintillaText.h"
-#include "editor/WordSearch.h"
+#include "core/script/WordSearch.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QHeaderView>

@@ -2,9 +2,9 @@
 // colour, and a long line coloured anew alternates between the two again.
 #include "editor/AdvEdit.h"
 
-#include "common/ScreenColor.h"
+#include "platform/ScreenColor.h"
 #include "editor/ScintillaText.h"
-#include "editor/TwinStyles.h"
+#include "core/script/TwinStyles.h"
 
 using namespace marlix;
 

@@ -1,6 +1,6 @@
 #include "editor/EditorAccessible.h"
 
-#include "editor/Windows1252.h"
+#include "core/script/Windows1252.h"
 
 #include <Qsci/qsciscintilla.h>
 

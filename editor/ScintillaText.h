@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/CompletionSession.h"
-#include "editor/WordSearch.h"
+#include "core/script/CompletionSession.h"
+#include "core/script/WordSearch.h"
 
 class QsciScintillaBase;
 

@@ -1,9 +1,9 @@
 #include "editor/Windows1252Overlay.h"
 
-#include "common/ScreenColor.h"
-#include "editor/CellColours.h"
+#include "platform/ScreenColor.h"
+#include "core/script/CellColours.h"
 #include "editor/ScintillaText.h"
-#include "editor/Windows1252.h"
+#include "core/script/Windows1252.h"
 
 #include <Qsci/qsciscintillabase.h>
 

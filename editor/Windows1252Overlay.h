@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/CellColours.h"
+#include "core/script/CellColours.h"
 
 #include <QFont>
 #include <QHash>

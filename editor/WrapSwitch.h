@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/WrapRule.h"
+#include "core/script/WrapRule.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
 #include "launch/frmLaunch.h"
 
-#include "common/Error.h"
-#include "common/LineFile.h"
-#include "common/ProgramFolder.h"
-#include "launch/CompileRules.h"
+#include "core/common/Error.h"
+#include "core/common/LineFile.h"
+#include "core/common/ProgramFolder.h"
+#include "core/launch/CompileRules.h"
 #include "launch/JpegImage.h"
 #include "launch/PackerConsole.h"
 #include "platform/ChildProcess.h"

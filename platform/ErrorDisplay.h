@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Error.h"
+#include "core/common/Error.h"
 
 #include <QString>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "platform/HandOffChannel.h"
 
-#include "platform/InstanceLock.h"
+#include "core/platform/InstanceLock.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

@@ -1,7 +1,7 @@
 #include "platform/HttpGet.h"
 
-#include "platform/HttpReplyReader.h"
-#include "platform/ReplyRules.h"
+#include "core/platform/HttpReplyReader.h"
+#include "core/platform/ReplyRules.h"
 
 #include <QEventLoop>
 #include <QNetworkProxy>

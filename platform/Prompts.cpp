@@ -1,8 +1,8 @@
 #include "platform/Prompts.h"
 
-#include "platform/NameFilters.h"
+#include "core/platform/NameFilters.h"
 
-#include "common/ProgramFolder.h"
+#include "core/common/ProgramFolder.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #include "prefs/ColorShape.h"
 
-#include "common/ScreenColor.h"
+#include "platform/ScreenColor.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/ColorText.h"
+#include "core/common/ColorText.h"
 
 #include <QWidget>
 

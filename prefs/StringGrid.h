@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prefs/TableRows.h"
+#include "core/prefs/TableRows.h"
 
 #include <QTableWidget>
 

@@ -1,9 +1,9 @@
 #include "prefs/frmPref.h"
 
-#include "common/BoolLines.h"
-#include "common/ColorText.h"
-#include "common/ProgramFolder.h"
-#include "common/ScreenColor.h"
+#include "core/common/BoolLines.h"
+#include "core/common/ColorText.h"
+#include "core/common/ProgramFolder.h"
+#include "platform/ScreenColor.h"
 #include "platform/GuardedConnect.h"
 #include "platform/Prompts.h"
 #include "prefs/ColorShape.h"

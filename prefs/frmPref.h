@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prefs/PreferenceFiles.h"
+#include "core/prefs/PreferenceFiles.h"
 
 #include "platform/FixedDialog.h"
 #include "platform/Prompts.h"

@@ -1,7 +1,7 @@
 // marlix-modcheck: the mod check of the editor's Tools menu, for a mod's own build scripts.
-#include "common/Error.h"
-#include "common/ProgramFolder.h"
-#include "modindex/ModCheck.h"
+#include "core/common/Error.h"
+#include "core/common/ProgramFolder.h"
+#include "core/modindex/ModCheck.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

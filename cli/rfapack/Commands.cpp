@@ -1,10 +1,10 @@
 #include "cli/rfapack/Commands.h"
 
-#include "archive/RfaExtract.h"
-#include "archive/RfaReader.h"
-#include "archive/RfaWriter.h"
+#include "core/archive/RfaExtract.h"
+#include "core/archive/RfaReader.h"
+#include "core/archive/RfaWriter.h"
 #include "cli/rfapack/Console.h"
-#include "common/Error.h"
+#include "core/common/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "cli/rfapack/Commands.h"
 #include "cli/rfapack/Console.h"
-#include "common/Error.h"
+#include "core/common/Error.h"
 
 #include <QFile>
 #include <iostream>

@@ -4,7 +4,7 @@
 #include "cli/rfapack/Commands.h"
 #include "cli/rfapack/Console.h"
 #include "cli/rfapack/Interactive.h"
-#include "common/Error.h"
+#include "core/common/Error.h"
 
 #include <QFile>
 #include <QStringList>

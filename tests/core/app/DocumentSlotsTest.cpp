@@ -1,4 +1,4 @@
-#include "app/DocumentSlots.h"
+#include "core/document/DocumentSlots.h"
 
 #include <gtest/gtest.h>
 

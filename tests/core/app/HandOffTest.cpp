@@ -1,5 +1,5 @@
-#include "app/HandOff.h"
-#include "common/Error.h"
+#include "core/startup/HandOff.h"
+#include "core/common/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/InstanceLock.h"
+#include "core/platform/InstanceLock.h"
 
 #include <QDir>
 #include <QFile>

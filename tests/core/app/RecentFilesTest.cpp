@@ -1,5 +1,5 @@
-#include "app/RecentFiles.h"
-#include "common/Error.h"
+#include "core/prefs/RecentFiles.h"
+#include "core/common/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "archive/RfaExtract.h"
-#include "archive/RfaReader.h"
-#include "archive/RfaWriter.h"
-#include "common/Error.h"
+#include "core/archive/RfaExtract.h"
+#include "core/archive/RfaReader.h"
+#include "core/archive/RfaWriter.h"
+#include "core/common/Error.h"
 #include "tests/core/archive/ArchiveFixture.h"
 
 #include <QStringList>

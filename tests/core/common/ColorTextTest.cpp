@@ -1,5 +1,5 @@
-#include "common/ColorText.h"
-#include "common/Error.h"
+#include "core/common/ColorText.h"
+#include "core/common/Error.h"
 
 #include <gtest/gtest.h>
 

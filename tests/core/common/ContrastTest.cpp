@@ -1,4 +1,4 @@
-#include "common/Contrast.h"
+#include "core/common/Contrast.h"
 
 #include <gtest/gtest.h>
 

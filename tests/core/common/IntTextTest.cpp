@@ -1,5 +1,5 @@
-#include "common/IntText.h"
-#include "common/Error.h"
+#include "core/common/IntText.h"
+#include "core/common/Error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "common/LineFile.h"
-#include "common/Error.h"
+#include "core/common/LineFile.h"
+#include "core/common/Error.h"
 #include "tests/core/FileBytes.h"
 
 #include <QDir>

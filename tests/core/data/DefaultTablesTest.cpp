@@ -1,8 +1,8 @@
 // The tables shipped beside the program must load in a fresh program folder: complete groups
 // of three, valid integers and colours, and every completion file present and non-empty.
-#include "common/ColorText.h"
-#include "common/IntText.h"
-#include "common/LineFile.h"
+#include "core/common/ColorText.h"
+#include "core/common/IntText.h"
+#include "core/common/LineFile.h"
 
 #include <QFileInfo>
 #include <QSet>

@@ -1,6 +1,6 @@
-#include "common/Error.h"
-#include "editor/DiskChange.h"
-#include "editor/ScriptBackup.h"
+#include "core/common/Error.h"
+#include "core/document/DiskChange.h"
+#include "core/document/ScriptBackup.h"
 
 #include "../FileBytes.h"
 

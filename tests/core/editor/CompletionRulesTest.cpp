@@ -1,4 +1,4 @@
-#include "editor/CompletionRules.h"
+#include "core/script/CompletionRules.h"
 
 #include <QDir>
 #include <QFile>

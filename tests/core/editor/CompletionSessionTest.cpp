@@ -1,6 +1,6 @@
-#include "editor/CompletionSession.h"
-#include "editor/StyleTable.h"
-#include "editor/TriggerCompletion.h"
+#include "core/script/CompletionSession.h"
+#include "core/script/StyleTable.h"
+#include "core/script/TriggerCompletion.h"
 #include "tests/core/editor/TypedText.h"
 
 #include <QFile>

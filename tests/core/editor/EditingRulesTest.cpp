@@ -1,9 +1,9 @@
 // The small rules under the everyday commands: Go to Line, the tab caption's mark, the
 // Windows-1252 characters and the dark scheme's colours.
-#include "editor/DarkScheme.h"
-#include "editor/DocumentCaption.h"
-#include "editor/GoToLine.h"
-#include "editor/Windows1252.h"
+#include "core/script/DarkScheme.h"
+#include "core/document/DocumentCaption.h"
+#include "core/script/GoToLine.h"
+#include "core/script/Windows1252.h"
 
 #include <gtest/gtest.h>
 

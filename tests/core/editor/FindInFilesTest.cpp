@@ -1,5 +1,5 @@
-#include "editor/FindInFiles.h"
-#include "editor/FindInFilesJob.h"
+#include "core/search/FindInFiles.h"
+#include "core/search/FindInFilesJob.h"
 
 #include "../FileBytes.h"
 

@@ -1,4 +1,4 @@
-#include "editor/HighlightStyling.h"
+#include "core/script/HighlightStyling.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "editor/LanguageTables.h"
-#include "common/Error.h"
+#include "core/script/LanguageTables.h"
+#include "core/common/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "editor/ObjectListModel.h"
-#include "editor/Windows1252.h"
+#include "core/document/ObjectListModel.h"
+#include "core/script/Windows1252.h"
 
 #include <gtest/gtest.h>
 

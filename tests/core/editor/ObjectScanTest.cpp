@@ -1,4 +1,4 @@
-#include "editor/ObjectScan.h"
+#include "core/script/ObjectScan.h"
 
 #include <gtest/gtest.h>
 

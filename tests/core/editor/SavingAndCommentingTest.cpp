@@ -1,6 +1,6 @@
-#include "editor/CommentEdit.h"
-#include "editor/HeaderBlock.h"
-#include "editor/ScriptText.h"
+#include "core/script/CommentEdit.h"
+#include "core/script/HeaderBlock.h"
+#include "core/script/ScriptText.h"
 
 #include <gtest/gtest.h>
 

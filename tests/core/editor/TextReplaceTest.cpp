@@ -1,4 +1,4 @@
-#include "editor/TextReplace.h"
+#include "core/script/TextReplace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/TextSearch.h"
+#include "core/script/TextSearch.h"
 
 #include <gtest/gtest.h>
 

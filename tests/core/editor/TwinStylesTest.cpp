@@ -1,6 +1,6 @@
-#include "editor/TwinStyles.h"
-#include "editor/StyleTable.h"
-#include "editor/WrapRule.h"
+#include "core/script/TwinStyles.h"
+#include "core/script/StyleTable.h"
+#include "core/script/WrapRule.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 // A document without a view for completion sessions: typing goes through the session as the
 // editor's keys would.
-#include "editor/CompletionSession.h"
+#include "core/script/CompletionSession.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The rules under the Windows-1252 characters drawn over the editor's cells: which bytes get
 // one, and the colours of the cell Scintilla painted below.
-#include "editor/CellColours.h"
-#include "editor/Windows1252.h"
+#include "core/script/CellColours.h"
+#include "core/script/Windows1252.h"
 
 #include <gtest/gtest.h>
 

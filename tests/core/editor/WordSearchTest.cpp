@@ -1,4 +1,4 @@
-#include "editor/WordSearch.h"
+#include "core/script/WordSearch.h"
 
 #include <gtest/gtest.h>
 

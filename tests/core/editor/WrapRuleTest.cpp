@@ -1,4 +1,4 @@
-#include "editor/WrapRule.h"
+#include "core/script/WrapRule.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

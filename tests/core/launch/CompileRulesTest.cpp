@@ -1,6 +1,6 @@
-#include "launch/CompileRules.h"
+#include "core/launch/CompileRules.h"
 
-#include "common/Error.h"
+#include "core/common/Error.h"
 #include "tests/core/FileBytes.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "modindex/ModCheck.h"
+#include "core/modindex/ModCheck.h"
 #include "tests/core/modindex/ModTree.h"
 
 #include <gtest/gtest.h>

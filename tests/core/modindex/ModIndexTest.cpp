@@ -1,6 +1,6 @@
-#include "modindex/ModIndex.h"
-#include "modindex/IndexBuilder.h"
-#include "modindex/IndexFolders.h"
+#include "core/modindex/ModIndex.h"
+#include "core/modindex/IndexBuilder.h"
+#include "core/modindex/IndexFolders.h"
 #include "tests/core/FileBytes.h"
 #include "tests/core/modindex/ModTree.h"
 

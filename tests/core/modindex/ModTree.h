@@ -4,9 +4,9 @@
 // run lines, mixed letter case, names inside rem lines and beginRem blocks, a duplicate, a
 // missing name, a missing file, a misspelt command, an archive of the mod's own objects (as the
 // compile-and-launch dialog packs them) and an archive of scripts found nowhere on disk.
-#include "archive/RfaWriter.h"
-#include "common/ProgramFolder.h"
-#include "modindex/CommandTable.h"
+#include "core/archive/RfaWriter.h"
+#include "core/common/ProgramFolder.h"
+#include "core/modindex/CommandTable.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "modindex/NameCompletionSource.h"
+#include "core/modindex/NameCompletionSource.h"
 
-#include "modindex/ModIndex.h"
+#include "core/modindex/ModIndex.h"
 #include "tests/core/editor/TypedText.h"
 #include "tests/core/modindex/ModTree.h"
 

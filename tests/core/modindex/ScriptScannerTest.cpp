@@ -1,7 +1,7 @@
-#include "modindex/ScriptScanner.h"
+#include "core/modindex/ScriptScanner.h"
 #include "tests/core/modindex/ModTree.h"
 
-#include "common/Error.h"
+#include "core/common/Error.h"
 
 #include <gtest/gtest.h>
 

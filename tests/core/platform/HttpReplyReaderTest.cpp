@@ -1,4 +1,4 @@
-#include "platform/HttpReplyReader.h"
+#include "core/platform/HttpReplyReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/NameFilters.h"
+#include "core/platform/NameFilters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ReplyRules.h"
+#include "core/platform/ReplyRules.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "prefs/GeneralOptions.h"
+#include "core/prefs/GeneralOptions.h"
 
 #include <gtest/gtest.h>
 

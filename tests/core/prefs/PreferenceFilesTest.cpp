@@ -1,7 +1,7 @@
-#include "prefs/PreferenceFiles.h"
+#include "core/prefs/PreferenceFiles.h"
 
-#include "common/Error.h"
-#include "editor/LanguageTables.h"
+#include "core/common/Error.h"
+#include "core/script/LanguageTables.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "prefs/TableRows.h"
+#include "core/prefs/TableRows.h"
 
 #include <gtest/gtest.h>
 

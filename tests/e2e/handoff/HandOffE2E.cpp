@@ -1,4 +1,4 @@
-#include "common/Version.h"
+#include "core/common/Version.h"
 #include "tests/e2e/support/Installation.h"
 
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "archive/RfaReader.h"
-#include "common/LineFile.h"
-#include "launch/CompileRules.h"
+#include "core/archive/RfaReader.h"
+#include "core/common/LineFile.h"
+#include "core/launch/CompileRules.h"
 #include "tests/core/archive/ArchiveFixture.h"
 
 #include <QProcess>

@@ -1,5 +1,5 @@
 #include "app/MarlixApplication.h"
-#include "common/Error.h"
+#include "core/common/Error.h"
 #include "platform/Prompts.h"
 
 #include <QTest>

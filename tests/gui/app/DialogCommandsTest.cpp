@@ -1,6 +1,6 @@
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
-#include "common/Version.h"
+#include "core/common/Version.h"
 #include "launch/frmLaunch.h"
 #include "platform/HttpGet.h"
 #include "prefs/frmPref.h"

@@ -1,6 +1,6 @@
 // The watches on the mod index's scripts and folders: set in pieces, changed only where the
 // list changed, and kept on scripts that are saved by replacing them.
-#include "app/IndexWatch.h"
+#include "core/modindex/IndexWatch.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QDir>

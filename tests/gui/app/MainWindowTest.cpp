@@ -1,4 +1,4 @@
-#include "common/Version.h"
+#include "core/common/Version.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QLabel>

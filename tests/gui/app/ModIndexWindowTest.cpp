@@ -4,8 +4,8 @@
 #include "app/IndexFoldersDialog.h"
 #include "app/IndexTools.h"
 #include "app/ResultsPanel.h"
-#include "modindex/IndexFolders.h"
-#include "modindex/ModCheck.h"
+#include "core/modindex/IndexFolders.h"
+#include "core/modindex/ModCheck.h"
 #include "tests/core/modindex/ModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
 

@@ -1,6 +1,6 @@
 // File > Open from Archive on archives made by our own packer code.
 #include "app/ArchiveEntriesDialog.h"
-#include "archive/RfaWriter.h"
+#include "core/archive/RfaWriter.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QApplication>

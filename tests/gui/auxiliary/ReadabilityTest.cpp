@@ -2,7 +2,7 @@
 // behind it: at least 4.5:1 between its text colour and each background pixel under its
 // rectangle, measured on the real dialog with its real picture.
 #include "auxiliary/frmAbout.h"
-#include "common/Contrast.h"
+#include "core/common/Contrast.h"
 #include "launch/JpegImage.h"
 #include "launch/frmLaunch.h"
 

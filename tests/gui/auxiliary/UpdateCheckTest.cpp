@@ -1,11 +1,11 @@
-#include "common/Version.h"
+#include "core/common/Version.h"
 #include "tests/gui/support/HttpTestServer.h"
 
 #include "app/UpdateCheck.h"
 #include "auxiliary/frmNews.h"
 #include "platform/HttpGet.h"
 #include "platform/Prompts.h"
-#include "platform/ReplyRules.h"
+#include "core/platform/ReplyRules.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "EditorHarness.h"
 
-#include "common/Error.h"
+#include "core/common/Error.h"
 #include "platform/Prompts.h"
 
 #include <QAccessible>

@@ -1,6 +1,6 @@
 #include "EditorHarness.h"
 
-#include "editor/TwinStyles.h"
+#include "core/script/TwinStyles.h"
 
 #include <QImage>
 

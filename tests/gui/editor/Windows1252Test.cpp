@@ -1,6 +1,6 @@
 // Bytes 0x80-0x9F in a real editor: drawn as their Windows-1252 characters in the colours of
 // the text around them, and kept byte for byte through opening, editing, copying and saving.
-#include "editor/Windows1252.h"
+#include "core/script/Windows1252.h"
 #include "editor/PrintableCopy.h"
 #include "editor/Windows1252Overlay.h"
 #include "tests/gui/editor/EditorHarness.h"

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "editor/DarkScheme.h"
+#include "core/script/DarkScheme.h"
 #include "prefs/frmPref.h"
 #include "tests/gui/support/MainWindowFixture.h"
 

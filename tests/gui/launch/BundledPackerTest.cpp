@@ -1,6 +1,6 @@
 // "Compile and Run" out of the box: the program folder holds the real marlix-rfapack, the
 // dialog offers it when nothing was saved, and a small mod comes out as a readable archive.
-#include "archive/RfaReader.h"
+#include "core/archive/RfaReader.h"
 #include "launch/frmLaunch.h"
 #include "platform/Prompts.h"
 #include "tests/gui/support/TempFolder.h"

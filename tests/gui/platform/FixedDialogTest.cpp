@@ -1,7 +1,7 @@
 // The frame shared by the fixed-size dialogs: every showing the program asks for runs the
 // dialog's FormShow, and an error there is reported without keeping the dialog from showing.
 #include "platform/FixedDialog.h"
-#include "common/Error.h"
+#include "core/common/Error.h"
 #include "platform/Prompts.h"
 
 #include <QScreen>

@@ -1,7 +1,7 @@
 // The running window's hand-off socket against real clients on the same machine: the request
 // of a later start, and clients that are no later start of ours.
 #include "platform/HandOffChannel.h"
-#include "common/Version.h"
+#include "core/common/Version.h"
 
 #include <QLocalSocket>
 #include <QSignalSpy>

@@ -1,0 +1,142 @@
+#include "core/modindex/IndexCache.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QSaveFile>
+#include <QSet>
+
+namespace marlix {
+
+namespace {
+
+constexpr quint32 cacheMagic = 0x4d584958; // "MXIX"
+constexpr quint32 cacheVersion = 1;
+
+// Families and commands repeat on thousands of lines; one shared copy of each keeps the
+// loaded index small.
+class Interner {
+public:
+    QByteArray operator()(const QByteArray &text) {
+        const auto it = m_seen.constFind(text);
+        if (it != m_seen.constEnd())
+            return *it;
+        m_seen.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QByteArray> m_seen;
+};
+
+void writeScan(QDataStream &out, const ScriptScan &scan) {
+    out << quint32(scan.definitions.size());
+    for (const NameDefinition &d : scan.definitions)
+        out << d.family << d.type << d.name << qint32(d.line) << qint32(d.column);
+    out << quint32(scan.references.size());
+    for (const NameReference &r : scan.references)
+        out << r.family << r.name << r.command << qint32(r.line) << qint32(r.column);
+    out << quint32(scan.files.size());
+    for (const FileReference &f : scan.files)
+        out << f.path << f.written << f.run << qint32(f.line) << qint32(f.column);
+    out << quint32(scan.unknownCommands.size());
+    for (const UnknownCommand &u : scan.unknownCommands)
+        out << u.command << qint32(u.line);
+}
+
+// Reads a count and that many items, each by `readOne`, stopping at the first damage.
+template <typename T, typename ReadOne>
+void readList(QDataStream &in, QList<T> &list, ReadOne readOne) {
+    quint32 count = 0;
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        T item;
+        readOne(item);
+        list.append(item);
+    }
+}
+
+bool readScan(QDataStream &in, ScriptScan &scan, Interner &intern) {
+    qint32 line = 0, column = 0;
+    readList(in, scan.definitions, [&](NameDefinition &d) {
+        in >> d.family >> d.type >> d.name >> line >> column;
+        d.family = intern(d.family);
+        d.type = intern(d.type);
+        d.line = line;
+        d.column = column;
+    });
+    readList(in, scan.references, [&](NameReference &r) {
+        in >> r.family >> r.name >> r.command >> line >> column;
+        r.family = intern(r.family);
+        r.command = intern(r.command);
+        r.line = line;
+        r.column = column;
+    });
+    readList(in, scan.files, [&](FileReference &f) {
+        in >> f.path >> f.written >> f.run >> line >> column;
+        f.line = line;
+        f.column = column;
+    });
+    readList(in, scan.unknownCommands, [&](UnknownCommand &u) {
+        in >> u.command >> line;
+        u.line = line;
+    });
+    return in.status() == QDataStream::Ok;
+}
+
+} // namespace
+
+bool writeIndexCache(const QString &path, const QByteArray &fingerprint,
+                     const IndexCacheContents &contents) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream out(&file);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << cacheMagic << cacheVersion << fingerprint;
+    out << quint32(contents.archives.size());
+    for (auto it = contents.archives.constBegin(); it != contents.archives.constEnd(); ++it)
+        out << it.key() << it.value().first << it.value().second;
+    out << quint32(contents.files.size());
+    for (const IndexedFile &f : contents.files) {
+        out << f.path << f.logicalPath << f.archive << f.size << f.modified;
+        writeScan(out, f.scan);
+    }
+    return out.status() == QDataStream::Ok && file.commit();
+}
+
+bool readIndexCache(const QString &path, const QByteArray &fingerprint,
+                    IndexCacheContents &contents) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream in(&file);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0, version = 0, count = 0;
+    QByteArray stored;
+    in >> magic >> version >> stored;
+    if (magic != cacheMagic || version != cacheVersion || stored != fingerprint)
+        return false;
+    IndexCacheContents read;
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QString archive;
+        qint64 size = 0, modified = 0;
+        in >> archive >> size >> modified;
+        read.archives.insert(archive, {size, modified});
+    }
+    Interner intern;
+    in >> count;
+    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        IndexedFile f;
+        in >> f.path >> f.logicalPath >> f.archive >> f.size >> f.modified;
+        if (!readScan(in, f.scan, intern))
+            return false;
+        read.files.append(f);
+    }
+    if (in.status() != QDataStream::Ok)
+        return false;
+    contents = read;
+    return true;
+}
+
+} // namespace marlix

@@ -1,0 +1,37 @@
+#include "core/prefs/GeneralOptions.h"
+
+#include "core/common/BoolLines.h"
+
+#include <array>
+
+namespace marlix {
+
+namespace {
+
+std::array<bool *, 6> fields(GeneralOptions &o) {
+    return {&o.autoPopulate, &o.autoHighlight, &o.darkText,
+            &o.autoUpdate,   &o.intellisense,  &o.highlighting};
+}
+
+} // namespace
+
+bool GeneralOptions::operator==(const GeneralOptions &other) const {
+    return optionLines(*this) == optionLines(other);
+}
+
+void applyOptionLines(const QStringList &lines, GeneralOptions &options) {
+    const auto targets = fields(options);
+    const qsizetype count = qMin(lines.size(), qsizetype(targets.size()));
+    for (qsizetype i = 0; i < count; ++i)
+        *targets[size_t(i)] = isOnLine(lines[i]);
+}
+
+QStringList optionLines(const GeneralOptions &options) {
+    GeneralOptions copy = options;
+    QStringList lines;
+    for (bool *field : fields(copy))
+        lines.append(boolLine(*field));
+    return lines;
+}
+
+} // namespace marlix

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/script/WordSearch.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QtGlobal>
+
+// Twin styles for long lines. The control measures a line's text in pieces that end where the
+// style changes or after about a hundred bytes of one style, and keeps the widths of pieces
+// shorter than 30 bytes for reuse. A long line coloured in few styles (a comment to its end)
+// is measured afresh, piece by piece, after every key: over a second on a 1 MB line. In a long
+// line each word therefore alternates between its style and a twin that looks exactly the same,
+// so every piece is one word whose widths the control already knows.
+namespace marlix {
+
+// Lines at least this long get twins; shorter ones are measured quickly enough as they are.
+constexpr qsizetype twinLineBytes = 4096;
+// The control keeps the widths of pieces shorter than this.
+constexpr qsizetype measuredPieceBytes = 30;
+// The twin of style s is s + twinOffset; the colour styles stay below it.
+constexpr int twinOffset = 128;
+
+constexpr int baseStyle(int style) {
+    return style & (twinOffset - 1);
+}
+constexpr int twinStyle(int style) {
+    return baseStyle(style) + twinOffset;
+}
+
+// The styles of one line, `styles` holding one byte per byte of `text`: each word (a byte
+// other than space and tab after a space or tab begins one) takes the plain styles or their
+// twins, alternating from the line's start. A twin boundary therefore only falls where a word
+// wrap may break anyway, except in a line too long to be wrapped, where a long word is cut
+// into pieces the control remembers as well. Returns the first and one past the last style byte it
+// changed (equal when none).
+struct ByteSpan {
+    qsizetype from = 0;
+    qsizetype to = 0;
+};
+ByteSpan alternateTwins(const char *text, char *styles, qsizetype size);
+
+// The lines of `text` at least twinLineBytes long, line ends left out, counted from the
+// view's first byte.
+QList<ByteSpan> longLines(const TextView &text);
+
+// alternateTwins on every long line of `text`; `styles` holds one byte per byte of text.
+// Tells whether there was a long line.
+bool twinLongLines(const TextView &text, QByteArray &styles);
+
+} // namespace marlix
