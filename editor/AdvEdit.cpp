@@ -56,6 +56,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_SETCODEPAGE, 0);
     setEolMode(EolWindows);
     m_wrap = new WrapSwitch(this);
+    initTwins();
     EditorAccessible::install(); // before any accessibility event describes this editor
     SendScintilla(SCI_SETHSCROLLBAR, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -121,10 +121,13 @@ private:
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);
     // Twin styles of long lines (AdvEditTwins.cpp).
-    void twinStyles(const marlix::TextView &text, QByteArray &styles); // twinLongLines
+    void twinStyles(const marlix::TextView &text, QByteArray &styles); // twinLines
     void setStyleColour(int style, const QColor &color);               // the style and its twin
     void twinLineAt(qsizetype pos);
     void twinLoadedText(const QByteArray &text); // all in style 0, as the text came in
+    void initTwins();
+    void retwinAll();
+    void retwinRange(qsizetype from, qsizetype to); // whole lines
     QList<marlix::HighlightPhrase> highlightEntries();
     void colourLines(int first, int last);
     void createObjectList();

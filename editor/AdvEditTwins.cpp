@@ -1,28 +1,70 @@
-// The twin styles of long lines (TwinStyles.h) in the editor: twins take their original's
-// colour, and a long line coloured anew alternates between the two again.
+// The twin styles (TwinStyles.h) in the editor: twins take their original's colour, and a line
+// coloured or edited anew alternates between the two again, by the lines that fit the text
+// area now.
 #include "editor/AdvEdit.h"
 
-#include "platform/ScreenColor.h"
-#include "editor/ScintillaText.h"
 #include "core/script/TwinStyles.h"
+#include "editor/ScintillaText.h"
+#include "editor/WrapSwitch.h"
+#include "platform/ScreenColor.h"
+
+#include <algorithm>
 
 using namespace marlix;
 
 namespace {
-// Pieces whose widths the control keeps, instead of its own 1024: a long line of joined
-// scripts holds tens of thousands of different words, each in two styles. Some 3 MB, so only
-// for a document that has a long line.
+// Pieces whose widths the control keeps, instead of its own 1024: a large script cut into
+// words and signs holds tens of thousands of different pieces, each in two styles, and a long
+// line of joined scripts as many. Each costs a few dozen bytes whether used or not, so a
+// script gets room by its size.
 constexpr unsigned long manyPieces = 131072;
+constexpr unsigned long fewPieces = 4096;
 
-void keepManyWidths(QsciScintilla &editor) {
-    if (editor.SendScintilla(QsciScintilla::SCI_GETPOSITIONCACHE) < long(manyPieces))
-        editor.SendScintilla(QsciScintilla::SCI_SETPOSITIONCACHE, manyPieces);
+void keepWidths(QsciScintilla &editor, unsigned long pieces) {
+    if (editor.SendScintilla(QsciScintilla::SCI_GETPOSITIONCACHE) < long(pieces))
+        editor.SendScintilla(QsciScintilla::SCI_SETPOSITIONCACHE, pieces);
+}
+
+void keepWidthsFor(QsciScintilla &editor, qsizetype bytes, bool longLine) {
+    const auto bySize = static_cast<unsigned long>(bytes / 256);
+    keepWidths(editor, longLine ? manyPieces : std::clamp(bySize, fewPieces, manyPieces));
 }
 } // namespace
 
 void TAdvEdit::twinStyles(const TextView &text, QByteArray &styles) {
-    if (twinLongLines(text, styles))
-        keepManyWidths(*this);
+    const TwinResult result = twinLines(text, styles, m_wrap->lineFit());
+    keepWidthsFor(*this, text.size, result.longLine);
+}
+
+void TAdvEdit::initTwins() {
+    connect(m_wrap, &WrapSwitch::lineFitChanged, this, &TAdvEdit::retwinAll);
+    connect(m_wrap, &WrapSwitch::textChanged, this, [this](qsizetype from, qsizetype to) {
+        // Typed or pasted text arrives in one style, and a line may have grown too long to
+        // keep twins inside its words.
+        const int first = lineOfPosition(from);
+        const int last = lineOfPosition(to);
+        retwinRange(lineStart(first), lineEnd(last));
+    });
+}
+
+void TAdvEdit::retwinAll() {
+    retwinRange(0, SendScintilla(SCI_GETLENGTH));
+}
+
+void TAdvEdit::retwinRange(qsizetype from, qsizetype to) {
+    if (to <= from)
+        return;
+    const QByteArray text = m_text->bytes(from, to);
+    QByteArray styles = m_text->styles(from, to);
+    const TwinResult result = twinLines(TextView::whole(text), styles, m_wrap->lineFit());
+    if (result.longLine)
+        keepWidths(*this, manyPieces);
+    if (result.changed.to == result.changed.from)
+        return;
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from + result.changed.from), 0L);
+    SendScintilla(SCI_SETSTYLINGEX,
+                  static_cast<unsigned long>(result.changed.to - result.changed.from),
+                  styles.constData() + result.changed.from);
 }
 
 void TAdvEdit::setStyleColour(int style, const QColor &color) {
@@ -33,31 +75,18 @@ void TAdvEdit::setStyleColour(int style, const QColor &color) {
 
 void TAdvEdit::twinLineAt(qsizetype pos) {
     const int line = lineOfPosition(pos);
-    const qsizetype from = lineStart(line);
-    const qsizetype size = lineEnd(line) - from;
-    if (size < twinLineBytes)
-        return;
-    keepManyWidths(*this);
-    const QByteArray text = m_text->bytes(from, from + size);
-    QByteArray styles = m_text->styles(from, from + size);
-    const ByteSpan changed = alternateTwins(text.constData(), styles.data(), size);
-    if (changed.to == changed.from)
-        return;
-    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from + changed.from), 0L);
-    SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(changed.to - changed.from),
-                  styles.constData() + changed.from);
+    retwinRange(lineStart(line), lineEnd(line));
 }
 
 void TAdvEdit::twinLoadedText(const QByteArray &text) {
     // Placing the caret lays out its line: a long one is measured word by word from the start.
-    const QList<ByteSpan> lines = longLines(TextView::whole(text));
-    if (!lines.isEmpty())
-        keepManyWidths(*this);
-    for (const ByteSpan &line : lines) {
-        QByteArray styles(line.to - line.from, '\0');
-        alternateTwins(text.constData() + line.from, styles.data(), styles.size());
-        SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(line.from), 0L);
-        SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()),
-                      styles.constData());
-    }
+    QByteArray styles(text.size(), '\0');
+    const TwinResult result = twinLines(TextView::whole(text), styles, m_wrap->lineFit());
+    keepWidthsFor(*this, text.size(), result.longLine);
+    if (result.changed.to == result.changed.from)
+        return;
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(result.changed.from), 0L);
+    SendScintilla(SCI_SETSTYLINGEX,
+                  static_cast<unsigned long>(result.changed.to - result.changed.from),
+                  styles.constData() + result.changed.from);
 }

@@ -1,9 +1,9 @@
 #include "editor/Windows1252Overlay.h"
 
-#include "platform/ScreenColor.h"
 #include "core/script/CellColours.h"
-#include "editor/ScintillaText.h"
 #include "core/script/Windows1252.h"
+#include "editor/ScintillaText.h"
+#include "platform/ScreenColor.h"
 
 #include <Qsci/qsciscintillabase.h>
 
@@ -72,12 +72,18 @@ void Windows1252Overlay::paint(const QRect &rect) {
     }
 }
 
+int Windows1252Overlay::styleAt(unsigned long pos) const {
+    // The control hands a style over as a signed byte: the twins above 127 would come back
+    // negative.
+    return int(send(Sci::SCI_GETSTYLEAT, pos)) & 0xFF;
+}
+
 Windows1252Overlay::Cell Windows1252Overlay::cellAt(qsizetype pos) const {
     const auto at = static_cast<unsigned long>(pos);
     const int x = int(send(Sci::SCI_POINTXFROMPOSITION, 0, long(pos)));
     const int y = int(send(Sci::SCI_POINTYFROMPOSITION, 0, long(pos)));
     const int height = int(send(Sci::SCI_TEXTHEIGHT, 0));
-    const int style = int(send(Sci::SCI_GETSTYLEAT, at));
+    const int style = styleAt(at);
     const int nextX = int(send(Sci::SCI_POINTXFROMPOSITION, 0, long(pos + 1)));
     const int nextY = int(send(Sci::SCI_POINTYFROMPOSITION, 0, long(pos + 1)));
     int width = nextX - x;
@@ -161,7 +167,7 @@ const Windows1252Overlay::Look &Windows1252Overlay::look(int style) {
 
 CellState Windows1252Overlay::stateAt(qsizetype pos, const Frame &frame) {
     const auto at = static_cast<unsigned long>(pos);
-    const Look &style = look(int(send(Sci::SCI_GETSTYLEAT, at)));
+    const Look &style = look(styleAt(at));
     CellState state = frame.base;
     state.styleFore = style.fore;
     state.styleBack = style.back;

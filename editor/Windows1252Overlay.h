@@ -51,6 +51,7 @@ private:
     };
     long send(unsigned int msg, unsigned long w = 0, long l = 0) const;
     Cell cellAt(qsizetype pos) const;
+    int styleAt(unsigned long pos) const;
     QRect caretRect() const;
     Frame frame() const;
     CellState stateAt(qsizetype pos, const Frame &frame);

@@ -4,6 +4,8 @@
 
 #include <QEvent>
 
+#include <limits>
+
 namespace marlix {
 
 namespace {
@@ -18,13 +20,19 @@ WrapSwitch::WrapSwitch(QsciScintilla *editor) : QObject(editor), m_editor(editor
     // new text will fill is measured once the change is done.
     connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
-                if (m_resetting || m_choice == WrapChoice::ScrollUnwrapped)
+                if (m_resetting)
                     return;
                 if (type & QsciScintillaBase::SC_MOD_BEFOREINSERT)
                     textInserting(position, length);
-                else if ((type & QsciScintillaBase::SC_MOD_BEFOREDELETE) && m_changedTo >= 0)
-                    m_changedFrom = std::min<qsizetype>(m_changedFrom, position);
+                else if (type & QsciScintillaBase::SC_MOD_BEFOREDELETE)
+                    textInserting(position, 0); // the line that joins what is left around it
             });
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(300);
+    connect(&m_settle, &QTimer::timeout, this, [this] {
+        m_fit = m_widerFit;
+        emit lineFitChanged();
+    });
     apply(WrapChoice::Word);
 }
 
@@ -37,7 +45,9 @@ void WrapSwitch::reset(const char *data, qsizetype size) {
     m_resetting = false;
     m_changedTo = -1;
     m_lines = measureLines(data, size);
+    m_silentFit = true;
     update();
+    m_silentFit = false;
 }
 
 void WrapSwitch::textInserting(qsizetype position, qsizetype length) {
@@ -58,8 +68,11 @@ void WrapSwitch::measureChanged() {
     const qsizetype start = std::min(m_changedFrom, length);
     const qsizetype end = std::min(m_changedTo, length);
     m_changedTo = -1;
+    if (m_resetting)
+        return;
+    emit textChanged(start, end);
     // Lines only grow longer until the next reset, so nothing typed can end the exception.
-    if (m_resetting || m_choice == WrapChoice::ScrollUnwrapped)
+    if (m_choice == WrapChoice::ScrollUnwrapped)
         return;
     const long first = m_editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
                                                static_cast<unsigned long>(start));
@@ -98,7 +111,35 @@ void WrapSwitch::update() {
         m_editor->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
                                 static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT), " "));
     const int tabSpan = int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETTABWIDTH)) * space;
-    apply(chooseWrap(m_lines, widestCharacter(), tabSpan, textAreaWidth()));
+    const int widest = widestCharacter();
+    const WrapChoice choice = chooseWrap(m_lines, widest, tabSpan, textAreaWidth());
+    apply(choice);
+    // Without wrapping no line is ever broken, so every line counts as fitting.
+    int area = choice == WrapChoice::Word ? textAreaWidth() : std::numeric_limits<int>::max();
+    if (m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) < splitTwinDocumentBytes)
+        area = 0;
+    takeFit({widest, tabSpan, blobLetters * widest + blobPadding, area});
+}
+
+void WrapSwitch::takeFit(const LineFit &fit) {
+    if (m_silentFit || m_fit.areaWidth == 0) {
+        m_settle.stop();
+        m_fit = fit;
+        return;
+    }
+    if (fit == m_fit) {
+        m_settle.stop();
+        return;
+    }
+    if (fit.holdsAll(m_fit)) {
+        // Lines that fit still do: more may fit once the user stops resizing.
+        m_widerFit = fit;
+        m_settle.start();
+        return;
+    }
+    m_settle.stop();
+    m_fit = fit;
+    emit lineFitChanged();
 }
 
 void WrapSwitch::apply(WrapChoice choice) {

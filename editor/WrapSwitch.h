@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/script/TwinStyles.h"
 #include "core/script/WrapRule.h"
 
 #include <QObject>
+#include <QTimer>
 
 class QsciScintilla;
 
@@ -24,6 +26,15 @@ public:
     // The document was replaced by these bytes: measure them afresh and decide now.
     void reset(const char *data, qsizetype size);
     WrapChoice choice() const { return m_choice; }
+    // What a line may take at most and the area it must stay within to never be wrapped.
+    LineFit lineFit() const { return m_fit; }
+
+signals:
+    // The lines that fit changed: twins inside words must go from lines that no longer fit
+    // (told at once), and may come to lines that fit now (told once a resize has settled).
+    void lineFitChanged();
+    // Text was put in or taken out between these positions since the last notice.
+    void textChanged(qsizetype from, qsizetype to);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
@@ -36,6 +47,7 @@ private:
     void apply(WrapChoice choice);
     int widestCharacter() const;
     int textAreaWidth() const;
+    void takeFit(const LineFit &fit);
 
     QsciScintilla *m_editor;
     // Grows as text is typed; deleting text leaves it as it was, which may keep wrap on
@@ -46,6 +58,10 @@ private:
     qsizetype m_changedTo = -1;  // -1: none
     bool m_pending = false;
     bool m_resetting = false;
+    bool m_silentFit = false; // a reset twins the whole text itself
+    LineFit m_fit;
+    LineFit m_widerFit;
+    QTimer m_settle;
 };
 
 } // namespace marlix

@@ -54,6 +54,107 @@ ByteSpan alternateTwins(const char *text, char *styles, qsizetype size) {
     return changed;
 }
 
+bool LineFit::fits(const char *text, qsizetype size) const {
+    const qint64 widest = std::max(widestChar, 1);
+    if (areaWidth <= 0 || qint64(size) * widest >= areaWidth)
+        return false;
+    qint64 width = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\t')
+            width += std::max<qint64>(tabSpan, widest);
+        else if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            width += std::max<qint64>(wideByte, widest);
+        else
+            width += widest;
+    }
+    return width < areaWidth;
+}
+
+bool LineFit::holdsAll(const LineFit &other) const {
+    return areaWidth >= other.areaWidth && widestChar <= other.widestChar &&
+           tabSpan <= other.tabSpan && wideByte <= other.wideByte;
+}
+
+namespace {
+enum class ByteKind { Letter, Blank, Other };
+
+ByteKind kindOf(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (isBlank(c))
+        return ByteKind::Blank;
+    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0xC0)
+        return ByteKind::Letter;
+    return ByteKind::Other;
+}
+
+ByteSpan setStyle(char *styles, qsizetype i, char wanted, ByteSpan changed) {
+    if (styles[i] == wanted)
+        return changed;
+    styles[i] = wanted;
+    if (changed.from == changed.to)
+        changed.from = i;
+    changed.to = i + 1;
+    return changed;
+}
+} // namespace
+
+ByteSpan splitTwins(const char *text, char *styles, qsizetype size) {
+    ByteSpan changed;
+    bool twin = false;
+    qsizetype pieceStart = 0;
+    ByteKind previous = ByteKind::Blank;
+    int previousPlain = -1;
+    for (qsizetype i = 0; i < size; ++i) {
+        const int plain = baseStyle(static_cast<unsigned char>(styles[i]));
+        const ByteKind kind = kindOf(text[i]);
+        if (plain != previousPlain) {
+            pieceStart = i;
+        } else if (kind != previous || kind == ByteKind::Other ||
+                   i - pieceStart >= measuredPieceBytes - 1) {
+            twin = !twin;
+            pieceStart = i;
+        }
+        previous = kind;
+        previousPlain = plain;
+        changed = setStyle(styles, i, static_cast<char>(twin ? twinStyle(plain) : plain), changed);
+    }
+    return changed;
+}
+
+ByteSpan twinLine(const char *text, char *styles, qsizetype size, const LineFit &fit) {
+    if (size >= twinLineBytes)
+        return alternateTwins(text, styles, size);
+    if (fit.fits(text, size))
+        return splitTwins(text, styles, size);
+    ByteSpan changed;
+    for (qsizetype i = 0; i < size; ++i)
+        changed =
+            setStyle(styles, i, static_cast<char>(baseStyle(static_cast<unsigned char>(styles[i]))),
+                     changed);
+    return changed;
+}
+
+TwinResult twinLines(const TextView &text, QByteArray &styles, const LineFit &fit) {
+    TwinResult result;
+    const qsizetype first = text.offset;
+    const qsizetype size = std::min(text.size, styles.size());
+    char *style = styles.data();
+    for (qsizetype start = 0; start < size;) {
+        const qsizetype end = std::min(lineEndFrom(text, start + first) - first, size);
+        if (end - start >= twinLineBytes)
+            result.longLine = true;
+        const ByteSpan line = twinLine(text.data + start, style + start, end - start, fit);
+        if (line.from != line.to) {
+            if (result.changed.from == result.changed.to)
+                result.changed.from = start + line.from;
+            result.changed.to = start + line.to;
+        }
+        start = end + 1;
+    }
+    return result;
+}
+
 QList<ByteSpan> longLines(const TextView &text) {
     QList<ByteSpan> lines;
     const qsizetype first = text.offset;

@@ -138,3 +138,70 @@ TEST(TwinStyles, AnUnwrappedLineIsCutInsideWordsAndAWrappedOneIsNot) {
     alternateTwins(wrapped.constData(), plain.data(), wrapped.size());
     EXPECT_EQ(pattern(plain, 3), QByteArray(wrapped.size(), 'p'));
 }
+
+TEST(TwinStyles, ALineFitsOnlyWhenEvenItsWidestBytesStayInsideTheArea) {
+    const LineFit fit{10, 40, 38, 200};
+    EXPECT_TRUE(fit.fits("0123456789012345678", 19));   // 190 px
+    EXPECT_FALSE(fit.fits("01234567890123456789", 20)); // 200 px reaches the edge
+    EXPECT_FALSE(fit.fits("\t\t\t\t\t", 5));            // 5 tab stops
+    EXPECT_TRUE(fit.fits("\tab", 3));
+    EXPECT_FALSE(fit.fits("\x01\x02\x03\x04\x05\x06", 6)); // control bytes drawn as blobs
+    EXPECT_FALSE(fit.fits("\x81\x82\x83\x84\x85\x86", 6));
+    EXPECT_FALSE(LineFit{}.fits("a", 1)); // nothing measured yet: nothing fits
+    EXPECT_TRUE((LineFit{10, 40, 38, 300}).holdsAll(fit));
+    EXPECT_FALSE(fit.holdsAll(LineFit{10, 40, 38, 300}));
+    EXPECT_FALSE((LineFit{12, 40, 38, 300}).holdsAll(fit)); // a wider font
+}
+
+TEST(TwinStyles, ALineThatFitsIsCutIntoWordsAndSingleSigns) {
+    const QByteArray text = "Object.absolutePosition 10/2.5";
+    QByteArray styles(text.size(), '\0');
+    splitTwins(text.constData(), styles.data(), text.size());
+    // Each letter run stays whole; digits and signs stand alone; blanks run together.
+    EXPECT_EQ(pattern(styles, 0),
+              QByteArray("pppppp") + "t" + QByteArray(16, 'p') + "t" + "ptptpt");
+    // A coloured command keeps its colour and still alternates after it.
+    QByteArray coloured(text.size(), '\0');
+    for (int i = 0; i < 23; ++i)
+        coloured[i] = 5;
+    splitTwins(text.constData(), coloured.data(), text.size());
+    for (int i = 0; i < text.size(); ++i)
+        EXPECT_EQ(baseStyle(static_cast<unsigned char>(coloured[i])), i < 23 ? 5 : 0);
+    // A word of 30 letters or more is cut, so no piece is too long to be remembered.
+    const QByteArray word(70, 'x');
+    QByteArray wordStyles(word.size(), '\0');
+    splitTwins(word.constData(), wordStyles.data(), word.size());
+    int run = 1;
+    for (int i = 1; i < word.size(); ++i) {
+        run = wordStyles[i] == wordStyles[i - 1] ? run + 1 : 1;
+        EXPECT_LT(run, measuredPieceBytes);
+    }
+}
+
+TEST(TwinStyles, ALineThatMayWrapLosesItsTwinsInsideWords) {
+    const QByteArray text = "ObjectTemplate.setPosition 0/1.25/3";
+    QByteArray styles(text.size(), '\0');
+    const LineFit wide{8, 32, 32, 2000};
+    twinLine(text.constData(), styles.data(), text.size(), wide);
+    EXPECT_GT(pattern(styles, 0).count('t'), 0);
+    // The window narrowed: the line may now wrap, and a twin would be a place to break it.
+    const LineFit narrow{8, 32, 32, 200};
+    const ByteSpan changed = twinLine(text.constData(), styles.data(), text.size(), narrow);
+    EXPECT_EQ(pattern(styles, 0).count('t'), 0);
+    EXPECT_LT(changed.from, changed.to);
+    // Nothing left to change the second time.
+    const ByteSpan again = twinLine(text.constData(), styles.data(), text.size(), narrow);
+    EXPECT_EQ(again.from, again.to);
+}
+
+TEST(TwinStyles, EveryLineOfATextTakesItsOwnRule) {
+    QByteArray text = "a.b\r\n" + QByteArray(300, 'w') + "\r\nc/d";
+    QByteArray styles(text.size(), '\0');
+    const TwinResult result = twinLines(TextView::whole(text), styles, LineFit{8, 32, 32, 800});
+    EXPECT_FALSE(result.longLine);
+    EXPECT_EQ(pattern(styles.left(3), 0), QByteArray("ptp"));
+    EXPECT_EQ(pattern(styles.mid(5, 300), 0).count('t'), 0); // 2400 px: may wrap
+    EXPECT_EQ(pattern(styles.right(3), 0), QByteArray("ptp"));
+    EXPECT_EQ(result.changed.from, 1);
+    EXPECT_EQ(result.changed.to, text.size() - 1);
+}

@@ -59,6 +59,16 @@ void compareWithoutTwins(EditorHarness &h) {
     QVERIFY(withTwins == withoutTwins);
 }
 
+// The lines followed by enough short ones to make the script one that is cut into pieces.
+QByteArrayList largeScript(QByteArrayList lines) {
+    qsizetype size = 0;
+    for (int i = 0; size < marlix::splitTwinDocumentBytes; ++i) {
+        lines.append("Object.absolutePosition 1043.5/77.25/" + QByteArray::number(i));
+        size += lines.last().size() + 2;
+    }
+    return lines;
+}
+
 } // namespace
 
 class LongLineColoursTest : public QObject {
@@ -110,15 +120,59 @@ private slots:
         QCOMPARE(h.colorAt(0), blue);
     }
 
-    void shortLinesKeepPlainStylesAndTheUsualWidthCache() {
+    void shortLinesOfALargeScriptAreCutIntoPiecesOnlyWhereTheyCanNeverWrap() {
         EditorHarness h("", phraseTable);
-        h.editor->loadLines({"ObjectTemplate.create Scout rem a b c d e f", longLine().left(200)});
+        h.editor->setFont(QFont(QStringLiteral("Monospace"), 11));
+        const QByteArrayList lines = {"ObjectTemplate.create Scout rem a b c d e f",
+                                      longLine().left(200)};
+        h.editor->loadLines(lines);
         h.editor->RefreshHighlighting();
-        QCOMPARE(twinCount(styleBytes(h)), 0);
-        // Only a document with a long line keeps the widths of many more words.
+        QCOMPARE(twinCount(styleBytes(h)), 0); // a small script keeps its plain styles
+        h.editor->loadLines(largeScript(lines));
+        h.editor->RefreshHighlighting();
+        const QByteArray styles = styleBytes(h);
+        // The short line is cut into words and signs; the 200-byte one reaches the edge of the
+        // 900-pixel page and keeps plain styles, so it wraps where it always did.
+        QVERIFY(twinCount(styles.left(43)) > 0);
+        QCOMPARE(twinCount(styles.mid(45, 200)), 0);
+        compareWithoutTwins(h);
+        // A document with a long line keeps the widths of many more words.
         const long usual = h.send(QsciScintillaBase::SCI_GETPOSITIONCACHE);
         h.setText(longLine());
         QVERIFY(h.send(QsciScintillaBase::SCI_GETPOSITIONCACHE) > 16 * usual);
+    }
+
+    void wrappedLinesBreakWhereTheyDidWithoutTwinsAfterTheWindowNarrows() {
+        EditorHarness h("", phraseTable);
+        h.editor->setFont(QFont(QStringLiteral("Monospace"), 11));
+        QByteArrayList lines;
+        for (int i = 0; i < 12; ++i)
+            lines.append("ObjectTemplate.setPosition 10.5/2" + QByteArray::number(i) +
+                         "/3 rem a part_" + QByteArray(i * 4, 'x') + "/12.5/" +
+                         QByteArray::number(i * 977));
+        h.editor->loadLines(largeScript(lines));
+        h.editor->RefreshHighlighting();
+        QVERIFY(twinCount(styleBytes(h)) > 0);
+        // Narrower than most lines: those lose their twins at once, before they are wrapped.
+        h.page->resize(420, 600);
+        QTRY_VERIFY(h.send(QsciScintillaBase::SCI_WRAPCOUNT, 11) > 1);
+        const auto layout = [&] {
+            (void)h.editor->viewport()->grab(); // lays out what is shown
+            QList<QPoint> points;
+            const long length = h.send(QsciScintillaBase::SCI_POSITIONFROMLINE, 12);
+            for (long pos = 0; pos < length; ++pos)
+                points.append({int(h.send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, pos)),
+                               int(h.send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, pos))});
+            return points;
+        };
+        const QList<QPoint> withTwins = layout();
+        QByteArray plain = styleBytes(h);
+        for (char &s : plain)
+            s = char(baseStyle(static_cast<unsigned char>(s)));
+        h.send(QsciScintillaBase::SCI_STARTSTYLING, 0, 0);
+        h.editor->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX,
+                                static_cast<unsigned long>(plain.size()), plain.constData());
+        QVERIFY(layout() == withTwins);
     }
 };
 
