@@ -181,6 +181,21 @@ TEST_F(HostileInputs, TheModCheckReportsAnArchiveOfLiesAndChecksTheRest) {
     EXPECT_LT(run.peakMb, baseAllowanceMb + 3 * 4);
 }
 
+TEST_F(HostileInputs, TheModCheckReportsAScriptTooLargeForTheMemoryLeftInsteadOfDying) {
+    if (!QFileInfo::exists("/usr/bin/prlimit"))
+        GTEST_SKIP() << "no prlimit(1) to limit the checker's memory";
+    folder.put("MyMod/objects/tank.con", "ObjectTemplate.create Bundle Tank\r\n");
+    makeSparse(folder.path("MyMod/objects/huge.con"), 1500LL * 1024 * 1024);
+    const MeasuredRun run =
+        runMeasured({"/usr/bin/prlimit", "--as=" + QByteArray::number(500 * 1024 * 1024), "--",
+                     MODCHECK_EXE, path("MyMod")},
+                    scratch.path());
+    EXPECT_EQ(run.status, 1) << "not an abort: " << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Not enough memory to read " + path("MyMod/objects/huge.con")))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("1 script")) << run.err.toStdString();
+}
+
 TEST_F(HostileInputs, NamesThatAreNotUtf8ArePackedListedAndExtractedAsTheyAre) {
     const QByteArray src = path("src") + "/objects/";
     QDir().mkpath(folder.path("src/objects"));
