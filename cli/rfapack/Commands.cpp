@@ -1,9 +1,9 @@
 #include "cli/rfapack/Commands.h"
 
+#include "cli/rfapack/Console.h"
 #include "core/archive/RfaExtract.h"
 #include "core/archive/RfaReader.h"
 #include "core/archive/RfaWriter.h"
-#include "cli/rfapack/Console.h"
 #include "core/common/Error.h"
 
 #include <QDir>
@@ -47,10 +47,11 @@ void listCommand(Console &console, const QString &archive) {
     RfaReader reader(archive);
     console.line(QStringLiteral("  Original    Stored  Name"));
     for (const RfaEntry &entry : reader.entries()) {
-        console.line(QStringLiteral("%1 %2  %3")
-                         .arg(entry.originalSize, 10)
-                         .arg(entry.storedSize, 9)
-                         .arg(entry.name));
+        console.rawLine(QStringLiteral("%1 %2  ")
+                            .arg(entry.originalSize, 10)
+                            .arg(entry.storedSize, 9)
+                            .toLatin1() +
+                        entry.rawName);
     }
     console.line(QStringLiteral("%1%2")
                      .arg(count(int(reader.entries().size()), "entry", "entries"))
@@ -58,7 +59,7 @@ void listCommand(Console &console, const QString &archive) {
 }
 
 void extractCommand(Console &console, const QString &archive, const QString &dest,
-                    const QStringList &names) {
+                    const QByteArrayList &names) {
     RfaReader reader(archive);
     const QString what = QStringLiteral("Extracting %1:").arg(QFileInfo(archive).fileName());
     const int files =

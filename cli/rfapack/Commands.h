@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
-#include <QStringList>
 
 namespace marlix {
 
@@ -11,7 +11,9 @@ class Console;
 void packCommand(Console &console, const QString &source, const QString &base, const QString &out,
                  bool compress);
 void listCommand(Console &console, const QString &archive);
+// Names are matched by their bytes as given (they may be any the file system holds), else
+// ignoring case.
 void extractCommand(Console &console, const QString &archive, const QString &dest,
-                    const QStringList &names);
+                    const QByteArrayList &names);
 
 } // namespace marlix

@@ -6,6 +6,24 @@
 
 namespace marlix {
 
+namespace {
+
+// Names from an archive or a folder may hold anything; none reaches the terminal as a control
+// character (an escape sequence could rewrite the screen).
+QByteArray withoutControls(const QByteArray &bytes) {
+    QByteArray shown;
+    shown.reserve(bytes.size());
+    for (char c : bytes) {
+        if (quint8(c) < 0x20 || c == 0x7F)
+            shown += "\\x" + QByteArray::number(quint8(c), 16).rightJustified(2, '0').toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+} // namespace
+
 Console::Console() : m_terminal(isatty(STDOUT_FILENO) == 1) {}
 
 void Console::write(const QByteArray &bytes) {
@@ -28,8 +46,17 @@ void Console::prompt(const QString &text) {
 
 void Console::error(const QString &text) {
     endProgress();
-    const QByteArray bytes = "marlix-rfapack: " + text.toLocal8Bit() + '\n';
+    // Every line of a message that lists several problems carries the program's name.
+    QByteArray bytes;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        bytes += "marlix-rfapack: " + withoutControls(line.toLocal8Bit()) + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+void Console::rawLine(const QByteArray &bytes) {
+    endProgress();
+    m_afterPrompt = false;
+    write(withoutControls(bytes) + '\n');
 }
 
 void Console::progress(int done, int total, const QString &what) {

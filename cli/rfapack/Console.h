@@ -12,6 +12,9 @@ public:
     Console();
 
     void line(const QString &text);
+    // A line of bytes written as they are (names are the file system's bytes), with control
+    // characters shown as \xNN.
+    void rawLine(const QByteArray &bytes);
     void prompt(const QString &text);
     void error(const QString &text);
     // Redraws the progress line, at most every few tens of milliseconds.

@@ -22,7 +22,12 @@ QString answer(Console &console, const QString &question) {
         throw EndOfInput();
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    return QFile::decodeName(QByteArray::fromStdString(line));
+    const QByteArray bytes = QByteArray::fromStdString(line);
+    const QString text = QFile::decodeName(bytes);
+    // A path that does not survive the trip through text would name another file.
+    if (QFile::encodeName(text) != bytes)
+        throw Error(QStringLiteral("the answer %1 is not valid UTF-8").arg(text));
+    return text;
 }
 
 // Asks again until the answer is Y or N, either case.

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 
 using namespace marlix;
 
@@ -33,12 +34,25 @@ int usageError(Console &console, const QString &problem) {
 int main(int argc, char **argv) {
     Console console;
     QStringList args;
-    for (int i = 1; i < argc; ++i)
+    QByteArrayList rawArgs;
+    for (int i = 1; i < argc; ++i) {
+        rawArgs << QByteArray(argv[i]);
         args << QFile::decodeName(argv[i]);
+    }
     if (args.isEmpty())
         return runInteractive(console);
 
     const QString command = args.takeFirst();
+    rawArgs.removeFirst();
+    // Entry names are matched by their bytes; a path has to survive the round trip through
+    // text, or it would name another file.
+    const qsizetype paths = command == QLatin1String("extract") ? 2 : args.size();
+    for (qsizetype i = 0; i < std::min(paths, args.size()); ++i) {
+        if (QFile::encodeName(args[i]) != rawArgs[i])
+            return usageError(console, QStringLiteral("the path %1 is not valid UTF-8; give it "
+                                                      "through a name that is")
+                                           .arg(args[i]));
+    }
     try {
         if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
             console.prompt(QString::fromLatin1(usage));
@@ -58,7 +72,7 @@ int main(int argc, char **argv) {
             if (args.size() < 2)
                 return usageError(console,
                                   QStringLiteral("extract takes ARCHIVE.rfa DEST_DIR [NAME...]"));
-            extractCommand(console, args[0], args[1], args.mid(2));
+            extractCommand(console, args[0], args[1], rawArgs.mid(2));
         } else {
             return usageError(console, QStringLiteral("unknown command %1").arg(command));
         }

@@ -1,85 +1,65 @@
 #include "core/archive/RfaExtract.h"
 
 #include "core/archive/RfaReader.h"
+#include "core/archive/SafeDestination.h"
 #include "core/common/Error.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSet>
-#include <cstdio>
+#include "core/common/LineFile.h"
 
 namespace marlix {
 
-namespace {
-
-// Whole or not at all, as QSaveFile does, but without its flush to disk per file, which makes
-// extracting thousands of files take many times longer.
-void writeThenRename(const QString &target, const QByteArray &data) {
-    const QString part = target + QStringLiteral(".part");
-    QFile file(part);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(data) == data.size() && file.flush();
-    file.close();
-    if (!written || std::rename(QFile::encodeName(part).constData(),
-                                QFile::encodeName(target).constData()) != 0) {
-        QFile::remove(part);
-        throw Error::cannotCreate(target);
+bool isSafeEntryName(const QByteArray &name) {
+    if (name.isEmpty() || name.contains('\0'))
+        return false;
+    if (name.startsWith('/') || name.startsWith('\\') || (name.size() >= 2 && name.at(1) == ':'))
+        return false;
+    QByteArray step;
+    for (qsizetype i = 0; i <= name.size(); ++i) {
+        if (i == name.size() || name.at(i) == '/' || name.at(i) == '\\') {
+            if (step == "..")
+                return false;
+            if (i == name.size())
+                return !step.isEmpty() && step != ".";
+            step.clear();
+        } else {
+            step.append(name.at(i));
+        }
     }
+    return true;
 }
 
-} // namespace
-
-bool isSafeEntryName(const QString &name) {
-    if (name.isEmpty() || name.contains(QChar(0)))
-        return false;
-    if (name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')) ||
-        (name.size() >= 2 && name.at(1) == QLatin1Char(':')))
-        return false;
-    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
-    const QStringList parts = name.split(separators);
-    return !parts.contains(QStringLiteral("..")) && !parts.last().isEmpty();
-}
-
-int extractEntries(RfaReader &archive, const QString &destFolder, const QStringList &names,
+int extractEntries(RfaReader &archive, const QString &destFolder, const QByteArrayList &names,
                    const ArchiveProgress &progress) {
     QList<int> chosen;
     if (names.isEmpty()) {
         for (int i = 0; i < archive.entries().size(); ++i)
             chosen.append(i);
     }
-    for (const QString &name : names) {
-        const int index = archive.indexOf(name);
+    for (const QByteArray &name : names) {
+        const int index = archive.indexOfBytes(name);
         if (index < 0)
-            throw Error(
-                QStringLiteral("The archive %1 holds no entry %2").arg(archive.path(), name));
-        chosen.append(index);
+            throw Error(QStringLiteral("The archive %1 holds no entry %2")
+                            .arg(archive.path(), decodePathLine(name)));
+        if (!chosen.contains(index))
+            chosen.append(index);
     }
     for (int index : chosen) {
-        const QString &name = archive.entries().at(index).name;
-        if (!isSafeEntryName(name))
+        const RfaEntry &entry = archive.entries().at(index);
+        if (!isSafeEntryName(entry.rawName))
             throw Error(QStringLiteral("Refused entry %1 of the archive %2: its name leads outside "
                                        "the destination folder")
-                            .arg(name, archive.path()));
+                            .arg(entry.name, archive.path()));
+        if (!entry.damage.isEmpty())
+            throw Error(QStringLiteral("Damaged archive %1, entry %2: %3")
+                            .arg(archive.path(), entry.name, entry.damage));
     }
 
-    const QDir dest(destFolder);
-    QSet<QString> made; // folders known to exist: thousands of entries share a few
+    SafeDestination dest(destFolder);
     int done = 0;
     for (int index : chosen) {
         const RfaEntry &entry = archive.entries().at(index);
-        const QByteArray data = archive.read(entry);
-        QString relative = entry.name;
-        relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        const QString target = dest.filePath(relative);
-        const QString folder = QFileInfo(target).absolutePath();
-        if (!made.contains(folder)) {
-            if (!QDir().mkpath(folder))
-                throw Error::cannotCreate(target);
-            made.insert(folder);
-        }
-        writeThenRename(target, data);
+        dest.write(entry.rawName,
+                   QStringLiteral("entry %1 of the archive %2").arg(entry.name, archive.path()),
+                   [&](const ByteSink &sink) { archive.readTo(entry, sink); });
         ++done;
         if (progress)
             progress(done, int(chosen.size()), entry.name);

@@ -27,4 +27,21 @@ constexpr int entryTailSize = 24;
 constexpr int segmentSize = 32768;
 constexpr int segmentRecordSize = 12;
 
+// LZO1X never makes more than this many bytes out of one compressed byte (a run of one byte
+// value comes out at about 210 to 1), so an entry or segment that claims more than this many
+// times its stored bytes lies about its size.
+constexpr qint64 maxExpansion = 256;
+// The most a segment of n original bytes can take compressed: LZO1X's worst case for bytes
+// that do not compress.
+constexpr qint64 maxPackedSegment(qint64 original) {
+    return original + original / 16 + 64 + 3;
+}
+
+// What a table may hold, so that a damaged or hostile table cannot make the reader hold more
+// than a few tens of megabytes: real archives have a few thousand entries with names of a few
+// dozen bytes.
+constexpr quint32 maxEntries = 100000;
+constexpr quint32 maxNameBytes = 4096;
+constexpr qint64 maxNameBytesInTable = 8 * 1024 * 1024;
+
 } // namespace marlix::rfa

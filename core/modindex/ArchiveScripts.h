@@ -3,10 +3,12 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
-// How archive entries reach the mod index: a reader gives the script entries (.con, .inc) of
-// one archive with their bytes, and throws Error when the archive cannot be read. The index
+// How archive entries reach the mod index: a reader hands the script entries (.con, .inc) of
+// one archive with their bytes to a visitor, one at a time, so an archive of any size costs the
+// memory of one script; it throws Error when the archive as a whole cannot be read. The index
 // knows nothing of the archive format itself.
 namespace marlix {
 
@@ -15,6 +17,11 @@ struct ArchiveScript {
     QByteArray bytes;
 };
 
-using ArchiveScriptReader = std::function<QList<ArchiveScript>(const QString &archivePath)>;
+// Takes one script; returns false to stop the reading there.
+using ArchiveScriptVisitor = std::function<bool(ArchiveScript &&script)>;
+// A script entry that cannot be read (too large for a script, damaged) is left out and its
+// problem added to problems; the other entries are still handed on.
+using ArchiveScriptReader = std::function<void(
+    const QString &archivePath, const ArchiveScriptVisitor &take, QStringList &problems)>;
 
 } // namespace marlix

@@ -1,5 +1,7 @@
 #include "core/modindex/IndexBuilder.h"
 
+#include <new>
+
 namespace marlix {
 
 IndexBuilder::IndexBuilder(ModIndex &index, QObject *parent) : QObject(parent), m_index(index) {
@@ -29,7 +31,14 @@ void IndexBuilder::start(const QStringList &folders) {
     };
     m_control = control;
     m_thread.reset(QThread::create([this, control, folders] {
-        const BuildStats stats = m_index.build(folders, control.get());
+        BuildStats stats;
+        try {
+            stats = m_index.build(folders, control.get());
+        } catch (const std::bad_alloc &) {
+            // Out of memory outside the reading of one file: the index stays as it was.
+            stats.cancelled = true;
+            stats.errors.append(QStringLiteral("Not enough memory to index the mod"));
+        }
         emit finished(stats);
     }));
     m_thread->start();

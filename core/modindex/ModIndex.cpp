@@ -2,16 +2,17 @@
 
 #include "core/common/Error.h"
 #include "core/common/LineFile.h"
-#include "core/script/WordSearch.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
 #include "core/modindex/RfaScripts.h"
 #include "core/platform/FileStamp.h"
+#include "core/script/WordSearch.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <new>
 
 // Queries and single-file updates of the mod index; the build is in ModIndexBuild.cpp.
 namespace marlix {
@@ -114,12 +115,21 @@ void ModIndex::rereadFile(const QString &rawPath) {
     QList<IndexedFile> fresh;
     if (exists && below(path, folders())) {
         QByteArray bytes;
-        QString error;
-        if (archive)
-            fresh = readArchive(path, stamp.size, stamp.modified, error);
-        else if (isScriptName(path) && readFileBytes(path, bytes))
-            fresh.append(
-                {path, path, {}, stamp.size, stamp.modified, false, scanScript(bytes, m_table)});
+        QStringList errors;
+        try {
+            if (archive)
+                fresh = readArchive(path, stamp.size, stamp.modified, errors);
+            else if (isScriptName(path) && readFileBytes(path, bytes))
+                fresh.append({path,
+                              path,
+                              {},
+                              stamp.size,
+                              stamp.modified,
+                              false,
+                              scanScript(bytes, m_table)});
+        } catch (const std::bad_alloc &) {
+            fresh.clear(); // left out of the index, as a file that cannot be read is
+        }
     }
 
     QWriteLocker lock(&m_lock);
@@ -189,10 +199,18 @@ QByteArray ModIndex::fileBytes(const QString &rawPath) const {
     }
     try {
         const QByteArray name = QFile::encodeName(path.mid(archive.size() + 1));
-        for (const ArchiveScript &script : reader(archive))
-            if (script.name == name)
-                return script.bytes;
+        QStringList problems;
+        reader(
+            archive,
+            [&](ArchiveScript &&script) {
+                if (script.name != name)
+                    return true;
+                bytes = std::move(script.bytes);
+                return false;
+            },
+            problems);
     } catch (const Error &) {
+    } catch (const std::bad_alloc &) {
     }
     return bytes;
 }

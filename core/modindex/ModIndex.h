@@ -108,7 +108,7 @@ private:
     QList<IndexEntry> collect(const QHash<QByteArray, QList<Slot>> &map, const QByteArray &name,
                               const QByteArray &family, bool definitions) const;
     QList<IndexedFile> readArchive(const QString &path, qint64 size, qint64 modified,
-                                   QString &error) const;
+                                   QStringList &errors) const;
     IndexCacheContents previousContents() const;
 
     // Everything a query reads. A build fills a fresh one without the lock and swaps it in.

@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <new>
 #include <thread>
 
 // Building the mod index: finding the scripts and archives, reading what changed on worker
@@ -131,10 +132,8 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
 
     const int total = int(scriptJobs.size() + archiveJobs.size());
     std::atomic<int> done{0};
-    std::vector<QString> errors(total);
-    runOnWorkers(total, [&](int job) {
-        if (control && control->cancel)
-            return;
+    std::vector<QStringList> errors(total);
+    const auto readJob = [&](int job) {
         if (job < scriptJobs.size()) {
             const FoundFile &found = scripts[scriptJobs[job]];
             IndexedFile &file = scriptResults[scriptJobs[job]];
@@ -148,12 +147,30 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
                         false,
                         scanScript(bytes, m_table)};
             } else {
-                errors[job] = Error::cannotOpen(found.path).text();
+                errors[job].append(Error::cannotOpen(found.path).text());
             }
         } else {
             const int i = archiveJobs[job - int(scriptJobs.size())];
             archiveResults[i] =
                 readArchive(archives[i].path, archives[i].size, archives[i].modified, errors[job]);
+        }
+    };
+    runOnWorkers(total, [&](int job) {
+        if (control && control->cancel)
+            return;
+        // A file too large for the memory left is reported like one that cannot be read: an
+        // exception that left a worker thread would end the program, unsaved edits and all.
+        try {
+            readJob(job);
+        } catch (const std::bad_alloc &) {
+            const bool script = job < scriptJobs.size();
+            const int i = script ? scriptJobs[job] : archiveJobs[job - int(scriptJobs.size())];
+            if (script)
+                scriptResults[i] = IndexedFile();
+            else
+                archiveResults[i].clear();
+            errors[job].append(QStringLiteral("Not enough memory to read %1")
+                                   .arg(script ? scripts[i].path : archives[i].path));
         }
         const int count = ++done;
         if (control && control->progress)
@@ -164,9 +181,8 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
         return stats;
     }
     stats.filesRead = total;
-    for (const QString &error : errors)
-        if (!error.isEmpty())
-            stats.errors.append(error);
+    for (const QStringList &jobErrors : errors)
+        stats.errors.append(jobErrors);
 
     QSet<QString> onDisk;
     for (const IndexedFile &file : scriptResults)
@@ -205,25 +221,28 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
 }
 
 QList<IndexedFile> ModIndex::readArchive(const QString &path, qint64 size, qint64 modified,
-                                         QString &error) const {
+                                         QStringList &errors) const {
     QList<IndexedFile> entries;
     if (!m_archiveReader)
         return entries;
     const QString root = archiveRoot(path);
+    // One script's bytes at a time: the reader hands each on and forgets it.
+    const auto take = [&](ArchiveScript &&script) {
+        const QString name = QFile::decodeName(script.name);
+        IndexedFile entry{path + QLatin1Char('/') + name,
+                          QDir::cleanPath(root + QLatin1Char('/') + name),
+                          path,
+                          size,
+                          modified,
+                          false,
+                          scanScript(script.bytes, m_table)};
+        entries.append(std::move(entry));
+        return true;
+    };
     try {
-        for (const ArchiveScript &script : m_archiveReader(path)) {
-            const QString name = QFile::decodeName(script.name);
-            IndexedFile entry{path + QLatin1Char('/') + name,
-                              QDir::cleanPath(root + QLatin1Char('/') + name),
-                              path,
-                              size,
-                              modified,
-                              false,
-                              scanScript(script.bytes, m_table)};
-            entries.append(std::move(entry));
-        }
+        m_archiveReader(path, take, errors);
     } catch (const Error &e) {
-        error = e.text();
+        errors.append(e.text());
         entries.clear();
     }
     return entries;

@@ -1,19 +1,42 @@
 #include "core/modindex/RfaScripts.h"
 
 #include "core/archive/RfaReader.h"
+#include "core/common/Error.h"
 #include "core/modindex/IndexFolders.h"
+
+#include <new>
 
 namespace marlix {
 
-QList<ArchiveScript> readRfaScripts(const QString &archivePath) {
+void readRfaScripts(const QString &archivePath, const ArchiveScriptVisitor &take,
+                    QStringList &problems) {
     RfaReader reader(archivePath);
-    QList<ArchiveScript> scripts;
-    for (int i = 0; i < reader.entries().size(); ++i) {
-        const RfaEntry &entry = reader.entries()[i];
-        if (isScriptName(entry.name))
-            scripts.append({entry.rawName, reader.read(i)});
+    for (const RfaEntry &entry : reader.entries()) {
+        if (!isScriptName(entry.name))
+            continue;
+        if (entry.originalSize > maxArchiveScriptBytes) {
+            problems.append(QStringLiteral("Left out entry %1 of the archive %2: it holds %3 "
+                                           "bytes, more than the %4 a script may have")
+                                .arg(entry.name, archivePath)
+                                .arg(entry.originalSize)
+                                .arg(maxArchiveScriptBytes));
+            continue;
+        }
+        ArchiveScript script{entry.rawName, {}};
+        try {
+            script.bytes = reader.read(entry);
+        } catch (const Error &e) {
+            problems.append(e.text());
+            continue;
+        } catch (const std::bad_alloc &) {
+            problems.append(QStringLiteral("Left out entry %1 of the archive %2: not enough "
+                                           "memory to read it")
+                                .arg(entry.name, archivePath));
+            continue;
+        }
+        if (!take(std::move(script)))
+            return;
     }
-    return scripts;
 }
 
 } // namespace marlix
