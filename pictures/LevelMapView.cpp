@@ -126,6 +126,7 @@ void LevelMapView::fit() {
     m_left = side / 2 - width() / 2.0 / m_scale;
     m_top = side / 2 + height() / 2.0 / m_scale;
     m_fitted = true;
+    m_moved = false;
     update();
     emit viewChanged();
 }
@@ -178,6 +179,7 @@ void LevelMapView::select(int object, bool bringIntoView) {
         if (!rect().adjusted(20, 20, -20, -20).contains(at.toPoint())) {
             m_left = o.x - width() / 2.0 / m_scale;
             m_top = o.z + height() / 2.0 / m_scale;
+            m_moved = true;
             emit viewChanged();
         }
     }
@@ -378,7 +380,8 @@ void LevelMapView::paintEvent(QPaintEvent *) {
 
 void LevelMapView::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    if (!m_fitted)
+    // A view nobody has zoomed or panned yet keeps the whole world in sight.
+    if (!m_fitted || !m_moved)
         fit();
 }
 
@@ -393,6 +396,7 @@ void LevelMapView::wheelEvent(QWheelEvent *event) {
     // The world point under the pointer stays under it.
     m_left = world.x() - pointer.x() / m_scale;
     m_top = world.y() + pointer.y() / m_scale;
+    m_moved = true;
     update();
     emit viewChanged();
     event->accept();
@@ -428,6 +432,7 @@ void LevelMapView::mouseMoveEvent(QMouseEvent *event) {
     if (!m_panning && std::hypot(delta.x(), delta.y()) < DragPixels)
         return;
     m_panning = true;
+    m_moved = true;
     m_left -= delta.x() / m_scale;
     m_top += delta.y() / m_scale;
     m_press = event->position();

@@ -82,6 +82,7 @@ private:
     double m_left = 0;  // world X at the left edge
     double m_top = 0;   // world Z at the top edge
     bool m_fitted = false;
+    bool m_moved = false; // zoomed or panned since the last fit
     int m_selected = -1;
     // A press: where, and whether it has become a pan or a move.
     QPointF m_press;

@@ -16,11 +16,12 @@ QString fold(const QString &path) {
     return path.toCaseFolded();
 }
 
+// Any script below it: a mod may hold only the few files of a level it changes and leave
+// the rest to the base game.
 bool isLevelFolder(const QString &path) {
-    const QDir dir(path);
-    const QStringList names = dir.entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
-    for (const QString &name : names)
-        if (fold(name) == QLatin1String("gametypes") || fold(name) == QLatin1String("init.con"))
+    QDirIterator any(path, QDir::Files, QDirIterator::Subdirectories);
+    while (any.hasNext())
+        if (fold(any.next()).endsWith(QLatin1String(".con")))
             return true;
     return false;
 }

@@ -28,8 +28,8 @@ struct LevelLocation {
 };
 
 // Every level below the folders (the index folders: a mod, then perhaps the base game), by
-// name ignoring letter case. A level folder is a folder below a "levels" folder that holds a
-// "GameTypes" folder or an "Init.con".
+// name ignoring letter case. A level folder is a folder below a "levels" folder with a script
+// somewhere below it.
 QList<LevelLocation> findLevels(const QStringList &folders);
 
 // The files of one place of a level.

@@ -86,7 +86,7 @@ struct SampleLevel {
             "ObjectTemplate.create ObjectSpawner boatspawner\r\n"
             "ObjectTemplate.setObjectTemplate 2 LandingBoat\r\n");
         put("Conquest/ObjectSpawns.con", "Object.create lighttankspawner\r\n"
-                                         "Object.absolutePosition 210/40/790\r\n"
+                                         "Object.absolutePosition 260/40/740\r\n"
                                          "Object.rotation 180/0/0\r\n"
                                          "Object.setTeam 1\r\n"
                                          "Object.create boatspawner\r\n"
@@ -94,7 +94,7 @@ struct SampleLevel {
         put("Conquest/SoldierSpawnTemplates.con", "ObjectTemplate.create SpawnPoint AxisSpawn_1\r\n"
                                                   "ObjectTemplate.setGroup 3\r\n");
         put("Conquest/SoldierSpawns.con", "Object.create AxisSpawn_1\r\n"
-                                          "Object.absolutePosition 220/41/780\r\n"
+                                          "Object.absolutePosition 300/41/700\r\n"
                                           "Object.setTeam 1\r\n");
         put("Conquest/Unused.con", "Object.create NeverRun\r\nObject.absolutePosition 1/1/1\r\n");
         put("TDM/ObjectSpawnTemplates.con", "ObjectTemplate.create ObjectSpawner planespawner\r\n"
