@@ -117,6 +117,10 @@ void MainWindowHost::follow(TAdvEdit *editor) {
         if (!path.isEmpty() && editor == m_window->activeEditor())
             emit lineSelected(path, line + 1);
     });
+    // It may have been changed before it was followed.
+    const QString path = pathOf(editor);
+    if (!path.isEmpty())
+        emit scriptChanged(path);
 }
 
 } // namespace marlix

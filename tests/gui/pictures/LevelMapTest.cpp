@@ -49,7 +49,11 @@ struct MapWindow {
         return -1;
     }
     QPoint at(double x, double z) const { return view()->toScreen(x, z).toPoint(); }
-    QColor pixel(double x, double z) const { return view()->grab().toImage().pixelColor(at(x, z)); }
+    // The colour a little below and right of the middle of what stands there: clear of the
+    // yaw line and the marks drawn across the middle.
+    QColor pixel(double x, double z, QPoint offset = QPoint(4, 4)) const {
+        return view()->grab().toImage().pixelColor(at(x, z) + offset);
+    }
     QString shownFile() const {
         const TTabSheet *page = w->tabControl->ActivePage();
         return page ? page->caption() : QString();
@@ -143,11 +147,11 @@ private slots:
         MapWindow t;
         QVERIFY(t.map);
         const QString script = t.sample.path("StaticObjects.con");
-        const QByteArray original = SampleLevel::readFile(script);
         const QPoint barn = t.at(100.5, 200.125);
         QTest::mouseClick(t.view(), Qt::LeftButton, {}, barn);
         QCOMPARE(t.shownFile(), script);
         TAdvEdit *editor = t.w->activeEditor();
+        const QByteArray original = editor->documentBytes();
 
         // Without Ctrl the same drag pans and changes nothing.
         QTest::mousePress(t.view(), Qt::LeftButton, {}, barn);
@@ -158,7 +162,9 @@ private slots:
 
         const QPoint from = t.at(100.5, 200.125);
         const QPoint to = from + QPoint(40, -25);
-        const QPointF target = t.view()->toWorld(to);
+        // The object moves as far as the pointer does, from where it stands.
+        const QPointF target =
+            t.view()->toWorld(t.view()->toScreen(100.5, 200.125) + QPointF(40, -25));
         QTest::mousePress(t.view(), Qt::LeftButton, Qt::ControlModifier, from);
         QTest::mouseMove(t.view(), from + QPoint(20, -10));
         QTest::mouseMove(t.view(), to);
@@ -206,7 +212,6 @@ private slots:
         MapWindow t;
         QVERIFY(t.map);
         t.w->OpenDocumentFile(t.sample.path("Conquest/ControlPoints.con"));
-        QCoreApplication::processEvents();
         t.w->activeEditor()->insertAt("Object.create AxisBase\r\n"
                                       "Object.absolutePosition 600/40/600\r\n",
                                       0, 0);
