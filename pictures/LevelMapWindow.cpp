@@ -81,7 +81,12 @@ LevelMapWindow::LevelMapWindow(ScriptHost *host, QWidget *parent)
     QAction *fit = bar->addAction(QStringLiteral("Fit"));
     fit->setObjectName(QStringLiteral("mapFitAction"));
     connect(fit, &QAction::triggered, m_view, &LevelMapView::fit);
-    bar->addSeparator();
+    // The layers on a row of their own, so that all of them stay in sight.
+    addToolBarBreak();
+    QToolBar *layers = addToolBar(QStringLiteral("Layers"));
+    layers->setObjectName(QStringLiteral("layerBar"));
+    layers->setMovable(false);
+    layers->addWidget(new QLabel(QStringLiteral(" Show: "), layers));
     addLayer(QStringLiteral("Terrain"), LevelMapView::Terrain, "layerTerrain");
     addLayer(QStringLiteral("Control Points"), LevelMapView::ControlPoints, "layerControlPoints");
     addLayer(QStringLiteral("Soldier Spawns"), LevelMapView::SoldierSpawns, "layerSoldierSpawns");
@@ -129,7 +134,7 @@ LevelMapWindow::LevelMapWindow(ScriptHost *host, QWidget *parent)
 }
 
 void LevelMapWindow::addLayer(const QString &caption, int layer, const char *name) {
-    QToolBar *bar = findChild<QToolBar *>(QStringLiteral("levelMapBar"));
+    QToolBar *bar = findChild<QToolBar *>(QStringLiteral("layerBar"));
     QAction *action = bar->addAction(caption);
     action->setObjectName(QLatin1String(name));
     action->setCheckable(true);

@@ -149,11 +149,19 @@ void TemplateTreePanel::showTemplate(const QByteArray &name) {
     root->setExpanded(true);
     for (const TemplateUse &use : m_templates->usedBy(name)) {
         const QString what = use.owner.isEmpty() ? QStringLiteral("placed") : text(use.owner);
-        auto *item = new QListWidgetItem(
-            QStringLiteral("%1   %2   %3:%4")
-                .arg(what, text(use.command), QDir::toNativeSeparators(use.file))
-                .arg(use.line),
-            m_usedBy);
+        // Paths from the index folder that holds them; the whole path in the tip.
+        QString shown = use.file;
+        for (const QString &folder : m_host->folders())
+            if (shown.startsWith(folder + QLatin1Char('/'))) {
+                shown = shown.mid(folder.size() + 1);
+                break;
+            }
+        auto *item =
+            new QListWidgetItem(QStringLiteral("%1   %2   %3:%4")
+                                    .arg(what, text(use.command), QDir::toNativeSeparators(shown))
+                                    .arg(use.line),
+                                m_usedBy);
+        item->setToolTip(QDir::toNativeSeparators(use.file));
         item->setData(FileRole, use.file);
         item->setData(LineRole, use.line);
     }
