@@ -10,7 +10,7 @@ int heightmapSide(qint64 bytes) {
         return 0;
     const qint64 cells = bytes / 2;
     const qint64 side = qint64(std::llround(std::sqrt(double(cells))));
-    return side > 0 && side * side == cells && side <= 65536 ? int(side) : 0;
+    return side > 0 && side * side == cells && side <= MaxHeightmapSide ? int(side) : 0;
 }
 
 Heightmap Heightmap::fromBytes(const QByteArray &bytes) {

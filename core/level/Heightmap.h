@@ -7,8 +7,11 @@
 // Z = 0 and column 0 along X = 0; a raw height h stands at h * yScale / 256 world units.
 namespace marlix {
 
+// A larger file (over 128 MB) is taken for something else: it is not read into memory.
+constexpr int MaxHeightmapSide = 8192;
+
 // The side of the square for a file of that many bytes; 0 when the size is no square of
-// 16-bit values.
+// 16-bit values or the square is larger than MaxHeightmapSide.
 int heightmapSide(qint64 bytes);
 
 struct Heightmap {

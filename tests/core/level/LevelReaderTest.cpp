@@ -195,6 +195,9 @@ TEST(Heightmap, TheSideComesFromTheSizeOfASquareOfSixteenBitHeights) {
     EXPECT_EQ(heightmapSide(0), 0);
     EXPECT_EQ(heightmapSide(2 * 64 * 64 + 1), 0);
     EXPECT_EQ(heightmapSide(2 * 64 * 63), 0);
+    EXPECT_EQ(heightmapSide(qint64(2) * 8192 * 8192), 8192);
+    EXPECT_EQ(heightmapSide(qint64(2) * 8193 * 8193), 0); // not read into memory
+    EXPECT_EQ(heightmapSide(-2), 0);
     const Heightmap map = Heightmap::fromBytes(SampleLevel::rampHeightmap(8));
     ASSERT_EQ(map.side, 8);
     EXPECT_EQ(map.at(3, 5), 3 * 256);
