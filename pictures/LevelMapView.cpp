@@ -355,6 +355,7 @@ void LevelMapView::drawScaleBar(QPainter &painter, const QRectF &area) const {
     painter.drawLine(start + QPointF(pixels, -4), start + QPointF(pixels, 4));
     QFont font = painter.font();
     font.setPixelSize(11);
+    font.setBold(false);
     painter.setFont(font);
     painter.drawText(QRectF(start.x(), start.y() - 17, pixels, 14), Qt::AlignCenter,
                      number(length));
