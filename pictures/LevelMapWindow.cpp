@@ -266,11 +266,13 @@ void LevelMapWindow::objectMoved(int object, double x, double z) {
         return;
     }
     const int line = o.line;
-    const bool moved = m_host->editScript(o.script, line, [line, x, z](const QByteArray &text) {
-        return positionEdit(text, line, x, z);
-    });
+    const QByteArray name = o.templateName;
+    const bool moved =
+        m_host->editScript(o.script, line, [line, x, z, name](const QByteArray &text) {
+            return positionEdit(text, line, x, z, name);
+        });
     if (!moved)
-        m_status->setText(QStringLiteral("%1 has no Object.absolutePosition to change")
+        m_status->setText(QStringLiteral("%1 has no Object.absolutePosition to change there")
                               .arg(QString::fromLatin1(o.templateName)));
     reload(false);
 }

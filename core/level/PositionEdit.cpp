@@ -25,14 +25,17 @@ QByteArray positionNumber(double value, int decimals) {
     return QByteArray::number(rounded, 'f', decimals);
 }
 
-ByteEdit positionEdit(const QByteArray &script, int createLine, double x, double z) {
+ByteEdit positionEdit(const QByteArray &script, int createLine, double x, double z,
+                      const QByteArray &templateName) {
     ByteEdit edit;
     bool inObject = false, done = false;
     forEachScriptLine(script, [&](const ScriptLine &line) {
         if (done || line.number < createLine)
             return;
         if (line.number == createLine) {
-            inObject = line.is(0, "object.create");
+            inObject = line.is(0, "object.create") &&
+                       (templateName.isEmpty() ||
+                        line.word(1).compare(templateName, Qt::CaseInsensitive) == 0);
             done = !inObject;
             return;
         }

@@ -41,6 +41,9 @@ TEST(PositionEdit, RefusesLinesThatPlaceNothingMovable) {
     EXPECT_FALSE(positionEdit(Script, 3, 1, 1).isValid()); // not an Object.create line
     EXPECT_FALSE(positionEdit(Script, 1, 1, 1).isValid()); // a remark
     EXPECT_FALSE(positionEdit(Script, 99, 1, 1).isValid());
+    // The text changed since the line was read: another object stands there now.
+    EXPECT_FALSE(positionEdit(Script, 7, 1, 1, "Barn").isValid());
+    EXPECT_TRUE(positionEdit(Script, 7, 1, 1, "ROCK").isValid());
     EXPECT_FALSE(positionEdit("Object.create A\nObject.absolutePosition 1/2\n", 1, 1, 1).isValid());
     EXPECT_FALSE(
         positionEdit("Object.create A\nObject.absolutePosition a/2/3\n", 1, 1, 1).isValid());
