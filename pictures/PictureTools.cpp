@@ -15,6 +15,7 @@ PictureTools::PictureTools(TFormMain *window)
     : QObject(window), m_window(window), m_host(new MainWindowHost(window)) {
     setObjectName(QStringLiteral("pictureTools"));
     m_host->setParent(this);
+    window->mnuTools->addSeparator();
     mnuLevelMap = window->mnuTools->addAction(QStringLiteral("Level Map"));
     mnuLevelMap->setObjectName(QStringLiteral("mnuLevelMap"));
     connect(mnuLevelMap, &QAction::triggered, this,
