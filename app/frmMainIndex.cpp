@@ -8,6 +8,7 @@
 #include "editor/AdvEdit.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "pictures/PictureTools.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QFileInfo>
@@ -58,6 +59,7 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
                 marlix::guarded(this, [&] { openDocumentAt(file, line); });
             });
     indexTools = new marlix::IndexTools(this);
+    new marlix::PictureTools(this);
 }
 
 void TFormMain::attachIndexTools(TAdvEdit *editor) {

@@ -1,24 +1,33 @@
 // Takes the pictures of the README from the real windows, in a throw-away program folder that
 // holds the shipped data files:
 //   readme_screenshots <folder of the built program> <folder for the pictures>
+#include "SampleMod.h"
 #include "SampleScript.h"
+#include "app/IndexTools.h"
 #include "app/frmMain.h"
+#include "core/modindex/IndexFolders.h"
 #include "editor/AdvEdit.h"
 #include "launch/JpegImage.h"
 #include "launch/frmLaunch.h"
+#include "pictures/LevelMapView.h"
+#include "pictures/LevelMapWindow.h"
+#include "pictures/TemplateTreePanel.h"
 #include "platform/Prompts.h"
 #include "prefs/frmPref.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -96,6 +105,48 @@ bool takeCompileAndLaunch(const QString &folder, const QString &out) {
     return ok;
 }
 
+// The map of the sample island's Conquest mode and the tree of its patrol boat.
+bool takePictures(const QString &folder, const QString &out) {
+    const QString mod = folder + QStringLiteral("SkerryMod");
+    if (!sample::writeMod(mod))
+        return false;
+    marlix::writeIndexFolders(folder, {mod});
+    TFormMain window(nullptr, folder);
+    QSignalSpy built(window.indexTools, &marlix::IndexTools::buildFinished);
+    window.resize(960, 600);
+    window.show();
+    if (built.isEmpty() && !built.wait(20000))
+        return false;
+
+    window.findChild<QAction *>(QStringLiteral("mnuLevelMap"))->trigger();
+    auto *map = window.findChild<marlix::LevelMapWindow *>();
+    if (!map)
+        return false;
+    map->resize(860, 720);
+    map->modeBox()->setCurrentIndex(map->modeBox()->findText(QStringLiteral("Conquest")));
+    settle(map);
+    map->view()->fit();
+    bool ok = save(map, out + QStringLiteral("level-map.png"));
+    map->hide();
+
+    window.OpenDocumentFile(mod + QStringLiteral("/objects/vehicles/sea/PatrolBoat/Objects.con"));
+    TAdvEdit *editor = window.activeEditor();
+    if (!editor)
+        return false;
+    editor->setCursorPosition(0, 45);
+    window.findChild<QAction *>(QStringLiteral("mnuTemplateTree"))->trigger();
+    auto *panel = window.findChild<marlix::TemplateTreePanel *>();
+    if (!panel)
+        return false;
+    panel->resize(820, 520);
+    QTreeWidgetItem *root = panel->tree()->topLevelItem(0);
+    for (int i = 0; root && i < root->childCount(); ++i)
+        root->child(i)->setExpanded(true);
+    ok = save(panel, out + QStringLiteral("template-tree.png")) && ok;
+    panel->hide();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -116,6 +167,6 @@ int main(int argc, char **argv) {
         return 1;
     }
     const bool ok = takeMainWindow(folder, out) && takePreferences(folder, out) &&
-                    takeCompileAndLaunch(folder, out);
+                    takeCompileAndLaunch(folder, out) && takePictures(folder, out);
     return ok ? 0 : 1;
 }

@@ -52,11 +52,11 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
                           "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A", "-",
                           "Find|Ctrl+F", "Find Next|F3", "Find Previous|Shift+F3", "Replace|Ctrl+R",
                           "Go to Line...|Ctrl+G", "Find in Files|Ctrl+Shift+F"}));
-    QCOMPARE(
-        entries(w->mnuTools),
-        QStringList({"Preferences|", "-", "Refresh Highlighting|F5", "Refresh Object List|F6", "-",
-                     "Check for Updates|", "-", "Index Folders\u2026|", "Go to Definition|F12",
-                     "Go Back|Alt+Left", "Find References|Shift+F12", "Check Mod|"}));
+    QCOMPARE(entries(w->mnuTools),
+             QStringList({"Preferences|", "-", "Refresh Highlighting|F5", "Refresh Object List|F6",
+                          "-", "Check for Updates|", "-", "Index Folders\u2026|",
+                          "Go to Definition|F12", "Go Back|Alt+Left", "Find References|Shift+F12",
+                          "Check Mod|", "-", "Level Map|", "Template Tree|"}));
     QStringList top;
     for (const QAction *action : w->mnuMain->actions())
         top.append(action->text());

@@ -1,0 +1,126 @@
+#include "pictures/MainWindowHost.h"
+
+#include "app/IndexTools.h"
+#include "app/PageControl.h"
+#include "app/frmMain.h"
+#include "core/modindex/IndexFolders.h"
+#include "editor/AdvEdit.h"
+
+#include <QDir>
+#include <QTimer>
+
+namespace marlix {
+
+MainWindowHost::MainWindowHost(TFormMain *window) : ScriptHost(window), m_window(window) {
+    if (window->indexTools)
+        connect(window->indexTools, &IndexTools::buildFinished, this, &ScriptHost::indexChanged);
+}
+
+QStringList MainWindowHost::folders() const {
+    if (m_window->indexTools && !m_window->indexTools->indexedFolders().isEmpty())
+        return m_window->indexTools->indexedFolders();
+    return effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
+}
+
+const ModIndex *MainWindowHost::index() const {
+    return m_window->indexTools ? m_window->indexTools->index() : nullptr;
+}
+
+TAdvEdit *MainWindowHost::editorOf(const QString &path) const {
+    const QString clean = QDir::cleanPath(path);
+    for (int slot = 0; slot < DocumentSlotCount; ++slot)
+        if (m_window->DocumentTabs[slot] && m_window->DocumentEditors[slot] &&
+            !m_window->DocumentTabs[slot]->caption().isEmpty() &&
+            QDir::cleanPath(m_window->DocumentTabs[slot]->caption()) == clean)
+            return m_window->DocumentEditors[slot];
+    return nullptr;
+}
+
+QString MainWindowHost::pathOf(const TAdvEdit *editor) const {
+    for (int slot = 0; slot < DocumentSlotCount; ++slot)
+        if (m_window->DocumentEditors[slot] == editor && m_window->DocumentTabs[slot])
+            return m_window->DocumentTabs[slot]->caption();
+    return {};
+}
+
+bool MainWindowHost::openText(const QString &path, QByteArray &bytes) const {
+    const TAdvEdit *editor = editorOf(path);
+    if (!editor)
+        return false;
+    bytes = editor->documentBytes();
+    return true;
+}
+
+QString MainWindowHost::activeScript() const {
+    const TAdvEdit *editor = m_window->activeEditor();
+    return editor ? pathOf(editor) : QString();
+}
+
+QByteArray MainWindowHost::activeText(qsizetype *caret) const {
+    TAdvEdit *editor = m_window->activeEditor();
+    if (!editor)
+        return {};
+    if (caret)
+        *caret = qsizetype(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    return editor->documentBytes();
+}
+
+bool MainWindowHost::openScriptAt(const QString &path, int line) {
+    const bool opened = m_window->openDocumentAt(path, line);
+    followEditors();
+    return opened;
+}
+
+bool MainWindowHost::editScript(const QString &path, int line,
+                                const std::function<ByteEdit(const QByteArray &)> &edit) {
+    TAdvEdit *editor = editorOf(path);
+    if (!editor) {
+        if (!m_window->openDocumentAt(path, line))
+            return false;
+        editor = editorOf(path);
+        followEditors();
+    }
+    if (!editor)
+        return false;
+    const ByteEdit change = edit(editor->documentBytes());
+    if (!change.isValid())
+        return false;
+    editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART,
+                          static_cast<unsigned long>(change.start));
+    editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND,
+                          static_cast<unsigned long>(change.end));
+    editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
+                          static_cast<unsigned long>(change.text.size()), change.text.constData());
+    editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+    return true;
+}
+
+void MainWindowHost::followEditors() {
+    for (int slot = 0; slot < DocumentSlotCount; ++slot)
+        if (TAdvEdit *editor = m_window->DocumentEditors[slot])
+            follow(editor);
+}
+
+void MainWindowHost::follow(TAdvEdit *editor) {
+    if (m_followed.contains(editor))
+        return;
+    m_followed.insert(editor);
+    connect(editor, &QObject::destroyed, this, [this, editor] { m_followed.remove(editor); });
+    connect(editor, &QsciScintilla::textChanged, this, [this, editor] {
+        const QString path = pathOf(editor);
+        if (!path.isEmpty())
+            emit scriptChanged(path);
+    });
+    connect(editor, &QsciScintilla::cursorPositionChanged, this, [this, editor](int line, int) {
+        const QString path = pathOf(editor);
+        if (!path.isEmpty() && editor == m_window->activeEditor())
+            emit lineSelected(path, line + 1);
+    });
+    // It may have been changed before it was followed.
+    const QString path = pathOf(editor);
+    if (!path.isEmpty())
+        emit scriptChanged(path);
+}
+
+} // namespace marlix

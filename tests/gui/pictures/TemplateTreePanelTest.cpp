@@ -1,0 +1,155 @@
+// The template tree through the real main window, on a small tank mod indexed in the
+// background: the tree of the name at the caret, children on demand, marks, the filter, a
+// click that opens a definition, "Used by" and Copy as Text.
+#include "pictures/TemplateTreePanel.h"
+#include "app/IndexTools.h"
+#include "app/PageControl.h"
+#include "core/modindex/IndexFolders.h"
+#include "tests/core/level/SampleTank.h"
+#include "tests/gui/support/MainWindowFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+using fixture::MainWindow;
+using namespace marlix;
+
+namespace {
+
+struct TreeWindow {
+    TankMod mod;
+    MainWindow m;
+    TFormMain *w = nullptr;
+
+    TreeWindow() {
+        writeIndexFolders(m.folder.path(), {mod.mod});
+        w = m.open();
+        QSignalSpy done(w->indexTools, &IndexTools::buildFinished);
+        w->show();
+        if (!w->indexTools->index() || w->indexTools->isBuilding() || done.isEmpty())
+            done.wait(10000);
+    }
+    // Opens the script with the caret inside the first occurrence of the text, then the tree.
+    TemplateTreePanel *treeAt(const QString &script, const QByteArray &text) {
+        w->OpenDocumentFile(mod.path(script));
+        const qsizetype at = w->activeEditor()->documentBytes().indexOf(text);
+        w->activeEditor()->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                                         static_cast<unsigned long>(at + 2));
+        w->findChild<QAction *>("mnuTemplateTree")->trigger();
+        return w->findChild<TemplateTreePanel *>();
+    }
+    QString shownFile() const {
+        const TTabSheet *page = w->tabControl->ActivePage();
+        return page ? page->caption() : QString();
+    }
+    int caretLine() const {
+        int line = 0, index = 0;
+        w->activeEditor()->getCursorPosition(&line, &index);
+        return line + 1;
+    }
+};
+
+QStringList visibleNames(QTreeWidgetItem *item, int depth = 0) {
+    QStringList names;
+    if (item->isHidden())
+        return names;
+    names << QString(depth * 2, ' ') + item->text(0);
+    if (item->isExpanded())
+        for (int i = 0; i < item->childCount(); ++i)
+            names << visibleNames(item->child(i), depth + 1);
+    return names;
+}
+
+} // namespace
+
+class TemplateTreePanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheTemplateAtTheCaretAndItsChildrenOnDemand() {
+        TreeWindow t;
+        TemplateTreePanel *panel = t.treeAt("bf1942/levels/Harbour/StaticObjects.con", "tank");
+        QVERIFY(panel);
+        QTreeWidget *tree = panel->findChild<QTreeWidget *>("templateTree");
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *root = tree->topLevelItem(0);
+        QCOMPARE(root->text(0), QString("tank"));
+        QCOMPARE(root->text(1), QString("PlayerControlObject"));
+        QCOMPARE(root->text(4), QString("Tank_Hull_M1"));
+        QCOMPARE(visibleNames(root),
+                 (QStringList{"tank", "  Tank_Hull", "  Tank_Radio  (undefined)"}));
+        QCOMPARE(root->child(0)->text(2), QString("0/0.5/0"));
+        QCOMPARE(root->child(1)->foreground(0).color(), QColor(200, 0, 0));
+        // Deeper levels are read when opened.
+        QCOMPARE(root->child(0)->childCount(), 0);
+        root->child(0)->setExpanded(true);
+        QCOMPARE(root->child(0)->childCount(), 2);
+        QTreeWidgetItem *turret = root->child(0)->child(0);
+        turret->setExpanded(true);
+        turret->child(0)->setExpanded(true);
+        QCOMPARE(turret->child(0)->child(0)->text(0), QString("TANK_TURRET  (cycle)"));
+        // A part that comes back up the tree is not followed.
+        turret->child(0)->child(0)->setExpanded(true);
+        QCOMPARE(turret->child(0)->child(0)->childCount(), 0);
+    }
+
+    void aClickOpensTheDefinitionAndUsedByListsItsUsers() {
+        TreeWindow t;
+        TemplateTreePanel *panel = t.treeAt("objects/vehicles/tank/objects.con", "Tank_Hull\r");
+        QVERIFY(panel);
+        QTreeWidget *tree = panel->tree();
+        QCOMPARE(tree->topLevelItem(0)->text(0), QString("Tank_Hull"));
+        QTreeWidgetItem *turret = tree->topLevelItem(0)->child(0);
+        QCOMPARE(turret->text(0), QString("Tank_Turret"));
+        tree->scrollToItem(turret);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(turret).center());
+        QCOMPARE(t.shownFile(), t.mod.path("objects/vehicles/tank/turret.con"));
+        QCOMPARE(t.caretLine(), 1);
+
+        QListWidget *users = panel->findChild<QListWidget *>("usedByList");
+        QCOMPARE(users->count(), 1);
+        QVERIFY(users->item(0)->text().startsWith("Tank   ObjectTemplate.addTemplate"));
+        QTest::mouseClick(users->viewport(), Qt::LeftButton, {},
+                          users->visualItemRect(users->item(0)).center());
+        QCOMPARE(t.shownFile(), t.mod.path("objects/vehicles/tank/objects.con"));
+        QCOMPARE(t.caretLine(), 3);
+    }
+
+    void theFilterKeepsMatchesAndTheirParentsAndCopyGivesTheWholeTree() {
+        TreeWindow t;
+        TemplateTreePanel *panel = t.treeAt("bf1942/levels/Harbour/StaticObjects.con", "tank");
+        QVERIFY(panel);
+        panel->findChild<QLineEdit *>("treeFilter")->setText("gun");
+        QCOMPARE(visibleNames(panel->tree()->topLevelItem(0)),
+                 (QStringList{"tank", "  Tank_Hull", "    Tank_Turret", "      Shared_Gun"}));
+        panel->findChild<QLineEdit *>("treeFilter")->clear();
+        QVERIFY(visibleNames(panel->tree()->topLevelItem(0)).contains("  Tank_Radio  (undefined)"));
+
+        panel->findChild<QPushButton *>("copyTreeButton")->click();
+        const QString copied = QApplication::clipboard()->text();
+        QVERIFY2(copied.startsWith("tank  PlayerControlObject  Tank_Hull_M1\n"
+                                   "  Tank_Hull  Bundle  0/0.5/0\n"),
+                 qPrintable(copied));
+        QVERIFY(copied.contains("        TANK_TURRET  (cycle)"));
+
+        // A chosen name.
+        QLineEdit *name = panel->findChild<QLineEdit *>("templateName");
+        name->setText("Shared_Gun");
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(panel->tree()->topLevelItem(0)->text(1), QString("GenericFireArm"));
+        name->setText("No_Such_Part");
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(panel->tree()->topLevelItem(0)->text(0), QString("No_Such_Part  (undefined)"));
+        QCOMPARE(panel->usedBy()->count(), 0);
+    }
+};
+
+QTEST_MAIN(TemplateTreePanelTest)
+#include "TemplateTreePanelTest.moc"
