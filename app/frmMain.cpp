@@ -316,7 +316,7 @@ bool TFormMain::NewDocumentTab() {
     editor->setMenuKeys(menuKeys());
     applyEditorOptions(editor);
     attachIndexTools(editor);
-    connect(editor, &QsciScintilla::textChanged, this, &TFormMain::updateRedoEntries);
+    connect(editor, &TAdvEdit::edited, this, &TFormMain::updateRedoEntries);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)

@@ -71,7 +71,9 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     applyFontToStyles();
-    SendScintilla(SCI_SETMODEVENTMASK, editNotices | SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    // Only the notices before a change: with those after it, the control's own accessibility
+    // support counts the characters up to the change at every key.
+    SendScintilla(SCI_SETMODEVENTMASK, editNotices);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
                 documentModified(position, type, length);
@@ -218,6 +220,7 @@ void TAdvEdit::loadText(const QByteArray &text) {
     m_wrap->reset(text.constData(), text.size());
     twinLoadedText(text);
     SendScintilla(SCI_GOTOPOS, 0UL);
+    m_dirtyFrom = m_dirtyTo = -1;
     m_loading = false;
 }
 
@@ -233,6 +236,7 @@ void TAdvEdit::replaceWholeText(const QByteArray &text) {
     SendScintilla(SCI_TARGETWHOLEDOCUMENT);
     SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.constData());
     endUndoAction();
+    flushEdits();
     const int lastLine = int(SendScintilla(SCI_GETLINECOUNT)) - 1;
     line = std::min(line, lastLine);
     index = std::min<int>(index, int(lineEnd(line) - lineStart(line)));
@@ -241,12 +245,51 @@ void TAdvEdit::replaceWholeText(const QByteArray &text) {
 }
 
 void TAdvEdit::documentModified(int position, int modificationType, int length) {
-    if (m_loading || !(modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+    // Told before the change: the range it will touch is kept, in positions that follow the
+    // changes still to come, and its lines are coloured once the change is done.
+    const bool insert = modificationType & SC_MOD_BEFOREINSERT;
+    if (m_loading || (!insert && !(modificationType & SC_MOD_BEFOREDELETE)))
         return;
-    const int first = lineOfPosition(position);
-    const int last =
-        modificationType & SC_MOD_INSERTTEXT ? lineOfPosition(position + length) : first;
+    const qsizetype end = insert ? position + length : position;
+    if (m_dirtyFrom < 0) {
+        m_dirtyFrom = position;
+        m_dirtyTo = end;
+        QMetaObject::invokeMethod(this, &TAdvEdit::flushEdits, Qt::QueuedConnection);
+        return;
+    }
+    const auto moved = [&](qsizetype p) {
+        if (insert)
+            return p >= position ? p + length : p;
+        return p > position ? std::max<qsizetype>(position, p - length) : p;
+    };
+    m_dirtyFrom = std::min<qsizetype>(moved(m_dirtyFrom), position);
+    m_dirtyTo = std::max(moved(m_dirtyTo), end);
+}
+
+void TAdvEdit::flushEdits() {
+    if (m_dirtyFrom < 0)
+        return;
+    const qsizetype length = SendScintilla(SCI_GETLENGTH);
+    const int first = lineOfPosition(std::min(m_dirtyFrom, length));
+    const int last = lineOfPosition(std::min(m_dirtyTo, length));
+    m_dirtyFrom = m_dirtyTo = -1;
     Change(first, last);
+    emit edited();
+}
+
+void TAdvEdit::undo() {
+    QsciScintilla::undo();
+    flushEdits();
+}
+
+void TAdvEdit::redo() {
+    QsciScintilla::redo();
+    flushEdits();
+}
+
+void TAdvEdit::paste() {
+    QsciScintilla::paste();
+    flushEdits();
 }
 
 void TAdvEdit::Change(int firstLine, int lastLine) {
@@ -358,6 +401,7 @@ const PhraseHighlighter &TAdvEdit::highlighter() {
 }
 
 void TAdvEdit::RefreshHighlighting() {
+    flushEdits(); // for the block states and the signal; the pass colours everything anyway
     // The table is read anew for a whole pass; edits use what it found.
     m_highlighter.reset();
     // The caret goes back to the selection's start, whichever end of it the caret was at.
@@ -431,7 +475,8 @@ void TAdvEdit::SaveScript(const QString &FileName) {
         SendScintilla(SCI_INSERTTEXT, 0UL, header.constData());
     }
     endUndoAction();
-    // The header's text arrives black; it is coloured like any other text.
+    flushEdits();
+    // The header's text is coloured like any other text, Highlighting on or off.
     colourLines(0, 2);
 
     writeWholeFile(FileName, fileBytes());
@@ -463,6 +508,7 @@ void TAdvEdit::CommentLines() {
         caret = lineEnd(line);
     }
     endUndoAction();
+    flushEdits();
     if (caret >= 0)
         setCaretPosition(caret);
 }
@@ -481,6 +527,7 @@ void TAdvEdit::UncommentLines() {
         caret = at + edit->inserted.size();
     }
     endUndoAction();
+    flushEdits();
     if (caret >= 0)
         setCaretPosition(caret);
 }
@@ -547,9 +594,11 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
         QsciScintilla::keyPressEvent(e);
     else
         e->accept();
+    flushEdits();
 }
 
 void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
+    flushEdits();
     if (releaseCounts(Key, Shift) && CompletionList) {
         // Edits colour their lines as they happen; only a long line needs the phrase at the
         // caret coloured here.

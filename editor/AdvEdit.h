@@ -97,7 +97,19 @@ public:
     bool darkScheme() const { return m_darkScheme; }
     // Colours the whole lines of [from, to] anew, after a command (Replace) changed them.
     void recolourRange(qsizetype from, qsizetype to);
+    // Brings the colours and block states of the lines edited since the last call up to date;
+    // runs after every key, command and undo step, and before painting.
+    void flushEdits();
 
+    void undo() override;
+    void redo() override;
+    void paste() override;
+
+signals:
+    // The text changed (once per key or command): what depends on the undo history may look.
+    void edited();
+
+public:
     // Completion (run from the key handling).
     void CheckTrigger();
     void OpenCompletion(const QString &FileName, const QString &Code, std::int32_t Style);
@@ -128,6 +140,8 @@ protected:
 
 private:
     void documentModified(int position, int modificationType, int length);
+    qsizetype m_dirtyFrom = -1; // the range edits have touched since the last flush
+    qsizetype m_dirtyTo = -1;
     void loadText(const QByteArray &text); // as the document holds it
     void applyFontToStyles();
     QColor schemeColor(const QColor &color) const;
