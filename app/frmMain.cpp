@@ -144,6 +144,10 @@ void TFormMain::createMenus() {
     mnuUndo = addEntry(mnuEdit, QStringLiteral("Undo"), ctrl(Qt::Key_Z), &TFormMain::btnUndoClick);
     mnuRedo =
         addEntry(mnuEdit, QStringLiteral("Redo"), ctrlAlt(Qt::Key_Z), &TFormMain::btnRedoClick);
+    // The menu shows its own key; Ctrl+Y and Ctrl+Shift+Z, the keys other editors use, redo too.
+    mnuRedo->setShortcuts(
+        {ctrlAlt(Qt::Key_Z), ctrl(Qt::Key_Y),
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))});
     N4 = mnuEdit->addSeparator();
     mnuCut = addEntry(mnuEdit, QStringLiteral("Cut"), ctrl(Qt::Key_X), &TFormMain::mnuCutClick);
     mnuCopy = addEntry(mnuEdit, QStringLiteral("Copy"), ctrl(Qt::Key_C), &TFormMain::mnuCopyClick);
@@ -277,8 +281,7 @@ void TFormMain::FormCreate() {
 QList<QKeySequence> TFormMain::menuKeys() const {
     QList<QKeySequence> keys;
     for (const QAction *entry : findChildren<QAction *>())
-        if (!entry->shortcut().isEmpty())
-            keys.append(entry->shortcut());
+        keys += entry->shortcuts();
     return keys;
 }
 
@@ -313,6 +316,7 @@ bool TFormMain::NewDocumentTab() {
     editor->setMenuKeys(menuKeys());
     applyEditorOptions(editor);
     attachIndexTools(editor);
+    connect(editor, &TAdvEdit::edited, this, &TFormMain::updateRedoEntries);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)
@@ -399,7 +403,17 @@ void TFormMain::btnUndoClick() {
     if (TAdvEdit *editor = activeEditor())
         editor->undo();
 }
-void TFormMain::btnRedoClick() {}
+void TFormMain::btnRedoClick() {
+    if (TAdvEdit *editor = activeEditor())
+        editor->redo();
+}
+
+void TFormMain::updateRedoEntries() {
+    const TAdvEdit *editor = activeEditor();
+    const bool redo = editor && editor->isRedoAvailable();
+    mnuRedo->setEnabled(redo);
+    btnRedo->setEnabled(redo);
+}
 void TFormMain::btnCutClick() {
     if (TAdvEdit *editor = activeEditor())
         editor->cut();

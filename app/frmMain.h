@@ -170,6 +170,8 @@ public:
     // Files changed on disk, Backup and Restore (frmMainDisk.cpp).
     void checkFilesOnDisk();
     void updateBackupEntries();
+    // Redo's menu entry and tool button are enabled while the document in view can redo.
+    void updateRedoEntries();
     void mnuBackupClick();
     void mnuRestoreClick();
 

@@ -33,7 +33,7 @@ void TFormMain::documentMatchesFile(TAdvEdit *editor) {
         DocumentTabs[slot]->caption().isEmpty())
         return;
     const marlix::FileFingerprint now = marlix::readFingerprint(DocumentTabs[slot]->caption());
-    const QByteArray saved = marlix::joinLines(marlix::documentLines(editor->documentBytes()));
+    const QByteArray saved = editor->fileBytes();
     if (now.hash == QCryptographicHash::hash(saved, QCryptographicHash::Md5))
         m_knownFiles[slot] = {DocumentTabs[slot]->caption(), now};
 }
@@ -41,16 +41,17 @@ void TFormMain::documentMatchesFile(TAdvEdit *editor) {
 void TFormMain::reloadFromDisk(int slot) {
     TAdvEdit *editor = DocumentEditors[slot];
     const QString path = DocumentTabs[slot]->caption();
-    const QByteArrayList lines = marlix::readLines(path);
+    const QByteArray bytes = marlix::readWholeFile(path);
     int line = 0, index = 0;
     editor->getCursorPosition(&line, &index);
     const int firstVisible = editor->firstVisibleLine();
-    editor->loadLines(lines);
-    editor->DocChanged = false;
+    editor->loadBytes(bytes);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
-    // After the object scan, which leaves its last object selected.
-    editor->setCursorPosition(qMin(line, qMax(0, int(lines.size()) - 1)), 0);
+    // The caret keeps its line and column where the new text still has them, and the view its
+    // first line.
+    line = qMin(line, editor->lines() - 1);
+    editor->setCursorPosition(line, qMin(index, editor->lineLength(line)));
     editor->setFirstVisibleLine(firstVisible);
     m_status->showNote(tr("%1 changed on disk and was reloaded").arg(QFileInfo(path).fileName()));
 }
@@ -134,13 +135,9 @@ void TFormMain::mnuRestoreClick() {
         return;
     const QByteArray text = marlix::readBackupText(page->caption());
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    // One edit, so that one Undo gives the text from before the restore back.
-    editor->beginUndoAction();
-    editor->SendScintilla(QsciScintilla::SCI_TARGETWHOLEDOCUMENT);
-    editor->SendScintilla(QsciScintilla::SCI_REPLACETARGET, static_cast<unsigned long>(text.size()),
-                          text.constData());
-    editor->endUndoAction();
-    editor->DocChanged = true;
+    // One edit, so that one Undo gives the text from before the restore back; the caret and
+    // the view stay where they were.
+    editor->replaceWholeText(text);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
     m_status->refresh();

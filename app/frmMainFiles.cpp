@@ -43,7 +43,7 @@ void TFormMain::OpenDocumentFile(const QString &path) {
         return;
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    editor->loadBytes(marlix::readJoinedLines(path));
+    editor->loadBytes(marlix::readWholeFile(path)); // its line ends decide those of a save
     page->setCaption(path);
     rememberFile(page->Tag);
     AddToRecentFiles(path);

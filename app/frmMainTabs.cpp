@@ -37,6 +37,8 @@ void TFormMain::createEverydayParts() {
             &TFormMain::documentMatchesFile);
     connect(tabControl, &marlix::PageControl::activePageChanged, m_status,
             &marlix::DocumentStatus::refresh);
+    connect(tabControl, &marlix::PageControl::activePageChanged, this,
+            &TFormMain::updateRedoEntries);
     connect(tabControl->tabRow(), &marlix::TabRow::tabMiddleClicked, this, [this](int index) {
         if (TTabSheet *page = tabControl->page(index))
             marlix::guarded(this, [&] { closeTab(page); });
@@ -63,6 +65,7 @@ void TFormMain::createEverydayParts() {
 
     setAcceptDrops(true);
     m_status->refresh();
+    updateRedoEntries();
 }
 
 marlix::DocumentStatus *TFormMain::documentStatus() const {

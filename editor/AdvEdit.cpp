@@ -2,20 +2,22 @@
 
 #include "core/common/Error.h"
 #include "core/common/LineFile.h"
-#include "platform/ScreenColor.h"
 #include "core/script/CommentEdit.h"
 #include "core/script/CompletionSession.h"
-#include "editor/EditorAccessible.h"
 #include "core/script/HeaderBlock.h"
 #include "core/script/HighlightStyling.h"
 #include "core/script/LanguageTables.h"
-#include "editor/ScintillaText.h"
+#include "core/script/LineEnds.h"
+#include "core/script/Remarks.h"
 #include "core/script/ScriptText.h"
 #include "core/script/TriggerCompletion.h"
 #include "core/script/TwinStyles.h"
 #include "core/script/WordSearch.h"
+#include "editor/EditorAccessible.h"
+#include "editor/ScintillaText.h"
 #include "editor/WrapSwitch.h"
 #include "platform/ErrorDisplay.h"
+#include "platform/ScreenColor.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -27,6 +29,9 @@
 using namespace marlix;
 
 namespace {
+
+// Lines up to this long are coloured whole after each edit; the work grows with the line.
+constexpr qsizetype wholeLineColouringBytes = 65536;
 
 bool isNavigationKey(int key) {
     switch (key) {
@@ -67,10 +72,12 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     applyFontToStyles();
+    // Only the notices before a change: with those after it, the control's own accessibility
+    // support counts the characters up to the change at every key.
     SendScintilla(SCI_SETMODEVENTMASK, editNotices);
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *, int, int, int, int, int, int, int) {
-                documentModified(position, type);
+            [this](int position, int type, const char *, int length, int, int, int, int, int, int) {
+                documentModified(position, type, length);
             });
 }
 
@@ -123,6 +130,7 @@ void TAdvEdit::InitEditor() {
         throw;
     }
     takePhrases();
+    m_highlighter.reset();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -173,15 +181,33 @@ qsizetype TAdvEdit::lineEnd(int line) const {
 }
 
 void TAdvEdit::loadLines(const QByteArrayList &lines) {
-    loadBytes(lines.join("\r\n"));
+    fileLineEnd = LineEnd::CrLf;
+    loadText(lines.join("\r\n"));
 }
 
-void TAdvEdit::loadBytes(const QByteArray &text) {
+namespace {
+// The bytes hold CR LF between lines and nothing else, as the document holds them.
+bool heldAsDocument(const QByteArray &bytes) {
+    if (bytes.endsWith('\r') || bytes.endsWith('\n'))
+        return false;
+    const qsizetype ends = bytes.count('\n');
+    return bytes.count('\r') == ends && (ends == 0 || bytes.count("\r\n") == ends);
+}
+} // namespace
+
+void TAdvEdit::loadBytes(const QByteArray &fileBytes) {
+    fileLineEnd = lineEndOf(fileBytes);
+    loadText(heldAsDocument(fileBytes) ? fileBytes : joinedLines(fileBytes));
+}
+
+void TAdvEdit::loadText(const QByteArray &text) {
     m_loading = true;
     // Wrapping while the text goes in costs seconds on a large script.
     m_wrap->beginReset();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
+    // New lines take the state of the line they are split from.
+    SendScintilla(SCI_SETLINESTATE, 0UL, 0L);
     // Room for typing (up to 1 MB): the control's own buffer would be full after a few keys,
     // and growing it copies the whole text (over 100 ms on a 50 MB script).
     const qsizetype room = std::min<qsizetype>(text.size() / 16, 1 << 20);
@@ -189,20 +215,125 @@ void TAdvEdit::loadBytes(const QByteArray &text) {
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
-    SendScintilla(SCI_SETSAVEPOINT);
+    DocChanged.markSaved();
+    for (const RemBlock &block : remBlockLines(m_text->whole()))
+        updateBlockStates(block.first, block.first);
     m_wrap->reset(text.constData(), text.size());
     twinLoadedText(text);
     SendScintilla(SCI_GOTOPOS, 0UL);
+    m_dirtyFrom = m_dirtyTo = -1;
     m_loading = false;
 }
 
-void TAdvEdit::documentModified(int, int modificationType) {
-    if (!m_loading && (modificationType & editNotices))
-        Change();
+QByteArray TAdvEdit::fileBytes() const {
+    return scriptFileBytes(documentBytes(), fileLineEnd);
 }
 
-void TAdvEdit::Change() {
-    DocChanged = true;
+void TAdvEdit::replaceWholeText(const QByteArray &text) {
+    int line = 0, index = 0;
+    getCursorPosition(&line, &index);
+    const int firstVisible = firstVisibleLine();
+    beginUndoAction();
+    SendScintilla(SCI_TARGETWHOLEDOCUMENT);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(text.size()), text.constData());
+    endUndoAction();
+    flushEdits();
+    const int lastLine = int(SendScintilla(SCI_GETLINECOUNT)) - 1;
+    line = std::min(line, lastLine);
+    index = std::min<int>(index, int(lineEnd(line) - lineStart(line)));
+    setCursorPosition(line, index);
+    setFirstVisibleLine(firstVisible);
+}
+
+void TAdvEdit::documentModified(int position, int modificationType, int length) {
+    // Told before the change: the range it will touch is kept, in positions that follow the
+    // changes still to come, and its lines are coloured once the change is done.
+    const bool insert = modificationType & SC_MOD_BEFOREINSERT;
+    if (m_loading || (!insert && !(modificationType & SC_MOD_BEFOREDELETE)))
+        return;
+    const qsizetype end = insert ? position + length : position;
+    if (m_dirtyFrom < 0) {
+        m_dirtyFrom = position;
+        m_dirtyTo = end;
+        QMetaObject::invokeMethod(this, &TAdvEdit::flushEdits, Qt::QueuedConnection);
+        return;
+    }
+    const auto moved = [&](qsizetype p) {
+        if (insert)
+            return p >= position ? p + length : p;
+        return p > position ? std::max<qsizetype>(position, p - length) : p;
+    };
+    m_dirtyFrom = std::min<qsizetype>(moved(m_dirtyFrom), position);
+    m_dirtyTo = std::max(moved(m_dirtyTo), end);
+}
+
+void TAdvEdit::flushEdits() {
+    if (m_dirtyFrom < 0)
+        return;
+    const qsizetype length = SendScintilla(SCI_GETLENGTH);
+    const int first = lineOfPosition(std::min(m_dirtyFrom, length));
+    const int last = lineOfPosition(std::min(m_dirtyTo, length));
+    m_dirtyFrom = m_dirtyTo = -1;
+    Change(first, last);
+    emit edited();
+}
+
+void TAdvEdit::undo() {
+    QsciScintilla::undo();
+    flushEdits();
+}
+
+void TAdvEdit::redo() {
+    QsciScintilla::redo();
+    flushEdits();
+}
+
+void TAdvEdit::paste() {
+    QsciScintilla::paste();
+    flushEdits();
+}
+
+void TAdvEdit::Change(int firstLine, int lastLine) {
+    // A line too long to colour whole at every key keeps the colouring of the phrase just
+    // completed at the caret (KeyUp); F5 colours it whole.
+    const bool long_ = firstLine == lastLine &&
+                       lineEnd(firstLine) - lineStart(firstLine) >= wholeLineColouringBytes;
+    if (highlightingEnabled && !long_)
+        colourLines(firstLine, lastLine);
+    else
+        updateBlockStates(firstLine, lastLine);
+}
+
+bool TAdvEdit::blockOpenBefore(int line) const {
+    return line > 0 && (SendScintilla(SCI_GETLINESTATE, static_cast<unsigned long>(line - 1)) &
+                        remBlockOpenState);
+}
+
+void TAdvEdit::setBlockStates(const QList<bool> &openAfter, int first) {
+    for (qsizetype i = 0; i < openAfter.size(); ++i) {
+        const unsigned long line = static_cast<unsigned long>(first + i);
+        const long state = SendScintilla(SCI_GETLINESTATE, line);
+        const long wanted =
+            openAfter[i] ? (state | remBlockOpenState) : (state & ~remBlockOpenState);
+        if (state != wanted)
+            SendScintilla(SCI_SETLINESTATE, line, wanted);
+    }
+}
+
+int TAdvEdit::updateBlockStates(int first, int last) {
+    const int lines = int(SendScintilla(SCI_GETLINECOUNT));
+    bool open = blockOpenBefore(first);
+    int line = first;
+    for (; line < lines; ++line) {
+        const QByteArray text = lineText(line);
+        open = blockOpenAfter(open, blockMarkOf(text.constData(), text.size()));
+        const bool was = blockOpenBefore(line + 1);
+        if (was != open)
+            setBlockStates({open}, line);
+        else if (line >= last)
+            break;
+    }
+    return std::min(line, lines - 1);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -216,6 +347,8 @@ void TAdvEdit::changeEvent(QEvent *e) {
     QsciScintilla::changeEvent(e);
     if (e->type() == QEvent::FontChange)
         applyFontToStyles();
+    if (e->type() == QEvent::PaletteChange)
+        m_highlighter.reset(); // system colours may stand for other screen colours now
 }
 
 void TAdvEdit::applyFontToStyles() {
@@ -260,24 +393,41 @@ QList<HighlightPhrase> TAdvEdit::highlightEntries() {
     return entries;
 }
 
+const PhraseHighlighter &TAdvEdit::highlighter() {
+    if (!m_highlighter || m_highlighterEntries != HighlightCount) {
+        m_highlighter = std::make_unique<PhraseHighlighter>(highlightEntries());
+        m_highlighterEntries = HighlightCount;
+    }
+    return *m_highlighter;
+}
+
 void TAdvEdit::RefreshHighlighting() {
+    flushEdits(); // for the block states and the signal; the pass colours everything anyway
+    // The table is read anew for a whole pass; edits use what it found.
+    m_highlighter.reset();
     // The caret goes back to the selection's start, whichever end of it the caret was at.
     const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
-    QByteArray styles = highlightStyles(m_text->whole(), highlightEntries());
+    QList<bool> openAfter;
+    QByteArray styles = highlighter().styles(m_text->whole(), false, &openAfter);
+    setBlockStates(openAfter, 0);
     twinStyles(m_text->whole(), styles);
     SendScintilla(SCI_STARTSTYLING, 0UL, 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
     setCaretPosition(selStart);
 }
 
-void TAdvEdit::colourLines(int first, int last) {
-    // Whole lines stand alone: no phrase and no "to end of line" range crosses a line end.
+int TAdvEdit::colourLines(int first, int last) {
+    // Whole lines stand alone: no phrase and no "to end of line" range crosses a line end. A
+    // block opened or closed in them colours the lines after them too, up to where the state
+    // kept on the lines agrees again.
+    last = std::max(last, updateBlockStates(first, last));
     const qsizetype from = lineStart(first);
     const QByteArray text = bytesBetween(from, lineEnd(last));
-    QByteArray styles = highlightStyles(TextView::whole(text), highlightEntries());
+    QByteArray styles = highlighter().styles(TextView::whole(text), blockOpenBefore(first));
     twinStyles(TextView::whole(text), styles);
     SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
     SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()), styles.constData());
+    return last;
 }
 
 void TAdvEdit::HighlightAtCaret() {
@@ -326,18 +476,23 @@ void TAdvEdit::SaveScript(const QString &FileName) {
         SendScintilla(SCI_INSERTTEXT, 0UL, header.constData());
     }
     endUndoAction();
-    // The header's text arrives black; it is coloured like any other text.
+    flushEdits();
+    // The header's text is coloured like any other text, Highlighting on or off.
     colourLines(0, 2);
 
-    writeLines(FileName, documentLines(documentBytes()));
-    SendScintilla(SCI_SETSAVEPOINT);
+    writeWholeFile(FileName, fileBytes());
+    DocChanged.markSaved();
     repaintAll();
-    DocChanged = false;
 }
 
 void TAdvEdit::selectedLineRange(int &first, int &last) const {
-    first = lineOfPosition(SendScintilla(SCI_GETSELECTIONSTART));
-    last = lineOfPosition(SendScintilla(SCI_GETSELECTIONEND));
+    const qsizetype start = SendScintilla(SCI_GETSELECTIONSTART);
+    const qsizetype end = SendScintilla(SCI_GETSELECTIONEND);
+    first = lineOfPosition(start);
+    last = lineOfPosition(end);
+    // Whole lines selected end at the start of the next line, which is not part of them.
+    if (last > first && end == lineStart(last))
+        --last;
 }
 
 void TAdvEdit::CommentLines() {
@@ -354,6 +509,7 @@ void TAdvEdit::CommentLines() {
         caret = lineEnd(line);
     }
     endUndoAction();
+    flushEdits();
     if (caret >= 0)
         setCaretPosition(caret);
 }
@@ -372,6 +528,7 @@ void TAdvEdit::UncommentLines() {
         caret = at + edit->inserted.size();
     }
     endUndoAction();
+    flushEdits();
     if (caret >= 0)
         setCaretPosition(caret);
 }
@@ -415,7 +572,6 @@ bool TAdvEdit::KeyPress(QKeyEvent *e) {
         applyCompletion(step);
         pass = !step.withhold;
     }
-    DocChanged = true;
     return pass;
 }
 
@@ -439,16 +595,21 @@ void TAdvEdit::keyPressEvent(QKeyEvent *e) {
         QsciScintilla::keyPressEvent(e);
     else
         e->accept();
+    flushEdits();
 }
 
 void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
+    flushEdits();
     if (releaseCounts(Key, Shift) && CompletionList) {
-        if (highlightingEnabled)
+        // Edits colour their lines as they happen; only a long line needs the phrase at the
+        // caret coloured here.
+        const int line = lineOfPosition(caretPosition());
+        if (highlightingEnabled && lineEnd(line) - lineStart(line) >= wholeLineColouringBytes)
             HighlightAtCaret();
         if (m_completion->isOpen())
             applyCompletion(m_completion->release(Key));
-        else if (intellisenseEnabled)
-            CheckTrigger();
+        else if (m_completion->takeTyped() && intellisenseEnabled)
+            CheckTrigger(); // only a key that typed text looks: moving the caret opens nothing
     }
     if (isNavigationKey(Key))
         repaintAll();

@@ -3,7 +3,9 @@
 #include "core/common/ColorText.h"
 #include "core/script/CompletionSession.h"
 #include "core/script/HighlightStyling.h"
+#include "core/script/LineEnds.h"
 #include "core/script/StyleTable.h"
+#include "editor/DocumentChangedFlag.h"
 #include "editor/Windows1252Overlay.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -48,7 +50,10 @@ public:
     QList<std::int32_t> HighlightStyles;
     int HighlightCount = 0;
     QString ProgramFolder; // ends in "/"
-    bool DocChanged = false;
+    // Whether the text differs from what was last loaded or saved; reads as a bool.
+    marlix::DocumentChangedFlag DocChanged{*this};
+    // The line ends a save writes: LF for a script loaded with LF line ends only.
+    marlix::LineEnd fileLineEnd = marlix::LineEnd::CrLf;
 
     // Reads both language tables and creates the object-list panel and the completion list
     // (those first, so an editor whose tables fail to load stays usable). Throws marlix::Error.
@@ -63,13 +68,18 @@ public:
     void ObjectListSelectCell(int ACol, int ARow);
     void ObjectListSetEditText(int ACol, int ARow);
 
-    // Fills the editor with the lines joined by CR LF, with no undo history and DocChanged
-    // left as it is.
+    // Fills the editor with the lines joined by CR LF: unchanged, with no undo history.
     void loadLines(const QByteArrayList &lines);
-    // Replaces the text with these bytes as they are, line ends included; unchanged, no undo.
-    void loadBytes(const QByteArray &text);
+    // Replaces the text with a file's bytes: its lines held with CR LF between them (whatever
+    // line ends it had, which decide `fileLineEnd`); unchanged, with no undo history.
+    void loadBytes(const QByteArray &fileBytes);
     // The whole text as bytes, NULs included.
     QByteArray documentBytes() const;
+    // The bytes a save writes for the text as it is now (header block aside).
+    QByteArray fileBytes() const;
+    // Replaces the whole text with these bytes as one edit that Undo takes back, keeping the
+    // caret's line and column and the view where they were (Restore).
+    void replaceWholeText(const QByteArray &text);
     // Keys that belong to the main menu: the editor neither binds nor handles them.
     void setMenuKeys(const QList<QKeySequence> &keys);
 
@@ -87,7 +97,19 @@ public:
     bool darkScheme() const { return m_darkScheme; }
     // Colours the whole lines of [from, to] anew, after a command (Replace) changed them.
     void recolourRange(qsizetype from, qsizetype to);
+    // Brings the colours and block states of the lines edited since the last call up to date;
+    // runs after every key, command and undo step, and before painting.
+    void flushEdits();
 
+    void undo() override;
+    void redo() override;
+    void paste() override;
+
+signals:
+    // The text changed (once per key or command): what depends on the undo history may look.
+    void edited();
+
+public:
     // Completion (run from the key handling).
     void CheckTrigger();
     void OpenCompletion(const QString &FileName, const QString &Code, std::int32_t Style);
@@ -99,7 +121,9 @@ protected:
     // KeyPress: a character key was pressed; returns false when the character is withheld.
     bool KeyPress(QKeyEvent *e);
     void KeyUp(int Key, Qt::KeyboardModifiers Shift);
-    void Change();
+    // The text of lines [firstLine, lastLine] changed: the block states and, with Highlighting
+    // on, the colours of the lines it affects are brought up to date.
+    void Change(int firstLine, int lastLine);
     void Click();
 
     bool event(QEvent *e) override;
@@ -115,7 +139,10 @@ protected:
     QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
 
 private:
-    void documentModified(int position, int modificationType);
+    void documentModified(int position, int modificationType, int length);
+    qsizetype m_dirtyFrom = -1; // the range edits have touched since the last flush
+    qsizetype m_dirtyTo = -1;
+    void loadText(const QByteArray &text); // as the document holds it
     void applyFontToStyles();
     QColor schemeColor(const QColor &color) const;
     int styleForColor(marlix::TColor color);
@@ -129,7 +156,15 @@ private:
     void retwinAll();
     void retwinRange(qsizetype from, qsizetype to); // whole lines
     QList<marlix::HighlightPhrase> highlightEntries();
-    void colourLines(int first, int last);
+    const marlix::PhraseHighlighter &highlighter();
+    // Colours lines [first, last] as a whole pass would; returns the last line whose block
+    // state was found changed (colouring goes on past `last` until the states agree again).
+    int colourLines(int first, int last);
+    bool blockOpenBefore(int line) const;
+    // Updates the block state of lines from `first` on, at least to `last` and on while it
+    // changes; returns the last line looked at.
+    int updateBlockStates(int first, int last);
+    void setBlockStates(const QList<bool> &openAfter, int first);
     void createObjectList();
     void createCompletionList();
     void applyCompletion(const marlix::CompletionStep &step);
@@ -153,6 +188,8 @@ private:
     std::unique_ptr<marlix::ScintillaText> m_text;
     std::unique_ptr<marlix::TriggerCompletion> m_triggers;
     std::unique_ptr<marlix::CompletionSession> m_completion;
+    std::unique_ptr<marlix::PhraseHighlighter> m_highlighter; // for the table and style colours
+    int m_highlighterEntries = 0;
     marlix::StyleTable m_styles;
     QSet<int> m_menuKeys;
     QSet<int> m_pressedKeys; // keys whose press reached this editor

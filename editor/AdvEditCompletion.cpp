@@ -95,6 +95,7 @@ bool TAdvEdit::AcceptCompletion() {
 void TAdvEdit::applyCompletion(const CompletionStep &step) {
     if (step.edit) {
         replaceRange(step.edit->from, step.edit->to, step.edit->text);
+        flushEdits();
         setCaretPosition(step.edit->caret);
     }
     if (step.list == CompletionStep::List::Open) {

@@ -3,8 +3,8 @@
 #include "editor/AdvEdit.h"
 
 #include "core/document/ObjectListModel.h"
-#include "editor/ScintillaText.h"
 #include "core/script/WordSearch.h"
+#include "editor/ScintillaText.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QHeaderView>
@@ -50,12 +50,11 @@ void TAdvEdit::createObjectList() {
 void TAdvEdit::RefreshObjectList() {
     // Emptying the rows moves no jump: the old current cell is gone, not newly chosen.
     const QSignalBlocker blocker(ObjectList->selectionModel());
-    const std::optional<ObjectLine> last = objectRows(ObjectList)->fill(m_text->whole());
+    objectRows(ObjectList)->fill(m_text->whole());
     ObjectList->setCurrentIndex(QModelIndex());
     ObjectList->scrollToTop();
-    // As the scan leaves it: the text after the keyword of the last object line is selected.
-    if (last)
-        selectRange(last->textStart, last->lineEnd);
+    // The scan reads the text in place: the caret, the selection and the view stay where the
+    // user left them, so the next key typed replaces nothing.
 }
 
 void TAdvEdit::ObjectListSelectCell(int ACol, int ARow) {

@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 
 void TAdvEdit::paintEvent(QPaintEvent *e) {
+    flushEdits(); // an edit not yet coloured (a command of the main window's) is, before it shows
     QsciScintilla::paintEvent(e);
     m_windows1252.paint(e->rect());
 }

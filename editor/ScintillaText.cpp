@@ -1,5 +1,7 @@
 #include "editor/ScintillaText.h"
 
+#include "core/script/Remarks.h"
+
 #include <Qsci/qsciscintillabase.h>
 
 #include <algorithm>
@@ -50,6 +52,23 @@ QByteArray ScintillaText::styles(qsizetype from, qsizetype to) const {
     for (qsizetype i = 0; i < styles.size(); ++i)
         styles[i] = pairs.at(2 * i + 1);
     return styles;
+}
+
+bool ScintillaText::inRemark(qsizetype pos) const {
+    using S = QsciScintillaBase;
+    const long line =
+        m_control.SendScintilla(S::SCI_LINEFROMPOSITION, static_cast<unsigned long>(pos));
+    const qsizetype start =
+        m_control.SendScintilla(S::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const qsizetype end =
+        m_control.SendScintilla(S::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    const bool openBefore =
+        line > 0 &&
+        (m_control.SendScintilla(S::SCI_GETLINESTATE, static_cast<unsigned long>(line - 1)) &
+         remBlockOpenState);
+    const QByteArray text = bytes(start, end);
+    return lineInBlock(openBefore, blockMarkOf(text.constData(), text.size())) ||
+           remBeforeColumn(text.constData(), text.size(), pos - start);
 }
 
 TextView ScintillaText::whole() const {

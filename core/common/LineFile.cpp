@@ -87,6 +87,10 @@ QByteArray readJoinedLines(const QString &path) {
     return joinedLines(readWhole(path));
 }
 
+QByteArray readWholeFile(const QString &path) {
+    return readWhole(path);
+}
+
 void writeWholeFile(const QString &path, const QByteArray &bytes) {
     // A file marked read-only (no owner write bit) is refused even where the process could
     // replace it (as root, or by renaming over it): the user marked it so on purpose.

@@ -21,6 +21,8 @@ QByteArray joinedLines(const QByteArray &bytes);
 QByteArrayList readLines(const QString &path);
 // The file's lines joined by CR LF; throws as readLines.
 QByteArray readJoinedLines(const QString &path);
+// The file's bytes as they are, line ends included; throws as readLines.
+QByteArray readWholeFile(const QString &path);
 // Throws Error::cannotCreate when the file cannot be written; the old file stays intact.
 void writeLines(const QString &path, const QByteArrayList &lines);
 // Writes bytes as they are, with the same all-or-nothing guarantee.

@@ -69,7 +69,7 @@ QString ObjectListModel::cellText(int row, int column) const {
 }
 
 int ObjectListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : std::max<int>(1, int(m_rows.size()));
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int ObjectListModel::columnCount(const QModelIndex &parent) const {

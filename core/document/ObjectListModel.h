@@ -11,8 +11,8 @@ namespace marlix {
 
 // The rows of the object-list panel: type and name of every object line at the last fill,
 // kept as spans of one byte array (a script can create a hundred thousand objects), and the
-// cells the user has edited in place since. There is always at least one row: without
-// objects the panel shows one empty row. The type column can neither be selected nor edited.
+// cells the user has edited in place since. Without objects there are no rows. The type column
+// can neither be selected nor edited.
 class ObjectListModel : public QAbstractTableModel {
     Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "core/script/CompletionSession.h"
 
 #include "core/script/CompletionRules.h"
+#include "core/script/Remarks.h"
 
 #include <algorithm>
 #include <utility>
@@ -16,11 +17,22 @@ int completionCharacter(int qtKey, const QString &text) {
         return 27;
     case Qt::Key_Backspace:
         return 8;
+    case Qt::Key_Delete:
+        return 127;
     case Qt::Key_Tab:
         return 9;
     default:
         return text.isEmpty() ? 0 : text.at(0).unicode();
     }
+}
+
+bool typesText(int character) {
+    return character == 8 || character == 9 || character == 13 || character >= 32;
+}
+
+bool CompletionText::inRemark(qsizetype pos) const {
+    const QByteArray before = bytes(0, std::min(size(), pos + 1));
+    return marlix::inRemark(TextView::whole(before), pos);
 }
 
 bool releaseCounts(int qtKey, Qt::KeyboardModifiers modifiers) {
@@ -48,6 +60,8 @@ qsizetype CompletionSession::typedFrom() const {
 
 CompletionStep CompletionSession::press(int character) {
     CompletionStep step;
+    if (typesText(character))
+        m_typed = true;
     if (!m_open)
         return step;
     if (character == 13) {
@@ -65,7 +79,8 @@ CompletionStep CompletionSession::press(int character) {
 
 CompletionStep CompletionSession::release(int qtKey) {
     if (!m_open)
-        return checkTrigger();
+        return takeTyped() ? checkTrigger() : CompletionStep();
+    m_typed = false;
     CompletionStep step;
     if (qtKey == Qt::Key_Down) {
         m_row = std::min(m_row + 1, int(m_offer.items.size()) - 1);
@@ -85,6 +100,8 @@ CompletionStep CompletionSession::checkTrigger() {
         std::optional<CompletionOffer> offer = source->offerAt(m_text);
         if (!offer)
             continue;
+        if (m_text.inRemark(offer->codeStart))
+            return CompletionStep();
         if (offer->codeStart == dismissed.codeStart && offer->code == dismissed.code &&
             m_text.caret() == dismissed.caret) {
             m_dismissed = dismissed;
@@ -132,6 +149,9 @@ CompletionStep CompletionSession::accept() {
         return step;
     const QByteArray between = m_text.bytes(from, caret);
     if (between.contains('\r') || between.contains('\n'))
+        return step;
+    // An item is chosen by the prefix or by the user; an empty prefix takes the first.
+    if (m_row < 0 && caret > from)
         return step;
     const int row = m_row < 0 ? 0 : m_row;
     const QByteArray item = m_offer.items.at(row).toLatin1();

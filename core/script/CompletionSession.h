@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 // Code completion as a session over the document, without a window: key facts go in, edits of
 // the text and commands for the list come out. The editor only carries them out.
@@ -19,6 +20,8 @@ public:
     virtual qsizetype size() const = 0;
     // The bytes from `from` to `to`, clipped to the text.
     virtual QByteArray bytes(qsizetype from, qsizetype to) const = 0;
+    // Whether the position stands in a remark (Remarks.h); this reads the text before it.
+    virtual bool inRemark(qsizetype pos) const;
 };
 
 // A list a source offers at the caret: the trigger it saw, where that begins, and the items.
@@ -58,9 +61,13 @@ struct CompletionStep {
     bool withhold = false; // the pressed character does not reach the text
 };
 
-// The character code of a pressed key: 13 Enter, 27 Esc, 8 Backspace, 9 Tab, else the first
-// character the key types; 0 for a key that types nothing.
+// The character code of a pressed key: 13 Enter, 27 Esc, 8 Backspace, 127 Delete, 9 Tab, else
+// the first character the key types; 0 for a key that types nothing.
 int completionCharacter(int qtKey, const QString &text);
+
+// Whether a pressed character changes the text as typing does (Backspace and Delete included):
+// only such a key looks for a trigger at its release. Esc and control characters do not.
+bool typesText(int character);
 
 // A release made with Shift held changes nothing: the phrase or trigger is looked at when
 // Shift itself comes up, so one whose last character needs Shift still counts.
@@ -82,13 +89,19 @@ public:
 
     // A character key was pressed (completionCharacter) while the editor has the keyboard.
     CompletionStep press(int character);
-    // A key came up after its press reached the editor, and it counts (releaseCounts).
+    // A key came up after its press reached the editor, and it counts (releaseCounts). A list
+    // opens only when a key typed text since the last counted release: moving the caret onto
+    // a trigger that is already in the text opens nothing.
     CompletionStep release(int qtKey);
-    // The sources are asked for a list at the caret.
+    // Whether a key typed text since the last counted release; the question counts as one.
+    bool takeTyped() { return std::exchange(m_typed, false); }
+    // The sources are asked for a list at the caret; none opens inside a remark.
     CompletionStep checkTrigger();
     CompletionStep open(CompletionOffer offer);
-    // The list's item goes in for what was typed; nothing when the list is empty or the caret
-    // left the place the completion was for.
+    // The list's item goes in for what was typed: the selected one, or the first when nothing
+    // was typed after the trigger. Nothing goes in when the list is empty, the caret left the
+    // place the completion was for, or what was typed begins no item and none was chosen: the
+    // completion is given up, so a command the list does not know stays as it was typed.
     CompletionStep accept();
     CompletionStep trackPrefix();
     CompletionStep close();
@@ -109,6 +122,7 @@ private:
     QList<CompletionSource *> m_sources;
     CompletionOffer m_offer;
     bool m_open = false;
+    bool m_typed = false; // a key typed text since the last counted release
     int m_row = -1;
 };
 

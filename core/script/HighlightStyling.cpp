@@ -1,17 +1,17 @@
 #include "core/script/HighlightStyling.h"
 
+#include "core/script/Remarks.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace marlix {
 
-namespace {
-
 // The folded phrases in a trie, so that each text position walks only as far as some phrase
 // agrees with the text there, however many phrases share a beginning.
-class PhraseTrie {
+class PhraseHighlighter::Trie {
 public:
-    explicit PhraseTrie(const std::vector<QByteArray> &folded) {
+    explicit Trie(const std::vector<QByteArray> &folded) {
         std::fill(std::begin(m_root), std::end(m_root), -1);
         for (int id = 0; id < int(folded.size()); ++id) {
             const QByteArray &phrase = folded[id];
@@ -57,8 +57,6 @@ private:
     std::vector<Node> m_nodes;
 };
 
-} // namespace
-
 qsizetype lineEndFrom(const TextView &text, qsizetype pos) {
     qsizetype end = text.offset + text.size;
     for (qsizetype p = pos; p < end; ++p) {
@@ -69,28 +67,54 @@ qsizetype lineEndFrom(const TextView &text, qsizetype pos) {
     return end;
 }
 
+PhraseHighlighter::PhraseHighlighter(const QList<HighlightPhrase> &entries) : m_entries(entries) {
+    std::vector<QByteArray> folded(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        folded[i] = foldWord(entries[i].phrase);
+        if (folded[i] == "rem")
+            m_remEntry = int(i);
+    }
+    m_trie = std::make_unique<Trie>(folded);
+}
+
+PhraseHighlighter::~PhraseHighlighter() = default;
+
 QByteArray highlightStyles(const TextView &text, const QList<HighlightPhrase> &entries) {
+    return PhraseHighlighter(entries).styles(text);
+}
+
+QByteArray PhraseHighlighter::styles(const TextView &text, bool blockOpenBefore,
+                                     QList<bool> *openAfterLines) const {
+    const QList<HighlightPhrase> &entries = m_entries;
+    const Trie &trie = *m_trie;
     const qsizetype n = text.size;
     QByteArray out(n, '\0');
     const auto *data = reinterpret_cast<const unsigned char *>(text.data);
     const int count = int(entries.size());
     const ByteClasses &classes = byteClasses();
 
-    std::vector<QByteArray> folded(count);
-    for (int i = 0; i < count; ++i)
-        folded[i] = foldWord(entries[i].phrase);
-    const PhraseTrie trie(folded);
-
     std::vector<qsizetype> nextAllowed(count, 0);
     std::vector<qsizetype> paintedLineEnd(count, -1);
     std::vector<int> owner;
+    bool blockOpen = blockOpenBefore;
 
-    qsizetype ls = 0;
-    while (ls < n) {
+    if (openAfterLines)
+        openAfterLines->clear();
+    // Every line, the empty one after a final line end included, as the editor counts them.
+    for (qsizetype ls = 0;;) {
         qsizetype le = ls;
         while (le < n && data[le] != '\r' && data[le] != '\n')
             ++le;
+        const BlockMark mark = blockMarkOf(text.data + ls, le - ls);
+        const bool inBlock = lineInBlock(blockOpen, mark);
+        blockOpen = blockOpenAfter(blockOpen, mark);
+        if (openAfterLines)
+            openAfterLines->append(blockOpen);
         bool painted = false;
+        if (inBlock && m_remEntry >= 0 && le > ls) {
+            owner.assign(size_t(le - ls), m_remEntry);
+            painted = true;
+        }
 
         // Entry `id` matches the `len` bytes at p; it counts if it stands as a whole word and
         // does not overlap the previous occurrence of the same entry.
@@ -133,11 +157,9 @@ QByteArray highlightStyles(const TextView &text, const QList<HighlightPhrase> &e
                 if (owner[j] >= 0)
                     out[ls + j] = static_cast<char>(entries[owner[j]].style);
 
-        ls = le;
-        if (ls < n && data[ls] == '\r' && ls + 1 < n && data[ls + 1] == '\n')
-            ls += 2;
-        else if (ls < n)
-            ++ls;
+        if (le >= n)
+            break;
+        ls = le + (data[le] == '\r' && le + 1 < n && data[le + 1] == '\n' ? 2 : 1);
     }
     return out;
 }

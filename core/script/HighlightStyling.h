@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <memory>
 
 // The colouring of the whole text, computed as one Scintilla style byte per text byte.
 namespace marlix {
@@ -18,7 +19,30 @@ struct HighlightPhrase {
 // Each entry colours its whole-word occurrences, each searched from the end of the previous
 // one; where ranges overlap the later entry wins. A "to end of line" range stops before the
 // line end. Bytes no entry colours get style 0. One pass over the text serves all entries.
+// The lines of a beginRem block (Remarks.h) take the colour of the entry whose phrase is "rem"
+// (the last such), as if that entry coloured them from their start; later entries still paint
+// over it, as they do on a rem line.
 QByteArray highlightStyles(const TextView &text, const QList<HighlightPhrase> &entries);
+
+// The same for a table set up once and used for many pieces of text, such as the lines each
+// edit touches. A piece is whole lines; `blockOpenBefore` says whether a block is open at its
+// start, and `openAfterLines`, when given, receives for each line whether one is open after it.
+class PhraseHighlighter {
+public:
+    explicit PhraseHighlighter(const QList<HighlightPhrase> &entries);
+    ~PhraseHighlighter();
+    PhraseHighlighter(const PhraseHighlighter &) = delete;
+    PhraseHighlighter &operator=(const PhraseHighlighter &) = delete;
+
+    QByteArray styles(const TextView &text, bool blockOpenBefore = false,
+                      QList<bool> *openAfterLines = nullptr) const;
+
+private:
+    class Trie;
+    QList<HighlightPhrase> m_entries;
+    int m_remEntry = -1;
+    std::unique_ptr<Trie> m_trie;
+};
 
 // The end of the document line that holds `pos`: the position of its CR or LF, or the end of
 // the text.

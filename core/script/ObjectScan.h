@@ -27,9 +27,11 @@ struct ObjectRow {
     qsizetype lineEnd = 0;   // end of the keyword's line
 };
 
-// Every whole-word occurrence of the keyword (letter case ignored), in text order. The text
-// after it is read from the keyword's own line only, starting one character after the
-// keyword; a keyword at the end of its line gives an empty type and name.
+// Every whole-word occurrence of the keyword (letter case ignored), in text order, that is
+// code: one after "rem" on its line or inside a beginRem block (Remarks.h) creates nothing.
+// The text after it is read from the keyword's own line only, starting one character after
+// the keyword; a keyword followed by nothing but blanks names nothing and is left out.
+// `text` is a whole text (offset 0).
 void forEachObjectLine(const TextView &text, const std::function<void(const ObjectLine &)> &found);
 // The same with the type and name of each line copied out.
 QList<ObjectRow> scanObjects(const TextView &text);

@@ -26,7 +26,8 @@ std::optional<CompletionOffer> TriggerCompletion::offerAt(const CompletionText &
     const TextView view{window.constData(), window.size(), from, length};
     qsizetype codeStart = -1;
     const int entry = findTriggerAtCaret(view, m_folded, caret, codeStart);
-    if (entry < 0)
+    // Checked before the file is read, so a remark never brings "Unable to load code file".
+    if (entry < 0 || text.inRemark(codeStart))
         return std::nullopt;
     return offerFor(m_table.files.value(entry), m_table.triggers.value(entry),
                     m_table.styles.value(entry), codeStart, m_programFolder);

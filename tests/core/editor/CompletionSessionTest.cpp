@@ -70,14 +70,74 @@ TEST(CompletionSession, TriggerOpensSortedItemsPrefixSelectsAndEnterPutsTheItemI
     EXPECT_FALSE(s.session.isOpen());
 }
 
-TEST(CompletionSession, SpaceAndDotAcceptTheFirstItemAndStillGoIn) {
+TEST(CompletionSession, SpaceAndDotAcceptTheFirstItemAfterAnEmptyPrefixAndStillGoIn) {
     Session s;
-    s.type("ObjectTemplate.zz ");
+    s.type("ObjectTemplate. ");
     EXPECT_EQ(s.doc.text, "ObjectTemplate.active ");
     s.type("Object.");
     s.type(".");
     // Style 1 puts the item in for the trigger as well.
     EXPECT_EQ(s.doc.text, "ObjectTemplate.active one.");
+}
+
+// A command the completion file does not hold was replaced by the first item:
+// "resetWhenRemoved 1" became "active 1", and Enter glued the next line on.
+TEST(CompletionSession, APrefixThatBeginsNoItemGivesTheCompletionUp) {
+    Session s;
+    s.type("ObjectTemplate.resetWhenRemoved 1");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.resetWhenRemoved 1");
+    EXPECT_FALSE(s.session.isOpen());
+    s.type("\rObjectTemplate.zz\r");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.resetWhenRemoved 1\rObjectTemplate.zz\r");
+    s.type("ObjectTemplate.zz.");
+    EXPECT_TRUE(s.doc.text.endsWith("\rObjectTemplate.zz."));
+    EXPECT_FALSE(s.session.isOpen());
+    // An item the user chose with Down still goes in for the prefix.
+    s.type(" ObjectTemplate.zz");
+    key(s.session, s.doc, Qt::Key_Down);
+    s.type("\r");
+    EXPECT_TRUE(s.doc.text.endsWith(" ObjectTemplate.active"));
+}
+
+// Placing the caret after a trigger already in the text opened the list, which then took
+// Up, Down and Enter.
+TEST(CompletionSession, OnlyAKeyThatTypedTextLooksForATrigger) {
+    Session s;
+    s.doc.text = "ObjectTemplate. x";
+    s.doc.at = 16;
+    for (Qt::Key k :
+         {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown,
+          Qt::Key_Up, Qt::Key_Down, Qt::Key_Control, Qt::Key_Escape}) {
+        s.doc.at = 15;
+        key(s.session, s.doc, k);
+        EXPECT_FALSE(s.session.isOpen()) << k;
+    }
+    // Backspace and Delete change the text: their release looks.
+    s.doc.text = "ObjectTemplate."; // the "c" after it taken back
+    s.doc.at = 15;
+    key(s.session, s.doc, Qt::Key_Backspace);
+    EXPECT_TRUE(s.session.isOpen());
+    Session t;
+    t.doc.text = "ObjectTemplate."; // the "x" after the caret deleted
+    t.doc.at = 15;
+    key(t.session, t.doc, Qt::Key_Delete);
+    EXPECT_TRUE(t.session.isOpen());
+    EXPECT_TRUE(typesText(completionCharacter(Qt::Key_A, "a")));
+    EXPECT_FALSE(typesText(completionCharacter(Qt::Key_A, "\x01"))); // Ctrl+A
+    EXPECT_FALSE(typesText(completionCharacter(Qt::Key_Escape, "\x1b")));
+}
+
+TEST(CompletionSession, NoListOpensInsideARemark) {
+    Session s;
+    s.type("rem ObjectTemplate.");
+    EXPECT_FALSE(s.session.isOpen());
+    s.type("\rx rem Missing.");
+    EXPECT_FALSE(s.session.isOpen());
+    EXPECT_TRUE(s.doc.messages.isEmpty()); // the file is not even looked for
+    s.type("\rbeginRem\rObjectTemplate.");
+    EXPECT_FALSE(s.session.isOpen());
+    s.type("\rendRem\rObjectTemplate.");
+    EXPECT_TRUE(s.session.isOpen());
 }
 
 TEST(CompletionSession, UpAndDownStayWithinTheList) {

@@ -23,18 +23,17 @@ TEST(ObjectScan, RowsKeepTheTypesBlankAndTheRestOfTheLine) {
               (Rows{{"Vehicle ", "Scout"}, {"Weapon ", "ScoutCannon"}}));
     EXPECT_EQ(rows("objecttemplate.create Wheel"), (Rows{{"", "Wheel"}}));
     EXPECT_EQ(rows("objecttemplate.create  Spaced Name x"), (Rows{{" ", "Spaced Name x"}}));
-    EXPECT_EQ(rows("rem objecttemplate.create A B\nmyobjecttemplate.create C D"),
-              (Rows{{"A ", "B"}}));
+    EXPECT_EQ(rows("objecttemplate.create A B\nmyobjecttemplate.create C D"), (Rows{{"A ", "B"}}));
     EXPECT_EQ(rows("nothing"), Rows{});
 }
 
 TEST(ObjectScan, TextIsTakenFromTheKeywordsLineOnly) {
     EXPECT_EQ(rows("objecttemplate.create\r\nobjecttemplate.create Next One"),
-              (Rows{{"", ""}, {"Next ", "One"}}));
-    EXPECT_EQ(rows("objecttemplate.create\nGeometry Name"), (Rows{{"", ""}}));
-    EXPECT_EQ(rows("objecttemplate.create"), (Rows{{"", ""}}));
+              (Rows{{"Next ", "One"}}));
+    EXPECT_EQ(rows("objecttemplate.create\nGeometry Name"), Rows{});
+    EXPECT_EQ(rows("objecttemplate.create"), Rows{});
     EXPECT_EQ(rows("objecttemplate.create X\r"), (Rows{{"", "X"}}));
-    EXPECT_EQ(rows("objecttemplate.create \r\nA B"), (Rows{{"", ""}}));
+    EXPECT_EQ(rows("objecttemplate.create \r\nA B"), Rows{});
 }
 
 TEST(ObjectScan, PositionsAndTheLineThatFindsTheRowAgain) {

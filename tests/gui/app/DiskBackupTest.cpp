@@ -56,6 +56,8 @@ private slots:
     void ownSavesAreNoChangeOnDisk();
     void backupAndRestoreRoundTripEveryByte();
     void backupEntriesNeedANamedDocumentAndABackup();
+    void ownSaveOfAnLfScriptIsNoChangeOnDisk();
+    void restoreKeepsTheCaretAndTheView();
 };
 
 void DiskBackupTest::unchangedDocumentReloadsKeepingItsCaretLine() {
@@ -68,7 +70,7 @@ void DiskBackupTest::unchangedDocumentReloadsKeepingItsCaretLine() {
     QVERIFY(comeBackToFront(w));
     QCOMPARE(m.editor()->documentBytes(), QByteArray("rem 1\r\nrem 2\r\nrem 3\r\nrem 4"));
 
-    // The object scan of the reload selects the last object; the caret still stays.
+    // The caret keeps its line and column; the object scan selects nothing.
     m.script("disk.con", "rem one\nrem two\nrem three, longer\nObjectTemplate.create Bundle T\n");
     QVERIFY(comeBackToFront(w));
     QTRY_COMPARE(m.editor()->documentBytes(),
@@ -77,6 +79,7 @@ void DiskBackupTest::unchangedDocumentReloadsKeepingItsCaretLine() {
     int line = -1, index = -1;
     m.editor()->getCursorPosition(&line, &index);
     QCOMPARE(line, 2);
+    QCOMPARE(index, 3);
     QVERIFY(!m.editor()->hasSelectedText());
     QVERIFY(!m.editor()->DocChanged);
     QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("disk.con")));
@@ -229,3 +232,51 @@ void DiskBackupTest::backupEntriesNeedANamedDocumentAndABackup() {
 
 QTEST_MAIN(DiskBackupTest)
 #include "DiskBackupTest.moc"
+
+// Saved with LF, the file was no longer what the document would write with CR LF, so coming
+// back reloaded it as changed by another program.
+void DiskBackupTest::ownSaveOfAnLfScriptIsNoChangeOnDisk() {
+    MainWindow m;
+    TFormMain *w = shownWindow(m);
+    QVERIFY(w);
+    w->OpenDocumentFile(m.script("lf.con", "rem lf\nObjectTemplate.create Bundle T\n"));
+    m.editor()->setCursorPosition(1, 0);
+    m.editor()->insert(QStringLiteral("a "));
+    w->mnuSaveClick();
+    const QByteArray saved = m.folder.read("lf.con");
+    QVERIFY(!saved.contains('\r'));
+    QVERIFY(saved.endsWith("\n\nrem lf\na ObjectTemplate.create Bundle T\n"));
+    m.editor()->setCursorPosition(4, 2);
+    QVERIFY(comeBackToFront(w));
+    int line = -1, index = -1;
+    m.editor()->getCursorPosition(&line, &index);
+    QCOMPARE(line, 4);
+    QCOMPARE(index, 2);
+    QVERIFY(!w->statusBar()->currentMessage().contains(QStringLiteral("reloaded")));
+    QVERIFY(Prompts::shown().isEmpty());
+}
+
+// Restore left the caret at the top of the script.
+void DiskBackupTest::restoreKeepsTheCaretAndTheView() {
+    MainWindow m;
+    TFormMain *w = shownWindow(m);
+    QVERIFY(w);
+    QByteArray text;
+    for (int i = 0; i < 300; ++i)
+        text += "rem line " + QByteArray::number(i) + "\r\n";
+    w->OpenDocumentFile(m.script("long.con", text));
+    w->mnuBackupClick();
+    TAdvEdit *editor = m.editor();
+    editor->setFirstVisibleLine(150);
+    editor->setCursorPosition(160, 5);
+    editor->insert(QStringLiteral("x"));
+    Prompts::answerMessage(QMessageBox::Yes);
+    w->mnuRestoreClick();
+    QCOMPARE(editor->documentBytes(), text.chopped(2));
+    int line = -1, index = -1;
+    editor->getCursorPosition(&line, &index);
+    QCOMPARE(line, 160);
+    QCOMPARE(index, 5);
+    QCOMPARE(editor->firstVisibleLine(), 150);
+    QVERIFY(!editor->hasSelectedText());
+}

@@ -1,8 +1,11 @@
 #include <QTest>
 
+#include "app/StatusInfo.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
+#include <QLabel>
 #include <QSignalSpy>
+#include <QToolButton>
 
 using namespace marlix;
 using fixture::MainWindow;
@@ -16,6 +19,8 @@ private slots:
     void menuKeysWinOverTheEditor();
     void editingKeysActOnTheActiveDocument();
     void typingGoesOnInTheDocumentInViewAfterAClose();
+    void redoKeysAndEntries();
+    void keysThatChangeNoTextLeaveTheDocumentUnchanged();
 };
 
 namespace {
@@ -113,3 +118,85 @@ void KeyRoutingTest::typingGoesOnInTheDocumentInViewAfterAClose() {
 
 QTEST_MAIN(KeyRoutingTest)
 #include "KeyRoutingTest.moc"
+
+// Redo did nothing at all: its menu entry and button had no action.
+void KeyRoutingTest::redoKeysAndEntries() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    w->OpenDocumentFile(m.script("redo.con", "alpha\r\n"));
+    TAdvEdit *editor = m.editor();
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    QCOMPARE(w->mnuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    QVERIFY(!w->mnuRedo->isEnabled());
+    QVERIFY(!w->btnRedo->isEnabled());
+
+    typeInto(editor, Qt::Key_X, Qt::NoModifier);
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor->documentBytes(), QByteArray("alpha"));
+    QTRY_VERIFY(w->mnuRedo->isEnabled());
+    QVERIFY(w->btnRedo->isEnabled());
+    typeInto(editor, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
+    QTRY_VERIFY(!w->mnuRedo->isEnabled());
+    QVERIFY(!w->btnRedo->isEnabled());
+    // With nothing to redo the keys do nothing, and type nothing either.
+    typeInto(editor, Qt::Key_Y, Qt::ControlModifier);
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
+
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_VERIFY(w->btnRedo->isEnabled());
+    w->btnRedo->click();
+    QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
+
+    // The entries follow the document in view.
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
+    QTRY_VERIFY(w->mnuRedo->isEnabled());
+    w->mnuNewClick();
+    QTRY_VERIFY(!w->mnuRedo->isEnabled());
+    w->switchTab(-1);
+    QTRY_VERIFY(w->mnuRedo->isEnabled());
+    QVERIFY(Prompts::shown().isEmpty());
+}
+
+// A click, Esc and a caret key in an unchanged script marked it changed: "*" on its tab,
+// "Modified" in the status bar and a question on closing.
+void KeyRoutingTest::keysThatChangeNoTextLeaveTheDocumentUnchanged() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    const QString path = m.script("calm.con", "ObjectTemplate.create Vehicle Calm\r\nx\r\n");
+    w->OpenDocumentFile(path);
+    TAdvEdit *editor = m.editor();
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Right, Qt::Key_Down, Qt::Key_End, Qt::Key_Home,
+                        Qt::Key_PageDown, Qt::Key_PageUp})
+        typeInto(editor, key, Qt::NoModifier);
+    QCoreApplication::processEvents();
+    QVERIFY(!editor->DocChanged);
+    QCOMPARE(m.active()->displayText(), path);
+    QCOMPARE(w->documentStatus()->changed->text(), QString());
+
+    typeInto(editor, Qt::Key_Q, Qt::NoModifier);
+    QTRY_COMPARE(m.active()->displayText(), QLatin1Char('*') + path);
+    QTRY_COMPARE(w->documentStatus()->changed->text(), QStringLiteral("Modified"));
+    typeInto(editor, Qt::Key_Z, Qt::ControlModifier); // back to the text on disk
+    QTRY_COMPARE(m.active()->displayText(), path);
+    QTRY_COMPARE(w->documentStatus()->changed->text(), QString());
+    w->mnuCloseClick();
+    QCOMPARE(m.pages(), 0);
+    QVERIFY(Prompts::shown().isEmpty()); // no question
+    QCOMPARE(m.folder.read("calm.con"), QByteArray("ObjectTemplate.create Vehicle Calm\r\nx\r\n"));
+}

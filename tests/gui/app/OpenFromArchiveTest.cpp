@@ -1,6 +1,7 @@
 // File > Open from Archive on archives made by our own packer code.
 #include "app/ArchiveEntriesDialog.h"
 #include "core/archive/RfaWriter.h"
+#include "core/common/LineFile.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QApplication>
@@ -90,7 +91,8 @@ private slots:
         QCOMPARE(w->tabControl->tabRow()->tabOption(1).text,
                  QString("[objects.rfa:objects/Vehicles/Tank.con]"));
         QCOMPARE(w->tabControl->page(0)->displayText(), QString("[objects.rfa:objects/init.inc]"));
-        QCOMPARE(m.editor()->documentBytes(), tankScript);
+        // Its bytes, its lines held with CR LF between them as an opened file's are.
+        QCOMPARE(m.editor()->documentBytes(), marlix::joinedLines(tankScript));
         QVERIFY(!m.editor()->DocChanged);
         QVERIFY(!m.editor()->isUndoAvailable());
         QVERIFY(!m.folder.exists("recent.ini"));

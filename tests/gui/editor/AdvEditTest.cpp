@@ -5,6 +5,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTableView>
@@ -41,7 +43,7 @@ private slots:
                  QStringLiteral("Object Type"));
         QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("Object Name"));
-        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(list->model()->rowCount(), 0);
         // The editor fills the rest of the page, the list stands at its right edge.
         QTRY_VERIFY(h.editor->geometry().right() < list->geometry().left());
         QCOMPARE(h.editor->HighlightCount, 2);
@@ -108,33 +110,103 @@ private slots:
         QCOMPARE(h.colorAt(5), black);
     }
 
-    void typedPhraseColoursAtItsReleaseOnly() {
+    void typedTextIsColouredAsAWholePassWouldColourIt() {
         EditorHarness h("", "scout\r\n0\r\nclRed\r\ntank\r\n0\r\n$00FF0000\r\n");
         h.setText("");
         h.type("a scout");
         QCOMPARE(h.colorAt(2), red);
         QCOMPARE(h.colorAt(6), red);
         h.type("x");
-        QCOMPARE(h.colorAt(7), black); // the next typed character is black
-        // A release made with Shift colours nothing.
+        QCOMPARE(h.colorAt(2), black); // "scoutx" is another word
+        QCOMPARE(h.colorAt(7), black);
+        // A phrase whose last letter needs Shift is coloured as it is typed.
         h.type(" tan");
         typeShifted(h.editor, Qt::Key_K, "K");
         QCOMPARE(h.editor->text(), QStringLiteral("a scoutx tanK"));
-        QCOMPARE(h.colorAt(9), black);
+        QCOMPARE(h.colorAt(9), blue);
+        sendKey(h.editor, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
+        QCOMPARE(h.colorAt(12), blue);
     }
 
-    // The release of Shift was taken for a key made with Shift, so a phrase whose last letter
-    // needed Shift stayed black until some later key.
-    void releaseOfShiftColoursAPhraseTypedWithShift() {
-        EditorHarness h("", "IF\r\n0\r\nclRed\r\n");
+    // Lines commented with the button kept their code colours, text typed after "rem " stayed
+    // black, Undo after a command took every colour away and beginRem blocks looked like code.
+    void everyEditColoursTheLinesItTouches() {
+        EditorHarness h("",
+                        "if\r\n0\r\n$00FF0000\r\nrem\r\n1\r\nclGreen\r\nScout\r\n0\r\nclRed\r\n");
+        h.editor->loadLines({"if Scout", "if x", "beginRem", "if y", "endRem", "if z"});
+        h.editor->RefreshHighlighting();
+        const auto at = [&](int line, int index) {
+            return h.colorAt(h.editor->positionFromLineIndex(line, index));
+        };
+        QCOMPARE(at(0, 0), blue);
+        QCOMPARE(at(0, 3), red);
+        QCOMPARE(at(2, 0), green); // the block takes the colour of rem
+        QCOMPARE(at(3, 3), green);
+        QCOMPARE(at(4, 5), green);
+        QCOMPARE(at(5, 0), blue);
+        // Comment: the line turns green, with Scout red over it as F5 has it.
+        h.editor->setCursorPosition(0, 0);
+        h.editor->CommentLines();
+        QCOMPARE(at(0, 0), green);
+        QCOMPARE(at(0, 4), green); // "if"
+        QCOMPARE(at(0, 7), red);
+        h.editor->undo();
+        QCOMPARE(at(0, 0), blue);
+        QCOMPARE(at(0, 3), red);
+        h.editor->redo();
+        QCOMPARE(at(0, 4), green);
+        // Typed after "rem ": green at once.
+        h.editor->setCursorPosition(1, 4);
+        h.type(" rem note");
+        QCOMPARE(at(1, 0), blue);
+        QCOMPARE(at(1, 9), green);
+        // Closing the block earlier gives the lines after it their code colours back.
+        h.editor->setCursorPosition(3, 0);
+        h.type("endRem ");
+        QCOMPARE(at(3, 0), green);
+        QCOMPARE(at(4, 0), black); // "endRem" outside a block is a word like others
+        h.editor->undo();
+        QCOMPARE(at(3, 0), green);
+        QCOMPARE(at(4, 0), green);
+        // Typing "beginRem" on the first line turns the lines up to the endRem green.
+        QCOMPARE(at(1, 0), blue);
+        h.editor->setCursorPosition(0, 0);
+        h.type("beginRem");
+        h.key(Qt::Key_Return);
+        QCOMPARE(at(2, 0), green); // the line that was line 1
+        QCOMPARE(at(6, 0), blue);  // after the endRem
+        QVERIFY(!h.editor->hasSelectedText());
+    }
+
+    // A paste and a whole-text replacement (Restore) colour what they put in; undo colours
+    // what it brings back.
+    void pastedAndReplacedTextIsColoured() {
+        EditorHarness h("", phraseTable);
+        h.editor->loadLines({"Scout", "x"});
+        h.editor->RefreshHighlighting();
+        h.editor->replaceWholeText("rem a\r\nScout b");
+        QCOMPARE(h.colorAt(0), green);
+        QCOMPARE(h.colorAt(7), red);
+        QCOMPARE(h.colorAt(13), black);
+        h.editor->undo();
+        QCOMPARE(h.editor->documentBytes(), QByteArray("Scout\r\nx"));
+        QCOMPARE(h.colorAt(0), red);
+        h.setCaret(7);
+        QApplication::clipboard()->setText(QStringLiteral("Scout "));
+        h.editor->paste();
+        QCOMPARE(h.editor->documentBytes(), QByteArray("Scout\r\nScout x"));
+        QCOMPARE(h.colorAt(11), red);
+        QCOMPARE(h.colorAt(13), black);
+    }
+
+    // Highlighting off: typing colours nothing.
+    void typingColoursNothingWithHighlightingOff() {
+        EditorHarness h("", phraseTable);
+        h.editor->highlightingEnabled = false;
         h.setText("");
-        h.type("x I");
-        typeShifted(h.editor, Qt::Key_F, "F");
-        QCOMPARE(h.colorAt(2), black);
-        // X reports the release of Shift with Shift still held.
-        sendKey(h.editor, QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
-        QCOMPARE(h.colorAt(2), red);
-        QCOMPARE(h.colorAt(3), red);
+        h.type("rem Scout");
+        QCOMPARE(h.colorAt(0), black);
+        QCOMPARE(h.colorAt(5), black);
     }
 
     void highlightAtCaretWithStyleOneColoursToTheLineEnd() {
@@ -175,7 +247,7 @@ private slots:
         QVERIFY(!h.editor->DocChanged);
     }
 
-    void coloursStayOnCharactersAfterEdits() {
+    void partOfAPhraseDeletedLosesItsColour() {
         EditorHarness h("", phraseTable);
         h.setText("Scout");
         h.editor->RefreshHighlighting();
@@ -184,8 +256,8 @@ private slots:
         h.key(Qt::Key_Backspace);
         QCoreApplication::processEvents();
         QCOMPARE(h.editor->text(), QStringLiteral("Sco"));
-        QCOMPARE(h.colorAt(0), red);
-        QCOMPARE(h.colorAt(2), red);
+        QCOMPARE(h.colorAt(0), black);
+        QCOMPARE(h.colorAt(2), black);
     }
 
     void clickAndNavigationKeysRepaint() {
@@ -219,18 +291,55 @@ private slots:
         h.editor->RefreshHighlighting();
         h.editor->RefreshObjectList();
         QVERIFY(!h.editor->DocChanged);
-        h.key(Qt::Key_Escape); // a control character counts
+        // Keys that change no text leave it unchanged: Esc, caret keys, a click.
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Right, Qt::Key_Down, Qt::Key_End,
+                            Qt::Key_PageDown, Qt::Key_Home})
+            h.key(key);
+        QTest::mouseClick(h.editor->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!h.editor->DocChanged);
+        h.type("x");
         QVERIFY(h.editor->DocChanged);
         h.editor->SaveScript(h.folder.file("a.con"));
         QVERIFY(!h.editor->DocChanged);
         h.editor->undo(); // a change made by a command
         QVERIFY(h.editor->DocChanged);
         h.editor->SaveScript(h.folder.file("a.con"));
-        h.key(Qt::Key_Right); // no character
-        QVERIFY(!h.editor->DocChanged);
         h.editor->setCursorPosition(4, 0); // the object line, below the header
         h.editor->CommentLines();
         QVERIFY(h.editor->DocChanged);
+    }
+
+    // "Modified" stayed after undoing every edit, and Esc alone set it.
+    void undoingBackToTheSavedTextMakesItUnchanged() {
+        EditorHarness h("", phraseTable);
+        h.editor->loadLines({"a", "b"});
+        QSignalSpy states(h.editor, &QsciScintilla::modificationChanged);
+        h.type("xy");
+        QVERIFY(h.editor->DocChanged);
+        h.editor->undo();
+        QVERIFY(!h.editor->DocChanged);
+        QCOMPARE(states.size(), 2);
+        QCOMPARE(states.last().at(0).toBool(), false);
+        h.editor->redo();
+        QVERIFY(h.editor->DocChanged);
+        h.editor->SaveScript(h.folder.file("u.con"));
+        QVERIFY(!h.editor->DocChanged);
+        h.editor->undo(); // the header block goes again
+        QVERIFY(h.editor->DocChanged);
+        h.editor->redo();
+        QVERIFY(!h.editor->DocChanged);
+        // Said to be changed while it is at its save point (its file went away): it stays so
+        // until the next save, undo or not.
+        h.editor->DocChanged = true;
+        QVERIFY(h.editor->DocChanged);
+        QCOMPARE(states.last().at(0).toBool(), true);
+        h.type("z");
+        h.editor->undo();
+        QVERIFY(h.editor->DocChanged);
+        h.editor->SaveScript(h.folder.file("u.con"));
+        QVERIFY(!h.editor->DocChanged);
+        h.editor->loadLines({"c"});
+        QVERIFY(!h.editor->DocChanged);
     }
 
     void everyByteSurvivesLoadAndSave() {
@@ -296,8 +405,7 @@ private slots:
     void commentAndUncommentDocumentLines() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"a", "Rem x", "b", "c"});
-        // A selection that ends at the very start of a line includes that line.
-        h.editor->setSelection(0, 0, 2, 0);
+        h.editor->setSelection(0, 0, 2, 1);
         h.editor->CommentLines();
         QCOMPARE(h.editor->documentBytes(), QByteArray("rem a\r\nRem x\r\nrem b\r\nc"));
         QCOMPARE(h.caret(), long(QByteArray("rem a\r\nRem x\r\nrem b").size()));
@@ -314,6 +422,50 @@ private slots:
         h.setCaret(1);
         h.editor->UncommentLines(); // the line end after the word stays
         QCOMPARE(h.editor->documentBytes(), QByteArray("\r\nnext"));
+    }
+
+    // Three whole lines selected (the selection ending at the start of the fourth) had "rem "
+    // put before four.
+    void aSelectionEndingAtALineStartLeavesThatLineOut() {
+        EditorHarness h("", phraseTable);
+        h.editor->loadLines({"a", "b", "c", "d"});
+        h.editor->setSelection(0, 0, 3, 0);
+        h.editor->CommentLines();
+        QCOMPARE(h.editor->documentBytes(), QByteArray("rem a\r\nrem b\r\nrem c\r\nd"));
+        h.editor->loadLines({"rem a", "rem b", "rem c", "rem d"});
+        h.editor->setSelection(3, 0, 1, 0); // made upwards, the same lines
+        h.editor->UncommentLines();
+        QCOMPARE(h.editor->documentBytes(), QByteArray("rem a\r\nb\r\nc\r\nrem d"));
+        // An empty selection at a line start is that line.
+        h.editor->setCursorPosition(3, 0);
+        h.editor->UncommentLines();
+        QCOMPARE(h.editor->documentBytes(), QByteArray("rem a\r\nb\r\nc\r\nd"));
+    }
+
+    // A save turned every LF of a script kept in version control into CR LF.
+    void aScriptWithLfLineEndsIsSavedWithLf() {
+        EditorHarness h("", phraseTable);
+        h.editor->loadBytes("a\nb\n");
+        QCOMPARE(h.editor->documentBytes(), QByteArray("a\r\nb"));
+        h.type("x");
+        h.editor->SaveScript(h.folder.file("lf.con"));
+        QByteArray saved = h.folder.read("lf.con");
+        QVERIFY(!saved.contains('\r'));
+        QCOMPARE(saved.count('\n'), 6); // the header block's four lines too
+        QVERIFY(saved.endsWith("\n\nxa\nb\n"));
+        h.editor->SaveScript(h.folder.file("lf.con")); // and again
+        QVERIFY(!h.folder.read("lf.con").contains('\r'));
+        // Mixed, CR LF and new scripts are saved with CR LF.
+        for (const QByteArray &bytes :
+             {QByteArray("a\r\nb\n"), QByteArray("a\r\nb"), QByteArray("one line")}) {
+            h.editor->loadBytes(bytes);
+            h.editor->SaveScript(h.folder.file("crlf.con"));
+            saved = h.folder.read("crlf.con");
+            QCOMPARE(saved.count('\n'), saved.count("\r\n"));
+        }
+        EditorHarness fresh("", phraseTable);
+        fresh.editor->SaveScript(fresh.folder.file("new.con"));
+        QVERIFY(fresh.folder.read("new.con").contains("\r\n"));
     }
 
     void commentActsOnWholeLinesWhateverTheWrap() {
@@ -409,10 +561,11 @@ private slots:
         h.editor->loadLines(lines);
         h.editor->RefreshObjectList();
         QTableView *list = h.editor->ObjectList;
-        const QList<QPair<QString, QString>> expected{
-            {"Vehicle ", "Scout"}, {"Weapon ", "ScoutCannon"}, {"A ", "B C"},
-            {"", "Wheel"},         {" ", "Spaced Name"},       {"", ""},
-            {"Vehicle ", "Scout"}};
+        const QList<QPair<QString, QString>> expected{{"Vehicle ", "Scout"},
+                                                      {"Weapon ", "ScoutCannon"},
+                                                      {"", "Wheel"},
+                                                      {" ", "Spaced Name"},
+                                                      {"Vehicle ", "Scout"}};
         QCOMPARE(list->model()->rowCount(), int(expected.size()));
         for (int r = 0; r < expected.size(); ++r) {
             QCOMPARE(list->model()->index(r, 0).data().toString(), expected[r].first);
@@ -426,7 +579,7 @@ private slots:
         h.page->activateWindow();
         h.setCaret(0);
         list->setFocus();
-        list->setCurrentIndex(list->model()->index(6, 1));
+        list->setCurrentIndex(list->model()->index(4, 1));
         QCOMPARE(h.editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART),
                  h.editor->positionFromLineIndex(200, 0));
         QCOMPARE(
@@ -434,7 +587,7 @@ private slots:
             QStringLiteral("objecttemplate.create Vehicle Scout").replace(0, 14, "ObjectTemplate"));
         QCOMPARE(h.editor->firstVisibleLine(), 200);
         QTRY_VERIFY(list->hasFocus());
-        list->setCurrentIndex(list->model()->index(4, 1)); // two blanks after the keyword
+        list->setCurrentIndex(list->model()->index(3, 1)); // two blanks after the keyword
         QCOMPARE(h.editor->selectedText(), QStringLiteral("objecttemplate.create  Spaced Name"));
 
         // An edited line is not found: the editor stays where it is.
@@ -446,17 +599,23 @@ private slots:
         QVERIFY(list->hasFocus());
     }
 
-    void objectScanLeavesTheTextAfterTheLastKeywordSelected() {
+    // The scan left the last object's line selected, so the next key typed replaced it.
+    void objectScanMovesNeitherCaretNorSelectionNorView() {
         EditorHarness h("", phraseTable);
-        h.editor->loadLines(
-            {"objecttemplate.create A a", "objecttemplate.create Vehicle Scout", "tail"});
-        h.setCaret(0);
+        h.editor->loadLines(amidFiller(
+            {"objecttemplate.create A a", "objecttemplate.create Vehicle Scout", "tail"}));
+        h.editor->RefreshHighlighting();
         h.editor->RefreshObjectList();
-        QCOMPARE(h.editor->selectedText(), QStringLiteral("Vehicle Scout"));
-        h.editor->loadLines({"no objects"});
-        h.send(QsciScintillaBase::SCI_SETSEL, 1, 4);
+        QCOMPARE(h.caret(), 0L);
+        QVERIFY(!h.editor->hasSelectedText());
+        QCOMPARE(h.editor->firstVisibleLine(), 0);
+        h.editor->setFirstVisibleLine(100);
+        h.send(QsciScintillaBase::SCI_SETSEL, h.editor->positionFromLineIndex(110, 1),
+               h.editor->positionFromLineIndex(110, 4));
         h.editor->RefreshObjectList();
-        QCOMPARE(h.editor->selectedText(), QStringLiteral("o o"));
+        QCOMPARE(h.editor->selectedText(), QStringLiteral("ill"));
+        QCOMPARE(h.editor->firstVisibleLine(), 100);
+        QVERIFY(!h.editor->DocChanged);
     }
 
     // Clicking the name that was already current changed no cell, so nothing jumped.
@@ -475,14 +634,16 @@ private slots:
         QCOMPARE(h.editor->selectedText(), QStringLiteral("objecttemplate.create Vehicle Scout"));
     }
 
-    void objectListWithoutObjectsHasOneEmptyRow() {
+    void objectListWithoutObjectsHasNoRows() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"objecttemplate.create Vehicle Scout"});
         h.editor->RefreshObjectList();
-        h.editor->loadLines({"nothing here"});
-        h.editor->RefreshObjectList();
         QCOMPARE(h.editor->ObjectList->model()->rowCount(), 1);
-        QCOMPARE(h.editor->ObjectList->model()->index(0, 1).data().toString(), QString());
+        h.editor->loadLines({"nothing here", "rem objecttemplate.create Vehicle Old", "beginRem",
+                             "objecttemplate.create Vehicle Older", "endRem",
+                             "objecttemplate.create"});
+        h.editor->RefreshObjectList();
+        QCOMPARE(h.editor->ObjectList->model()->rowCount(), 0);
     }
 
     void fontReachesEveryStyleButNotTheObjectList() {

@@ -87,11 +87,45 @@ private slots:
         h->type("ObjectTemplate.");
         h->key(Qt::Key_Return);
         QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate.active"));
+    }
+
+    // A command missing from the completion file was replaced by its first item, and Enter
+    // glued the next line on.
+    void aPrefixThatBeginsNoItemKeepsWhatWasTyped() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->type("ObjectTemplate.resetWhenRemoved 1");
+        QCOMPARE(h->editor->documentBytes(), QByteArray("ObjectTemplate.resetWhenRemoved 1"));
+        QVERIFY(!list->isVisible());
         h->type(" ObjectTemplate.zz");
-        QCOMPARE(h->editor->CompletionList->currentRow(), -1); // nothing begins with zz
+        QVERIFY(list->isVisible()); // the list still opens and follows the typing
+        QCOMPARE(list->currentRow(), -1);
         h->key(Qt::Key_Return);
+        QVERIFY(!list->isVisible());
         QCOMPARE(h->editor->documentBytes(),
-                 QByteArray("ObjectTemplate.active ObjectTemplate.active"));
+                 QByteArray("ObjectTemplate.resetWhenRemoved 1 ObjectTemplate.zz\r\n"));
+        h->type("ObjectTemplate.zz.x");
+        QCOMPARE(h->editor->text(1), QStringLiteral("ObjectTemplate.zz.x"));
+    }
+
+    void noListOpensInsideARemark() {
+        auto h = make();
+        QListWidget *list = h->editor->CompletionList;
+        h->type("rem ObjectTemplate.");
+        QVERIFY(!list->isVisible());
+        h->key(Qt::Key_Return);
+        h->type("x rem Missing.");
+        QVERIFY(Prompts::shown().isEmpty());
+        h->key(Qt::Key_Return);
+        h->type("beginRem");
+        h->key(Qt::Key_Return);
+        h->type("ObjectTemplate.");
+        QVERIFY(!list->isVisible());
+        h->key(Qt::Key_Return);
+        h->type("endRem");
+        h->key(Qt::Key_Return);
+        h->type("ObjectTemplate.");
+        QVERIFY(list->isVisible());
     }
 
     void firstTriggerInTableOrderWinsAndWordsMustBeWhole() {
@@ -116,12 +150,11 @@ private slots:
         QVERIFY(!list->isVisible()); // though the trigger still ends at the caret
         h->key(Qt::Key_Control);
         QVERIFY(!list->isVisible());
-        // Coming back to the trigger from elsewhere opens it as before.
+        // Coming back to the trigger with the caret opens nothing; typing there does.
         h->key(Qt::Key_Left);
         QVERIFY(!list->isVisible());
         h->key(Qt::Key_Right);
-        QVERIFY(list->isVisible());
-        h->key(Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
         h->type("c");
         QVERIFY(!list->isVisible());
         h->key(Qt::Key_Backspace);
@@ -159,9 +192,11 @@ private slots:
         QCOMPARE(h->editor->documentBytes(), QByteArray("first line\r\nObjectTemplate.create"));
     }
 
-    void arrowKeyOpensAtAnExistingTriggerButTheMouseDoesNot() {
+    // The caret placed after a trigger already in the text opened the list, which then took
+    // Up, Down and Enter.
+    void movingTheCaretOntoATriggerNeverOpensTheList() {
         auto h = make();
-        h->editor->loadLines({"Object. x"});
+        h->editor->loadLines({"Object. x", "ObjectTemplate.", "ObjectTemplate."});
         const QPoint at(int(h->send(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, 7)),
                         int(h->send(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, 7)) + 3);
         QTest::mouseClick(h->editor->viewport(), Qt::LeftButton, {}, at);
@@ -170,9 +205,16 @@ private slots:
         h->setCaret(8);
         h->key(Qt::Key_Left);
         QCOMPARE(h->caret(), 7L);
-        QVERIFY(h->editor->CompletionList->isVisible());
-        QCOMPARE(h->editor->ActiveStyle, 1);
-        QVERIFY(!h->editor->DocChanged); // arrow keys type no character
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        for (Qt::Key k : {Qt::Key_Down, Qt::Key_End, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                          Qt::Key_Up, Qt::Key_Home, Qt::Key_End})
+            h->key(k);
+        QCOMPARE(h->editor->text(1), QStringLiteral("ObjectTemplate.\r\n"));
+        QVERIFY(!h->editor->CompletionList->isVisible());
+        h->key(Qt::Key_Return); // breaks the line as ever
+        QCOMPARE(h->editor->documentBytes(),
+                 QByteArray("Object. x\r\nObjectTemplate.\r\n\r\nObjectTemplate."));
+        QVERIFY(h->editor->DocChanged);
     }
 
     void missingAndEmptyCompletionFiles() {
@@ -189,11 +231,16 @@ private slots:
         QCOMPARE(h->editor->documentBytes(), QByteArray("Missing. Empty.x"));
     }
 
-    void everyTypedKeySetsDocChanged() {
+    // Esc and caret keys in an unchanged script showed it as changed.
+    void onlyKeysThatChangeTheTextSetDocChanged() {
         auto h = make();
         h->type("ObjectTemplate.");
-        QList<Qt::Key> keys{Qt::Key_Escape, Qt::Key_Return, Qt::Key_A, Qt::Key_Backspace};
-        for (Qt::Key key : keys) {
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Left, Qt::Key_Home, Qt::Key_End}) {
+            h->editor->DocChanged = false;
+            h->key(key);
+            QVERIFY2(!h->editor->DocChanged, qPrintable(QKeySequence(key).toString()));
+        }
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_A, Qt::Key_Backspace}) {
             h->editor->DocChanged = false;
             h->key(key);
             QVERIFY2(h->editor->DocChanged, qPrintable(QKeySequence(key).toString()));
@@ -282,8 +329,9 @@ private slots:
         sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, "\r");
         sendKey(h->editor, QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier, "\x1b");
         QCOMPARE(Prompts::shown().size(), 1);
-        // A key pressed and released in the editor still looks for the trigger.
-        h->key(Qt::Key_Right);
+        // A key typed in the editor still looks for the trigger.
+        h->key(Qt::Key_Backspace);
+        h->type(".");
         QCOMPARE(Prompts::shown().size(), 2);
     }
 
