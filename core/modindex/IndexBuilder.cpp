@@ -18,7 +18,7 @@ void IndexBuilder::stop() {
     m_thread.reset();
 }
 
-void IndexBuilder::start(const QStringList &folders) {
+void IndexBuilder::start(const QStringList &folders, const QStringList &baseFolders) {
     stop();
     auto control = std::make_shared<BuildControl>();
     auto lastStep = std::make_shared<std::atomic<int>>(-1);
@@ -28,8 +28,8 @@ void IndexBuilder::start(const QStringList &folders) {
             emit progress(done, total);
     };
     m_control = control;
-    m_thread.reset(QThread::create([this, control, folders] {
-        const BuildStats stats = m_index.build(folders, control.get());
+    m_thread.reset(QThread::create([this, control, folders, baseFolders] {
+        const BuildStats stats = m_index.build(folders, baseFolders, control.get());
         emit finished(stats);
     }));
     m_thread->start();
