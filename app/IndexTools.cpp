@@ -1,17 +1,17 @@
 #include "app/IndexTools.h"
 
 #include "app/IndexFoldersDialog.h"
-#include "core/modindex/IndexWatch.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "app/frmMain.h"
-#include "editor/AdvEdit.h"
-#include "core/script/Windows1252.h"
 #include "core/modindex/IndexBuilder.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "core/modindex/IndexWatch.h"
 #include "core/modindex/ModCheck.h"
 #include "core/modindex/NameCompletionSource.h"
+#include "core/script/Windows1252.h"
+#include "editor/AdvEdit.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>

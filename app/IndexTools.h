@@ -91,7 +91,7 @@ private:
     QTimer *m_folderChange = nullptr;
     QSet<QString> m_rereadAfterBuild;
     QString m_tableError;
-    QStringList m_notes;         // base folder lines left out
+    QStringList m_notes;        // base folder lines left out
     QThread *m_check = nullptr; // Check Mod while it runs
 };
 

@@ -95,8 +95,8 @@ int main(int argc, char *argv[]) {
             continue;
         }
         if (!optionsDone && argument.startsWith(QLatin1Char('-'))) {
-            static const QStringList valued{"--base",     "--format",   "--severity",
-                                            "--fail-on",  "--baseline", "--write-baseline"};
+            static const QStringList valued{"--base",    "--format",   "--severity",
+                                            "--fail-on", "--baseline", "--write-baseline"};
             if (!valued.contains(argument))
                 return fail(QStringLiteral("unknown option %1\n%2").arg(argument, usage));
             if (i + 1 >= arguments.size())
@@ -108,13 +108,13 @@ int main(int argc, char *argv[]) {
                 options.base.append(value);
             } else if (argument == QLatin1String("--format")) {
                 if (value != "text" && value != "json" && value != "sarif")
-                    return fail(QStringLiteral("--format takes text, json or sarif, not %1")
-                                    .arg(value));
+                    return fail(
+                        QStringLiteral("--format takes text, json or sarif, not %1").arg(value));
                 options.format = value;
             } else if (argument == QLatin1String("--severity") ||
                        argument == QLatin1String("--fail-on")) {
-                auto &level = argument == QLatin1String("--severity") ? options.severity
-                                                                      : options.failOn;
+                auto &level =
+                    argument == QLatin1String("--severity") ? options.severity : options.failOn;
                 if (!marlix::severityFromName(value, level))
                     return fail(QStringLiteral("%1 takes error, warning or information, not %2")
                                     .arg(argument, value));
@@ -155,8 +155,8 @@ int main(int argc, char *argv[]) {
             for (int i = 0; i < found.size(); ++i)
                 record.add(baselineName(found[i].file, options.folders), found[i], texts[i]);
             marlix::writeWholeFile(options.writeBaseline, record.toBytes());
-            err << stats.files << " scripts checked: " << record.size()
-                << " problems recorded in " << options.writeBaseline << "\n";
+            err << stats.files << " scripts checked: " << record.size() << " problems recorded in "
+                << options.writeBaseline << "\n";
             return stats.errors.isEmpty() ? 0 : 2;
         }
 
@@ -175,8 +175,7 @@ int main(int argc, char *argv[]) {
         if (options.format == QLatin1String("json")) {
             std::fputs(marlix::problemsJson(problems).constData(), stdout);
         } else if (options.format == QLatin1String("sarif")) {
-            std::fputs(marlix::problemsSarif(problems, marlix::versionText()).constData(),
-                       stdout);
+            std::fputs(marlix::problemsSarif(problems, marlix::versionText()).constData(), stdout);
         } else {
             QTextStream out(stdout);
             for (const marlix::ModProblem &problem : problems)

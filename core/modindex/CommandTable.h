@@ -14,10 +14,10 @@ namespace marlix {
 struct CommandRule {
     enum Kind { Define, Refer };
     Kind kind = Define;
-    QByteArray family;    // as written in the table, e.g. "GeometryTemplate"; the first one
+    QByteArray family;       // as written in the table, e.g. "GeometryTemplate"; the first one
     QByteArrayList families; // every family a refer line names (a define names one)
-    int nameArgument = 0; // counting from 1 after the command
-    int typeArgument = 0; // 0: the command names no type
+    int nameArgument = 0;    // counting from 1 after the command
+    int typeArgument = 0;    // 0: the command names no type
 };
 
 class CommandTable {

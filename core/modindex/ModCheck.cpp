@@ -17,6 +17,11 @@ constexpr int SuggestedNames = 3;
 constexpr int NameDistance = 3;
 // A command this near a known one is a typing slip: an error with advice.
 constexpr int CommandDistance = 2;
+// Each suggestion compares a word with every name of its family. A mod with thousands of
+// different undefined names would make that quadratic: suggestions stop after this many
+// comparisons in one check (a real mod's hundred undefined names take a tenth of it).
+constexpr qsizetype SuggestionComparisons = 1000000;
+constexpr int SuggestedCommands = 500;
 
 struct Definition {
     int file;
@@ -80,9 +85,7 @@ public:
     }
 
 private:
-    bool reported(int file) const {
-        return !m_files[file]->base && (m_only < 0 || file == m_only);
-    }
+    bool reported(int file) const { return !m_files[file]->base && (m_only < 0 || file == m_only); }
     const NameDefinition &definition(const Definition &d) const {
         return m_files[d.file]->scan.definitions[d.item];
     }
@@ -151,13 +154,11 @@ private:
         if (group.definitions.size() < 2)
             return;
         std::optional<Definition> base, global;
+        for (const Definition &d : group.definitions)
+            if (m_files[d.file]->base && !base)
+                base = d;
         for (const Definition &d : group.definitions) {
-            if (m_files[d.file]->base) {
-                if (!base)
-                    base = d;
-                continue;
-            }
-            if (m_loads[d.file].level >= 0)
+            if (m_files[d.file]->base || m_loads[d.file].level >= 0)
                 continue;
             if (global)
                 addDefinitionProblem(d, *global, true);
@@ -213,11 +214,15 @@ private:
         return false;
     }
 
-    const QByteArrayList &familyNames(const QByteArray &family) {
-        const QByteArray folded = foldWord(family);
-        auto it = m_familyNames.find(folded);
-        if (it == m_familyNames.end())
-            it = m_familyNames.insert(folded, m_index.namesWithPrefix(family, {}));
+    const QByteArrayList &familyNames(const QByteArrayList &families) {
+        const QByteArray key = foldWord(families.join(' '));
+        auto it = m_familyNames.find(key);
+        if (it == m_familyNames.end()) {
+            QByteArrayList names;
+            for (const QByteArray &family : families)
+                names += m_index.namesWithPrefix(family, {});
+            it = m_familyNames.insert(key, names);
+        }
         return *it;
     }
 
@@ -226,12 +231,13 @@ private:
         const auto known = m_suggestions.constFind(key);
         if (known != m_suggestions.constEnd())
             return *known;
-        QByteArrayList candidates;
-        for (const QByteArray &family : r.families)
-            candidates += familyNames(family);
         QStringList names;
-        for (const QByteArray &name : nearestNames(r.name, candidates, NameDistance,
-                                                   SuggestedNames))
+        if (m_comparisons > SuggestionComparisons)
+            return names;
+        const QByteArrayList &candidates = familyNames(r.families);
+        m_comparisons += candidates.size();
+        for (const QByteArray &name :
+             nearestNames(r.name, candidates, NameDistance, SuggestedNames))
             names.append(text(name));
         m_suggestions.insert(key, names);
         return names;
@@ -241,8 +247,8 @@ private:
         const IndexedFile &file = *m_files[i];
         const ScriptLoads &load = m_loads[i];
         for (const NameReference &r : file.scan.references) {
-            const QByteArrayList families = r.families.isEmpty() ? QByteArrayList{r.family}
-                                                                 : r.families;
+            const QByteArrayList families =
+                r.families.isEmpty() ? QByteArrayList{r.family} : r.families;
             std::optional<Definition> elsewhere;
             bool defined = false;
             for (const QByteArray &family : families) {
@@ -303,8 +309,10 @@ private:
         const auto known = m_nearCommands.constFind(folded);
         if (known != m_nearCommands.constEnd())
             return *known;
-        QByteArrayList candidates = m_index.commandTable().knownSpellings();
-        const QByteArrayList near = nearestNames(command, candidates, CommandDistance, 1);
+        if (m_nearCommands.size() >= SuggestedCommands)
+            return {};
+        const QByteArrayList near =
+            nearestNames(command, m_index.commandTable().knownSpellings(), CommandDistance, 1);
         const QByteArray best = near.value(0);
         m_nearCommands.insert(folded, best);
         return best;
@@ -360,6 +368,7 @@ private:
     QSet<QByteArray> m_baseCommands;
     QHash<QByteArray, QByteArrayList> m_familyNames;
     QHash<QByteArray, QStringList> m_suggestions;
+    qsizetype m_comparisons = 0;
     QHash<QByteArray, QByteArray> m_nearCommands;
     QList<ModProblem> m_problems;
 };
@@ -413,11 +422,10 @@ QString problemSummary(const QList<ModProblem> &problems) {
         const int n = counts[kind];
         return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : more));
     };
-    QStringList parts{
-        count(ModProblem::UndefinedName, "undefined name", "undefined names"),
-        count(ModProblem::DuplicateName, "name defined twice", "names defined twice"),
-        count(ModProblem::MissingFile, "missing file", "missing files"),
-        count(ModProblem::UnknownCommand, "unknown command", "unknown commands")};
+    QStringList parts{count(ModProblem::UndefinedName, "undefined name", "undefined names"),
+                      count(ModProblem::DuplicateName, "name defined twice", "names defined twice"),
+                      count(ModProblem::MissingFile, "missing file", "missing files"),
+                      count(ModProblem::UnknownCommand, "unknown command", "unknown commands")};
     if (counts[ModProblem::Override] > 0)
         parts.append(count(ModProblem::Override, "override", "overrides"));
     return parts.join(QStringLiteral(", "));

@@ -2,12 +2,12 @@
 
 #include "core/common/Error.h"
 #include "core/common/LineFile.h"
-#include "core/script/WordSearch.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
 #include "core/modindex/ModLayout.h"
 #include "core/modindex/RfaScripts.h"
 #include "core/platform/FileStamp.h"
+#include "core/script/WordSearch.h"
 
 #include <QDir>
 #include <QFile>

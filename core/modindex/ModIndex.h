@@ -107,7 +107,8 @@ public:
     void forEachFile(const std::function<void(const IndexedFile &)> &visit) const;
     // Hands every script of the index at once (packed copies of scripts on disk left out),
     // under the read lock, for work that looks at them together.
-    void withFiles(const std::function<void(const std::vector<const IndexedFile *> &)> &visit) const;
+    void
+    withFiles(const std::function<void(const std::vector<const IndexedFile *> &)> &visit) const;
 
 private:
     struct Slot {

@@ -1,8 +1,8 @@
 #include "core/modindex/ModIndex.h"
 
 #include "core/common/Error.h"
-#include "core/modindex/IndexFolders.h"
 #include "core/modindex/FolderWalk.h"
+#include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
 #include "core/modindex/ModLayout.h"
 #include "core/platform/FileStamp.h"

@@ -15,7 +15,8 @@ namespace {
 qsizetype insideModFolders(const QString &folded, qsizetype &start) {
     start = -1;
     qsizetype end = -1;
-    for (const QLatin1String part : {QLatin1String("/bf1942/levels"), QLatin1String("/bf1942/game")}) {
+    for (const QLatin1String part :
+         {QLatin1String("/bf1942/levels"), QLatin1String("/bf1942/game")}) {
         for (qsizetype at = folded.indexOf(part); at >= 0; at = folded.indexOf(part, at + 1)) {
             const qsizetype after = at + part.size();
             if ((after == folded.size() || folded[after] == QLatin1Char('/')) && at > start) {

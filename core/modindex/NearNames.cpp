@@ -11,17 +11,25 @@ int editDistance(const QByteArray &a, const QByteArray &b, int limit) {
     const int n = int(a.size()), m = int(b.size());
     if (std::abs(n - m) > limit)
         return limit + 1;
-    QVarLengthArray<int, 128> previous(m + 1), current(m + 1);
+    // Two rows of the table, swapped by pointer; names are short, so they live on the stack.
+    QVarLengthArray<int, 256> rows(2 * (m + 1));
+    int *previous = rows.data(), *current = rows.data() + m + 1;
     for (int j = 0; j <= m; ++j)
         previous[j] = j;
+    const auto &fold = byteClasses().fold;
+    QVarLengthArray<unsigned char, 128> folded(m);
+    for (int j = 0; j < m; ++j)
+        folded[j] = fold[(unsigned char)b[j]];
+    const unsigned char *pb = folded.constData();
     for (int i = 1; i <= n; ++i) {
         current[0] = i;
         int best = i;
-        const unsigned char ca = foldByte(a[i - 1]);
+        const unsigned char ca = fold[(unsigned char)a[i - 1]];
         for (int j = 1; j <= m; ++j) {
-            const int change = previous[j - 1] + (ca == foldByte(b[j - 1]) ? 0 : 1);
-            current[j] = std::min({change, previous[j] + 1, current[j - 1] + 1});
-            best = std::min(best, current[j]);
+            const int change = previous[j - 1] + (ca == pb[j - 1] ? 0 : 1);
+            const int value = std::min(change, std::min(previous[j], current[j - 1]) + 1);
+            current[j] = value;
+            best = std::min(best, value);
         }
         if (best > limit)
             return limit + 1;

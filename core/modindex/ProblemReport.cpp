@@ -45,9 +45,9 @@ QJsonObject sarifLocation(const QString &file, int line, int column = 0, int end
         region.insert("startColumn", column + 1);
         region.insert("endColumn", endColumn + 1);
     }
-    return QJsonObject{{"physicalLocation",
-                        QJsonObject{{"artifactLocation", QJsonObject{{"uri", uriOf(file)}}},
-                                    {"region", region}}}};
+    return QJsonObject{
+        {"physicalLocation",
+         QJsonObject{{"artifactLocation", QJsonObject{{"uri", uriOf(file)}}}, {"region", region}}}};
 }
 
 QByteArray escapeField(const QByteArray &field) {
@@ -90,8 +90,7 @@ QByteArray problemsJson(const QList<ModProblem> &problems) {
 QByteArray problemsSarif(const QList<ModProblem> &problems, const QString &version) {
     static const char *const descriptions[] = {
         "A name that no script read with this one defines",
-        "A name defined twice in one load of the game",
-        "An include or run line that names no file",
+        "A name defined twice in one load of the game", "An include or run line that names no file",
         "A command that no table of known commands holds",
         "A level's or the mod's definition of a name defined before it"};
     static const char *const levels[] = {"error", "warning", "note"};
@@ -102,26 +101,26 @@ QByteArray problemsSarif(const QList<ModProblem> &problems, const QString &versi
             {"shortDescription", QJsonObject{{"text", QLatin1String(descriptions[kind])}}}});
     QJsonArray results;
     for (const ModProblem &p : problems) {
-        QJsonObject result{{"ruleId", kindName(p.kind)},
-                           {"ruleIndex", int(p.kind)},
-                           {"level", QLatin1String(levels[p.severity])},
-                           {"message", QJsonObject{{"text", p.message}}},
-                           {"locations", QJsonArray{sarifLocation(p.file, p.line, p.column,
-                                                                  p.endColumn)}}};
+        QJsonObject result{
+            {"ruleId", kindName(p.kind)},
+            {"ruleIndex", int(p.kind)},
+            {"level", QLatin1String(levels[p.severity])},
+            {"message", QJsonObject{{"text", p.message}}},
+            {"locations", QJsonArray{sarifLocation(p.file, p.line, p.column, p.endColumn)}}};
         if (!p.relatedFile.isEmpty()) {
             QJsonObject related = sarifLocation(p.relatedFile, p.relatedLine);
             related.insert("id", 1);
-            related.insert("message", QJsonObject{{"text", QStringLiteral("the other definition")}});
+            related.insert("message",
+                           QJsonObject{{"text", QStringLiteral("the other definition")}});
             result.insert("relatedLocations", QJsonArray{related});
         }
         results.append(result);
     }
     const QJsonObject driver{{"name", "marlix-modcheck"}, {"version", version}, {"rules", rules}};
-    const QJsonObject log{
-        {"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
-        {"version", "2.1.0"},
-        {"runs", QJsonArray{QJsonObject{{"tool", QJsonObject{{"driver", driver}}},
-                                        {"results", results}}}}};
+    const QJsonObject log{{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
+                          {"version", "2.1.0"},
+                          {"runs", QJsonArray{QJsonObject{{"tool", QJsonObject{{"driver", driver}}},
+                                                          {"results", results}}}}};
     return escapeC1(QJsonDocument(log).toJson(QJsonDocument::Indented));
 }
 
@@ -135,8 +134,7 @@ void Baseline::add(const QString &script, const ModProblem &problem, const QByte
     ++m_counts[key(script, problem, lineText)];
 }
 
-bool Baseline::take(const QString &script, const ModProblem &problem,
-                    const QByteArray &lineText) {
+bool Baseline::take(const QString &script, const ModProblem &problem, const QByteArray &lineText) {
     const auto it = m_counts.find(key(script, problem, lineText));
     if (it == m_counts.end() || *it <= 0)
         return false;

@@ -263,15 +263,21 @@ ScriptSymbol symbolAt(const QByteArray &text, qsizetype position, const CommandT
             };
             for (const NameDefinition &d : scan.definitions)
                 if (covers(d.column, d.name.size()))
-                    symbol = {ScriptSymbol::Definition, d.family, {d.family}, d.name,
-                              lineNumber, d.column, int(d.name.size())};
+                    symbol = {ScriptSymbol::Definition,
+                              d.family,
+                              {d.family},
+                              d.name,
+                              lineNumber,
+                              d.column,
+                              int(d.name.size())};
             for (const NameReference &r : scan.references)
                 if (covers(r.column, r.name.size()))
-                    symbol = {ScriptSymbol::Reference, r.family, r.families, r.name, lineNumber,
-                              r.column, int(r.name.size())};
+                    symbol = {
+                        ScriptSymbol::Reference, r.family, r.families, r.name, lineNumber, r.column,
+                        int(r.name.size())};
             for (const FileReference &f : scan.files)
                 if (covers(f.column, f.written.size()))
-                    symbol = {ScriptSymbol::File, {}, {}, f.path, lineNumber, f.column,
+                    symbol = {ScriptSymbol::File,   {}, {}, f.path, lineNumber, f.column,
                               int(f.written.size())};
         }
         return false;

@@ -22,7 +22,7 @@ struct NameDefinition {
 };
 
 struct NameReference {
-    QByteArray family; // the (first) family the command refers to
+    QByteArray family;       // the (first) family the command refers to
     QByteArrayList families; // every family the name may be of
     QByteArray name;
     QByteArray command; // as written in the script
@@ -71,7 +71,7 @@ struct ScriptSymbol {
     Kind kind = None;
     QByteArray family;
     QByteArrayList families; // for a reference: every family its name may be of
-    QByteArray name; // for File: the relative path as in FileReference::path
+    QByteArray name;         // for File: the relative path as in FileReference::path
     int line = 0;
     int column = 0;
     int length = 0;

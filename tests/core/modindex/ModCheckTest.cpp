@@ -21,8 +21,7 @@ TEST(ModCheck, FindsEveryKindOfProblemOnceWithFileAndLine) {
         tank + ":8: error: run names no file: ..\\common\\missing",
         tank + ":9: error: unknown command ObjectTemplate.setMaxSped; did you mean "
                "ObjectTemplate.setMaxSpeed?",
-        inc + ":2: warning: ObjectTemplate Tank_Turret is defined again (first at " + dupes +
-            ":1)",
+        inc + ":2: warning: ObjectTemplate Tank_Turret is defined again (first at " + dupes + ":1)",
     };
     EXPECT_EQ(lines.join("\n").toStdString(), expected.join("\n").toStdString());
     EXPECT_EQ(problemSummary(checkMod(index)),
