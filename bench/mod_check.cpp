@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <ctime>
@@ -79,8 +80,10 @@ int main(int argc, char *argv[]) {
                 (processStatusKb("VmRSS:") - beforeWarm) / 1024);
 
     timer.restart();
+    const double cpu = cpuMs();
     const QList<ModProblem> again = checkMod(*index);
-    std::printf("the check alone: %.0f ms\n", ms(timer));
+    std::printf("the check alone: %.0f ms, %.0f ms of processor time\n", ms(timer), cpuMs() - cpu);
+    std::printf("cache file: %.1f MB\n", double(QFileInfo(cache).size()) / 1e6);
     std::printf("peak resident: %ld MB\n", processStatusKb("VmHWM:") / 1024);
     return again.size() == problems ? 0 : 1;
 }

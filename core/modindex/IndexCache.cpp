@@ -1,8 +1,8 @@
 #include "core/modindex/IndexCache.h"
 
-#include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
+#include <QHashFunctions>
 #include <QSaveFile>
 #include <QSet>
 
@@ -11,7 +11,7 @@ namespace marlix {
 namespace {
 
 constexpr quint32 cacheMagic = 0x4d584958; // "MXIX"
-constexpr quint32 cacheVersion = 2;
+constexpr quint32 cacheVersion = 3;
 
 // Families and commands repeat on thousands of lines; one shared copy of each keeps the
 // loaded index small.
@@ -94,8 +94,16 @@ bool readScan(QDataStream &in, ScriptScan &scan, Interner &intern) {
     return in.status() == QDataStream::Ok;
 }
 
+// Guards against damage, not against an attacker: two 64-bit hashes with different seeds
+// catch any flipped bit at a few gigabytes a second (a cryptographic hash took most of the
+// time of a start with nothing changed).
 QByteArray checksum(const QByteArray &payload) {
-    return QCryptographicHash::hash(payload, QCryptographicHash::Sha256);
+    QByteArray sum;
+    QDataStream out(&sum, QIODevice::WriteOnly);
+    out << quint64(qHashBits(payload.constData(), size_t(payload.size()), 0x4d584958))
+        << quint64(qHashBits(payload.constData(), size_t(payload.size()), 0x1942))
+        << quint64(payload.size());
+    return sum;
 }
 
 } // namespace
