@@ -177,14 +177,18 @@ void IndexTools::rebuild() {
         return;
     const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
     m_folders = folders;
+    // Lines of indexfolders.ini left out are named in the status's tip.
+    m_notes.clear();
+    readIndexFolders(m_window->ProgramFolder(), &m_notes);
+    const QStringList base = readBaseFolders(m_window->ProgramFolder(), &m_notes);
+    indexStatus->setToolTip(m_notes.join(QLatin1Char('\n')));
     if (folders.isEmpty()) {
         indexStatus->setText(QStringLiteral("No index folders"));
         return;
     }
     progressBar->setValue(0);
     progressBar->show();
-    m_notes.clear();
-    m_builder->start(folders, readBaseFolders(m_window->ProgramFolder(), &m_notes));
+    m_builder->start(folders, base);
 }
 
 // Without a list of folders the index follows the mod of the script in view.
