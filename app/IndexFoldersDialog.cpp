@@ -13,20 +13,24 @@
 
 namespace marlix {
 
-IndexFoldersDialog::IndexFoldersDialog(const QStringList &folders, QWidget *parent)
+IndexFoldersDialog::IndexFoldersDialog(const QStringList &folders, const QStringList &baseFolders,
+                                       QWidget *parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("IndexFoldersDialog"));
     setWindowTitle(QStringLiteral("Index Folders"));
     auto *grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Go to definition, find references and Check Mod "
                                               "read every script and archive below these "
-                                              "folders (the mod folder, the game's archives):"),
+                                              "folders (the mod folder; tick the game's own "
+                                              "folders or archives as the base game):"),
                                this),
                     0, 0, 1, 3);
     folderList = new QListWidget(this);
     folderList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     for (const QString &folder : folders)
-        folderList->addItem(QDir::toNativeSeparators(folder));
+        addEntry(folder, false);
+    for (const QString &folder : baseFolders)
+        addEntry(folder, true);
     grid->addWidget(folderList, 1, 0, 3, 2);
     removeButton = new QPushButton(QStringLiteral("Remove"), this);
     grid->addWidget(removeButton, 1, 2);
@@ -54,19 +58,36 @@ IndexFoldersDialog::IndexFoldersDialog(const QStringList &folders, QWidget *pare
     addButton->setAutoDefault(false);
 }
 
-QStringList IndexFoldersDialog::folders() const {
+void IndexFoldersDialog::addEntry(const QString &folder, bool base) {
+    auto *item = new QListWidgetItem(QDir::toNativeSeparators(folder), folderList);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(base ? Qt::Checked : Qt::Unchecked);
+    item->setToolTip(QStringLiteral("Ticked: the base game (its names count as defined, its "
+                                    "problems are not reported)"));
+}
+
+QStringList IndexFoldersDialog::entries(bool base) const {
     QStringList result;
     for (int row = 0; row < folderList->count(); ++row)
-        result.append(QDir::fromNativeSeparators(folderList->item(row)->text()));
+        if ((folderList->item(row)->checkState() == Qt::Checked) == base)
+            result.append(QDir::fromNativeSeparators(folderList->item(row)->text()));
     return result;
+}
+
+QStringList IndexFoldersDialog::folders() const {
+    return entries(false);
+}
+
+QStringList IndexFoldersDialog::baseFolders() const {
+    return entries(true);
 }
 
 bool IndexFoldersDialog::addTypedFolder() {
     const QString folder = QDir::cleanPath(QDir::fromNativeSeparators(folderBox->text().trimmed()));
     if (folderBox->text().trimmed().isEmpty())
         return false;
-    if (!folders().contains(folder))
-        folderList->addItem(QDir::toNativeSeparators(folder));
+    if (!folders().contains(folder) && !baseFolders().contains(folder))
+        addEntry(folder, false);
     folderBox->clear();
     return true;
 }

@@ -9,13 +9,17 @@ class QPushButton;
 namespace marlix {
 
 // Tools > Index Folders: the folders whose scripts and archives the mod index reads. A folder
-// is typed or browsed for, then added; the list is only kept when the dialog is accepted.
+// is typed or browsed for, then added; the list is only kept when the dialog is accepted. A
+// ticked entry is the base game: the game's own folder or archive.
 class IndexFoldersDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit IndexFoldersDialog(const QStringList &folders, QWidget *parent = nullptr);
+    explicit IndexFoldersDialog(const QStringList &folders, const QStringList &baseFolders = {},
+                                QWidget *parent = nullptr);
 
+    // The entries not ticked, and the ticked ones (the base game).
     QStringList folders() const;
+    QStringList baseFolders() const;
     // Adds the folder in the box unless the list holds it already; false for an empty box.
     bool addTypedFolder();
     void removeChosenFolders();
@@ -26,6 +30,8 @@ public:
 
 private:
     void browse();
+    void addEntry(const QString &folder, bool base);
+    QStringList entries(bool base) const;
 };
 
 } // namespace marlix

@@ -1,17 +1,17 @@
 #include "app/IndexTools.h"
 
 #include "app/IndexFoldersDialog.h"
-#include "core/modindex/IndexWatch.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "app/frmMain.h"
-#include "editor/AdvEdit.h"
-#include "core/script/Windows1252.h"
 #include "core/modindex/IndexBuilder.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "core/modindex/IndexWatch.h"
 #include "core/modindex/ModCheck.h"
 #include "core/modindex/NameCompletionSource.h"
+#include "core/script/Windows1252.h"
+#include "editor/AdvEdit.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -147,6 +148,8 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
 // The builder's threads read the index: they are stopped before the index goes. Editors
 // that outlive the tools stop asking for names.
 IndexTools::~IndexTools() {
+    if (m_check)
+        m_check->wait();
     delete m_builder;
     for (TAdvEdit *editor : std::as_const(m_editors))
         if (editor)
@@ -174,13 +177,18 @@ void IndexTools::rebuild() {
         return;
     const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
     m_folders = folders;
+    // Lines of indexfolders.ini left out are named in the status's tip.
+    m_notes.clear();
+    readIndexFolders(m_window->ProgramFolder(), &m_notes);
+    const QStringList base = readBaseFolders(m_window->ProgramFolder(), &m_notes);
+    indexStatus->setToolTip(m_notes.join(QLatin1Char('\n')));
     if (folders.isEmpty()) {
         indexStatus->setText(QStringLiteral("No index folders"));
         return;
     }
     progressBar->setValue(0);
     progressBar->show();
-    m_builder->start(folders);
+    m_builder->start(folders, base);
 }
 
 // Without a list of folders the index follows the mod of the script in view.
@@ -205,7 +213,7 @@ void IndexTools::buildDone(const BuildStats &stats) {
     if (!stats.errors.isEmpty())
         status += QStringLiteral(", %1 unreadable").arg(stats.errors.size());
     indexStatus->setText(status);
-    indexStatus->setToolTip(stats.errors.join(QLatin1Char('\n')));
+    indexStatus->setToolTip((stats.errors + stats.notes + m_notes).join(QLatin1Char('\n')));
     const QSet<QString> pending = std::exchange(m_rereadAfterBuild, {});
     for (const QString &path : pending)
         m_index->rereadFile(path);
@@ -292,11 +300,13 @@ QString IndexTools::tipAt(TAdvEdit *editor, qsizetype position) const {
         return target.isEmpty() ? QStringLiteral("%1: no such script").arg(nameText(symbol.name))
                                 : QDir::toNativeSeparators(target);
     }
-    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.family);
-    const QString family = nameText(m_index->commandTable().familyName(symbol.family.toLower()));
+    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.families);
+    QStringList families;
+    for (const QByteArray &family : symbol.families)
+        families.append(nameText(m_index->commandTable().familyName(family.toLower())));
     if (definitions.isEmpty())
         return QStringLiteral("%1 %2: not defined in the indexed folders")
-            .arg(family, nameText(symbol.name));
+            .arg(families.join(QStringLiteral(" or ")), nameText(symbol.name));
     const IndexEntry &first = definitions.first();
     QStringList what{nameText(first.family), nameText(first.type), nameText(first.name)};
     what.removeAll(QString());
@@ -357,7 +367,7 @@ void IndexTools::goToDefinitionAt(qsizetype position) {
     default:
         break;
     }
-    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.family);
+    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.families);
     if (definitions.isEmpty()) {
         status->showMessage(
             QStringLiteral("%1 is defined nowhere in the indexed folders%2")
@@ -411,7 +421,7 @@ void IndexTools::findReferencesClick() {
                                            MessageMilliseconds);
         return;
     }
-    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.family);
+    const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.families);
     const QList<IndexEntry> references = m_index->references(symbol.name, symbol.family);
     QList<IndexEntry> places = definitions + references;
     std::sort(places.begin(), places.end(), byPlace);
@@ -429,14 +439,29 @@ void IndexTools::findReferencesClick() {
     panel->present();
 }
 
+// The check runs on a thread of its own, so a large mod never holds the window; the panel is
+// filled when it is done.
 void IndexTools::checkModClick() {
-    if (noIndex())
+    if (noIndex() || m_check)
         return;
-    const QList<ModProblem> problems = checkMod(*m_index);
+    auto problems = std::make_shared<QList<ModProblem>>();
+    ModIndex *index = m_index.get();
+    m_check = QThread::create([index, problems] { *problems = checkMod(*index); });
+    connect(m_check, &QThread::finished, this, [this, problems] {
+        m_check->deleteLater();
+        m_check = nullptr;
+        showProblems(*problems);
+    });
+    m_window->resultsPanel->setSummary(QStringLiteral("Checking the mod\u2026"));
+    m_check->start();
+}
+
+void IndexTools::showProblems(const QList<ModProblem> &problems) {
     ResultsPanel *panel = m_window->resultsPanel;
     panel->clear();
     for (const ModProblem &problem : problems)
-        panel->addResult(problem.file, problem.line, problem.message);
+        panel->addResult(problem.file, problem.line,
+                         severityName(problem.severity) + QStringLiteral(": ") + problem.message);
     QString summary = problemSummary(problems);
     if (isBuilding())
         summary += QStringLiteral(" (the index is still being built)");
@@ -449,10 +474,11 @@ void IndexTools::checkModClick() {
 void IndexTools::indexFoldersClick() {
     if (noIndex())
         return;
-    IndexFoldersDialog dialog(readIndexFolders(m_window->ProgramFolder()), m_window);
+    IndexFoldersDialog dialog(readIndexFolders(m_window->ProgramFolder()),
+                              readBaseFolders(m_window->ProgramFolder()), m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    writeIndexFolders(m_window->ProgramFolder(), dialog.folders());
+    writeIndexFolders(m_window->ProgramFolder(), dialog.folders(), dialog.baseFolders());
     rebuild();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/modindex/ModIndex.h"
+#include "core/modindex/ModProblem.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,6 +12,7 @@
 class QAction;
 class QLabel;
 class QProgressBar;
+class QThread;
 class QTimer;
 class TAdvEdit;
 class TFormMain;
@@ -67,6 +69,7 @@ private:
     void goBackClick();
     void findReferencesClick();
     void checkModClick();
+    void showProblems(const QList<ModProblem> &problems);
     void buildProgress(int done, int total);
     void buildDone(const BuildStats &stats);
     void fileChanged(const QString &path);
@@ -88,6 +91,8 @@ private:
     QTimer *m_folderChange = nullptr;
     QSet<QString> m_rereadAfterBuild;
     QString m_tableError;
+    QStringList m_notes;        // base folder lines left out
+    QThread *m_check = nullptr; // Check Mod while it runs
 };
 
 } // namespace marlix

@@ -40,24 +40,30 @@ void CommandTable::addRules(const QByteArray &text, const QString &fileName) {
         const QByteArray kind = fields[0].toLower();
         CommandRule rule;
         bool ok = fields.size() >= 4;
+        int nameField = 3;
         if (ok && kind == "define" && fields.size() <= 5) {
             rule.kind = CommandRule::Define;
             rule.typeArgument = fields.size() == 5 ? argumentNumber(fields[4]) : 0;
             ok = rule.typeArgument >= 0;
-        } else if (ok && kind == "refer" && fields.size() == 4) {
+        } else if (ok && kind == "refer") {
             rule.kind = CommandRule::Refer;
+            nameField = int(fields.size()) - 1;
         } else {
             ok = false;
         }
+        if (ok)
+            rule.families = fields.mid(2, nameField - 2);
         rule.family = ok ? fields[2] : QByteArray();
-        rule.nameArgument = ok ? argumentNumber(fields[3]) : -1;
+        rule.nameArgument = ok ? argumentNumber(fields[nameField]) : -1;
         if (rule.nameArgument < 0)
             throw Error(QStringLiteral("%1:%2: not a command rule: %3")
                             .arg(fileName)
                             .arg(i + 1)
                             .arg(QString::fromLatin1(lines[i])));
         m_rules.insert(foldWord(fields[1]), rule);
-        m_familyNames.insert(foldWord(rule.family), rule.family);
+        for (const QByteArray &family : std::as_const(rule.families))
+            m_familyNames.insert(foldWord(family), family);
+        m_spellings.append(fields[1]);
         m_source += line + '\n';
     }
 }
@@ -67,7 +73,12 @@ void CommandTable::addKnownCommands(const QByteArray &text) {
         const QByteArray line = raw.trimmed();
         if (isRemark(line))
             continue;
-        m_known.insert(foldWord(line));
+        if (line.endsWith(".*"))
+            m_knownPrefixes.append(foldWord(line.chopped(1)));
+        else {
+            m_known.insert(foldWord(line));
+            m_spellings.append(line);
+        }
         m_source += line + '\n';
     }
 }
@@ -86,7 +97,12 @@ const CommandRule *CommandTable::rule(const QByteArray &foldedCommand) const {
 }
 
 bool CommandTable::isKnown(const QByteArray &foldedCommand) const {
-    return m_known.contains(foldedCommand) || m_rules.contains(foldedCommand);
+    if (m_known.contains(foldedCommand) || m_rules.contains(foldedCommand))
+        return true;
+    for (const QByteArray &prefix : m_knownPrefixes)
+        if (foldedCommand.startsWith(prefix) && foldedCommand.size() > prefix.size())
+            return true;
+    return false;
 }
 
 QByteArray CommandTable::familyName(const QByteArray &foldedFamily) const {

@@ -20,7 +20,7 @@ void IndexBuilder::stop() {
     m_thread.reset();
 }
 
-void IndexBuilder::start(const QStringList &folders) {
+void IndexBuilder::start(const QStringList &folders, const QStringList &baseFolders) {
     stop();
     auto control = std::make_shared<BuildControl>();
     auto lastStep = std::make_shared<std::atomic<int>>(-1);
@@ -30,10 +30,10 @@ void IndexBuilder::start(const QStringList &folders) {
             emit progress(done, total);
     };
     m_control = control;
-    m_thread.reset(QThread::create([this, control, folders] {
+    m_thread.reset(QThread::create([this, control, folders, baseFolders] {
         BuildStats stats;
         try {
-            stats = m_index.build(folders, control.get());
+            stats = m_index.build(folders, baseFolders, control.get());
         } catch (const std::bad_alloc &) {
             // Out of memory outside the reading of one file: the index stays as it was.
             stats.cancelled = true;

@@ -18,7 +18,7 @@ public:
     ~IndexBuilder() override;
 
     // Starts building from the folders; a build still running is cancelled first.
-    void start(const QStringList &folders);
+    void start(const QStringList &folders, const QStringList &baseFolders = {});
     // Asks the running build to stop; `finished` then reports it as cancelled and the index
     // stays as it was.
     void cancel();

@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QHashFunctions>
 #include <QSaveFile>
 #include <QSet>
 
@@ -10,7 +11,7 @@ namespace marlix {
 namespace {
 
 constexpr quint32 cacheMagic = 0x4d584958; // "MXIX"
-constexpr quint32 cacheVersion = 1;
+constexpr quint32 cacheVersion = 3;
 
 // Families and commands repeat on thousands of lines; one shared copy of each keeps the
 // loaded index small.
@@ -34,13 +35,16 @@ void writeScan(QDataStream &out, const ScriptScan &scan) {
         out << d.family << d.type << d.name << qint32(d.line) << qint32(d.column);
     out << quint32(scan.references.size());
     for (const NameReference &r : scan.references)
-        out << r.family << r.name << r.command << qint32(r.line) << qint32(r.column);
+        out << r.families << r.name << r.command << qint32(r.line) << qint32(r.column);
     out << quint32(scan.files.size());
     for (const FileReference &f : scan.files)
         out << f.path << f.written << f.run << qint32(f.line) << qint32(f.column);
     out << quint32(scan.unknownCommands.size());
     for (const UnknownCommand &u : scan.unknownCommands)
-        out << u.command << qint32(u.line);
+        out << u.command << qint32(u.line) << qint32(u.column);
+    out << quint32(scan.ignores.size());
+    for (const IgnoreDirective &i : scan.ignores)
+        out << qint32(i.line) << i.kinds;
 }
 
 // Reads a count and that many items, each by `readOne`, stopping at the first damage.
@@ -65,8 +69,10 @@ bool readScan(QDataStream &in, ScriptScan &scan, Interner &intern) {
         d.column = column;
     });
     readList(in, scan.references, [&](NameReference &r) {
-        in >> r.family >> r.name >> r.command >> line >> column;
-        r.family = intern(r.family);
+        in >> r.families >> r.name >> r.command >> line >> column;
+        for (QByteArray &family : r.families)
+            family = intern(family);
+        r.family = r.families.value(0);
         r.command = intern(r.command);
         r.line = line;
         r.column = column;
@@ -77,22 +83,37 @@ bool readScan(QDataStream &in, ScriptScan &scan, Interner &intern) {
         f.column = column;
     });
     readList(in, scan.unknownCommands, [&](UnknownCommand &u) {
-        in >> u.command >> line;
+        in >> u.command >> line >> column;
         u.line = line;
+        u.column = column;
+    });
+    readList(in, scan.ignores, [&](IgnoreDirective &i) {
+        in >> line >> i.kinds;
+        i.line = line;
     });
     return in.status() == QDataStream::Ok;
+}
+
+// Guards against damage, not against an attacker: two 64-bit hashes with different seeds
+// catch any flipped bit at a few gigabytes a second (a cryptographic hash took most of the
+// time of a start with nothing changed).
+QByteArray checksum(const QByteArray &payload) {
+    QByteArray sum;
+    QDataStream out(&sum, QIODevice::WriteOnly);
+    out << quint64(qHashBits(payload.constData(), size_t(payload.size()), 0x4d584958))
+        << quint64(qHashBits(payload.constData(), size_t(payload.size()), 0x1942))
+        << quint64(payload.size());
+    return sum;
 }
 
 } // namespace
 
 bool writeIndexCache(const QString &path, const QByteArray &fingerprint,
                      const IndexCacheContents &contents) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QDataStream out(&file);
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << cacheMagic << cacheVersion << fingerprint;
+    out << fingerprint;
     out << quint32(contents.archives.size());
     for (auto it = contents.archives.constBegin(); it != contents.archives.constEnd(); ++it)
         out << it.key() << it.value().first << it.value().second;
@@ -101,7 +122,15 @@ bool writeIndexCache(const QString &path, const QByteArray &fingerprint,
         out << f.path << f.logicalPath << f.archive << f.size << f.modified;
         writeScan(out, f.scan);
     }
-    return out.status() == QDataStream::Ok && file.commit();
+    if (out.status() != QDataStream::Ok)
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream header(&file);
+    header << cacheMagic << cacheVersion << checksum(payload);
+    return header.status() == QDataStream::Ok && file.write(payload) == payload.size() &&
+           file.commit();
 }
 
 bool readIndexCache(const QString &path, const QByteArray &fingerprint,
@@ -109,12 +138,21 @@ bool readIndexCache(const QString &path, const QByteArray &fingerprint,
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QDataStream in(&file);
-    in.setVersion(QDataStream::Qt_6_0);
+    QDataStream header(&file);
     quint32 magic = 0, version = 0, count = 0;
+    QByteArray sum;
+    header >> magic >> version >> sum;
+    if (header.status() != QDataStream::Ok || magic != cacheMagic || version != cacheVersion)
+        return false;
+    // Any damage to the cache, a single flipped bit included, makes the index read again.
+    const QByteArray payload = file.readAll();
+    if (sum != checksum(payload))
+        return false;
+    QDataStream in(payload);
+    in.setVersion(QDataStream::Qt_6_0);
     QByteArray stored;
-    in >> magic >> version >> stored;
-    if (magic != cacheMagic || version != cacheVersion || stored != fingerprint)
+    in >> stored;
+    if (stored != fingerprint)
         return false;
     IndexCacheContents read;
     in >> count;

@@ -24,6 +24,10 @@ struct IndexedFile {
     // the one the author edits, so the entry's names do not count twice.
     bool shadowed = false;
     ScriptScan scan;
+    // Not kept in the cache, worked out again by each build: whether the script belongs to
+    // the base game (the game's own folders and archives), and its mod's root folder.
+    bool base = false;
+    QString root;
 };
 
 using ArchiveTimes = QHash<QString, QPair<qint64, qint64>>; // archive path: size, time

@@ -2,9 +2,10 @@
 
 #include "core/common/LineFile.h"
 #include "core/launch/CompileRules.h"
+#include "core/modindex/FolderWalk.h"
+#include "core/modindex/ModLayout.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QSet>
 
@@ -16,55 +17,68 @@ QString indexFoldersPath(const QString &programFolder) {
     return programFolder + QStringLiteral("indexfolders.ini");
 }
 
-bool holdsCategoryFolder(const QDir &dir) {
-    QSet<QString> categories;
-    for (const Category &category : launchCategories())
-        categories.insert(QString::fromLatin1(category.name));
-    const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    for (const QString &entry : entries)
-        if (categories.contains(entry.toLower()))
-            return true;
-    return false;
-}
+const QString basePrefix = QStringLiteral("base ");
 
-} // namespace
-
-QStringList readIndexFolders(const QString &programFolder) {
+// The lines of indexfolders.ini that are (or are not) base lines, each an absolute path of
+// something that exists.
+QStringList readFolderLines(const QString &programFolder, bool base, QStringList *notes) {
     const QString path = indexFoldersPath(programFolder);
     if (!QFileInfo::exists(path))
         return {};
     QStringList folders;
-    for (const QString &line : readPathLines(path))
-        if (!line.trimmed().isEmpty())
-            folders.append(line);
+    for (const QString &line : readPathLines(path)) {
+        if (line.trimmed().isEmpty() || line.startsWith(basePrefix) != base)
+            continue;
+        const QString folder = base ? line.mid(basePrefix.size()) : line;
+        const QFileInfo info(folder);
+        if (QDir::isAbsolutePath(folder) && (info.isDir() || (base && info.isFile())))
+            folders.append(QDir::cleanPath(folder));
+        else if (notes)
+            notes->append(
+                QStringLiteral("indexfolders.ini: left out %1: not an absolute path of an "
+                               "existing folder")
+                    .arg(line));
+    }
     return folders;
 }
 
-void writeIndexFolders(const QString &programFolder, const QStringList &folders) {
-    writePathLines(indexFoldersPath(programFolder), folders);
+} // namespace
+
+QStringList readIndexFolders(const QString &programFolder, QStringList *notes) {
+    return readFolderLines(programFolder, false, notes);
+}
+
+QStringList readBaseFolders(const QString &programFolder, QStringList *notes) {
+    return readFolderLines(programFolder, true, notes);
+}
+
+void writeIndexFolders(const QString &programFolder, const QStringList &folders,
+                       const QStringList &baseFolders) {
+    QStringList lines = folders;
+    for (const QString &base : baseFolders)
+        lines.append(basePrefix + base);
+    writePathLines(indexFoldersPath(programFolder), lines);
 }
 
 QStringList effectiveIndexFolders(const QString &programFolder, const QString &activeScript) {
     QStringList folders = readIndexFolders(programFolder);
     if (!folders.isEmpty())
         return folders;
+    const QString mod = activeScript.isEmpty() ? QString() : modFolderOf(activeScript);
+    if (!mod.isEmpty())
+        return {mod};
     const QString settings = settingsPath(programFolder);
     if (QFileInfo::exists(settings)) {
         const QStringList lines = readPathLines(settings);
         if (lines.size() >= 2 && !lines[1].isEmpty() && QFileInfo(lines[1]).isDir())
-            return {lines[1]};
+            return {QDir::cleanPath(lines[1])};
     }
-    const QString mod = activeScript.isEmpty() ? QString() : modFolderOf(activeScript);
-    return mod.isEmpty() ? QStringList() : QStringList{mod};
+    return {};
 }
 
 QString modFolderOf(const QString &script) {
-    QDir dir = QFileInfo(script).absoluteDir();
-    do {
-        if (holdsCategoryFolder(dir))
-            return dir.absolutePath();
-    } while (dir.cdUp());
-    return {};
+    // The script's own folder counts too: a mod's init.con stands in its root.
+    return modRootOf(QFileInfo(script).absoluteFilePath());
 }
 
 QString indexCachePath(const QString &programFolder) {
@@ -81,20 +95,7 @@ bool isArchiveName(const QString &name) {
 }
 
 QStringList listScriptFiles(const QStringList &folders) {
-    QSet<QString> seen;
-    QStringList files;
-    for (const QString &folder : folders) {
-        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = QDir::cleanPath(it.next());
-            if (isScriptName(path) && !seen.contains(path)) {
-                seen.insert(path);
-                files.append(path);
-            }
-        }
-    }
-    files.sort();
-    return files;
+    return walkFolders(folders, [](const QString &path) { return isScriptName(path); }).files;
 }
 
 } // namespace marlix

@@ -4,6 +4,7 @@
 #include "core/common/LineFile.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "core/modindex/ModLayout.h"
 #include "core/modindex/RfaScripts.h"
 #include "core/platform/FileStamp.h"
 #include "core/script/WordSearch.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 #include <new>
 
@@ -21,9 +23,17 @@ namespace {
 
 bool below(const QString &path, const QStringList &folders) {
     for (const QString &folder : folders)
-        if (path.startsWith(folder + QLatin1Char('/')))
+        if (path == folder || path.startsWith(folder + QLatin1Char('/')))
             return true;
     return false;
+}
+
+// The folder of the list that holds the path; empty when none does.
+QString holder(const QString &path, const QStringList &folders) {
+    for (const QString &folder : folders)
+        if (path == folder || path.startsWith(folder + QLatin1Char('/')))
+            return folder;
+    return {};
 }
 
 } // namespace
@@ -113,7 +123,8 @@ void ModIndex::rereadFile(const QString &rawPath) {
     const bool exists = readFileStamp(path, stamp);
     const bool archive = isArchiveName(path);
     QList<IndexedFile> fresh;
-    if (exists && below(path, folders())) {
+    const QStringList allFolders = folders() + baseFolders();
+    if (exists && below(path, allFolders)) {
         QByteArray bytes;
         QStringList errors;
         try {
@@ -132,13 +143,15 @@ void ModIndex::rereadFile(const QString &rawPath) {
         }
     }
 
+    for (IndexedFile &file : fresh)
+        placeFile(file, folders(), baseFolders(), nullptr);
     QWriteLocker lock(&m_lock);
     if (archive) {
         for (size_t id = 0; id < m_state.files.size(); ++id)
             if (m_state.alive[id] && m_state.files[id].archive == path)
                 m_state.dropFile(int(id));
         m_state.archives.remove(path);
-        if (exists && below(path, m_state.folders))
+        if (exists && below(path, m_state.folders + m_state.baseFolders))
             m_state.archives.insert(path, {stamp.size, stamp.modified});
     } else if (m_state.ids.contains(path)) {
         m_state.dropFile(m_state.ids.value(path));
@@ -153,6 +166,22 @@ void ModIndex::rereadFile(const QString &rawPath) {
 QStringList ModIndex::folders() const {
     QReadLocker lock(&m_lock);
     return m_state.folders;
+}
+
+QStringList ModIndex::baseFolders() const {
+    QReadLocker lock(&m_lock);
+    return m_state.baseFolders;
+}
+
+void ModIndex::placeFile(IndexedFile &file, const QStringList &folders,
+                         const QStringList &baseFolders, QHash<QString, QString> *memo) {
+    const QString &own = file.archive.isEmpty() ? file.path : file.archive;
+    file.base = below(own, baseFolders);
+    file.root = modRootOf(file.logicalPath, memo);
+    if (file.root.isEmpty())
+        file.root = holder(own, folders + baseFolders);
+    if (file.root.isEmpty() || file.root == own)
+        file.root = folderOf(own);
 }
 
 QStringList ModIndex::scriptFiles() const {
@@ -251,6 +280,20 @@ QList<IndexEntry> ModIndex::definitions(const QByteArray &name, const QByteArray
     return collect(m_state.definitions, name, family, true);
 }
 
+QList<IndexEntry> ModIndex::definitions(const QByteArray &name,
+                                        const QByteArrayList &families) const {
+    if (families.size() <= 1)
+        return definitions(name, families.value(0));
+    QList<IndexEntry> entries;
+    QSet<QByteArray> folded;
+    for (const QByteArray &family : families)
+        folded.insert(foldWord(family));
+    for (const IndexEntry &entry : definitions(name))
+        if (folded.contains(foldWord(entry.family)))
+            entries.append(entry);
+    return entries;
+}
+
 QList<IndexEntry> ModIndex::references(const QByteArray &name, const QByteArray &family) const {
     return collect(m_state.references, name, family, false);
 }
@@ -285,17 +328,46 @@ QString ModIndex::resolveFile(const QString &script, const QByteArray &relativeP
 }
 
 QString ModIndex::resolveLocked(const IndexedFile &from, const QByteArray &relativePath) const {
-    const QString relative = QFile::decodeName(relativePath);
-    QString target = relative;
-    if (!relative.startsWith(QLatin1Char('/'))) {
+    QString relative = QFile::decodeName(relativePath);
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QStringList candidates;
+    if (relative.startsWith(QLatin1Char('/'))) {
+        candidates.append(QDir::cleanPath(relative));
+    } else {
         const QString folder = folderOf(from.logicalPath);
-        target = folder.isEmpty() ? relative : folder + QLatin1Char('/') + relative;
+        candidates.append(folder + QLatin1Char('/') + relative);
+        const QString level = levelFolderOf(from.logicalPath);
+        if (!level.isEmpty())
+            candidates.append(level + QLatin1Char('/') + relative);
+        const QString root = from.root.isEmpty() ? modRootOf(from.logicalPath) : from.root;
+        if (!root.isEmpty()) {
+            candidates.append(root + QLatin1Char('/') + relative);
+            // The base game holds the same paths below its own root.
+            const qsizetype count = candidates.size();
+            for (const QString &base : m_state.baseRoots)
+                for (qsizetype i = 0; i < count; ++i) {
+                    const QString clean = QDir::cleanPath(candidates[i]);
+                    if (clean.startsWith(root + QLatin1Char('/')))
+                        candidates.append(base + clean.mid(root.size()));
+                }
+        }
     }
-    target = QDir::cleanPath(target);
-    const int id = m_state.logical.value(foldPath(target), -1);
-    if (id >= 0)
-        return m_state.files[id].path;
-    return QFileInfo(target).isFile() ? target : QString();
+    for (QString &candidate : candidates) {
+        candidate = QDir::cleanPath(candidate);
+        const int id = m_state.logical.value(foldPath(candidate), -1);
+        if (id >= 0)
+            return m_state.files[id].path;
+    }
+    // A script below the index folders would be indexed; only the rest is looked for on disk.
+    const QStringList indexed = m_state.folders + m_state.baseFolders;
+    for (const QString &candidate : std::as_const(candidates)) {
+        if (below(candidate, indexed))
+            continue;
+        const QString found = findIgnoringCase(candidate);
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
 }
 
 void ModIndex::forEachFile(const std::function<void(const IndexedFile &)> &visit) const {
@@ -303,6 +375,17 @@ void ModIndex::forEachFile(const std::function<void(const IndexedFile &)> &visit
     for (size_t id = 0; id < m_state.files.size(); ++id)
         if (m_state.alive[id] && !m_state.files[id].shadowed)
             visit(m_state.files[id]);
+}
+
+void ModIndex::withFiles(
+    const std::function<void(const std::vector<const IndexedFile *> &)> &visit) const {
+    QReadLocker lock(&m_lock);
+    std::vector<const IndexedFile *> files;
+    files.reserve(m_state.files.size());
+    for (size_t id = 0; id < m_state.files.size(); ++id)
+        if (m_state.alive[id] && !m_state.files[id].shadowed)
+            files.push_back(&m_state.files[id]);
+    visit(files);
 }
 
 } // namespace marlix

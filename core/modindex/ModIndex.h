@@ -40,7 +40,8 @@ struct BuildStats {
     int filesRead = 0;      // scripts and archives read anew
     int filesFromCache = 0; // unchanged, taken from the previous index or the cache file
     bool cancelled = false; // the index was left as it was
-    QStringList errors;     // files that could not be read, with the reason
+    QStringList errors;     // files and folders that could not be read, with the reason
+    QStringList notes;      // what was left out on purpose (links out of the folders)
 };
 
 class ModIndex {
@@ -59,11 +60,17 @@ public:
     // them. Files whose size and time are those of the previous index or of the cache file
     // are not read again. Runs on worker threads and returns when done.
     BuildStats build(const QStringList &folders, BuildControl *control = nullptr);
+    // The same with the base game: folders or archives of the game's own scripts, whose
+    // definitions count and whose files resolve include and run lines, but which are the
+    // game's and not the mod's to check.
+    BuildStats build(const QStringList &folders, const QStringList &baseFolders,
+                     BuildControl *control = nullptr);
     // Reads one script (or archive) again, or drops it when it is gone. A script below none of
     // the index folders is left out.
     void rereadFile(const QString &path);
 
     QStringList folders() const;
+    QStringList baseFolders() const;
     // The scripts on disk, sorted (archive entries are not among them).
     QStringList scriptFiles() const;
     bool contains(const QString &path) const;
@@ -78,6 +85,9 @@ public:
 
     // Definitions of a name, letter case ignored; an empty family means any family.
     QList<IndexEntry> definitions(const QByteArray &name, const QByteArray &family = {}) const;
+    // Definitions in any of the families (a reference that may name several, see
+    // ScriptSymbol::families); an empty list means any family.
+    QList<IndexEntry> definitions(const QByteArray &name, const QByteArrayList &families) const;
     QList<IndexEntry> references(const QByteArray &name, const QByteArray &family = {}) const;
     // Defined names of a family that begin with the prefix, in order ignoring case, each once
     // (spelt as its first definition has it);
@@ -87,12 +97,18 @@ public:
 
     // The name or include/run path at a byte position of a script's text (the open document).
     ScriptSymbol symbolAt(const QByteArray &text, qsizetype position) const;
-    // The file an include or run path of the script names: the indexed script the game
-    // would read, else a file on disk at that path; empty when there is none.
+    // The file an include or run path of the script names, looked up as the game does: from
+    // the script's folder, from its level's folder (for a script below bf1942/levels/<Level>/),
+    // from its mod's root, then in the base game; letter case ignored. An indexed script where
+    // there is one, else a file on disk; empty when there is none.
     QString resolveFile(const QString &script, const QByteArray &relativePath) const;
 
     // Visits every script of the index under the index's read lock.
     void forEachFile(const std::function<void(const IndexedFile &)> &visit) const;
+    // Hands every script of the index at once (packed copies of scripts on disk left out),
+    // under the read lock, for work that looks at them together.
+    void
+    withFiles(const std::function<void(const std::vector<const IndexedFile *> &)> &visit) const;
 
 private:
     struct Slot {
@@ -105,6 +121,9 @@ private:
     };
 
     QString resolveLocked(const IndexedFile &from, const QByteArray &relativePath) const;
+    // Marks a file of the base game and finds its mod's root.
+    static void placeFile(IndexedFile &file, const QStringList &folders,
+                          const QStringList &baseFolders, QHash<QString, QString> *memo);
     QList<IndexEntry> collect(const QHash<QByteArray, QList<Slot>> &map, const QByteArray &name,
                               const QByteArray &family, bool definitions) const;
     QList<IndexedFile> readArchive(const QString &path, qint64 size, qint64 modified,
@@ -114,6 +133,8 @@ private:
     // Everything a query reads. A build fills a fresh one without the lock and swaps it in.
     struct State {
         QStringList folders;
+        QStringList baseFolders;
+        QStringList baseRoots;
         std::vector<IndexedFile> files;
         std::vector<bool> alive;
         ArchiveTimes archives;

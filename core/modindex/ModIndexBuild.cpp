@@ -1,12 +1,13 @@
 #include "core/modindex/ModIndex.h"
 
 #include "core/common/Error.h"
+#include "core/modindex/FolderWalk.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "core/modindex/ModLayout.h"
 #include "core/platform/FileStamp.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -71,24 +72,25 @@ IndexCacheContents ModIndex::previousContents() const {
 }
 
 BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control) {
-    QStringList folders;
+    return build(folderList, {}, control);
+}
+
+BuildStats ModIndex::build(const QStringList &folderList, const QStringList &baseList,
+                           BuildControl *control) {
+    QStringList folders, baseFolders;
     for (const QString &folder : folderList)
         folders.append(QDir::cleanPath(folder));
+    for (const QString &folder : baseList)
+        baseFolders.append(QDir::cleanPath(folder));
 
     QList<FoundFile> scripts, archives;
-    QSet<QString> seen;
-    for (const QString &folder : folders) {
-        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = QDir::cleanPath(it.next());
-            const bool script = isScriptName(path);
-            if ((!script && !isArchiveName(path)) || seen.contains(path))
-                continue;
-            seen.insert(path);
-            FileStamp stamp;
-            if (readFileStamp(path, stamp))
-                (script ? scripts : archives).append({path, stamp.size, stamp.modified});
-        }
+    const FolderWalk walk = walkFolders(folders + baseFolders, [](const QString &path) {
+        return isScriptName(path) || isArchiveName(path);
+    });
+    for (const QString &path : walk.files) {
+        FileStamp stamp;
+        if (readFileStamp(path, stamp))
+            (isScriptName(path) ? scripts : archives).append({path, stamp.size, stamp.modified});
     }
 
     // Sorted, so that the first of two definitions of a name is the same on every run.
@@ -108,6 +110,8 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
     }
 
     BuildStats stats;
+    stats.errors = walk.errors;
+    stats.notes = walk.notes;
     QList<int> scriptJobs, archiveJobs;
     std::vector<IndexedFile> scriptResults(scripts.size());
     std::vector<QList<IndexedFile>> archiveResults(archives.size());
@@ -192,16 +196,29 @@ BuildStats ModIndex::build(const QStringList &folderList, BuildControl *control)
     // The new index is put together without the lock, so queries go on meanwhile.
     State fresh;
     fresh.folders = folders;
+    fresh.baseFolders = baseFolders;
+    QHash<QString, QString> roots;
+    QSet<QString> baseRoots;
+    auto place = [&](IndexedFile &file) {
+        placeFile(file, folders, baseFolders, &roots);
+        if (file.base)
+            baseRoots.insert(file.root);
+    };
     for (IndexedFile &file : scriptResults)
-        if (!file.path.isEmpty())
+        if (!file.path.isEmpty()) {
+            place(file);
             fresh.addFile(std::move(file));
+        }
     for (int i = 0; i < archives.size(); ++i) {
         fresh.archives.insert(archives[i].path, {archives[i].size, archives[i].modified});
         for (IndexedFile &entry : archiveResults[i]) {
             entry.shadowed = onDisk.contains(foldPath(entry.logicalPath));
+            place(entry);
             fresh.addFile(std::move(entry));
         }
     }
+    fresh.baseRoots = QStringList(baseRoots.begin(), baseRoots.end());
+    fresh.baseRoots.sort();
     stats.files = int(std::count_if(fresh.files.begin(), fresh.files.end(),
                                     [](const IndexedFile &file) { return !file.shadowed; }));
     const bool changed = total > 0 || size_t(previous.files.size()) != fresh.files.size() ||

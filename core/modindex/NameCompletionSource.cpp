@@ -3,6 +3,8 @@
 #include "core/modindex/ModIndex.h"
 #include "core/modindex/ScriptScanner.h"
 
+#include <algorithm>
+
 namespace marlix {
 
 namespace {
@@ -43,7 +45,19 @@ std::optional<CompletionOffer> NameCompletionSource::offerAt(const CompletionTex
     if (!nameCompletionAt(line, int(line.size()), m_index.commandTable(), completion) ||
         !completion.prefix.isEmpty() || !blankAfter(text, caret))
         return std::nullopt;
-    const QByteArrayList names = m_index.namesWithPrefix(completion.family, {});
+    QByteArrayList names;
+    for (const QByteArray &family : std::as_const(completion.families))
+        names += m_index.namesWithPrefix(family, {});
+    if (completion.families.size() > 1) {
+        std::sort(names.begin(), names.end(), [](const QByteArray &a, const QByteArray &b) {
+            return qstricmp(a.constData(), b.constData()) < 0;
+        });
+        names.erase(std::unique(names.begin(), names.end(),
+                                [](const QByteArray &a, const QByteArray &b) {
+                                    return qstricmp(a.constData(), b.constData()) == 0;
+                                }),
+                    names.end());
+    }
     if (names.isEmpty())
         return std::nullopt;
     // Only now, at a place that offers names, is the rest of the text before the line read.

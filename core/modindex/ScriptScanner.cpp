@@ -97,8 +97,12 @@ QByteArray filePath(QByteArray written, bool run) {
 
 enum class LineKind { Code, Remark, BlockStart, BlockEnd };
 
+bool isLetterOrDigit(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
 LineKind lineKind(const QByteArray &command) {
-    if (command == "rem")
+    if (command == "rem" || (command.startsWith("rem") && !isLetterOrDigit(command[3])))
         return LineKind::Remark;
     if (command == "beginrem")
         return LineKind::BlockStart;
@@ -139,7 +143,7 @@ void scanCodeLine(const char *data, const Tokens &tokens, const QByteArray &comm
             }
             scan.definitions.append(definition);
         } else {
-            scan.references.append({rule->family, name,
+            scan.references.append({rule->family, rule->families, name,
                                     QByteArray(data + first.start, first.end - first.start),
                                     lineNumber, column});
         }
@@ -147,12 +151,33 @@ void scanCodeLine(const char *data, const Tokens &tokens, const QByteArray &comm
     }
     if (looksLikeCommand(data[first.start]) && !table.isKnown(command))
         scan.unknownCommands.append(
-            {QByteArray(data + first.start, first.end - first.start), lineNumber});
+            {QByteArray(data + first.start, first.end - first.start), lineNumber, first.start});
+}
+
+// Reads "rem marlix: ignore[-file] KIND..." from a line that starts with "rem".
+bool ignoreDirective(const char *line, int length, IgnoreDirective &directive) {
+    const QByteArray words = QByteArray(line, length).simplified().toLower();
+    static const QByteArray mark = "rem marlix: ignore";
+    if (!words.startsWith(mark))
+        return false;
+    QByteArrayList rest = words.mid(mark.size()).split(' ');
+    if (rest.first() == "-file")
+        directive.line = 0;
+    else if (rest.first().isEmpty())
+        directive.line = -1; // the next line of code, filled in by the caller
+    else
+        return false;
+    rest.removeFirst();
+    rest.removeAll(QByteArray());
+    directive.kinds = rest;
+    return true;
 }
 
 // Walks the lines of a text, keeping track of beginRem blocks. `visit` receives every line
-// that is code, with its number, bytes and tokens, and returns false to stop.
-template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit visit) {
+// that is code, with its number, bytes and tokens, and returns false to stop; `remark` every
+// line that starts with a lone "rem" outside a block.
+template <typename Visit, typename Remark>
+void forEachCodeLine(const QByteArray &text, Visit visit, Remark remark) {
     const char *data = text.constData();
     const qsizetype size = text.size();
     bool inBlock = false;
@@ -176,6 +201,8 @@ template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit vis
             else if (kind == LineKind::Code &&
                      !visit(lineNumber, start, line, tokens, command.bytes()))
                 return;
+        } else if (!inBlock) {
+            remark(lineNumber, line, length);
         }
         start = end + 1;
         if (end < size && data[end] == '\r' && start < size && data[start] == '\n')
@@ -183,15 +210,37 @@ template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit vis
     }
 }
 
+template <typename Visit> void forEachCodeLine(const QByteArray &text, Visit visit) {
+    forEachCodeLine(text, visit, [](int, const char *, int) {});
+}
+
 } // namespace
 
 ScriptScan scanScript(const QByteArray &text, const CommandTable &table) {
     ScriptScan scan;
-    forEachCodeLine(text, [&](int lineNumber, qsizetype, const char *line, const Tokens &tokens,
-                              const QByteArray &command) {
-        scanCodeLine(line, tokens, command, lineNumber, table, scan);
-        return true;
-    });
+    int pending = 0; // directives waiting for their line of code
+    forEachCodeLine(
+        text,
+        [&](int lineNumber, qsizetype, const char *line, const Tokens &tokens,
+            const QByteArray &command) {
+            for (; pending > 0; --pending)
+                scan.ignores[scan.ignores.size() - pending].line = lineNumber;
+            scanCodeLine(line, tokens, command, lineNumber, table, scan);
+            return true;
+        },
+        [&](int, const char *line, int length) {
+            IgnoreDirective directive;
+            if (length < 6 || !ignoreDirective(line, length, directive))
+                return;
+            // A whole-script directive goes in front, so waiting ones stay at the end.
+            if (directive.line == 0) {
+                scan.ignores.insert(scan.ignores.size() - pending, directive);
+            } else {
+                scan.ignores.append(directive);
+                ++pending;
+            }
+        });
+    scan.ignores.resize(scan.ignores.size() - pending);
     return scan;
 }
 
@@ -214,16 +263,22 @@ ScriptSymbol symbolAt(const QByteArray &text, qsizetype position, const CommandT
             };
             for (const NameDefinition &d : scan.definitions)
                 if (covers(d.column, d.name.size()))
-                    symbol = {ScriptSymbol::Definition, d.family, d.name, lineNumber, d.column,
+                    symbol = {ScriptSymbol::Definition,
+                              d.family,
+                              {d.family},
+                              d.name,
+                              lineNumber,
+                              d.column,
                               int(d.name.size())};
             for (const NameReference &r : scan.references)
                 if (covers(r.column, r.name.size()))
-                    symbol = {ScriptSymbol::Reference, r.family, r.name, lineNumber, r.column,
-                              int(r.name.size())};
+                    symbol = {
+                        ScriptSymbol::Reference, r.family, r.families, r.name, lineNumber, r.column,
+                        int(r.name.size())};
             for (const FileReference &f : scan.files)
                 if (covers(f.column, f.written.size()))
-                    symbol = {ScriptSymbol::File, {},       f.path,
-                              lineNumber,         f.column, int(f.written.size())};
+                    symbol = {ScriptSymbol::File,   {}, {}, f.path, lineNumber, f.column,
+                              int(f.written.size())};
         }
         return false;
     });
@@ -246,6 +301,7 @@ bool nameCompletionAt(const QByteArray &line, int column, const CommandTable &ta
     if (argument != rule->nameArgument)
         return false;
     completion.family = rule->family;
+    completion.families = rule->families;
     completion.start = afterBlank ? column : tokens.last().start;
     if (completion.start < column && line[completion.start] == '"')
         ++completion.start;

@@ -8,8 +8,9 @@
 // Reading one script for the mod index: the named things it defines, the names it refers to,
 // the files it includes or runs and the commands the known-command table does not hold.
 // Lines count from 1, columns are byte offsets within the line. Commands, families and names
-// compare ignoring letter case; text after a "rem" and lines between "beginRem" and "endRem"
-// are not code.
+// compare ignoring letter case; text after a "rem", lines whose first word is "rem" followed
+// by marks that are no letters or digits ("rem-----", "rem***") and lines between "beginRem"
+// and "endRem" are not code.
 namespace marlix {
 
 struct NameDefinition {
@@ -21,7 +22,8 @@ struct NameDefinition {
 };
 
 struct NameReference {
-    QByteArray family; // the family the command refers to
+    QByteArray family;       // the (first) family the command refers to
+    QByteArrayList families; // every family the name may be of
     QByteArray name;
     QByteArray command; // as written in the script
     int line = 0;
@@ -41,6 +43,15 @@ struct FileReference {
 struct UnknownCommand {
     QByteArray command;
     int line = 0;
+    int column = 0;
+};
+
+// "rem marlix: ignore KIND..." silences those kinds of problem (no kind: all) on the next
+// line of code; "rem marlix: ignore-file KIND..." in the whole script. Kinds are the words
+// of the problem model (undefined-name, unknown-command...), folded.
+struct IgnoreDirective {
+    int line = 0; // the line silenced; 0 for the whole script
+    QByteArrayList kinds;
 };
 
 struct ScriptScan {
@@ -48,6 +59,7 @@ struct ScriptScan {
     QList<NameReference> references;
     QList<FileReference> files;
     QList<UnknownCommand> unknownCommands;
+    QList<IgnoreDirective> ignores;
 };
 
 ScriptScan scanScript(const QByteArray &text, const CommandTable &table);
@@ -58,7 +70,8 @@ struct ScriptSymbol {
     enum Kind { None, Definition, Reference, File };
     Kind kind = None;
     QByteArray family;
-    QByteArray name; // for File: the relative path as in FileReference::path
+    QByteArrayList families; // for a reference: every family its name may be of
+    QByteArray name;         // for File: the relative path as in FileReference::path
     int line = 0;
     int column = 0;
     int length = 0;
@@ -70,6 +83,7 @@ ScriptSymbol symbolAt(const QByteArray &text, qsizetype position, const CommandT
 // starts at `start`.
 struct NameCompletion {
     QByteArray family;
+    QByteArrayList families;
     QByteArray prefix;
     int start = 0;
 };

@@ -16,13 +16,14 @@ TEST(ModCheck, FindsEveryKindOfProblemOnceWithFileAndLine) {
     const QString tank = tree.path("objects/vehicles/tank/tank.con");
     const QString inc = tree.path("objects/vehicles/tank/tank.inc");
     const QStringList expected{
-        dupes + ":2: ObjectTemplate.addTemplate names Tank_Wheel, but no ObjectTemplate of "
-                "that name is defined",
-        tank + ":8: run names no file: ..\\common\\missing",
-        tank + ":9: unknown command ObjectTemplate.setMaxSped",
-        inc + ":2: ObjectTemplate Tank_Turret is defined again (first at " + dupes + ":1)",
+        dupes + ":2: error: ObjectTemplate.addTemplate names Tank_Wheel, but no ObjectTemplate "
+                "of that name is defined; did you mean Tank_Hull?",
+        tank + ":8: error: run names no file: ..\\common\\missing",
+        tank + ":9: error: unknown command ObjectTemplate.setMaxSped; did you mean "
+               "ObjectTemplate.setMaxSpeed?",
+        inc + ":2: warning: ObjectTemplate Tank_Turret is defined again (first at " + dupes + ":1)",
     };
-    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(lines.join("\n").toStdString(), expected.join("\n").toStdString());
     EXPECT_EQ(problemSummary(checkMod(index)),
               "1 undefined name, 1 name defined twice, 1 missing file, 1 unknown command");
 }

@@ -232,7 +232,7 @@ TEST_F(ModIndexTest, TheBuilderReportsProgressAndACancelledBuildLeavesTheIndex) 
     EXPECT_TRUE(index.definitions("Other").isEmpty());
 }
 
-TEST(IndexFolders, TheListThenTheModPathThenTheActiveScriptsModFolder) {
+TEST(IndexFolders, TheListThenTheActiveScriptsModRootThenTheModPath) {
     ModTree tree;
     QTemporaryDir program;
     const QString folder = program.path() + "/";
@@ -245,9 +245,13 @@ TEST(IndexFolders, TheListThenTheModPathThenTheActiveScriptsModFolder) {
 
     writeAll(folder + "compilepref.ini",
              "packer\r\n" + QFile::encodeName(tree.path("objects")) + "\r\ngame\r\n-game\r\n");
-    EXPECT_EQ(effectiveIndexFolders(folder, tankCon), QStringList{tree.path("objects")});
+    // The mod root above the script comes first; the mod path serves a script of no mod.
+    EXPECT_EQ(effectiveIndexFolders(folder, tankCon), QStringList{tree.mod});
+    EXPECT_EQ(effectiveIndexFolders(folder, tree.dir.filePath("aisource/tank_ai.con")),
+              QStringList{tree.path("objects")});
 
     const QString odd = tree.dir.filePath("Mod ünï");
+    QDir().mkpath(odd);
     writeIndexFolders(folder, {odd, tree.mod});
     EXPECT_EQ(readAll(folder + "indexfolders.ini"),
               QFile::encodeName(odd) + "\r\n" + QFile::encodeName(tree.mod) + "\r\n");

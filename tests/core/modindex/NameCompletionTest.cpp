@@ -116,3 +116,11 @@ TEST_F(Completing, OffersStayWholeWhileABuildReplacesTheIndexAndFollowIt) {
     builds.join();
     EXPECT_EQ(offered("Object.create ").size(), before.size() + 20);
 }
+
+TEST_F(Completing, ACommandThatMayNameSeveralFamiliesOffersTheNamesOfEach) {
+    tree.put("objects/weapons/gun.con", "weaponTemplate.create Tank_Gun\r\n"
+                                        "weaponTemplate.create TANK_AI\r\n");
+    index.build({tree.mod});
+    // aiTemplate Tank_AI and weaponTemplate TANK_AI are offered once, in order.
+    EXPECT_EQ(offered("ObjectTemplate.aiTemplate "), (QStringList{"Tank_AI", "Tank_Gun"}));
+}

@@ -169,3 +169,22 @@ TEST(CommandTable, ShippedTablesHoldTheDefinitionsOfTheGame) {
     EXPECT_TRUE(tables().isKnown("objecttemplate.setmaxspeed"));
     EXPECT_FALSE(tables().isKnown("geometriytemplate.setloddistance"));
 }
+
+TEST(CommandTable, AReferMayNameSeveralFamiliesAndAKnownLineMayCoverAWholeObject) {
+    CommandTable table;
+    table.addRules("refer Thing.use FamA FamB 2\n");
+    const CommandRule *use = table.rule("thing.use");
+    ASSERT_NE(use, nullptr);
+    EXPECT_EQ(use->families, (QByteArrayList{"FamA", "FamB"}));
+    EXPECT_EQ(use->family, "FamA");
+    EXPECT_EQ(use->nameArgument, 2);
+    EXPECT_THROW(table.addRules("refer Thing.use FamA FamB\n"), Error);
+    table.addKnownCommands("Score.*\n");
+    EXPECT_TRUE(table.isKnown("score.setkillpoints"));
+    EXPECT_FALSE(table.isKnown("score."));
+    EXPECT_FALSE(table.isKnown("scoremanager.x"));
+    // The console commands real mods use.
+    for (const char *command :
+         {"echo", "game.addmodpath", "renderer.playbink", "scoremanager.setkillpoints"})
+        EXPECT_TRUE(tables().isKnown(command)) << command;
+}

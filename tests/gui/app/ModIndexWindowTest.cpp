@@ -239,13 +239,43 @@ private slots:
         const QList<ModProblem> problems = checkMod(*x.tools()->index());
         ResultsPanel *panel = x.w->resultsPanel;
         QVERIFY(!problems.isEmpty());
-        QCOMPARE(panel->summary(), problemSummary(problems));
+        // The check runs off the window's thread; the panel fills when it is done.
+        QTRY_COMPARE(panel->summary(), problemSummary(problems));
         QCOMPARE(panel->resultCount(), problems.size());
         QStringList texts;
         for (int row = 0; row < panel->resultCount(); ++row)
             texts << panel->resultText(row);
         QVERIFY(texts.join('\n').contains("Tank_Wheel"));
         QVERIFY(texts.join('\n').contains("setMaxSped"));
+        QVERIFY(texts.join('\n').contains("error: unknown command"));
+    }
+
+    void aTickedIndexFolderIsKeptAsTheBaseGameAndIndexedAsIt() {
+        IndexedWindow x(false);
+        const QString base = x.tree.dir.filePath("aisource");
+        whenShown<IndexFoldersDialog>([&](IndexFoldersDialog *dialog) {
+            dialog->folderBox->setText(x.tree.mod);
+            QVERIFY(dialog->addTypedFolder());
+            dialog->folderBox->setText(base);
+            QVERIFY(dialog->addTypedFolder());
+            dialog->folderList->item(1)->setCheckState(Qt::Checked);
+            dialog->accept();
+        });
+        QSignalSpy done(x.tools(), &IndexTools::buildFinished);
+        x.tools()->mnuIndexFolders->trigger();
+        QCOMPARE(readIndexFolders(x.m.folder.path()), QStringList{x.tree.mod});
+        QCOMPARE(readBaseFolders(x.m.folder.path()), QStringList{base});
+        QVERIFY(done.wait(10000));
+        QCOMPARE(x.tools()->index()->baseFolders(), QStringList{base});
+        // The dialog shows it ticked the next time.
+        bool ticked = false;
+        whenShown<IndexFoldersDialog>([&](IndexFoldersDialog *dialog) {
+            ticked = dialog->folderList->count() == 2 &&
+                     dialog->folderList->item(1)->checkState() == Qt::Checked;
+            dialog->reject();
+        });
+        x.tools()->mnuIndexFolders->trigger();
+        QVERIFY(ticked);
     }
 
     void restingTheMouseOnANameShowsWhereItIsDefined() {
