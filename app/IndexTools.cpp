@@ -386,7 +386,7 @@ void IndexTools::goBackClick() {
         if (!found && !place.file.isEmpty() && QFileInfo(place.file).isFile()) {
             w->OpenDocumentFile(place.file);
             found = w->tabControl->ActivePage();
-            if (found && found->caption() != place.file)
+            if (found && !marlix::sameDocument(found->caption(), place.file))
                 found = nullptr;
         }
         if (!found)

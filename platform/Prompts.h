@@ -25,6 +25,8 @@ struct FileRequest {
     // An Open dialog whose typed name need not exist (only its folder must), as for a folder
     // chosen by opening it and accepting a placeholder name.
     bool nameMustExist = true;
+    // An Open dialog in which several files may be chosen at once.
+    bool multiple = false;
 };
 
 struct FileAnswer {
@@ -32,7 +34,13 @@ struct FileAnswer {
     QString fileName;
     int filterIndex = 1;
     QString folder; // where the dialog was left; for an accepted name, its folder
+    // Every file chosen in a dialog that allows several, in the order the dialog gives them;
+    // fileName is the first. Empty where only fileName was answered.
+    QStringList fileNames;
 };
+
+// The files an accepted answer names: fileNames, or fileName alone.
+QStringList chosenFiles(const FileAnswer &answer);
 
 // What an accepted dialog keeps for its next use: the chosen file's folder and its name in the
 // name box.
