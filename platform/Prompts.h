@@ -30,6 +30,12 @@ struct FileRequest {
 };
 
 struct FileAnswer {
+    FileAnswer() = default;
+    FileAnswer(bool accepted, const QString &fileName, int filterIndex, const QString &folder,
+               const QStringList &fileNames = {})
+        : accepted(accepted), fileName(fileName), filterIndex(filterIndex), folder(folder),
+          fileNames(fileNames) {}
+
     bool accepted = false;
     QString fileName;
     int filterIndex = 1;

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QTest>
 
 using namespace marlix;
