@@ -4,6 +4,7 @@
 #include "core/modindex/IndexWatch.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
+#include "app/SchemeColors.h"
 #include "app/frmMain.h"
 #include "editor/AdvEdit.h"
 #include "core/script/Windows1252.h"
@@ -58,6 +59,9 @@ int chooseDefinition(QWidget *parent, const QList<IndexEntry> &definitions) {
                           .arg(placeText(entry), nameText(entry.family), nameText(entry.type),
                                nameText(entry.name)));
     list->setCurrentRow(0);
+    // The list of places is a panel of the index, in the editors' scheme.
+    if (const auto *window = qobject_cast<const TFormMain *>(parent))
+        applyPanelScheme(list, window->darkScheme());
     layout->addWidget(list);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     layout->addWidget(buttons);

@@ -10,9 +10,9 @@ namespace marlix {
 class PageControl;
 }
 
-// One page of a marlix::PageControl. Its caption (the document's file name) is shown on its tab,
-// unless a display text stands in for it until the next caption is set; Tag is free for the
-// owner.
+// One page of a marlix::PageControl. Its caption is the document's full file name; its tab shows
+// the file's name and has the caption as its tip, unless a display text stands in for both
+// until the next caption is set. Tag is free for the owner.
 class TTabSheet : public QWidget {
     Q_OBJECT
 public:
