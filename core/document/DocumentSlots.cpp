@@ -68,10 +68,8 @@ bool sameDocument(const QString &first, const QString &second) {
 int slotWithFile(const SlotCaptions &captions, const QString &path) {
     // The exact caption first, as it costs nothing and holds also for a file gone from disk.
     const int exact = slotWithCaption(captions, path);
-    if (exact >= 0 && !path.isEmpty())
+    if (exact >= 0 || path.isEmpty())
         return exact;
-    if (path.isEmpty())
-        return -1;
     for (int i = DocumentSlotCount - 1; i >= 0; --i)
         if (captions[i] && !captions[i]->isEmpty() && sameDocument(*captions[i], path))
             return i;

@@ -30,8 +30,9 @@ QString cleanDocumentPath(const QString &path);
 // "." or doubled separators. A path that names no file matches only its cleaned twin.
 bool sameDocument(const QString &first, const QString &second);
 
-// The slot whose document is the file at path (by sameDocument; untitled documents never
-// are). Two documents saved under one name: the higher slot is taken. -1 when none.
+// The slot whose document is the file at path (by sameDocument). The empty path is an
+// untitled document's name, as its caption says; no other path ever names one. Two documents
+// saved under one name: the higher slot is taken. -1 when none.
 int slotWithFile(const SlotCaptions &captions, const QString &path);
 
 // The tab that becomes active when the active tab at `removed` of `count` tabs goes away:

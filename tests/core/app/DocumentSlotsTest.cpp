@@ -58,13 +58,14 @@ TEST(DocumentSlots, AFileOpenUnderAnotherSpellingIsTheSameDocument) {
     tree.make("Tiger/Objects.con");
     SlotCaptions captions;
     captions[3] = objects;
-    captions[4] = ""; // an untitled document is never a file
+    captions[4] = ""; // an untitled document: no file is it
     for (const QString &spelling :
          {tree.root + "/Tiger/../Sherman/Objects.con", tree.root + "/Sherman/./Objects.con",
           tree.root + "//Sherman//Objects.con"})
         EXPECT_EQ(slotWithFile(captions, spelling), 3) << qPrintable(spelling);
     EXPECT_EQ(slotWithFile(captions, tree.root + "/Tiger/Objects.con"), -1);
-    EXPECT_EQ(slotWithFile(captions, ""), -1);
+    // The empty name stays the untitled document's, as its caption is.
+    EXPECT_EQ(slotWithFile(captions, ""), 4);
 
     // A link and its target, either way round, and a link to the folder.
     ASSERT_TRUE(QFile::link(objects, tree.root + "/link.con"));
