@@ -3,6 +3,7 @@
 #include "app/IndexFoldersDialog.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
+#include "app/SchemeColors.h"
 #include "app/frmMain.h"
 #include "core/modindex/IndexBuilder.h"
 #include "core/modindex/IndexFolders.h"
@@ -59,6 +60,9 @@ int chooseDefinition(QWidget *parent, const QList<IndexEntry> &definitions) {
                           .arg(placeText(entry), nameText(entry.family), nameText(entry.type),
                                nameText(entry.name)));
     list->setCurrentRow(0);
+    // The list of places is a panel of the index, in the editors' scheme.
+    if (const auto *window = qobject_cast<const TFormMain *>(parent))
+        applyPanelScheme(list, window->darkScheme());
     layout->addWidget(list);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     layout->addWidget(buttons);
@@ -396,7 +400,7 @@ void IndexTools::goBackClick() {
         if (!found && !place.file.isEmpty() && QFileInfo(place.file).isFile()) {
             w->OpenDocumentFile(place.file);
             found = w->tabControl->ActivePage();
-            if (found && found->caption() != place.file)
+            if (found && !marlix::sameDocument(found->caption(), place.file))
                 found = nullptr;
         }
         if (!found)

@@ -1,14 +1,17 @@
 #include "app/PageControl.h"
 
-#include "core/document/DocumentSlots.h"
 #include "core/common/MnemonicText.h"
 #include "core/document/DocumentCaption.h"
+#include "core/document/DocumentSlots.h"
 
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStackedWidget>
 #include <QStyleOptionTab>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -76,6 +79,29 @@ void marlix::TabRow::setCaptions(const QStringList &captions) {
         m_current = -1;
     m_hot = -1;
     relayout();
+}
+
+void marlix::TabRow::setToolTips(const QStringList &tips) {
+    m_tips = tips;
+}
+
+bool marlix::TabRow::event(QEvent *event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = m_tips.value(tabAt(help->pos()));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            // A file name is plain text, even one that looks like markup.
+            QToolTip::showText(
+                help->globalPos(),
+                Qt::mightBeRichText(tip)
+                    ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(tip.toHtmlEscaped())
+                    : tip,
+                this, tabRect(tabAt(help->pos())));
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void marlix::TabRow::setCurrent(int index) {
@@ -307,11 +333,24 @@ void marlix::PageControl::removePage(TTabSheet *page) {
 }
 
 void marlix::PageControl::captionChanged() {
-    QStringList captions;
+    QStringList paths;
+    paths.reserve(m_pages.size());
+    for (const TTabSheet *page : std::as_const(m_pages))
+        paths.append(page->m_display.isEmpty() ? page->m_caption : QString());
+    const QStringList names = marlix::tabNames(paths);
+    QStringList captions, tips;
     captions.reserve(m_pages.size());
-    for (const TTabSheet *page : m_pages)
-        captions.append(page->displayText());
+    tips.reserve(m_pages.size());
+    for (int i = 0; i < m_pages.size(); ++i) {
+        TTabSheet *page = m_pages[i];
+        const bool file = page->m_display.isEmpty();
+        page->m_tabText =
+            marlix::documentCaption(file ? names[i] : page->m_display, page->m_changed);
+        captions.append(page->m_tabText);
+        tips.append(file ? page->m_caption : page->m_display);
+    }
     m_row->setCaptions(captions);
+    m_row->setToolTips(tips);
     m_row->setCurrent(indexOf(m_active));
 }
 

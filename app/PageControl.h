@@ -10,9 +10,9 @@ namespace marlix {
 class PageControl;
 }
 
-// One page of a marlix::PageControl. Its caption (the document's file name) is shown on its tab,
-// unless a display text stands in for it until the next caption is set; Tag is free for the
-// owner.
+// One page of a marlix::PageControl. Its caption is the document's full file name; its tab shows
+// the file's name and has the caption as its tip, unless a display text stands in for both
+// until the next caption is set. Tag is free for the owner.
 class TTabSheet : public QWidget {
     Q_OBJECT
 public:
@@ -22,9 +22,13 @@ public:
     int Tag = 0;
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
-    // What the tab shows: the display text while there is one, else the caption; with the
-    // changed mark in front while the document has unsaved changes.
+    // The document's full name: the display text while there is one, else the caption; with
+    // the changed mark in front while the document has unsaved changes.
     QString displayText() const;
+    // What its tab shows: as displayText, but a file by its name (with its folders only as far
+    // as needed to tell it from another open script of that name). The full path is the tab's
+    // tooltip.
+    QString tabText() const { return m_tabText; }
     void setDisplayText(const QString &text);
     void setChanged(bool changed);
     // Lays the document out on the page: the editor filling it, its object-list panel (if any)
@@ -35,6 +39,7 @@ private:
     friend class marlix::PageControl;
     QString m_caption;
     QString m_display;
+    QString m_tabText;
     bool m_changed = false;
     QPointer<marlix::PageControl> m_owner;
 };
@@ -50,6 +55,9 @@ public:
     explicit TabRow(QWidget *parent);
 
     void setCaptions(const QStringList &captions);
+    // What resting the mouse on each tab shows.
+    void setToolTips(const QStringList &tips);
+    QString toolTipAt(int index) const { return m_tips.value(index); }
     void setCurrent(int index);
     int current() const { return m_current; }
     int hot() const { return m_hot; }
@@ -75,6 +83,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     int tabWidth(const QString &caption, int available) const;
@@ -85,6 +94,7 @@ private:
     void relayout();
 
     QStringList m_captions;
+    QStringList m_tips;
     QList<QRect> m_rects;
     int m_current = -1;
     int m_hot = -1;

@@ -1,13 +1,13 @@
 #include "app/frmMain.h"
 
 #include "app/PageControl.h"
-#include "core/prefs/RecentFiles.h"
 #include "app/ToolIcons.h"
 #include "app/UpdateCheck.h"
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
 #include "core/common/ProgramFolder.h"
 #include "core/common/Version.h"
+#include "core/prefs/RecentFiles.h"
 #include "editor/AdvEdit.h"
 #include "launch/frmLaunch.h"
 #include "platform/GuardedConnect.h"
@@ -60,6 +60,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     dlgOpen.filter = QStringLiteral("BF1942 Con Files (*.con)|*.con|Con Backup Files "
                                     "(*.bcon)|*.bcon|All Files (*.*)|*.*");
     dlgOpen.defaultSuffix = QStringLiteral("con");
+    dlgOpen.multiple = true;
     dlgOpenArchive.filter = QStringLiteral("RFA Archives (*.rfa)|*.rfa|All Files (*.*)|*.*");
     dlgSave.kind = marlix::FileRequest::Save;
     dlgSave.filter = QStringLiteral("BF1942 Con File (*.con)|*.con|Con Backup File "
@@ -326,7 +327,10 @@ bool TFormMain::NewDocumentTab() {
     tabControl->setActivePage(page);
     editor->setFocus();
     // A page whose tables fail to load is still laid out, so the editor stays usable.
-    const auto layOut = qScopeGuard([&] { page->setContent(editor, editor->ObjectList); });
+    const auto layOut = qScopeGuard([&] {
+        page->setContent(editor, editor->ObjectList);
+        applySchemeAround(editor); // the object list is made by InitEditor
+    });
     editor->InitEditor();
     return true;
 }
@@ -341,7 +345,7 @@ void TFormMain::CloseDocumentSlot(int slot) {
 }
 
 std::optional<QString> TFormMain::executeSaveDialog() {
-    const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgSave);
+    const marlix::FileAnswer answer = marlix::Prompts::file(this, inFolderOfScriptInView(dlgSave));
     marlix::keepFileDialogState(dlgSave, answer);
     if (!answer.accepted)
         return std::nullopt;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/document/DocumentSlots.h"
 #include "core/document/DiskChange.h"
-#include "platform/Prompts.h"
+#include "core/document/DocumentSlots.h"
 #include "core/prefs/GeneralOptions.h"
+#include "platform/Prompts.h"
 
 #include <QFont>
 #include <QKeySequence>
@@ -30,6 +30,7 @@ class FindBar;
 class FindInFilesJob;
 struct FindInFilesResult;
 struct SearchOptions;
+class HandOffListener;
 class IndexTools;
 class PageControl;
 class ResultsPanel;
@@ -91,8 +92,12 @@ public:
     std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
     std::optional<QFont> EditorFont;
 
-    // The process's command line; parameter 0 is the program itself.
+    // The process's command line; parameter 0 is the program itself, each further one names a
+    // file.
     QStringList commandLine;
+    // The socket later starts hand their files to; its waiting requests are heard before a
+    // paint takes up params.ini, so that files open in the order of the starts.
+    QPointer<marlix::HandOffListener> handOffListener;
     const QString &ProgramFolder() const { return m_programFolder; }
 
     bool NewDocumentTab();
@@ -112,6 +117,9 @@ public:
     QList<QKeySequence> menuKeys() const;
     // A later start asked for this window: bring it forward and take up the hand-off.
     void handOffRequested();
+    // A later start handed these files over the socket: they open after every file handed
+    // over before them, and the window comes forward.
+    void filesHandedOver(const QStringList &files);
 
     void TopBarClick();
     void btnNewClick();
@@ -192,6 +200,9 @@ public:
     // Reads marlix.ini and applies it to every open editor.
     void loadEditorOptions();
     void applyEditorOptions(TAdvEdit *editor) const;
+    // "Light Text on Dark Background": the editors, and what lies over and beside their text.
+    bool darkScheme() const;
+    void applySchemeAround(TAdvEdit *editor) const;
 
 signals:
     void closed(); // the window has closed; the program ends
@@ -221,6 +232,9 @@ private:
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());
     void recentEntryChosen(QAction *entry);
     std::optional<QString> executeSaveDialog();
+    // The dialog as it opens now: in the folder of the script in view, else where it was
+    // last used.
+    marlix::FileRequest inFolderOfScriptInView(const marlix::FileRequest &dialog) const;
     // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:
     // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
     bool saveOrDiscard(TTabSheet *page);
@@ -228,6 +242,15 @@ private:
     bool changedDocumentsMayGo();
     marlix::SlotCaptions slotCaptions() const;
     void schedulePaintHandOff();
+    // Opens the handed-over files in the order they came; files handed over while one opens
+    // (a message box runs its own loop) wait their turn.
+    void openHandedFiles();
+    QStringList m_handedFiles;
+    bool m_openingHandedFiles = false;
+    // The files a paint took from params.ini before the start that wrote them was heard on
+    // the socket: its request then names files that are already on their way.
+    std::optional<QStringList> m_paintTakenFiles;
+    bool m_commandLineTaken = false;
     void focusWindowChanged(QWindow *window);
 
     void createEverydayParts();

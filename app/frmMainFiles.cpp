@@ -2,12 +2,13 @@
 #include "app/frmMain.h"
 
 #include "app/PageControl.h"
-#include "core/prefs/RecentFiles.h"
 #include "core/common/LineFile.h"
+#include "core/prefs/RecentFiles.h"
 #include "editor/AdvEdit.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 
 void TFormMain::btnNewClick() {
@@ -20,17 +21,34 @@ void TFormMain::mnuNewClick() {
 void TFormMain::btnOpenClick() {
     if (tabControl->pageCount() >= marlix::MaxOpenDocuments)
         return;
-    const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpen);
+    const marlix::FileAnswer answer = marlix::Prompts::file(this, inFolderOfScriptInView(dlgOpen));
     marlix::keepFileDialogState(dlgOpen, answer);
-    if (answer.accepted)
-        OpenDocumentFile(answer.fileName);
+    const QStringList chosen = marlix::chosenFiles(answer);
+    if (chosen.size() == 1)
+        OpenDocumentFile(chosen.constFirst());
+    else if (!chosen.isEmpty())
+        openDroppedFiles(chosen);
+}
+
+marlix::FileRequest TFormMain::inFolderOfScriptInView(const marlix::FileRequest &dialog) const {
+    marlix::FileRequest request = dialog;
+    const TTabSheet *page = tabControl->ActivePage();
+    if (page && !page->caption().isEmpty()) {
+        const QFileInfo script(page->caption());
+        if (script.absoluteDir().exists())
+            request.folder = script.absolutePath();
+    }
+    return request;
 }
 void TFormMain::mnuOpenClick() {
     btnOpenClick();
 }
 
-void TFormMain::OpenDocumentFile(const QString &path) {
-    const int open = marlix::slotWithCaption(slotCaptions(), path);
+void TFormMain::OpenDocumentFile(const QString &given) {
+    // "x/../y", "./y" and "//" name the file at its plain path, and a link names its target:
+    // either way the document that is open already.
+    const QString path = marlix::cleanDocumentPath(given);
+    const int open = marlix::slotWithFile(slotCaptions(), path);
     if (open >= 0) {
         tabControl->setActivePage(DocumentTabs[open]);
         return;

@@ -5,10 +5,11 @@
 #include "app/GoToLineBar.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "editor/AdvEdit.h"
-#include "core/search/FindInFilesJob.h"
-#include "core/script/Windows1252.h"
+#include "app/SchemeColors.h"
 #include "core/modindex/IndexFolders.h"
+#include "core/script/Windows1252.h"
+#include "core/search/FindInFilesJob.h"
+#include "editor/AdvEdit.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -57,7 +58,10 @@ FindBar *TFormMain::activeFindBar(bool create) {
     TAdvEdit *editor = activeEditor();
     if (!editor)
         return nullptr;
+    const bool existed = FindBar::ofPage(tabControl->ActivePage(), editor, false);
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, create);
+    if (bar && !existed)
+        marlix::applyFindMarkColors(editor, darkScheme());
     if (bar)
         connect(bar, &FindBar::findInFilesRequested, this, &TFormMain::startFindInFiles,
                 Qt::UniqueConnection);

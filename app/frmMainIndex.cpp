@@ -70,7 +70,7 @@ bool TFormMain::openDocumentAt(const QString &path, int line) {
     if (QFileInfo(path).isFile()) {
         OpenDocumentFile(path);
         TTabSheet *page = tabControl->ActivePage();
-        if (!page || page->caption() != path)
+        if (!page || !marlix::sameDocument(page->caption(), path))
             return false;
         selectLine(DocumentEditors[page->Tag], line);
         return true;

@@ -2,8 +2,10 @@
 // from a later start.
 #include "app/frmMain.h"
 
+#include "app/PageControl.h"
 #include "core/startup/HandOff.h"
 #include "platform/ErrorDisplay.h"
+#include "platform/HandOffChannel.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -12,20 +14,61 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWindow>
 
 void TFormMain::FormActivate() {
-    const QString path = marlix::joinedParameters(commandLine);
-    if (QFileInfo(path).isFile())
-        OpenDocumentFile(path);
+    // Coming back from a dialog leaves the tab that was in view in view; only the first
+    // activation brings the command line's files forward.
+    TTabSheet *inView = m_commandLineTaken ? tabControl->ActivePage() : nullptr;
+    m_commandLineTaken = true;
+    for (const QString &path : commandLine.mid(1))
+        if (QFileInfo(path).isFile())
+            marlix::guarded(this, [&] { OpenDocumentFile(path); });
+    if (inView && tabControl->indexOf(inView) >= 0 && tabControl->ActivePage() != inView) {
+        tabControl->setActivePage(inView);
+        tabControlChange();
+    }
 }
 
 void TFormMain::FormPaint() {
-    const std::optional<QString> path =
+    // Requests already sent on the socket come first: their starts were made before the one
+    // whose params.ini is there now.
+    if (handOffListener)
+        handOffListener->takeWaitingRequests();
+    const std::optional<QStringList> files =
         marlix::takeHandOff(m_programFolder + marlix::handOffFileName());
-    if (path && QFileInfo(*path).isFile())
-        OpenDocumentFile(*path);
+    if (!files)
+        return;
+    m_paintTakenFiles = *files;
+    m_handedFiles.append(*files);
+    openHandedFiles();
+}
+
+void TFormMain::filesHandedOver(const QStringList &files) {
+    const QString handOff = m_programFolder + marlix::handOffFileName();
+    const bool fileWasThis = marlix::dropHandOffOf(handOff, files);
+    // A paint took this start's params.ini up before its request arrived: already queued.
+    const bool alreadyTaken = !fileWasThis && m_paintTakenFiles == files;
+    m_paintTakenFiles.reset();
+    if (!alreadyTaken)
+        m_handedFiles.append(files);
+    handOffRequested();
+    // Opened after the start has been answered, which waits for nothing but this queue.
+    QTimer::singleShot(0, this, [this] { openHandedFiles(); });
+}
+
+void TFormMain::openHandedFiles() {
+    if (m_openingHandedFiles)
+        return;
+    m_openingHandedFiles = true;
+    const auto done = qScopeGuard([this] { m_openingHandedFiles = false; });
+    while (!m_handedFiles.isEmpty()) {
+        const QString path = m_handedFiles.takeFirst();
+        if (QFileInfo(path).isFile())
+            marlix::guarded(this, [&] { OpenDocumentFile(path); });
+    }
 }
 
 void TFormMain::paintEvent(QPaintEvent *event) {

@@ -102,7 +102,7 @@ void TFormMain::closeTab(TTabSheet *page) {
 
 void TFormMain::openDroppedFiles(const QStringList &paths) {
     for (const QString &path : paths) {
-        const bool open = marlix::slotWithCaption(slotCaptions(), path) >= 0;
+        const bool open = marlix::slotWithFile(slotCaptions(), path) >= 0;
         if (!open && tabControl->pageCount() >= marlix::MaxOpenDocuments) {
             marlix::showMessage(this, QStringLiteral("Max controls reached"));
             return;

@@ -1,6 +1,5 @@
 // The program block: the first start runs the editor, a later start hands its command line
 // to the running one and ends without a window.
-#include "core/startup/HandOff.h"
 #include "app/MarlixApplication.h"
 #include "app/frmMain.h"
 #include "auxiliary/frmAbout.h"
@@ -8,9 +7,10 @@
 #include "core/common/Error.h"
 #include "core/common/ProgramFolder.h"
 #include "core/common/Version.h"
+#include "core/platform/InstanceLock.h"
+#include "core/startup/HandOff.h"
 #include "launch/frmLaunch.h"
 #include "platform/HandOffChannel.h"
-#include "core/platform/InstanceLock.h"
 #include "prefs/frmPref.h"
 
 #include <QCoreApplication>
@@ -30,18 +30,20 @@ QStringList rawArguments(int argc, char **argv) {
 }
 
 // A later start: no window and no GUI, only what it takes to find the program folder and the
-// running window's socket.
+// running window's socket. Later starts take turns, so that each start's params.ini is taken
+// before the next one is written and the files open in the order of the starts.
 int handOffToRunningInstance(int argc, char **argv, const QStringList &arguments) {
     QCoreApplication application(argc, argv);
+    const QStringList files = marlix::commandLineFiles(arguments, QDir::currentPath());
+    const marlix::HandOffTurn turn;
     int result = 0;
     try {
-        marlix::writeHandOff(marlix::programFolder() + marlix::handOffFileName(),
-                             marlix::commandLineFile(arguments, QDir::currentPath()));
+        marlix::writeHandOff(marlix::programFolder() + marlix::handOffFileName(), files);
     } catch (const marlix::Error &error) {
         std::fprintf(stderr, "%s\n", error.what());
         result = 1;
     }
-    marlix::requestRaise(marlix::mainWindowTitle());
+    marlix::handFilesOver(marlix::mainWindowTitle(), files);
     return result;
 }
 
@@ -83,13 +85,14 @@ int main(int argc, char **argv) {
     frmAbout = windows.create<TfrmAbout>();
 
     // The running window outlives the folder it was started from as a meaning for names.
-    FormMain->commandLine = {arguments.value(0),
-                             marlix::commandLineFile(arguments, QDir::currentPath())};
+    FormMain->commandLine =
+        QStringList{arguments.value(0)} + marlix::commandLineFiles(arguments, QDir::currentPath());
     QObject::connect(FormMain, &TFormMain::closed, &application, &QCoreApplication::quit);
     marlix::HandOffListener listener;
     listener.listen(FormMain->windowTitle());
-    QObject::connect(&listener, &marlix::HandOffListener::raiseRequested, FormMain,
-                     &TFormMain::handOffRequested);
+    FormMain->handOffListener = &listener;
+    QObject::connect(&listener, &marlix::HandOffListener::filesHandedOver, FormMain,
+                     &TFormMain::filesHandedOver);
 
     FormMain->show();
     return application.exec();

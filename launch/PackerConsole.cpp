@@ -82,4 +82,17 @@ void PackerConsole::endRun(int exitStatus) {
     setWindowTitle(m_failedTitle);
 }
 
+void PackerConsole::skipped(const QString &category, const QString &reason) {
+    if (m_failedTitle.isEmpty())
+        m_text->clear();
+    else
+        m_text->appendPlainText(QString());
+    m_text->appendPlainText(reason);
+    m_failedTitle = runTitle(category) + QStringLiteral(" (skipped)");
+    setWindowTitle(m_failedTitle);
+    if (!isVisible())
+        placeBelowOwner();
+    show();
+}
+
 } // namespace marlix

@@ -21,6 +21,9 @@ public:
     void append(const QByteArray &bytes);
     // -1 stands for a packer that was ended by a signal (stopped, or killed).
     void endRun(int exitStatus);
+    // A ticked category that was not packed, and why: the console opens, and stays open
+    // after the run so that the author sees it.
+    void skipped(const QString &category, const QString &reason);
 
     QPlainTextEdit *text() const { return m_text; }
 

@@ -241,8 +241,12 @@ void TFrmLaunch::PackArchive(const QString &packer, const QString &category) {
     const QString answers = ProgramFolder + QStringLiteral("compile.ini");
     marlix::writePathLines(batch, {marlix::batchLine(packer, ProgramFolder)});
     const QString mod = txtArchivePath->text();
-    if (!QFileInfo(marlix::sourceFolder(mod, category)).isDir())
+    const QString source = marlix::sourceFolder(mod, category);
+    if (!QFileInfo(source).isDir()) {
+        // A ticked category that packs nothing would otherwise pass unseen.
+        m_console->skipped(category, QStringLiteral("no folder %1, skipped").arg(source));
         return;
+    }
     marlix::writePathLines(answers, marlix::answerLines(mod, category));
     m_console->beginRun(category);
     const bool started = m_child->runBatch(batch, marlix::childWorkingFolder());

@@ -93,6 +93,14 @@ void keepFileDialogState(FileRequest &dialog, const FileAnswer &answer) {
     dialog.fileName = chosen.fileName();
 }
 
+QStringList chosenFiles(const FileAnswer &answer) {
+    if (!answer.accepted)
+        return {};
+    if (!answer.fileNames.isEmpty())
+        return answer.fileNames;
+    return {answer.fileName};
+}
+
 QMessageBox::StandardButton Prompts::message(QWidget *parent, QMessageBox::Icon icon,
                                              const QString &caption, const QString &text,
                                              QMessageBox::StandardButtons buttons,
@@ -122,7 +130,7 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
         record.caption = request.caption;
         record.file = request;
         s.shown.append(record);
-        return s.files.isEmpty() ? FileAnswer{false, request.fileName, request.filterIndex, {}}
+        return s.files.isEmpty() ? FileAnswer{false, request.fileName, request.filterIndex, {}, {}}
                                  : s.files.dequeue();
     }
     keepQtSettingsInProgramFolder();
@@ -133,7 +141,8 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
                                                            : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.kind == FileRequest::Save || !request.nameMustExist
                            ? QFileDialog::AnyFile
-                           : QFileDialog::ExistingFile);
+                       : request.multiple ? QFileDialog::ExistingFiles
+                                          : QFileDialog::ExistingFile);
     // The program never asks before replacing a file it saves.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDirectory(request.folder.isEmpty() ? QDir::currentPath() : request.folder);
@@ -159,13 +168,15 @@ FileAnswer Prompts::file(QWidget *parent, const FileRequest &request) {
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
-    FileAnswer answer{false, request.fileName, request.filterIndex, {}};
+    FileAnswer answer{false, request.fileName, request.filterIndex, {}, {}};
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     answer.folder = dialog.directory().absolutePath();
     if (!accepted)
         return answer;
     answer.accepted = true;
     answer.fileName = dialog.selectedFiles().constFirst();
+    if (request.multiple)
+        answer.fileNames = dialog.selectedFiles();
     answer.folder = QFileInfo(answer.fileName).absolutePath();
     answer.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     if (answer.filterIndex < 1)

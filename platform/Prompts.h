@@ -25,14 +25,28 @@ struct FileRequest {
     // An Open dialog whose typed name need not exist (only its folder must), as for a folder
     // chosen by opening it and accepting a placeholder name.
     bool nameMustExist = true;
+    // An Open dialog in which several files may be chosen at once.
+    bool multiple = false;
 };
 
 struct FileAnswer {
+    FileAnswer() = default;
+    FileAnswer(bool accepted, const QString &fileName, int filterIndex, const QString &folder,
+               const QStringList &fileNames = {})
+        : accepted(accepted), fileName(fileName), filterIndex(filterIndex), folder(folder),
+          fileNames(fileNames) {}
+
     bool accepted = false;
     QString fileName;
     int filterIndex = 1;
     QString folder; // where the dialog was left; for an accepted name, its folder
+    // Every file chosen in a dialog that allows several, in the order the dialog gives them;
+    // fileName is the first. Empty where only fileName was answered.
+    QStringList fileNames;
 };
+
+// The files an accepted answer names: fileNames, or fileName alone.
+QStringList chosenFiles(const FileAnswer &answer);
 
 // What an accepted dialog keeps for its next use: the chosen file's folder and its name in the
 // name box.

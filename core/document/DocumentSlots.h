@@ -21,6 +21,20 @@ int lowestFreeSlot(const SlotCaptions &captions);
 // Two documents saved under one name both carry it; the higher slot is taken. -1 when none.
 int slotWithCaption(const SlotCaptions &captions, const QString &caption);
 
+// The path of a document as its tab carries it: "." and doubled separators taken out, and
+// ".." where the shorter path names the same file (after a link to a folder it does not, so
+// such a path is kept as given).
+QString cleanDocumentPath(const QString &path);
+
+// Whether two paths name one document: the same file reached through a symbolic link, "..",
+// "." or doubled separators. A path that names no file matches only its cleaned twin.
+bool sameDocument(const QString &first, const QString &second);
+
+// The slot whose document is the file at path (by sameDocument). The empty path is an
+// untitled document's name, as its caption says; no other path ever names one. Two documents
+// saved under one name: the higher slot is taken. -1 when none.
+int slotWithFile(const SlotCaptions &captions, const QString &path);
+
 // The tab that becomes active when the active tab at `removed` of `count` tabs goes away:
 // the one that followed it, or the first when it was the last, or none (-1) when it was the
 // only one. The index counts in the row after the removal.

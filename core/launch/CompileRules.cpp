@@ -57,15 +57,22 @@ QString batchLine(const QString &packer, const QString &programFolder) {
     return packer + QStringLiteral(" < ") + programFolder + QStringLiteral("compile.ini");
 }
 
+QString modFolder(const QString &mod) {
+    if (mod.isEmpty() || mod.endsWith(QLatin1Char('/')) || mod.endsWith(QDir::separator()))
+        return mod;
+    return mod + QDir::separator();
+}
+
 QString sourceFolder(const QString &mod, const QString &category) {
-    return mod + category;
+    return modFolder(mod) + category;
 }
 
 QStringList answerLines(const QString &mod, const QString &category) {
     const QString archives = QStringLiteral("archives") + QDir::separator();
-    return {sourceFolder(mod, category), category,
-            QStringLiteral("N"),         mod + archives + category + QStringLiteral(".rfa"),
-            QStringLiteral("N"),         QStringLiteral("exit")};
+    return {
+        sourceFolder(mod, category), category,
+        QStringLiteral("N"),         modFolder(mod) + archives + category + QStringLiteral(".rfa"),
+        QStringLiteral("N"),         QStringLiteral("exit")};
 }
 
 QStringList packPlan(const QList<bool> &ticked) {

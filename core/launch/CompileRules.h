@@ -42,7 +42,11 @@ QString bundledPacker(const QString &programFolder);
 // The one line of compile.bat: the packer with its standard input taken from compile.ini.
 QString batchLine(const QString &packer, const QString &programFolder);
 
-// The category's source folder: the mod path and the name joined with nothing between.
+// The mod path as a folder: with its separator, whether or not it was typed with one. An
+// empty path stays empty.
+QString modFolder(const QString &mod);
+
+// The category's source folder inside the mod folder.
 QString sourceFolder(const QString &mod, const QString &category);
 
 // The six answers the packer reads from its standard input.

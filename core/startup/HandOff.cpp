@@ -2,27 +2,34 @@
 
 #include "core/common/Error.h"
 #include "core/common/LineFile.h"
+#include "core/document/DocumentSlots.h"
+#include "core/platform/InstanceLock.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace marlix {
 
-QString joinedParameters(const QStringList &arguments) {
-    QString text;
-    for (qsizetype i = 1; i < arguments.size(); ++i)
-        text += arguments[i];
-    return text;
-}
-
-QString commandLineFile(const QStringList &arguments, const QString &workingFolder) {
-    const QString joined = joinedParameters(arguments);
-    if (joined.isEmpty() || workingFolder.isEmpty())
-        return joined;
-    // Only prefixed, never cleaned up: the caption shows the path as it was given.
-    return QDir(workingFolder).absoluteFilePath(joined);
+QStringList commandLineFiles(const QStringList &arguments, const QString &workingFolder) {
+    QStringList files;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument.isEmpty())
+            continue;
+        const QString absolute =
+            workingFolder.isEmpty() ? argument : QDir(workingFolder).absoluteFilePath(argument);
+        files.append(cleanDocumentPath(absolute));
+    }
+    return files;
 }
 
 namespace {
@@ -38,10 +45,19 @@ bool writeHandOffOnce(const QString &fileName, const QByteArray &bytes) {
     return file.write(bytes) == bytes.size() && file.commit();
 }
 
+QByteArray handOffBytes(const QStringList &files) {
+    QList<QByteArray> lines;
+    for (const QString &file : files)
+        lines.append(QFile::encodeName(file));
+    if (lines.isEmpty())
+        lines.append(QByteArray());
+    return joinLines(lines);
+}
+
 } // namespace
 
-void writeHandOff(const QString &fileName, const QString &text) {
-    const QByteArray bytes = joinLines({QFile::encodeName(text)});
+void writeHandOff(const QString &fileName, const QStringList &files) {
+    const QByteArray bytes = handOffBytes(files);
     // Later starts in a burst replace the file under each other while the running window
     // takes it up and deletes it; a write caught between those steps is simply made again.
     for (int attempt = 0; attempt < 20; ++attempt)
@@ -50,7 +66,7 @@ void writeHandOff(const QString &fileName, const QString &text) {
     throw Error::cannotCreate(fileName);
 }
 
-std::optional<QString> takeHandOff(const QString &fileName) {
+std::optional<QStringList> takeHandOff(const QString &fileName) {
     const QFileInfo info(fileName);
     if (!info.exists() || info.isDir())
         return std::nullopt;
@@ -62,7 +78,42 @@ std::optional<QString> takeHandOff(const QString &fileName) {
     // A file that cannot be removed would be acted on at every paint; it names nothing.
     if (!QFile::remove(fileName) || lines.isEmpty())
         return std::nullopt;
-    return lines.constFirst();
+    return lines;
+}
+
+bool dropHandOffOf(const QString &fileName, const QStringList &files) {
+    const QFileInfo info(fileName);
+    if (!info.exists() || info.isDir())
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.readAll() != handOffBytes(files))
+        return false;
+    return QFile::remove(fileName);
+}
+
+HandOffTurn::HandOffTurn(int waitMs) {
+    const QString path = runtimeFolder() + QStringLiteral("/Marlix_handoff");
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                  0600);
+    if (m_fd < 0)
+        return;
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            break;
+        if (deadline.hasExpired())
+            break;
+        QThread::msleep(5);
+    }
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+HandOffTurn::~HandOffTurn() {
+    if (m_fd >= 0)
+        ::close(m_fd); // the lock goes with the descriptor
 }
 
 } // namespace marlix

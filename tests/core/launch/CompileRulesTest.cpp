@@ -30,12 +30,25 @@ TEST(CompileRules, BatchLineKeepsSpacesUnquotedAndEmptyPacker) {
     EXPECT_EQ(batchLine("", "/e/"), " < /e/compile.ini");
 }
 
-TEST(CompileRules, AnswerLinesAndSourceFolderJoinWithoutSeparator) {
+TEST(CompileRules, AnswerLinesAndSourceFolderInsideTheModFolder) {
     const QString sep = QDir::separator();
     EXPECT_EQ(answerLines("/mods/MyMod/", "objects"),
               QStringList({"/mods/MyMod/objects", "objects", "N",
                            "/mods/MyMod/archives" + sep + "objects.rfa", "N", "exit"}));
-    EXPECT_EQ(sourceFolder("/mods/MyMod", "objects"), "/mods/MyModobjects");
+    EXPECT_EQ(sourceFolder("/mods/MyMod/", "objects"), "/mods/MyMod/objects");
+}
+
+// "/home/me/mods/MyMod" checked ".../MyModanimations", packed nothing and said nothing.
+TEST(CompileRules, ModPathIsAFolderWithOrWithoutItsSeparator) {
+    const QString sep = QDir::separator();
+    EXPECT_EQ(sourceFolder("/mods/MyMod", "objects"), "/mods/MyMod/objects");
+    EXPECT_EQ(answerLines("/mods/MyMod", "objects"), answerLines("/mods/MyMod/", "objects"));
+    EXPECT_EQ(answerLines("/mods/MyMod", "sound").at(3),
+              "/mods/MyMod/archives" + sep + "sound.rfa");
+    EXPECT_EQ(modFolder("/mods/My Mod"), "/mods/My Mod/");
+    EXPECT_EQ(modFolder("/"), "/");
+    // No mod path is no folder to add a separator to.
+    EXPECT_EQ(modFolder(""), "");
 }
 
 TEST(CompileRules, SettingsLinesKeepEmptyTextsInPlace) {

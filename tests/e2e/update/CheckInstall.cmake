@@ -29,7 +29,7 @@ endif()
 
 file(READ "${PREFIX}/marlix.desktop" entry)
 foreach(line "[Desktop Entry]" "Type=Application" "Name=Marlix"
-             "Exec=\"${PREFIX}/marlix\" %f" "Path=${PREFIX}")
+             "Exec=\"${PREFIX}/marlix\" %F" "Path=${PREFIX}")
   string(FIND "${entry}" "${line}" at)
   if(at LESS 0)
     message(FATAL_ERROR "desktop entry lacks: ${line}\n${entry}")

@@ -1,6 +1,7 @@
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 using namespace marlix;
@@ -18,13 +19,17 @@ private slots:
     void saveAllAsksForEachUntitledDocumentInSlotOrder();
     void saveOfReadOnlyScriptKeepsDocumentChanged();
     void fileDialogsSharedOneLastFolder();
+    void openChoosesSeveralFiles();
+    void anotherSpellingOfAnOpenFileOnlySwitchesTabs();
 };
 
-// Each dialog starts where its own last use ended, not where another dialog was left.
+// Open and Save As start in the folder of the script in view; with none (no tab, or an
+// untitled one) each dialog starts where its own last use ended, not where another was left.
 void FileCommandsTest::fileDialogsSharedOneLastFolder() {
     MainWindow m;
     TFormMain *w = m.open();
     const QString opened = m.script("mods/one/init.con", "a\r\n");
+    const QString other = m.script("mods/two/other.con", "b\r\n");
     Prompts::answerFile(fixture::chosen(opened));
     w->btnOpenClick();
     Prompts::answerFile(fixture::cancelled());
@@ -32,19 +37,77 @@ void FileCommandsTest::fileDialogsSharedOneLastFolder() {
     const FileRequest second = Prompts::shown().last().file;
     QCOMPARE(second.folder, m.folder.path() + QStringLiteral("mods/one"));
     QCOMPARE(second.fileName, QStringLiteral("init.con"));
-    // The save dialog has had no use yet: it starts afresh.
-    Prompts::answerFile(fixture::chosen(m.folder.path() + QStringLiteral("saved/as.con")));
+    // Save As of the script in view starts beside it, though the save dialog had no use yet.
     QDir().mkpath(m.folder.path() + QStringLiteral("saved"));
+    Prompts::answerFile(fixture::chosen(m.folder.path() + QStringLiteral("saved/as.con")));
     w->mnuSaveAsClick();
-    QVERIFY(Prompts::shown().last().file.folder.isEmpty());
+    QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/one"));
+    // The script in view is now saved/as.con: both dialogs start there.
     Prompts::answerFile(fixture::cancelled());
     w->mnuSaveAsClick();
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("saved"));
     QCOMPARE(Prompts::shown().last().file.fileName, QStringLiteral("as.con"));
-    // And the open dialog still starts in its own folder.
+    w->OpenDocumentFile(other);
+    Prompts::answerFile(fixture::cancelled());
+    w->btnOpenClick();
+    QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/two"));
+
+    // No script in view: the dialog's own last folder, not the one of the script before.
+    w->btnNewClick();
     Prompts::answerFile(fixture::cancelled());
     w->btnOpenClick();
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/one"));
+    Prompts::answerFile(fixture::cancelled());
+    w->mnuSaveAsClick();
+    QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("saved"));
+    // The dialog itself is left as it was: the folder of a script is not its last folder.
+    QCOMPARE(w->dlgOpen.folder, m.folder.path() + QStringLiteral("mods/one"));
+}
+
+// "Open" chooses several files at once; each opens, in the order chosen, the last in view.
+void FileCommandsTest::openChoosesSeveralFiles() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString a = m.script("a.con", "a\r\n");
+    const QString b = m.script("b.con", "b\r\n");
+    const QString c = m.script("c.con", "c\r\n");
+    w->OpenDocumentFile(b);
+    FileAnswer answer = fixture::chosen(a);
+    answer.fileNames = {a, b, c};
+    Prompts::answerFile(answer);
+    w->btnOpenClick();
+    QVERIFY(Prompts::shown().last().file.multiple);
+    QCOMPARE(m.pages(), 3);
+    QCOMPARE(m.caption(0), b);
+    QCOMPARE(m.caption(1), a);
+    QCOMPARE(m.caption(2), c);
+    QCOMPARE(m.active(), w->tabControl->page(2));
+    QVERIFY(Prompts::shownTexts().isEmpty());
+}
+
+// `marlix ../Sherman/Objects.con` opened a second tab for a file already open.
+void FileCommandsTest::anotherSpellingOfAnOpenFileOnlySwitchesTabs() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString sherman = m.script("Sherman/Objects.con", "rem s\r\n");
+    const QString tiger = m.script("Tiger/Objects.con", "rem t\r\n");
+    w->OpenDocumentFile(sherman);
+    w->OpenDocumentFile(tiger);
+    w->OpenDocumentFile(m.folder.path() + "Tiger/../Sherman/Objects.con");
+    QCOMPARE(m.pages(), 2);
+    QCOMPARE(m.activeSlot(), 0);
+    w->OpenDocumentFile(m.folder.path() + "Tiger//./Objects.con");
+    QCOMPARE(m.pages(), 2);
+    QCOMPARE(m.activeSlot(), 1);
+    QVERIFY(QFile::link(sherman, m.folder.path() + "link.con"));
+    w->OpenDocumentFile(m.folder.path() + "link.con");
+    QCOMPARE(m.pages(), 2);
+    QCOMPARE(m.activeSlot(), 0);
+    // A new file given with "..": its tab carries the plain path.
+    const QString third = m.script("Sherman/Sherman.con", "rem\r\n");
+    w->OpenDocumentFile(m.folder.path() + "Tiger/../Sherman/Sherman.con");
+    QCOMPARE(m.pages(), 3);
+    QCOMPARE(m.caption(2), third);
 }
 
 void FileCommandsTest::openLoadsCaptionsAndRecordsTheFile() {

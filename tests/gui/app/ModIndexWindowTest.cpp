@@ -4,6 +4,7 @@
 #include "app/IndexFoldersDialog.h"
 #include "app/IndexTools.h"
 #include "app/ResultsPanel.h"
+#include "core/common/Contrast.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/ModCheck.h"
 #include "tests/core/modindex/ModTree.h"
@@ -181,6 +182,25 @@ private slots:
         QVERIFY(offered[1].contains("tank.inc:2"));
         QCOMPARE(x.shownFile(), x.tree.path("objects/vehicles/tank/tank.inc"));
         QCOMPARE(x.caretLine(), 2);
+    }
+
+    // The list of places stood white in a dark editor.
+    void definitionChooserFollowsTheDarkScheme() {
+        IndexedWindow x;
+        QVERIFY(x.waitForBuild());
+        x.w->editorOptions.darkText = false;
+        x.caretIn("objects/vehicles/tank/tank.con", "tank_turret");
+        QColor base, text;
+        whenShown<QDialog>([&](QDialog *dialog) {
+            auto *list = dialog->findChild<QListWidget *>("definitionList");
+            base = list->palette().color(QPalette::Base);
+            text = list->palette().color(QPalette::Text);
+            dialog->reject();
+        });
+        x.press(Qt::Key_F12);
+        QTRY_VERIFY(base.isValid());
+        QVERIFY(base.lightness() < 64);
+        QVERIFY(marlix::contrastRatio(text.rgb(), base.rgb()) >= marlix::ReadableContrast);
     }
 
     void ctrlClickAndIncludeOrRunPathsOpenTheirScripts() {

@@ -101,8 +101,37 @@ private slots:
         Prompts::answerFile(fixture::chosen(m.folder.file("Tank.con")));
         w->mnuSave->trigger();
         QCOMPARE(m.caption(1), m.folder.file("Tank.con"));
-        QCOMPARE(w->tabControl->tabRow()->tabOption(1).text, m.folder.file("Tank.con"));
+        QCOMPARE(w->tabControl->tabRow()->tabOption(1).text, QString("Tank.con"));
+        QCOMPARE(w->tabControl->tabRow()->toolTipAt(1), m.folder.file("Tank.con"));
         QVERIFY(m.folder.exists("Tank.con"));
+    }
+
+    // The window's return from the chooser switched to the command line's script instead.
+    void newTabsComeIntoViewAndStayThere() {
+        MainWindow m;
+        TFormMain *w = m.open();
+        const QString archive = packMod(m, false);
+        const QString first = m.script("first.con", "rem first\r\n");
+        w->commandLine = {QStringLiteral("marlix"), first};
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_COMPARE(m.pages(), 1);
+        Prompts::answerFile(fixture::chosen(archive));
+        whenChooserShows([](ArchiveEntriesDialog *dialog) {
+            dialog->entryList->clearSelection();
+            dialog->entryList->topLevelItem(0)->setSelected(true);
+            dialog->entryList->topLevelItem(2)->setSelected(true);
+            dialog->accept();
+        });
+        w->mnuOpenFromArchive->trigger();
+        QCOMPARE(m.pages(), 3);
+        // The window is active again once the chooser has gone, as a window manager makes it.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::qWait(20);
+        QCoreApplication::processEvents();
+        QCOMPARE(m.active(), w->tabControl->page(2));
+        QCOMPARE(m.active()->displayText(), QString("[objects.rfa:objects/Vehicles/Tank.con]"));
     }
 
     void cancelledChoiceOpensNothing() {

@@ -1,5 +1,8 @@
 #include "tests/gui/support/MainWindowFixture.h"
 
+#include "core/startup/HandOff.h"
+
+#include <QApplication>
 #include <QDialog>
 #include <QTest>
 
@@ -15,6 +18,9 @@ private slots:
     void commandLineFileOpensOnActivation();
     void returningFromAnOwnWindowReopensTheCommandLineFile();
     void firstActivationRunsOnceForAnUnreadableFile();
+    void everyCommandLineFileOpens();
+    void tabInViewStaysInViewAfterADialog();
+    void handedOverFilesOpenInOrderAndOnce();
 };
 
 void StartupTest::paintTakesUpTheHandOff() {
@@ -77,8 +83,7 @@ void StartupTest::commandLineFileOpensOnActivation() {
     MainWindow m;
     TFormMain *w = m.open();
     m.script("my mod/init.con", "rem init\r\n");
-    // The parameters are joined with nothing between them: a path split at its blank
-    // names no file.
+    // Each parameter names one file: the pieces of a path split at its blank name none.
     w->commandLine = {QStringLiteral("marlix"), m.folder.path() + QStringLiteral("my"),
                       QStringLiteral("mod/init.con")};
     w->FormActivate();
@@ -135,6 +140,95 @@ void StartupTest::firstActivationRunsOnceForAnUnreadableFile() {
     QCOMPARE(m.pages(), 1);
     QCOMPARE(Prompts::shownTexts(), QStringList({"Cannot open file /proc/self/mem"}));
     QVERIFY(m.caption(0).isEmpty());
+}
+
+// `marlix A.con B.con` opened an empty window: the arguments were joined into one name.
+void StartupTest::everyCommandLineFileOpens() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString a = m.script("my mod/A.con", "rem a\r\n");
+    const QString b = m.script("B.con", "rem b\r\n");
+    w->commandLine = {QStringLiteral("marlix"), a, m.folder.file("missing.con"), b};
+    w->show();
+    QTRY_COMPARE(m.pages(), 2);
+    QCOMPARE(m.caption(0), a);
+    QCOMPARE(m.caption(1), b);
+    QCOMPARE(m.active(), w->tabControl->page(1));
+    QVERIFY(Prompts::shown().isEmpty());
+}
+
+// Closing the preferences switched to the command line's script, away from the one in view.
+void StartupTest::tabInViewStaysInViewAfterADialog() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString first = m.script("first.con", "rem\r\n");
+    const QString second = m.script("second.con", "rem\r\n");
+    const QString third = m.script("third.con", "rem\r\n");
+    w->commandLine = {QStringLiteral("marlix"), first, second};
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTRY_COMPARE(m.pages(), 2);
+    w->OpenDocumentFile(third);
+    w->tabControl->setActivePage(w->tabControl->page(0));
+    const auto roundTrip = [w] {
+        QDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.hide();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::qWait(0);
+        QCoreApplication::processEvents();
+    };
+    roundTrip();
+    QCOMPARE(m.active()->caption(), first);
+    w->tabControl->setActivePage(w->tabControl->page(2));
+    roundTrip();
+    QCOMPARE(m.active()->caption(), third);
+    // A command-line file closed meanwhile comes back, behind the tab in view.
+    w->tabControl->setActivePage(w->tabControl->page(1));
+    w->mnuCloseClick(); // second.con
+    QCOMPARE(m.active()->caption(), third);
+    roundTrip();
+    QTRY_COMPARE(m.pages(), 3);
+    QCOMPARE(m.active()->caption(), third);
+}
+
+// Twenty quick later starts opened 3 to 5 of their files: each replaced params.ini.
+void StartupTest::handedOverFilesOpenInOrderAndOnce() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString a = m.script("a.con", ""), b = m.script("b.con", ""), c = m.script("c.con", "");
+    const QString d = m.script("d.con", "");
+    // The start that wrote params.ini is heard on the socket: the file goes, its files open.
+    writeHandOff(m.folder.file("params.ini"), {a, b});
+    w->filesHandedOver({a, b});
+    QVERIFY(!m.folder.exists("params.ini"));
+    QTRY_COMPARE(m.pages(), 2);
+    QCOMPARE(m.caption(0), a);
+    QCOMPARE(m.caption(1), b);
+    // Another start's params.ini is left for its own request; the paint that follows the
+    // request takes it up, after the files that came first.
+    writeHandOff(m.folder.file("params.ini"), {d});
+    w->filesHandedOver({c});
+    QVERIFY(m.folder.exists("params.ini"));
+    QTRY_COMPARE(m.pages(), 4);
+    QCOMPARE(m.caption(2), c);
+    QCOMPARE(m.caption(3), d);
+    QVERIFY(!m.folder.exists("params.ini"));
+    // The request of the start whose params.ini a paint took up arrives: opened once only,
+    // even when its tab has been closed meanwhile.
+    w->mnuCloseClick();
+    QCOMPARE(m.pages(), 3);
+    w->filesHandedOver({d});
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(m.pages(), 3);
+    // A request without files only brings the window forward.
+    w->filesHandedOver({});
+    QCoreApplication::processEvents();
+    QCOMPARE(m.pages(), 3);
+    QVERIFY(Prompts::shown().isEmpty());
 }
 
 QTEST_MAIN(StartupTest)

@@ -58,14 +58,17 @@ void TabRowTest::rowsWrapWithRaggedEndsAndKeepEveryTabInSight() {
 }
 
 // The style draws the caption inside margins of its own and reads "&" as a mnemonic marker;
-// a path must still show every character, the first and the last included.
+// a name must still show every character, the first and the last included, and its path is
+// the tab's tip.
 void TabRowTest::captionsAreShownWhole() {
     marlix::PageControl control(nullptr);
     control.resize(1000, 300);
     const QStringList captions = {
-        QStringLiteral("/home/me/mods/Scout & Co/objects.con"),
+        QStringLiteral("/home/me/mods/Scout & Co/objects & more.con"),
         QStringLiteral("/home/me/mods/a/very/long/folder/name/for/tab/number/1/script1.con"),
         QStringLiteral("a.con")};
+    const QStringList names = {QStringLiteral("objects & more.con"), QStringLiteral("script1.con"),
+                               QStringLiteral("a.con")};
     std::vector<std::unique_ptr<TTabSheet>> pages;
     for (const QString &caption : captions) {
         pages.push_back(std::make_unique<TTabSheet>(&control));
@@ -77,7 +80,8 @@ void TabRowTest::captionsAreShownWhole() {
     for (int i = 0; i < captions.size(); ++i) {
         const QStyleOptionTab option = row->tabOption(i);
         QString drawn = option.text;
-        QCOMPARE(drawn.replace(QStringLiteral("&&"), QStringLiteral("&")), captions[i]);
+        QCOMPARE(drawn.replace(QStringLiteral("&&"), QStringLiteral("&")), names[i]);
+        QCOMPARE(row->toolTipAt(i), captions[i]);
         const QRect room = row->style()->subElementRect(QStyle::SE_TabBarTabText, &option, row);
         QVERIFY2(room.width() >= row->fontMetrics().size(Qt::TextShowMnemonic, option.text).width(),
                  qPrintable(captions[i]));

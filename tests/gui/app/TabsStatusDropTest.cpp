@@ -4,9 +4,11 @@
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 using namespace marlix;
@@ -46,6 +48,7 @@ class TabsStatusDropTest : public QObject {
 private slots:
     void statusBarFollowsCaretSelectionAndActiveDocument();
     void changedMarkStaysOutOfTheFileName();
+    void tabsShowNamesAndTheirPathsAsTips();
     void tabKeysSwitchRoundTheRowAndWinOverTheEditor();
     void middleClickClosesWithTheQuestionOfClose();
     void droppedFilesOpenAsWithOpen();
@@ -107,6 +110,46 @@ void TabsStatusDropTest::changedMarkStaysOutOfTheFileName() {
     Prompts::answerFile(fixture::chosen(m.folder.file("tank.con")));
     w->mnuSaveClick();
     QTRY_COMPARE(m.active()->displayText(), m.folder.file("tank.con"));
+}
+
+// The tab shows the script's name (its folder too where two open scripts share a name) and
+// the whole path when the mouse rests on it; every file command still reads the whole path.
+void TabsStatusDropTest::tabsShowNamesAndTheirPathsAsTips() {
+    MainWindow m;
+    TFormMain *w = m.open();
+    const QString sherman = m.script("mod/Sherman/Objects.con", "rem s\r\n");
+    const QString tiger = m.script("mod/Tiger/Objects.con", "rem t\r\n");
+    const QString init = m.script("mod/init.con", "rem i\r\n");
+    w->resize(800, 600);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->OpenDocumentFile(sherman);
+    w->OpenDocumentFile(init);
+    marlix::TabRow *row = w->tabControl->tabRow();
+    QCOMPARE(row->tabOption(0).text, QStringLiteral("Objects.con"));
+    QCOMPARE(row->tabOption(1).text, QStringLiteral("init.con"));
+    QCOMPARE(row->toolTipAt(0), sherman);
+    QCOMPARE(row->toolTipAt(1), init);
+    w->OpenDocumentFile(tiger);
+    QCOMPARE(row->tabOption(0).text, QStringLiteral("Sherman/Objects.con"));
+    QCOMPARE(row->tabOption(2).text, QStringLiteral("Tiger/Objects.con"));
+    QCOMPARE(row->tabOption(1).text, QStringLiteral("init.con"));
+    QCOMPARE(m.caption(2), tiger);
+    // Changed: the mark goes before the name.
+    w->tabControl->setActivePage(w->tabControl->page(0));
+    m.editor()->insert(QStringLiteral("x"));
+    QTRY_COMPARE(row->tabOption(0).text, QStringLiteral("*Sherman/Objects.con"));
+    w->mnuSaveClick();
+    QVERIFY(m.folder.read("mod/Sherman/Objects.con").contains("xrem s"));
+    // With the twin closed, the name alone again.
+    w->tabControl->setActivePage(w->tabControl->page(2));
+    w->mnuCloseClick();
+    QCOMPARE(row->tabOption(0).text, QStringLiteral("Objects.con"));
+    // Resting the mouse on a tab shows its path.
+    QHelpEvent tip(QEvent::ToolTip, row->tabRect(1).center(),
+                   row->mapToGlobal(row->tabRect(1).center()));
+    QCoreApplication::sendEvent(row, &tip);
+    QTRY_COMPARE(QToolTip::text(), init);
 }
 
 void TabsStatusDropTest::tabKeysSwitchRoundTheRowAndWinOverTheEditor() {

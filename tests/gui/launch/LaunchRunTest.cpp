@@ -117,8 +117,21 @@ private slots:
         QCOMPARE(dlg->prgCompile->value(), 11);
     }
 
-    void missingFolderSkipsButLeavesBatchFile() {
-        // The mod path lacks its trailing separator: "My Modobjects" is tested, not found.
+    // "/home/me/mods/MyMod" once checked ".../MyModobjects", packed nothing and said nothing.
+    void modPathWithoutItsSeparatorStillPacks() {
+        QDir().mkpath(mod + "objects");
+        dlg->txtArchivePath->setText(tmp->path() + "My Mod");
+        dlg->btnCompile->click();
+        const QByteArray log = slurp(packerLog());
+        QVERIFY(log.contains("line1=" + (mod + "objects").toLocal8Bit() + "\r\n"));
+        QVERIFY(log.contains("line4=" + (mod + "archives/objects.rfa").toLocal8Bit() + "\r\n"));
+        QVERIFY(QFile::exists(mod + "archives/objects.rfa"));
+        QVERIFY(!dlg->packerConsole()->isVisible());
+        // The path stays as typed.
+        QCOMPARE(dlg->txtArchivePath->text(), tmp->path() + "My Mod");
+    }
+
+    void missingFolderIsReportedAndLeavesBatchFile() {
         // Spaces in the packer path and the program folder are written without quotes.
         QDir().mkpath(mod + "objects");
         program = tmp->path() + "prog dir/";
@@ -126,7 +139,8 @@ private slots:
         QDir().mkpath(program);
         dlg->ProgramFolder = program;
         dlg->txtRFAPath->setText(packer);
-        dlg->txtArchivePath->setText(tmp->path() + "My Mod");
+        tickOnly({"Sound"});
+        dlg->show();
         dlg->btnCompile->click();
         QVERIFY(!QFile::exists(packerLog()));
         QCOMPARE(slurp(program + "compile.bat"),
@@ -134,6 +148,13 @@ private slots:
         QVERIFY(!QFile::exists(program + "compile.ini"));
         QVERIFY(QFile::exists(gameLog()));
         QVERIFY(Prompts::shownTexts().isEmpty());
+        // The packer console says what was left out, and stays open after the run.
+        marlix::PackerConsole *console = dlg->packerConsole();
+        QVERIFY(console->isVisible());
+        QVERIFY2(console->text()->toPlainText().contains("no folder " + mod + "sound, skipped"),
+                 qPrintable(console->text()->toPlainText()));
+        QVERIFY(console->windowTitle().contains("sound"));
+        dlg->hide();
     }
 
     void severalCategoriesRunOneAfterAnother() {

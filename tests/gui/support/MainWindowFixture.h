@@ -47,10 +47,10 @@ struct MainWindow {
 };
 
 inline marlix::FileAnswer chosen(const QString &fileName) {
-    return marlix::FileAnswer{true, fileName, 1, QString()};
+    return marlix::FileAnswer{true, fileName, 1, QString(), {}};
 }
 inline marlix::FileAnswer cancelled() {
-    return marlix::FileAnswer{false, QString(), 1, QString()};
+    return marlix::FileAnswer{false, QString(), 1, QString(), {}};
 }
 
 } // namespace fixture
