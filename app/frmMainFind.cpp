@@ -5,10 +5,10 @@
 #include "app/GoToLineBar.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "editor/AdvEdit.h"
-#include "core/search/FindInFilesJob.h"
-#include "core/script/Windows1252.h"
 #include "core/modindex/IndexFolders.h"
+#include "core/script/Windows1252.h"
+#include "core/search/FindInFilesJob.h"
+#include "editor/AdvEdit.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -58,9 +58,12 @@ FindBar *TFormMain::activeFindBar(bool create) {
     if (!editor)
         return nullptr;
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, create);
-    if (bar)
+    if (bar) {
         connect(bar, &FindBar::findInFilesRequested, this, &TFormMain::startFindInFiles,
                 Qt::UniqueConnection);
+        // Esc in the bar stops Find in Files as it stops the bar's own searches.
+        connect(bar, &FindBar::closed, this, &TFormMain::cancelFindInFiles, Qt::UniqueConnection);
+    }
     return bar;
 }
 
@@ -98,6 +101,11 @@ void TFormMain::startFindInFiles(const QByteArray &pattern, const marlix::Search
     m_findInFiles->start(marlix::listScriptFiles(folders), pattern, options);
 }
 
+void TFormMain::cancelFindInFiles() {
+    if (m_findInFiles && m_findInFiles->isRunning())
+        m_findInFiles->cancel();
+}
+
 void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
     if (!resultsPanel)
         return;
@@ -111,6 +119,10 @@ void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
                           : result.errorText;
     if (result.truncated)
         summary += QStringLiteral(" (stopped at the match limit)");
+    if (result.cancelled)
+        summary += QStringLiteral(" (stopped)");
+    for (const marlix::FileMatch &stop : result.stopped)
+        summary += QStringLiteral("; %1: %2").arg(stop.path, marlix::searchStoppedText(stop.line));
     if (!result.unreadable.isEmpty())
         summary += QStringLiteral("; %1 could not be read").arg(result.unreadable.size());
     resultsPanel->setSummary(summary);
