@@ -54,13 +54,23 @@ bool TfrmNews::isLoading() const {
     return m_parsing || m_next < m_paragraphs.size();
 }
 
-void TfrmNews::showPage(const QString &html, int request) {
+void TfrmNews::showPage(const QString &html, int request, bool capped) {
     // Taking the page apart costs as much as laying it out whole: it happens on a thread of
     // its own, and only the newest request's page is shown.
     m_parsing = true;
     QPointer<TfrmNews> self(this);
-    QThread *thread = QThread::create([self, html, request] {
+    QThread *thread = QThread::create([self, html, request, capped] {
         QList<marlix::NewsParagraph> paragraphs = marlix::newsParagraphs(html);
+        if (capped) {
+            // After the page, not in its HTML: the cut may fall inside a tag.
+            QTextCharFormat note;
+            note.setFontItalic(true);
+            paragraphs.append(
+                {QTextBlockFormat(),
+                 {{QStringLiteral("The news page is longer than %1 KB; the rest is not shown.")
+                       .arg(marlix::NewsReplyCap / 1024),
+                   note}}});
+        }
         QMetaObject::invokeMethod(
             qApp,
             [self, request, paragraphs = std::move(paragraphs)] {
@@ -122,12 +132,7 @@ void TfrmNews::Navigate(const QUrl &url) {
             if (request != m_request)
                 return;
             if (result.kind == marlix::HttpResult::Ok) {
-                QString html = QString::fromUtf8(result.body);
-                if (result.capped)
-                    html += QStringLiteral("<hr><p><i>The news page is longer than %1 KB; the "
-                                           "rest is not shown.</i></p>")
-                                .arg(marlix::NewsReplyCap / 1024);
-                showPage(html, request);
+                showPage(QString::fromUtf8(result.body), request, result.capped);
                 return;
             }
             const QString reason = result.kind == marlix::HttpResult::HttpError

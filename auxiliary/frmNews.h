@@ -26,7 +26,7 @@ protected:
 
 private:
     void linkClicked(const QUrl &link);
-    void showPage(const QString &html, int request);
+    void showPage(const QString &html, int request, bool capped);
     void putParagraphs();
     QUrl m_page;
     int m_request = 0; // only the newest request may fill the view

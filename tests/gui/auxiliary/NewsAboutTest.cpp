@@ -71,7 +71,7 @@ private slots:
     // A 4 MB news page froze the window for minutes while the view laid it out whole: the
     // page is cut at 256 KB with a note, and laid out a little at a time.
     void hugeNewsPageIsCutAndNeverHoldsTheWindow() {
-        QByteArray page = "<p>" + QByteArray(100 * 1024, 'w') + "</p><table>";
+        QByteArray page = "<p>" + QByteArray(100 * 1024, 'q') + "</p><table>";
         while (page.size() < 4 * 1024 * 1024)
             page += "<tr><td>cell</td><td><b>bold</b> <a href=\"http://x/\">link</a></td></tr>";
         HttpTestServer server;
@@ -87,7 +87,7 @@ private slots:
             longest = qMax(longest, now - last);
             last = now;
         });
-        beat.start(0);
+        beat.start(5);
         news.show();
         QTRY_VERIFY_WITH_TIMEOUT(
             news.WebBrowser->toPlainText().contains(QStringLiteral("longer than 256 KB")), 120000);
@@ -95,7 +95,7 @@ private slots:
         beat.stop();
         QVERIFY2(longest < 100, qPrintable(QString::number(longest)));
         const QString shown = news.WebBrowser->toPlainText();
-        QVERIFY(shown.count(QLatin1Char('w')) == 100 * 1024);
+        QVERIFY(shown.count(QLatin1Char('q')) == 100 * 1024);
         QVERIFY(shown.size() < 300 * 1024);
         QVERIFY(shown.contains(QStringLiteral("link")));
     }

@@ -97,7 +97,7 @@ struct Heartbeat {
             longest = qMax(longest, now - last);
             last = now;
         });
-        beat.start(0);
+        beat.start(5);
     }
 };
 
