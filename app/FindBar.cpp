@@ -1,9 +1,9 @@
 #include "app/FindBar.h"
 
 #include "app/PageBars.h"
-#include "editor/AdvEdit.h"
 #include "core/script/TextReplace.h"
 #include "core/script/Windows1252.h"
+#include "editor/AdvEdit.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -20,6 +20,10 @@ namespace {
 // Scintilla leaves indicators 8 to 31 to its containers.
 constexpr int matchIndicator = 8;
 constexpr int currentIndicator = 9;
+// How long the window waits for a search before it goes on and lets the search report later:
+// short enough that the window never stands still for long, long enough that a usual search
+// has its answer at once.
+constexpr int searchWaitMs = 40;
 
 unsigned long at(qsizetype p) {
     return static_cast<unsigned long>(p);
@@ -109,6 +113,11 @@ FindBar::FindBar(TAdvEdit *editor, QWidget *parent) : QWidget(parent), m_editor(
     connect(closeButton, &QPushButton::clicked, this, &FindBar::close);
     connect(inFilesButton, &QPushButton::clicked, this, &FindBar::requestFiles);
 
+    m_actions = new DocumentSearchJob(this);
+    m_marks = new DocumentSearchJob(this);
+    connect(m_actions, &DocumentSearchJob::finished, this, &FindBar::searchFinished);
+    connect(m_marks, &DocumentSearchJob::finished, this, &FindBar::searchFinished);
+
     m_refresh = new QTimer(this);
     m_refresh->setSingleShot(true);
     m_refresh->setInterval(0);
@@ -117,6 +126,10 @@ FindBar::FindBar(TAdvEdit *editor, QWidget *parent) : QWidget(parent), m_editor(
     // marks themselves are content too: only text changes (the editor asks for nothing else)
     // and the scroll position start a new pass, never the pass's own marks.
     connect(m_editor, &QsciScintillaBase::SCN_MODIFIED, this, &FindBar::scheduleRefresh);
+    connect(m_editor, &QsciScintillaBase::SCN_MODIFIED, this, [this](int, int type) {
+        if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
+            ++m_revision;
+    });
     connect(m_editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated &
             (QsciScintillaBase::SC_UPDATE_V_SCROLL | QsciScintillaBase::SC_UPDATE_SELECTION))
@@ -166,6 +179,9 @@ void FindBar::open(bool withReplace, bool inFiles) {
 
 void FindBar::close() {
     m_refresh->stop();
+    m_actions->cancel();
+    m_marks->cancel();
+    emit closed();
     clearMarks();
     hide();
     m_editor->setFocus();
@@ -198,6 +214,65 @@ TextView FindBar::documentView() const {
     return TextView::whole(data, length);
 }
 
+bool FindBar::isSearching() const {
+    return m_actions->isRunning() || m_marks->isRunning();
+}
+
+QByteArray FindBar::documentBytes() const {
+    const TextView view = documentView();
+    return QByteArray(view.data, view.size);
+}
+
+DocumentSearchRequest FindBar::request(DocumentSearchRequest::Kind kind) const {
+    const TextSearch s = search();
+    DocumentSearchRequest r;
+    r.kind = kind;
+    r.pattern = s.pattern();
+    r.options = s.options();
+    r.selectionStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    r.selectionEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    return r;
+}
+
+void FindBar::startSearch(DocumentSearchJob *job, const DocumentSearchRequest &r) {
+    (job == m_actions ? m_actionsRevision : m_marksRevision) = m_revision;
+    if (!job->start(r, documentBytes(), searchWaitMs))
+        setStatus(QStringLiteral("Searching... (Esc stops)"), false);
+}
+
+void FindBar::searchFinished(const DocumentSearchRequest &r, const DocumentSearchResult &result) {
+    switch (r.kind) {
+    case DocumentSearchRequest::Marks:
+        // Marks for a text that has changed since would sit in the wrong places.
+        if (m_marksRevision != m_revision) {
+            scheduleRefresh();
+            return;
+        }
+        showMarks(result);
+        return;
+    case DocumentSearchRequest::ReplaceAll:
+        applyReplaceAll(result);
+        return;
+    case DocumentSearchRequest::Next:
+    case DocumentSearchRequest::Previous:
+        break;
+    }
+    // A place found in a text that has changed since is not the place it names now.
+    if (m_actionsRevision != m_revision)
+        return;
+    if (result.stoppedAt >= 0) {
+        m_note = searchStoppedText(result.stoppedLine);
+    } else if (!result.match.found()) {
+        m_note = result.anyMatch ? QStringLiteral("no more matches") : QString();
+    } else {
+        if (result.match.wrapped)
+            m_note = QStringLiteral("wrapped around");
+        showMatch(result.match);
+        m_foundAtOnce = true;
+    }
+    refresh();
+}
+
 bool FindBar::findNext() {
     return find(true, false);
 }
@@ -207,27 +282,17 @@ bool FindBar::findPrevious() {
 }
 
 bool FindBar::find(bool forward, bool fromSelectionStart) {
-    const TextSearch s = search();
     m_note.clear();
-    if (!s.isValid()) {
+    if (!search().isValid()) {
         refresh();
         return false;
     }
-    const TextView view = documentView();
-    const qsizetype selStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-    const qsizetype selEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
-    const SearchMatch match = forward ? s.findNext(view, fromSelectionStart ? selStart : selEnd)
-                                      : s.findPrevious(view, selStart);
-    if (!match.found()) {
-        m_note = s.count(view) > 0 ? QStringLiteral("no more matches") : QString();
-        refresh();
-        return false;
-    }
-    if (match.wrapped)
-        m_note = QStringLiteral("wrapped around");
-    showMatch(match);
-    refresh();
-    return true;
+    DocumentSearchRequest r =
+        request(forward ? DocumentSearchRequest::Next : DocumentSearchRequest::Previous);
+    r.from = forward && !fromSelectionStart ? r.selectionEnd : r.selectionStart;
+    m_foundAtOnce = false;
+    startSearch(m_actions, r);
+    return m_foundAtOnce;
 }
 
 void FindBar::showMatch(const SearchMatch &match) {
@@ -261,16 +326,28 @@ void FindBar::replace() {
 }
 
 qsizetype FindBar::replaceAll() {
-    const TextSearch s = search();
-    const QByteArray replacementText =
+    DocumentSearchRequest r = request(DocumentSearchRequest::ReplaceAll);
+    r.replacement =
         windows1252Bytes(replaceField->text()).value_or(replaceField->text().toLatin1());
-    const TextView view = documentView();
-    const ReplaceAllResult result = marlix::replaceAll(s, view, replacementText);
     m_note.clear();
+    m_replacedAtOnce = -1;
+    startSearch(m_actions, r);
+    return m_replacedAtOnce;
+}
+
+void FindBar::applyReplaceAll(const DocumentSearchResult &found) {
+    const ReplaceAllResult &result = found.replaced;
     if (!result.errorText.isEmpty()) {
         setStatus(result.errorText, true);
-        return -1;
+        return;
     }
+    // The edits name places in the text the search was given.
+    if (m_actionsRevision != m_revision) {
+        setStatus(QStringLiteral("The script changed during the search: nothing was replaced"),
+                  true);
+        return;
+    }
+    const TextView view = documentView();
     if (result.count() > 0) {
         // One change: fast to make and to undo, and one step of Undo.
         const TextEdit edit = combinedEdit(view, result.edits);
@@ -288,7 +365,7 @@ qsizetype FindBar::replaceAll() {
     setStatus(result.count() == 1 ? QStringLiteral("Replaced 1 match")
                                   : QStringLiteral("Replaced %1 matches").arg(result.count()),
               false);
-    return result.count();
+    m_replacedAtOnce = result.count();
 }
 
 void FindBar::searchChanged() {
@@ -310,15 +387,17 @@ void FindBar::clearMarks() {
 }
 
 void FindBar::refresh() {
-    clearMarks();
-    if (isHidden())
+    if (isHidden()) {
+        clearMarks();
         return;
+    }
     const TextSearch s = search();
     if (!s.isValid()) {
+        m_marks->cancel();
+        clearMarks();
         setStatus(s.errorText(), true);
         return;
     }
-    const TextView view = documentView();
     // Only the lines in view are marked: a search for "e" in a large script stays fast.
     const long firstShown = m_editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long shown = m_editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
@@ -330,23 +409,32 @@ void FindBar::refresh() {
         m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, firstLine);
     const qsizetype to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
                                                  static_cast<unsigned long>(lastLine));
+    DocumentSearchRequest r = request(DocumentSearchRequest::Marks);
+    r.markStart = from;
+    r.markEnd = to + 1;
+    startSearch(m_marks, r);
+}
+
+void FindBar::showMarks(const DocumentSearchResult &result) {
+    clearMarks();
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, matchIndicator);
-    for (const SearchMatch &match : s.findAll(view, from, to + 1))
+    for (const SearchMatch &match : result.marks)
         m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(match.start),
                                 long(match.length));
-    const qsizetype selStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-    const qsizetype selEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
-    const SearchMatch current = s.matchAt(view, selStart);
-    if (current.found() && current.end() == selEnd) {
+    if (result.current.found()) {
         m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, currentIndicator);
-        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(current.start),
-                                long(current.length));
+        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(result.current.start),
+                                long(result.current.length));
     }
-    const qsizetype n = s.count(view);
-    QString text = matchCount(n);
+    // A search the engine gave up on has no count to give: "No matches" would be untrue.
+    if (result.stoppedAt >= 0) {
+        setStatus(searchStoppedText(result.stoppedLine), true);
+        return;
+    }
+    QString text = matchCount(result.count);
     if (!m_note.isEmpty())
         text += QStringLiteral(", ") + m_note;
-    setStatus(text, n == 0);
+    setStatus(text, result.count == 0);
 }
 
 void FindBar::setStatus(const QString &text, bool problem) {
@@ -373,6 +461,17 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void FindBar::keyPressEvent(QKeyEvent *event) {
+    // Esc from anywhere in the bar, its buttons and boxes too, closes it (and stops what it
+    // searches); the keys a control does not use come here.
+    if (event->key() == Qt::Key_Escape &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace marlix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/script/TextSearch.h"
+#include "core/search/DocumentSearch.h"
 
 #include <QWidget>
 
@@ -38,16 +39,21 @@ public:
     // script of the index folders instead of the document.
     void open(bool withReplace, bool inFiles = false);
     bool searchesFiles() const { return m_inFiles; }
-    // Hides the bar, takes its marks away and gives the editor the focus.
+    // Hides the bar, stops its searches, takes its marks away and gives the editor the focus.
     void close();
+    // A search runs off the window's thread (one that takes longer than a moment does).
+    bool isSearching() const;
 
     TextSearch search() const;
+    // The searches report at once when they are quick, else a moment later: the return value
+    // says what was found at once.
     bool findNext();
     bool findPrevious();
     // Replaces the selected match and goes to the next one; selects the first match when the
     // selection is none.
     void replace();
-    // Every match in one edit, undone in one step; returns the count (-1: could not search).
+    // Every match in one edit, undone in one step; returns the count (-1: could not search or
+    // not yet known).
     qsizetype replaceAll();
 
     void setStatus(const QString &text, bool problem);
@@ -55,9 +61,13 @@ public:
 signals:
     // Find in Files with the bar's text and options, asked for by Enter or the button.
     void findInFilesRequested(const QByteArray &pattern, const marlix::SearchOptions &options);
+    // The bar closed (Esc, Close): a search it started, Find in Files included, is no longer
+    // wanted.
+    void closed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool find(bool forward, bool fromSelectionStart);
@@ -65,12 +75,24 @@ private:
     void searchChanged();
     void scheduleRefresh();
     void refresh(); // the marks in view and the count
+    DocumentSearchRequest request(DocumentSearchRequest::Kind kind) const;
+    void startSearch(DocumentSearchJob *job, const DocumentSearchRequest &request);
+    void searchFinished(const DocumentSearchRequest &request, const DocumentSearchResult &result);
+    void showMarks(const DocumentSearchResult &result);
+    void applyReplaceAll(const DocumentSearchResult &result);
+    QByteArray documentBytes() const;
     void clearMarks();
     void requestFiles();
     TextView documentView() const;
 
     TAdvEdit *m_editor;
     QTimer *m_refresh;
+    DocumentSearchJob *m_actions; // Next, Previous, Replace All
+    DocumentSearchJob *m_marks;
+    quint64 m_revision = 0;                             // counts the changes of the text
+    quint64 m_actionsRevision = 0, m_marksRevision = 0; // the text their search was given
+    bool m_foundAtOnce = false;
+    qsizetype m_replacedAtOnce = -1;
     QString m_note;
     bool m_inFiles = false; // said after the count: "wrapped", "not found"
 };

@@ -223,6 +223,7 @@ private:
     marlix::FindBar *activeFindBar(bool create);
     void startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options);
     void showFindInFilesResult(const marlix::FindInFilesResult &result);
+    void cancelFindInFiles();
     marlix::FindInFilesJob *m_findInFiles = nullptr;
     // The tabs over the results panel, the mod index's tools beside them.
     void placeTabsAndResults(QVBoxLayout *layout);

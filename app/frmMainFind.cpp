@@ -62,9 +62,12 @@ FindBar *TFormMain::activeFindBar(bool create) {
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, create);
     if (bar && !existed)
         marlix::applyFindMarkColors(editor, darkScheme());
-    if (bar)
+    if (bar) {
         connect(bar, &FindBar::findInFilesRequested, this, &TFormMain::startFindInFiles,
                 Qt::UniqueConnection);
+        // Esc in the bar stops Find in Files as it stops the bar's own searches.
+        connect(bar, &FindBar::closed, this, &TFormMain::cancelFindInFiles, Qt::UniqueConnection);
+    }
     return bar;
 }
 
@@ -102,6 +105,11 @@ void TFormMain::startFindInFiles(const QByteArray &pattern, const marlix::Search
     m_findInFiles->start(marlix::listScriptFiles(folders), pattern, options);
 }
 
+void TFormMain::cancelFindInFiles() {
+    if (m_findInFiles && m_findInFiles->isRunning())
+        m_findInFiles->cancel();
+}
+
 void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
     if (!resultsPanel)
         return;
@@ -115,6 +123,10 @@ void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
                           : result.errorText;
     if (result.truncated)
         summary += QStringLiteral(" (stopped at the match limit)");
+    if (result.cancelled)
+        summary += QStringLiteral(" (stopped)");
+    for (const marlix::FileMatch &stop : result.stopped)
+        summary += QStringLiteral("; %1: %2").arg(stop.path, marlix::searchStoppedText(stop.line));
     if (!result.unreadable.isEmpty())
         summary += QStringLiteral("; %1 could not be read").arg(result.unreadable.size());
     resultsPanel->setSummary(summary);

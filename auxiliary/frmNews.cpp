@@ -1,15 +1,35 @@
 #include "auxiliary/frmNews.h"
 
+#include "auxiliary/NewsPage.h"
+#include "core/platform/ReplyRules.h"
 #include "platform/FixedDialog.h"
 #include "platform/HttpGet.h"
-#include "core/platform/ReplyRules.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QShowEvent>
 #include <QTextBrowser>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TfrmNews *frmNews = nullptr;
+
+namespace {
+
+// A browser that loads nothing the page names: no picture or style sheet from the disk.
+class NewsBrowser : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+    QVariant loadResource(int, const QUrl &) override { return {}; }
+};
+
+// How long the window lays the page out at a time before it answers the user again.
+constexpr int layoutSliceMs = 20;
+
+} // namespace
 
 TfrmNews::TfrmNews(QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -17,13 +37,72 @@ TfrmNews::TfrmNews(QWidget *parent)
     setObjectName(QStringLiteral("frmNews"));
     setWindowTitle(QStringLiteral("Marlix News"));
     setFixedSize(432, 233);
-    WebBrowser = new QTextBrowser(this);
+    WebBrowser = new NewsBrowser(this);
     WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
     WebBrowser->setOpenLinks(false);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(WebBrowser);
     connect(WebBrowser, &QTextBrowser::anchorClicked, this, &TfrmNews::linkClicked);
+    m_feed = new QTimer(this);
+    m_feed->setSingleShot(true);
+    m_feed->setInterval(0);
+    connect(m_feed, &QTimer::timeout, this, &TfrmNews::putParagraphs);
+}
+
+bool TfrmNews::isLoading() const {
+    return m_parsing || m_next < m_paragraphs.size();
+}
+
+void TfrmNews::showPage(const QString &html, int request, bool capped) {
+    // Taking the page apart costs as much as laying it out whole: it happens on a thread of
+    // its own, and only the newest request's page is shown.
+    m_parsing = true;
+    QPointer<TfrmNews> self(this);
+    QThread *thread = QThread::create([self, html, request, capped] {
+        QList<marlix::NewsParagraph> paragraphs = marlix::newsParagraphs(html);
+        if (capped) {
+            // After the page, not in its HTML: the cut may fall inside a tag.
+            QTextCharFormat note;
+            note.setFontItalic(true);
+            paragraphs.append(
+                {QTextBlockFormat(),
+                 {{QStringLiteral("The news page is longer than %1 KB; the rest is not shown.")
+                       .arg(marlix::NewsReplyCap / 1024),
+                   note}}});
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, request, paragraphs = std::move(paragraphs)] {
+                if (!self || request != self->m_request)
+                    return;
+                self->m_parsing = false;
+                self->m_paragraphs = paragraphs;
+                self->m_next = 0;
+                self->WebBrowser->clear();
+                self->putParagraphs();
+            },
+            Qt::QueuedConnection);
+    });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start();
+}
+
+void TfrmNews::putParagraphs() {
+    QElapsedTimer clock;
+    clock.start();
+    QTextCursor cursor(WebBrowser->document());
+    cursor.movePosition(QTextCursor::End);
+    while (m_next < m_paragraphs.size() && clock.elapsed() < layoutSliceMs) {
+        marlix::insertNewsParagraph(cursor, m_paragraphs[m_next], m_next == 0);
+        ++m_next;
+    }
+    if (m_next < m_paragraphs.size()) {
+        m_feed->start();
+    } else {
+        m_paragraphs.clear();
+        m_next = 0;
+    }
 }
 
 void TfrmNews::showEvent(QShowEvent *event) {
@@ -42,6 +121,10 @@ void TfrmNews::FormShow() {
 void TfrmNews::Navigate(const QUrl &url) {
     m_page = url;
     const int request = ++m_request;
+    m_feed->stop();
+    m_paragraphs.clear();
+    m_next = 0;
+    m_parsing = false;
     WebBrowser->setHtml(QString());
     marlix::HttpGet::start(
         url, this,
@@ -49,7 +132,7 @@ void TfrmNews::Navigate(const QUrl &url) {
             if (request != m_request)
                 return;
             if (result.kind == marlix::HttpResult::Ok) {
-                WebBrowser->setHtml(QString::fromUtf8(result.body));
+                showPage(QString::fromUtf8(result.body), request, result.capped);
                 return;
             }
             const QString reason = result.kind == marlix::HttpResult::HttpError

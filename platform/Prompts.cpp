@@ -117,6 +117,9 @@ QMessageBox::StandardButton Prompts::message(QWidget *parent, QMessageBox::Icon 
         return s.messages.isEmpty() ? unansweredMessage(buttons) : s.messages.dequeue();
     }
     QMessageBox box(icon, caption, text, buttons, parent);
+    // Texts come from files and servers ("404 <b>...</b>", a file named "<img src=...>"):
+    // shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());

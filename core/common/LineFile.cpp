@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace marlix {
 
 QByteArrayList splitLines(const QByteArray &bytes) {
@@ -83,6 +85,75 @@ QByteArrayList readLines(const QString &path) {
     return splitLines(readWhole(path));
 }
 
+LimitedLines readLinesWithin(const QString &path, const LineLimits &limits) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error::cannotOpen(path);
+    const qint64 budget =
+        limits.maxBytes >= 0 ? limits.maxBytes : limits.maxLines * (limits.maxLineBytes + 2);
+    QByteArray chunk;
+    qsizetype at = 0; // the next byte of chunk
+    qint64 taken = 0;
+    const auto nextByte = [&]() -> int {
+        if (at == chunk.size()) {
+            if (taken >= budget)
+                return -1;
+            chunk = file.read(std::min<qint64>(64 * 1024, budget - taken));
+            if (file.error() != QFileDevice::NoError)
+                throw Error::cannotOpen(path);
+            if (chunk.isEmpty())
+                return -1;
+            taken += chunk.size();
+            at = 0;
+        }
+        return static_cast<unsigned char>(chunk[at++]);
+    };
+
+    LimitedLines result;
+    QByteArray line;
+    bool inLine = false;  // bytes of a line whose end has not come yet
+    bool afterCr = false; // an LF now belongs to the CR before it
+    while (result.lines.size() < limits.maxLines) {
+        const int c = nextByte();
+        if (c < 0) {
+            if (inLine)
+                result.lines.append(line);
+            break;
+        }
+        if (afterCr) {
+            afterCr = false;
+            if (c == '\n')
+                continue;
+        }
+        if (c == '\r' || c == '\n') {
+            result.lines.append(line);
+            line.clear();
+            inLine = false;
+            afterCr = c == '\r';
+            continue;
+        }
+        inLine = true;
+        if (line.size() < limits.maxLineBytes)
+            line.append(char(c));
+        else
+            result.cut = true;
+    }
+    // Whatever follows where reading stopped, but the LF of a last CR LF, was not let through.
+    qint64 left = (chunk.size() - at) + file.bytesAvailable();
+    if (afterCr && left > 0) {
+        char next = 0;
+        if (at < chunk.size())
+            next = chunk[at];
+        else
+            file.peek(&next, 1);
+        if (next == '\n')
+            --left;
+    }
+    if (left > 0)
+        result.cut = true;
+    return result;
+}
+
 QByteArray readJoinedLines(const QString &path) {
     return joinedLines(readWhole(path));
 }
@@ -108,11 +179,25 @@ void writeLines(const QString &path, const QByteArrayList &lines) {
     writeWholeFile(path, joinLines(lines));
 }
 
-QStringList readTextLines(const QString &path) {
+namespace {
+QStringList textLines(const QByteArrayList &lines) {
     QStringList result;
-    for (const QByteArray &line : readLines(path))
+    result.reserve(lines.size());
+    for (const QByteArray &line : lines)
         result.append(QString::fromLatin1(line));
     return result;
+}
+} // namespace
+
+QStringList readTextLines(const QString &path) {
+    return textLines(readLines(path));
+}
+
+QStringList readTextLines(const QString &path, const LineLimits &limits, bool *cut) {
+    LimitedLines read = readLinesWithin(path, limits);
+    if (cut)
+        *cut = read.cut;
+    return textLines(read.lines);
 }
 
 void writeTextLines(const QString &path, const QStringList &lines) {
@@ -138,11 +223,25 @@ QString textLineFromPath(const QString &path) {
     return QString::fromLatin1(QFile::encodeName(path));
 }
 
-QStringList readPathLines(const QString &path) {
+namespace {
+QStringList pathLines(const QByteArrayList &lines) {
     QStringList result;
-    for (const QByteArray &line : readLines(path))
+    result.reserve(lines.size());
+    for (const QByteArray &line : lines)
         result.append(decodePathLine(line));
     return result;
+}
+} // namespace
+
+QStringList readPathLines(const QString &path) {
+    return pathLines(readLines(path));
+}
+
+QStringList readPathLines(const QString &path, const LineLimits &limits, bool *cut) {
+    LimitedLines read = readLinesWithin(path, limits);
+    if (cut)
+        *cut = read.cut;
+    return pathLines(read.lines);
 }
 
 void writePathLines(const QString &path, const QStringList &lines) {

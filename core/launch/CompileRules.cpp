@@ -29,7 +29,7 @@ QString settingsPath(const QString &programFolder) {
 }
 
 void readSettings(const QString &path, const std::function<void(int, const QString &)> &take) {
-    const QStringList lines = readPathLines(path);
+    const QStringList lines = readPathLines(path, {4, MaxSettingLineBytes});
     for (int i = 0; i < 4; ++i) {
         if (i >= lines.size())
             throw Error::listIndex(i);

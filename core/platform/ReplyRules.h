@@ -10,7 +10,7 @@ namespace marlix {
 // A version text is a few bytes; the news page is a small HTML page. Reading stops past these,
 // so that a huge or endless reply cannot fill the memory or freeze the window.
 constexpr qint64 VersionReplyCap = 64 * 1024;
-constexpr qint64 NewsReplyCap = 4 * 1024 * 1024;
+constexpr qint64 NewsReplyCap = 256 * 1024;
 
 // Keeps at most cap bytes of a reply; returns false once more than cap have arrived, when the
 // rest is not worth reading.

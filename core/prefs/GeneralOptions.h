@@ -17,6 +17,8 @@ struct GeneralOptions {
     bool operator==(const GeneralOptions &other) const;
 };
 
+constexpr qsizetype OptionLineCount = 6;
+
 // Line k sets option k; only the exact line "1" is on. Options without a line keep their
 // state, lines after the sixth are ignored.
 void applyOptionLines(const QStringList &lines, GeneralOptions &options);

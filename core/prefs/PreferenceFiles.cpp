@@ -1,6 +1,8 @@
 #include "core/prefs/PreferenceFiles.h"
 
+#include "core/common/Error.h"
 #include "core/common/LineFile.h"
+#include "core/script/LanguageTables.h"
 
 #include <QFileInfo>
 
@@ -10,7 +12,7 @@ void PreferenceFiles::loadOptions(GeneralOptions &options) const {
     const QString path = optionsPath();
     if (!QFileInfo::exists(path))
         return;
-    applyOptionLines(readTextLines(path), options);
+    applyOptionLines(readTextLines(path, {OptionLineCount}), options);
 }
 
 void PreferenceFiles::loadTable(const QString &path, TableRows &rows, bool &writes,
@@ -20,11 +22,19 @@ void PreferenceFiles::loadTable(const QString &path, TableRows &rows, bool &writ
     writes = !QFileInfo::exists(path);
     if (writes)
         return;
-    rows = tableRowsFromLines(readTextLines(path));
+    bool cut = false;
+    rows = tableRowsFromLines(readTextLines(path, tableFileLimits(), &cut));
     if (pathColumn >= 0)
         for (TableRow &row : rows)
             row[size_t(pathColumn)] = pathFromTextLine(row[size_t(pathColumn)]);
-    writes = true;
+    // The grid holds only part of a file beyond the limits: writing it would drop the rest.
+    writes = !cut;
+    if (cut)
+        throw Error(QStringLiteral("%1 holds more than the %2 entries, or longer lines than the "
+                                   "4096 bytes, that the preferences show: it is shown in part "
+                                   "and left as it is when they close")
+                        .arg(QFileInfo(path).fileName())
+                        .arg(MaxTableEntries));
 }
 
 void PreferenceFiles::loadIntellisense(TableRows &rows) {

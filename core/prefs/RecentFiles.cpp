@@ -19,7 +19,7 @@ QStringList recentAfterOpening(QStringList list, const QString &path) {
 QStringList readRecentFile(const QString &fileName) {
     if (!QFileInfo::exists(fileName))
         return {};
-    return readPathLines(fileName);
+    return readPathLines(fileName, {RecentFilesLimit});
 }
 
 QStringList addToRecentFile(const QString &fileName, const QString &path) {

@@ -49,14 +49,22 @@ void fillHighlightTable(const QStringList &lines, HighlightTable &table) {
     }
 }
 
+LineLimits tableFileLimits() {
+    return {MaxTableEntries * 3, MaxPathLineBytes, MaxTableFileBytes};
+}
+
+LineLimits completionFileLimits() {
+    return {MaxCompletionItems, MaxPathLineBytes, MaxTableFileBytes};
+}
+
 void readIntellisenseTable(const QString &path, IntellisenseTable &table) {
     table = IntellisenseTable();
-    fillIntellisenseTable(readTextLines(path), table);
+    fillIntellisenseTable(readTextLines(path, tableFileLimits()), table);
 }
 
 void readHighlightTable(const QString &path, HighlightTable &table) {
     table = HighlightTable();
-    fillHighlightTable(readTextLines(path), table);
+    fillHighlightTable(readTextLines(path, tableFileLimits()), table);
 }
 
 } // namespace marlix

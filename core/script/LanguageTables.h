@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/ColorText.h"
+#include "core/common/LineFile.h"
 
 #include <QList>
 #include <QString>
@@ -27,6 +28,16 @@ struct HighlightTable {
     QList<std::int32_t> styles;
     int count = 0;
 };
+
+// The most a table file or a completion file is read for: far beyond any real table, and
+// small enough to read at once when an editor opens or a list is offered.
+constexpr qsizetype MaxTableEntries = 10000;
+constexpr qsizetype MaxCompletionItems = 10000;
+constexpr qsizetype MaxTableFileBytes = 4 * 1024 * 1024;
+// The lines of a table file read for its first MaxTableEntries entries; a line longer than
+// 4096 bytes is cut there.
+LineLimits tableFileLimits();
+LineLimits completionFileLimits();
 
 // Fill `table` from the lines of a file. The arrays are sized first and filled line by line,
 // so when a line is rejected ("'%s' is not a valid integer value") the entries filled before

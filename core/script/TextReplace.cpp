@@ -83,11 +83,17 @@ ReplaceAllResult replaceAll(const TextSearch &search, const TextView &text,
     result.errorText = !search.isValid() ? search.errorText() : rule.errorText();
     if (!result.errorText.isEmpty())
         return result;
-    search.forEachMatch(text, start, end,
-                        [&](const SearchMatch &match, const QRegularExpressionMatch *groups) {
-                            result.edits.append({match.start, match.length, rule.bytesFor(groups)});
-                            return true;
-                        });
+    const qsizetype stopped = search.forEachMatch(
+        text, start, end, [&](const SearchMatch &match, const QRegularExpressionMatch *groups) {
+            result.edits.append({match.start, match.length, rule.bytesFor(groups)});
+            return true;
+        });
+    // The matches before the place given up are not all there are: replacing them alone would
+    // leave the script half done.
+    if (stopped >= 0) {
+        result.edits.clear();
+        result.errorText = searchStoppedText(lineNumberAt(text, stopped));
+    }
     return result;
 }
 

@@ -52,7 +52,8 @@ private:
 
 struct ReplaceAllResult {
     QList<TextEdit> edits; // from the start of the text to its end, none overlapping
-    QString errorText;     // an invalid search or replacement: nothing to replace
+    // An invalid search or replacement, or a search the engine gave up: nothing to replace.
+    QString errorText;
 
     qsizetype count() const { return edits.size(); }
 };

@@ -28,6 +28,7 @@ QString wordClass() {
 
 // Scripts end their lines in CR LF, and some in a lone CR or LF.
 const QString lineEnds = QStringLiteral("(*ANYCRLF)");
+const QString stepLimit = QStringLiteral("(*LIMIT_MATCH=%1)").arg(MatchStepLimit);
 
 } // namespace
 
@@ -82,6 +83,8 @@ TextSearch::TextSearch(const QByteArray &pattern, const SearchOptions &options)
         candidates << lineEnds + QStringLiteral("(?<!%1)(?:%2\\E)(?!%1)").arg(word, raw);
     }
     candidates << lineEnds + raw << raw;
+    for (QString &candidate : candidates)
+        candidate.prepend(stepLimit);
     for (const QString &candidate : candidates) {
         m_regex = QRegularExpression(candidate, flags);
         if (m_regex.isValid())
@@ -172,6 +175,21 @@ QRegularExpressionMatch TextSearch::regexFrom(const Subject &subject, qsizetype 
                          QRegularExpression::DontCheckSubjectStringMatchOption);
 }
 
+qsizetype TextSearch::placeGivenUp(const Subject &subject, qsizetype from) const {
+    // The engine does not say where it gave up. Every place before it was tried and held no
+    // match, so trying the places one by one from `from` meets it again, at no greater cost.
+    const qsizetype end = subject.start + subject.string.size();
+    for (qsizetype pos = std::max(from, subject.start); pos < end; ++pos) {
+        const QRegularExpressionMatch m =
+            m_regex.match(subject.string, pos - subject.start, QRegularExpression::NormalMatch,
+                          QRegularExpression::AnchorAtOffsetMatchOption |
+                              QRegularExpression::DontCheckSubjectStringMatchOption);
+        if (!m.isValid())
+            return pos;
+    }
+    return std::max(from, subject.start);
+}
+
 SearchMatch TextSearch::firstFrom(const TextView &text, qsizetype from, qsizetype end) const {
     if (!isValid())
         return {};
@@ -180,18 +198,31 @@ SearchMatch TextSearch::firstFrom(const TextView &text, qsizetype from, qsizetyp
         return pos < 0 ? SearchMatch{} : SearchMatch{pos, m_pattern.size(), false};
     }
     SearchMatch found;
-    forEachMatch(text, from, end, [&](const SearchMatch &match, const QRegularExpressionMatch *) {
-        found = match;
-        return false;
-    });
+    const qsizetype stopped = forEachMatch(
+        text, from, end, [&](const SearchMatch &match, const QRegularExpressionMatch *) {
+            found = match;
+            return false;
+        });
+    if (stopped >= 0)
+        found.stoppedAt = stopped;
     return found;
 }
 
 qsizetype TextSearch::regexLastStart(const Subject &subject, qsizetype from, qsizetype before,
-                                     qsizetype *length) const {
+                                     qsizetype *length, qsizetype *stoppedAt) const {
     qsizetype last = -1;
     for (qsizetype pos = from; pos < before;) {
         const QRegularExpressionMatch m = regexFrom(subject, pos);
+        if (!m.isValid()) {
+            // Only a place before `before` is one this search has to pass; a match after it is
+            // still nearer the caret, so the walk goes on past it.
+            const qsizetype place = placeGivenUp(subject, pos);
+            if (place >= before)
+                break;
+            *stoppedAt = place;
+            pos = place + 1;
+            continue;
+        }
         if (!m.hasMatch())
             break;
         const qsizetype start = subject.start + m.capturedStart();
@@ -225,9 +256,15 @@ SearchMatch TextSearch::lastBefore(const TextView &text, qsizetype from, qsizety
     for (qsizetype width = 4096; hi > from; width *= 4) {
         const qsizetype lo = std::max(from, hi - width);
         qsizetype length = 0;
-        const qsizetype start = regexLastStart(subject, lo, hi, &length);
-        if (start >= 0)
+        qsizetype stopped = -1;
+        const qsizetype start = regexLastStart(subject, lo, hi, &length, &stopped);
+        if (start >= 0 && start > stopped)
             return {start, length, false};
+        if (stopped >= 0) {
+            SearchMatch none;
+            none.stoppedAt = stopped;
+            return none;
+        }
         hi = lo;
     }
     return {};
@@ -252,7 +289,7 @@ SearchMatch TextSearch::matchAt(const TextView &text, qsizetype pos) const {
 SearchMatch TextSearch::findNext(const TextView &text, qsizetype from) const {
     from = std::clamp(from, viewStart(text), std::max(viewStart(text), viewEnd(text)));
     SearchMatch match = firstFrom(text, from, viewEnd(text));
-    if (!match.found() && m_options.wrapAround) {
+    if (!match.found() && match.stoppedAt < 0 && m_options.wrapAround) {
         match = firstFrom(text, viewStart(text), from);
         match.wrapped = match.found();
     }
@@ -262,17 +299,17 @@ SearchMatch TextSearch::findNext(const TextView &text, qsizetype from) const {
 SearchMatch TextSearch::findPrevious(const TextView &text, qsizetype before) const {
     before = std::clamp(before, viewStart(text), std::max(viewStart(text), viewEnd(text)));
     SearchMatch match = lastBefore(text, viewStart(text), before);
-    if (!match.found() && m_options.wrapAround) {
+    if (!match.found() && match.stoppedAt < 0 && m_options.wrapAround) {
         match = lastBefore(text, before, viewEnd(text));
         match.wrapped = match.found();
     }
     return match;
 }
 
-void TextSearch::forEachMatch(const TextView &text, qsizetype start, qsizetype end,
-                              const MatchVisitor &visit) const {
+qsizetype TextSearch::forEachMatch(const TextView &text, qsizetype start, qsizetype end,
+                                   const MatchVisitor &visit) const {
     if (!isValid())
-        return;
+        return -1;
     start = std::max(start, viewStart(text));
     end = std::min(end, viewEnd(text));
     if (!m_options.regularExpression) {
@@ -280,46 +317,77 @@ void TextSearch::forEachMatch(const TextView &text, qsizetype start, qsizetype e
         for (qsizetype pos = literalForward(text, start, end); pos >= 0;
              pos = literalForward(text, pos + n, end)) {
             if (!visit({pos, n, false}, nullptr))
-                return;
+                return -1;
         }
-        return;
+        return -1;
     }
     const Subject subject(text);
     for (qsizetype pos = start; pos < end;) {
         const QRegularExpressionMatch m = regexFrom(subject, pos);
+        if (!m.isValid()) {
+            const qsizetype place = placeGivenUp(subject, pos);
+            return place < end ? place : -1;
+        }
         if (!m.hasMatch())
-            return;
+            return -1;
         const SearchMatch match{subject.start + m.capturedStart(), m.capturedLength(), false};
         if (match.start >= end)
-            return;
+            return -1;
         if (match.length == 0 ||
             (m_regexChecksWords && !isWholeWordAt(text, match.start, match.length))) {
             pos = match.start + 1;
             continue;
         }
         if (!visit(match, &m))
-            return;
+            return -1;
         pos = match.end();
     }
+    return -1;
 }
 
-QList<SearchMatch> TextSearch::findAll(const TextView &text, qsizetype start, qsizetype end) const {
+QList<SearchMatch> TextSearch::findAll(const TextView &text, qsizetype start, qsizetype end,
+                                       qsizetype *stoppedAt) const {
     QList<SearchMatch> matches;
-    forEachMatch(text, start, end, [&](const SearchMatch &match, const QRegularExpressionMatch *) {
-        matches.append(match);
-        return true;
-    });
+    const qsizetype stopped = forEachMatch(
+        text, start, end, [&](const SearchMatch &match, const QRegularExpressionMatch *) {
+            matches.append(match);
+            return true;
+        });
+    if (stoppedAt)
+        *stoppedAt = stopped;
     return matches;
 }
 
-qsizetype TextSearch::count(const TextView &text) const {
+qsizetype TextSearch::count(const TextView &text, qsizetype *stoppedAt) const {
     qsizetype n = 0;
-    forEachMatch(text, viewStart(text), viewEnd(text),
-                 [&](const SearchMatch &, const QRegularExpressionMatch *) {
-                     ++n;
-                     return true;
-                 });
+    const qsizetype stopped =
+        forEachMatch(text, viewStart(text), viewEnd(text),
+                     [&](const SearchMatch &, const QRegularExpressionMatch *) {
+                         ++n;
+                         return true;
+                     });
+    if (stoppedAt)
+        *stoppedAt = stopped;
     return n;
+}
+
+int lineNumberAt(const TextView &text, qsizetype pos) {
+    const qsizetype start = viewStart(text);
+    const qsizetype end = viewEnd(text);
+    const qsizetype stop = std::min(pos, end);
+    const char *base = text.data - text.offset;
+    int line = 1;
+    for (qsizetype i = start; i < stop; ++i) {
+        const char c = base[i];
+        // CR LF is one line end: the LF counts it.
+        if (c == '\n' || (c == '\r' && (i + 1 >= end || base[i + 1] != '\n')))
+            ++line;
+    }
+    return line;
+}
+
+QString searchStoppedText(int line) {
+    return QStringLiteral("search stopped: pattern too complex at line %1").arg(line);
 }
 
 } // namespace marlix

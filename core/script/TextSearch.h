@@ -16,7 +16,14 @@
 // and CR LF, a lone CR or a lone LF each end a line ("." matches neither CR nor LF). A match
 // of no characters (as "^" alone or "x*" between two non-x) is never a match: the bar would
 // have nothing to select and Replace All nothing to replace.
+//
+// A regular expression may take more steps than the text has bytes at each place it is tried
+// ("(a+)+$" over a line of a's takes twice as many for every further "a"). The engine gives up
+// on a place after MatchStepLimit steps, and so does the search: it stops there and says so,
+// rather than pass over the place as if nothing matched.
 namespace marlix {
+
+constexpr int MatchStepLimit = 100000;
 
 struct SearchOptions {
     bool matchCase = false;
@@ -28,12 +35,14 @@ struct SearchOptions {
 struct SearchMatch {
     qsizetype start = -1; // document position, -1: no match
     qsizetype length = 0;
-    bool wrapped = false; // found only by going round the end (or the start) of the text
+    bool wrapped = false;     // found only by going round the end (or the start) of the text
+    qsizetype stoppedAt = -1; // no match: the engine gave up on the place at this position
 
     bool found() const { return start >= 0; }
     qsizetype end() const { return start + length; }
     bool operator==(const SearchMatch &o) const {
-        return start == o.start && length == o.length && wrapped == o.wrapped;
+        return start == o.start && length == o.length && wrapped == o.wrapped &&
+               stoppedAt == o.stoppedAt;
     }
 };
 
@@ -54,22 +63,26 @@ public:
     // The match that starts exactly at `pos`, if any: what Replace checks the selection with.
     SearchMatch matchAt(const TextView &text, qsizetype pos) const;
     // The first match starting at or after `from`; with wrap around, else the first match of
-    // the text (wrapped set).
+    // the text (wrapped set). A search the engine gave up on before a match finds nothing and
+    // sets stoppedAt; it never goes on past that place, nor round the end.
     SearchMatch findNext(const TextView &text, qsizetype from) const;
     // The last match starting before `before`; with wrap around, else the last match of the
     // text (wrapped set).
     SearchMatch findPrevious(const TextView &text, qsizetype before) const;
     // The matches starting within [start, end), from left to right, each search going on
     // after the end of the previous match: the marks in view, the count, Replace All.
-    QList<SearchMatch> findAll(const TextView &text, qsizetype start, qsizetype end) const;
-    qsizetype count(const TextView &text) const;
+    // `stoppedAt` (if given) is where the engine gave up, or -1 when the walk was complete.
+    QList<SearchMatch> findAll(const TextView &text, qsizetype start, qsizetype end,
+                               qsizetype *stoppedAt = nullptr) const;
+    qsizetype count(const TextView &text, qsizetype *stoppedAt = nullptr) const;
 
     // The walk under findAll. `groups` is the regular expression's match (nullptr for a plain
-    // text), whose positions count from the start of the view. Return false to stop.
+    // text), whose positions count from the start of the view. Return false to stop. Returns
+    // the position where the engine gave up, or -1.
     using MatchVisitor =
         std::function<bool(const SearchMatch &match, const QRegularExpressionMatch *groups)>;
-    void forEachMatch(const TextView &text, qsizetype start, qsizetype end,
-                      const MatchVisitor &visit) const;
+    qsizetype forEachMatch(const TextView &text, qsizetype start, qsizetype end,
+                           const MatchVisitor &visit) const;
 
 private:
     struct Subject;
@@ -77,8 +90,9 @@ private:
     qsizetype literalForward(const TextView &text, qsizetype from, qsizetype end) const;
     qsizetype literalBackward(const TextView &text, qsizetype from, qsizetype before) const;
     QRegularExpressionMatch regexFrom(const Subject &subject, qsizetype from) const;
+    qsizetype placeGivenUp(const Subject &subject, qsizetype from) const;
     qsizetype regexLastStart(const Subject &subject, qsizetype from, qsizetype before,
-                             qsizetype *length) const;
+                             qsizetype *length, qsizetype *stoppedAt) const;
     SearchMatch firstFrom(const TextView &text, qsizetype from, qsizetype end) const;
     SearchMatch lastBefore(const TextView &text, qsizetype from, qsizetype before) const;
 
@@ -90,5 +104,11 @@ private:
     bool m_regexChecksWords = false; // whole word is tested after the match, not in the pattern
     QString m_error;
 };
+
+// The line (counted from 1) that holds document position `pos`; CR LF, a lone CR or a lone LF
+// end a line.
+int lineNumberAt(const TextView &text, qsizetype pos);
+// What the find bar and Find in Files say of a search the engine gave up.
+QString searchStoppedText(int line);
 
 } // namespace marlix

@@ -2,6 +2,7 @@
 
 #include "core/common/LineFile.h"
 #include "core/script/CompletionRules.h"
+#include "core/script/LanguageTables.h"
 #include "core/script/WordSearch.h"
 
 namespace marlix {
@@ -44,7 +45,7 @@ CompletionOffer TriggerCompletion::offerFor(const QString &fileName, const QStri
     if (path.isEmpty())
         offer.message = QStringLiteral("Unable to load code file");
     else
-        offer.items = sortCompletionItems(readTextLines(path));
+        offer.items = sortCompletionItems(readTextLines(path, completionFileLimits()));
     return offer;
 }
 

@@ -18,35 +18,39 @@ qsizetype lineEndFrom(const QByteArray &bytes, qsizetype pos) {
 
 struct FileOutcome {
     QList<FileMatch> matches;
+    int stoppedLine = 0;
     bool searched = false;
     bool unreadable = false;
 };
 
 } // namespace
 
-QList<FileMatch> findInText(const TextSearch &search, const QString &path,
-                            const QByteArray &bytes) {
+QList<FileMatch> findInText(const TextSearch &search, const QString &path, const QByteArray &bytes,
+                            int *stoppedLine) {
     QList<FileMatch> matches;
     const char *data = bytes.constData();
     int line = 1;
     qsizetype lineStart = 0;
     qsizetype scanned = 0;
-    search.forEachMatch(TextView::whole(bytes), 0, bytes.size(),
-                        [&](const SearchMatch &match, const QRegularExpressionMatch *) {
-                            for (; scanned < match.start; ++scanned) {
-                                const char c = data[scanned];
-                                // CR LF is one line end: the LF counts it.
-                                if (c == '\n' || (c == '\r' && (scanned + 1 == bytes.size() ||
-                                                                data[scanned + 1] != '\n'))) {
-                                    ++line;
-                                    lineStart = scanned + 1;
-                                }
-                            }
-                            const qsizetype lineEnd = lineEndFrom(bytes, lineStart);
-                            matches.append({path, line, match.start - lineStart, match.length,
-                                            bytes.mid(lineStart, lineEnd - lineStart)});
-                            return true;
-                        });
+    const qsizetype stopped = search.forEachMatch(
+        TextView::whole(bytes), 0, bytes.size(),
+        [&](const SearchMatch &match, const QRegularExpressionMatch *) {
+            for (; scanned < match.start; ++scanned) {
+                const char c = data[scanned];
+                // CR LF is one line end: the LF counts it.
+                if (c == '\n' ||
+                    (c == '\r' && (scanned + 1 == bytes.size() || data[scanned + 1] != '\n'))) {
+                    ++line;
+                    lineStart = scanned + 1;
+                }
+            }
+            const qsizetype lineEnd = lineEndFrom(bytes, lineStart);
+            matches.append({path, line, match.start - lineStart, match.length,
+                            bytes.mid(lineStart, lineEnd - lineStart)});
+            return true;
+        });
+    if (stoppedLine)
+        *stoppedLine = stopped >= 0 ? lineNumberAt(TextView::whole(bytes), stopped) : 0;
     return matches;
 }
 
@@ -73,7 +77,7 @@ FindInFilesResult findInFiles(const QStringList &paths, const QByteArray &patter
             QFile file(paths[i]);
             if (file.open(QIODevice::ReadOnly)) {
                 const QByteArray bytes = file.readAll();
-                outcome.matches = findInText(search, paths[i], bytes);
+                outcome.matches = findInText(search, paths[i], bytes, &outcome.stoppedLine);
                 found += outcome.matches.size();
             } else {
                 outcome.unreadable = true;
@@ -99,6 +103,8 @@ FindInFilesResult findInFiles(const QStringList &paths, const QByteArray &patter
         if (outcome.unreadable)
             result.unreadable.append(paths[result.filesSearched - 1]);
         result.matches.append(outcome.matches);
+        if (outcome.stoppedLine > 0)
+            result.stopped.append({paths[result.filesSearched - 1], outcome.stoppedLine, 0, 0, {}});
     }
     result.cancelled = run.cancel && run.cancel->load();
     if (result.matches.size() >= run.maxMatches && result.filesSearched < count) {

@@ -23,6 +23,9 @@ struct FileMatch {
 struct FindInFilesResult {
     QList<FileMatch> matches; // in the order of the file list, then of the text
     QStringList unreadable;   // files that could not be read
+    // Files whose search the pattern engine gave up: the place (path and line) where it did.
+    // Their matches before that place are listed; those after it are unknown.
+    QList<FileMatch> stopped;
     int filesSearched = 0;
     bool cancelled = false;
     bool truncated = false; // the match limit was reached; the files after it are not searched
@@ -35,8 +38,10 @@ struct FindInFilesOptions {
     const std::atomic<bool> *cancel = nullptr; // set from any thread to stop soon
 };
 
-// The matches of one file's bytes.
-QList<FileMatch> findInText(const TextSearch &search, const QString &path, const QByteArray &bytes);
+// The matches of one file's bytes; `stoppedLine` (if given) is the line where the engine gave
+// up, or 0.
+QList<FileMatch> findInText(const TextSearch &search, const QString &path, const QByteArray &bytes,
+                            int *stoppedLine = nullptr);
 
 FindInFilesResult findInFiles(const QStringList &paths, const QByteArray &pattern,
                               const SearchOptions &options, const FindInFilesOptions &run = {});

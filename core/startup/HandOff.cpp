@@ -34,6 +34,10 @@ QStringList commandLineFiles(const QStringList &arguments, const QString &workin
 
 namespace {
 
+// The hand-off names what a start was given to open; no start opens more than a window holds
+// (29 scripts), so the lines after those are never read.
+constexpr LineLimits handOffLimits{32, MaxSettingLineBytes, -1};
+
 bool writeHandOffOnce(const QString &fileName, const QByteArray &bytes) {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
@@ -72,7 +76,7 @@ std::optional<QStringList> takeHandOff(const QString &fileName) {
         return std::nullopt;
     QStringList lines;
     try {
-        lines = readPathLines(fileName);
+        lines = readPathLines(fileName, handOffLimits);
     } catch (const Error &) {
     }
     // A file that cannot be removed would be acted on at every paint; it names nothing.

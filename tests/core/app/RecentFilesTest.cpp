@@ -96,3 +96,19 @@ TEST(RecentFile, CyrillicAndAccentedNamesSurviveAsFileSystemBytes) {
     writeAll(file, "/mods/caf\xe9.con\r\n");
     EXPECT_EQ(readRecentFile(file), QStringList({QString::fromUtf8("/mods/café.con")}));
 }
+
+// A recent.ini of 200 MB froze the window at start for minutes: only ten entries are kept.
+TEST(RecentFile, OnlyTheTenEntriesAreReadFromAHugeFile) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("recent.ini");
+    QByteArray many;
+    for (int i = 0; i < 200000; ++i)
+        many += "/mods/m/objects/tank" + QByteArray::number(i) + ".con\r\n";
+    writeAll(file, many);
+    const QStringList list = readRecentFile(file);
+    ASSERT_EQ(list.size(), RecentFilesLimit);
+    EXPECT_EQ(list.first(), "/mods/m/objects/tank0.con");
+    EXPECT_EQ(list.last(), "/mods/m/objects/tank9.con");
+    addToRecentFile(file, "/new.con");
+    EXPECT_EQ(readRecentFile(file).size(), RecentFilesLimit);
+}

@@ -148,3 +148,15 @@ TEST(FindInFilesJob, ResultComesBackOnTheJobsThreadAndANewSearchDropsTheOldOne) 
     EXPECT_EQ(results[0].matches[0].lineText, QByteArray("new here"));
     EXPECT_FALSE(job.isRunning());
 }
+
+TEST(FindInFiles, NamesTheFileAndLineWhereTheEngineGaveUp) {
+    QTemporaryDir dir;
+    const QStringList paths = {dir.filePath("a.con"), dir.filePath("b.con")};
+    writeAll(paths[0], "x1\r\n");
+    writeAll(paths[1], "x2\r\nrem\r\n" + QByteArray(30, 'a') + "b\r\nx3\r\n");
+    const FindInFilesResult result = findInFiles(paths, "x\\d|(a+)+$", {false, false, true, true});
+    ASSERT_EQ(result.matches.size(), 2); // x1 and x2: x3 lies after the place
+    ASSERT_EQ(result.stopped.size(), 1);
+    EXPECT_EQ(result.stopped[0].path, paths[1]);
+    EXPECT_EQ(result.stopped[0].line, 3);
+}

@@ -104,3 +104,17 @@ TEST(TextReplace, CombinedEditGivesTheSameTextAsTheSingleEdits) {
                                                   12));
     EXPECT_EQ(combinedEdit(TextView::whole(text), {}), TextEdit{});
 }
+
+// Replace All replaced nothing and said nothing while Enter still found a match; replacing
+// the matches before the place the engine gave up would leave the script half done.
+TEST(TextReplace, ReplaceAllReplacesNothingWhenTheEngineGivesUp) {
+    const QByteArray text = "x1\r\n" + QByteArray(30, 'a') + "b\r\nx2\r\n";
+    const TextSearch search("x(\\d)|(a+)+$", regex);
+    const ReplaceAllResult result = replaceAll(search, TextView::whole(text), "y\\1");
+    EXPECT_TRUE(result.edits.isEmpty());
+    EXPECT_EQ(result.errorText, "search stopped: pattern too complex at line 2");
+    // Over the lines before it, all is replaced.
+    const ReplaceAllResult before = replaceAll(search, TextView::whole(text), "y\\1", 0, 4);
+    EXPECT_EQ(before.count(), 1);
+    EXPECT_TRUE(before.errorText.isEmpty());
+}

@@ -1,5 +1,6 @@
 #include "core/script/TextSearch.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace marlix;
@@ -146,4 +147,71 @@ TEST(TextSearch, WholeWordHoldsForAPatternThatCannotBeWrapped) {
     ASSERT_TRUE(search.isValid());
     EXPECT_EQ(starts(search, "scouts scout"), (Starts{7}));
     EXPECT_EQ(search.matchAt(TextView::whole(QByteArray("scouts")), 0), SearchMatch{});
+}
+
+namespace {
+// Lines on which "(a+)+$" backtracks twice as long for every further "a".
+QByteArray hopelessLines(qsizetype bytes) {
+    QByteArray text;
+    while (text.size() < bytes)
+        text += QByteArray(40, 'a') + "b\r\n";
+    return text;
+}
+} // namespace
+
+// "(a+)+$" over 25 KB of such lines held the window for minutes, and then said "No matches".
+TEST(TextSearch, PatternTooComplexStopsTheSearchAndSaysWhere) {
+    const QByteArray text = hopelessLines(25 * 1024);
+    const TextSearch search("(a+)+$", opts(false, false, true));
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype stopped = -1;
+    EXPECT_EQ(search.count(TextView::whole(text), &stopped), 0);
+    EXPECT_EQ(stopped, 0);
+    const SearchMatch next = search.findNext(TextView::whole(text), 100);
+    EXPECT_FALSE(next.found());
+    EXPECT_EQ(lineNumberAt(TextView::whole(text), next.stoppedAt), 3);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(searchStoppedText(3), "search stopped: pattern too complex at line 3");
+}
+
+// Matches before the place given up are found; the search never jumps past it, forward or
+// back, nor round the end.
+TEST(TextSearch, SearchNeverPassesThePlaceTheEngineGaveUp) {
+    const QByteArray text = "x1\r\nx2\r\n" + QByteArray(30, 'a') + "b\rx3\nx4";
+    const TextView view = TextView::whole(text);
+    const TextSearch search("x\\d|(a+)+$", opts(false, false, true));
+    qsizetype stopped = -1;
+    const QList<SearchMatch> all = search.findAll(view, 0, text.size(), &stopped);
+    ASSERT_EQ(all.size(), 2);
+    EXPECT_EQ(all[1].start, 4);
+    EXPECT_EQ(stopped, 8);
+    EXPECT_EQ(lineNumberAt(view, stopped), 3);
+    EXPECT_EQ(search.findNext(view, 0).start, 0);
+    const SearchMatch blocked = search.findNext(view, 6);
+    EXPECT_FALSE(blocked.found());
+    EXPECT_EQ(blocked.stoppedAt, 8);
+    // Going back from the end, x4 and x3 lie after the place and are found; from x3 on, not.
+    const qsizetype x3 = text.indexOf("x3");
+    EXPECT_EQ(search.findPrevious(view, text.size()).start, text.indexOf("x4"));
+    EXPECT_EQ(search.findPrevious(view, x3 + 1).start, x3);
+    const SearchMatch back = search.findPrevious(view, x3);
+    EXPECT_FALSE(back.found());
+    EXPECT_EQ(lineNumberAt(view, back.stoppedAt), 3);
+    // A range that ends before the place is searched whole.
+    EXPECT_EQ(search.findAll(view, 0, 8, &stopped).size(), 2);
+    EXPECT_EQ(stopped, -1);
+    // Plain text never stops.
+    EXPECT_EQ(TextSearch("aaa", opts(false, false, false)).count(view, &stopped), 10);
+    EXPECT_EQ(stopped, -1);
+}
+
+TEST(TextSearch, LineNumbersCountEveryKindOfLineEnd) {
+    const QByteArray text = "a\r\nb\rc\nd";
+    const TextView view = TextView::whole(text);
+    EXPECT_EQ(lineNumberAt(view, 0), 1);
+    EXPECT_EQ(lineNumberAt(view, 2), 1); // on the CR of CR LF
+    EXPECT_EQ(lineNumberAt(view, 3), 2);
+    EXPECT_EQ(lineNumberAt(view, 5), 3);
+    EXPECT_EQ(lineNumberAt(view, 7), 4);
 }

@@ -175,3 +175,32 @@ TEST_F(PreferenceFilesTest, CompletionFileNamesSurviveAsFileSystemBytes) {
     readIntellisenseTable(path("intellisense.ini"), table);
     EXPECT_EQ(table.files[0], QString::fromUtf8("/mods/café.txt"));
 }
+
+// A table beyond what the grid shows is shown in part and never written back cut: closing the
+// dialog would have dropped the entries it did not hold.
+TEST_F(PreferenceFilesTest, TableBeyondTheLimitsIsShownInPartAndKeptWhole) {
+    QByteArray big;
+    for (qsizetype i = 0; i <= MaxTableEntries; ++i)
+        big += "phrase" + QByteArray::number(i) + "\r\n0\r\nclRed\r\n";
+    write("highlighting.ini", big);
+    write("intellisense.ini", "ObjectTemplate.\r\nobjecttemplate.txt\r\n0\r\n");
+    Preferences p;
+    files.loadIntellisense(p.intellisense);
+    try {
+        files.loadHighlighting(p.highlighting);
+        FAIL() << "a cut table is reported";
+    } catch (const Error &error) {
+        EXPECT_TRUE(error.text().startsWith("highlighting.ini holds more than"));
+    }
+    ASSERT_EQ(p.highlighting.size(), MaxTableEntries);
+    EXPECT_EQ(p.highlighting.last()[0], QString("phrase%1").arg(MaxTableEntries - 1));
+    EXPECT_FALSE(files.writesHighlighting());
+    EXPECT_TRUE(files.writesIntellisense());
+    files.save(p);
+    EXPECT_EQ(read("highlighting.ini"), big);
+
+    // A line longer than a table line can be is cut in the grid: the same.
+    write("highlighting.ini", "if\r\n0\r\n" + QByteArray(5000, 'x') + "\r\n");
+    EXPECT_THROW(files.loadHighlighting(p.highlighting), Error);
+    EXPECT_FALSE(files.writesHighlighting());
+}

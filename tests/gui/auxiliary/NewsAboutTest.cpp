@@ -12,6 +12,15 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <ctime>
+
+namespace {
+qint64 threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+} // namespace
 
 class NewsAboutTest : public QObject {
     Q_OBJECT
@@ -57,6 +66,38 @@ private slots:
             news.hide();
             news.move(news.pos() + QPoint(0, 30));
         }
+    }
+
+    // A 4 MB news page froze the window for minutes while the view laid it out whole: the
+    // page is cut at 256 KB with a note, and laid out a little at a time.
+    void hugeNewsPageIsCutAndNeverHoldsTheWindow() {
+        QByteArray page = "<p>" + QByteArray(100 * 1024, 'q') + "</p><table>";
+        while (page.size() < 4 * 1024 * 1024)
+            page += "<tr><td>cell</td><td><b>bold</b> <a href=\"http://x/\">link</a></td></tr>";
+        HttpTestServer server;
+        server.answer("/marlixnews.html", 200, page);
+        marlix::setUpdateServerUrl(server.url());
+        TfrmNews news;
+        // The processor time the window's thread spends between two turns of its event loop.
+        qint64 longest = 0;
+        qint64 last = threadCpuMs();
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, this, [&] {
+            const qint64 now = threadCpuMs();
+            longest = qMax(longest, now - last);
+            last = now;
+        });
+        beat.start(5);
+        news.show();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            news.WebBrowser->toPlainText().contains(QStringLiteral("longer than 256 KB")), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(!news.isLoading(), 120000);
+        beat.stop();
+        QVERIFY2(longest < 100, qPrintable(QString::number(longest)));
+        const QString shown = news.WebBrowser->toPlainText();
+        QVERIFY(shown.count(QLatin1Char('q')) == 100 * 1024);
+        QVERIFY(shown.size() < 300 * 1024);
+        QVERIFY(shown.contains(QStringLiteral("link")));
     }
 
     void newsWindowShowsItsOwnErrorPage() {

@@ -3,12 +3,13 @@
 
 #include "app/UpdateCheck.h"
 #include "auxiliary/frmNews.h"
+#include "core/platform/ReplyRules.h"
 #include "platform/HttpGet.h"
 #include "platform/Prompts.h"
-#include "core/platform/ReplyRules.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -110,6 +111,32 @@ private slots:
         server->answer("/version.html", old);
         QVERIFY(!UpdateCheck::run(nullptr, ownVersion, news.get()));
         QCOMPARE(Prompts::shownTexts(), QStringList{QStringLiteral("HTTP/1.0 404 File not found")});
+    }
+
+    // A status line such as "404 <b>bold</b><img src=...>" was shown as markup, pictures and
+    // all, in the error box.
+    void statusLineIsShownAsPlainText() {
+        HttpTestServer::Answer markup;
+        markup.status = 404;
+        markup.statusLine = "HTTP/1.0 404 <b>bold</b><img src=\"/etc/hostname\">";
+        server->answer("/version.html", markup);
+        Prompts::setTestMode(false);
+        QString shownText;
+        Qt::TextFormat format = Qt::RichText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            format = box->textFormat();
+            shownText = box->text();
+            box->done(QMessageBox::Ok);
+        });
+        closer.start(10);
+        UpdateCheck::run(nullptr, ownVersion, news.get());
+        Prompts::setTestMode(true);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(shownText, QStringLiteral("HTTP/1.0 404 <b>bold</b><img src=\"/etc/hostname\">"));
     }
 
     void closedPortIsAConnectionFailure() {

@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTreeWidget>
+#include <QTimer>
+#include <ctime>
 
 using namespace marlix;
 using fixture::MainWindow;
@@ -29,6 +32,9 @@ private slots:
     void replaceTakesTheSelectedMatchAndGoesOn();
     void goToLineJumpsOrSaysWhyNot();
     void findInFilesListsTheIndexFoldersMatches();
+    void escClosesTheBarFromItsButtonsAndBoxes();
+    void patternTooComplexIsSaidAndReplaceAllReplacesNothing();
+    void slowSearchLeavesTheWindowFreeAndEscStopsIt();
 };
 
 namespace {
@@ -72,6 +78,36 @@ struct OpenWindow {
 
 constexpr int matchIndicator = 8;
 constexpr int currentIndicator = 9;
+
+qint64 threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// The most processor time the window's thread spends between two turns of its event loop,
+// while it is alive.
+struct Heartbeat {
+    QTimer beat;
+    qint64 last = threadCpuMs();
+    qint64 longest = 0;
+    Heartbeat() {
+        QObject::connect(&beat, &QTimer::timeout, [this] {
+            const qint64 now = threadCpuMs();
+            longest = qMax(longest, now - last);
+            last = now;
+        });
+        beat.start(5);
+    }
+};
+
+// Lines on which "(a+)+$" backtracks twice as long for every further "a".
+QByteArray linesOfA(int perLine, qsizetype bytes) {
+    QByteArray text;
+    while (text.size() < bytes)
+        text += QByteArray(perLine, 'a') + "b\r\n";
+    return text;
+}
 
 } // namespace
 
@@ -300,6 +336,85 @@ void FindBarTest::findInFilesListsTheIndexFoldersMatches() {
     int line = 0, index = 0;
     m.editor()->getCursorPosition(&line, &index);
     QCOMPARE(line, 2);
+}
+
+// Esc only closed the bar from its two text fields; from its buttons and boxes it did nothing.
+void FindBarTest::escClosesTheBarFromItsButtonsAndBoxes() {
+    OpenWindow o("alpha\r\n");
+    QTRY_VERIFY(o.editor->hasFocus());
+    for (const char *control : {"matchCase", "nextButton", "wrapAround", "closeButton"}) {
+        o.key(Qt::Key_F, Qt::ControlModifier);
+        FindBar *bar = o.bar();
+        QTRY_VERIFY(bar->findField->hasFocus());
+        auto *widget = bar->findChild<QWidget *>(QLatin1String(control));
+        QVERIFY(widget);
+        widget->setFocus();
+        QTRY_VERIFY(widget->hasFocus());
+        o.key(Qt::Key_Escape);
+        QVERIFY2(!bar->isVisible(), control);
+        QTRY_VERIFY(o.editor->hasFocus());
+    }
+    // The results panel keeps its own Esc, which leaves the bar as it is.
+    o.key(Qt::Key_F, Qt::ControlModifier);
+    FindBar *bar = o.bar();
+    ResultsPanel *panel = o.w->resultsPanel;
+    panel->addResult(o.m.active()->caption(), 1, QStringLiteral("alpha"));
+    panel->present();
+    QTRY_VERIFY(panel->list->hasFocus());
+    o.key(Qt::Key_Escape);
+    QVERIFY(!panel->isVisible());
+    QVERIFY(bar->isVisible());
+}
+
+// "(a+)+$" over 25 KB of such lines froze the window for minutes and then said "No matches",
+// while Enter still found a match and Replace All replaced nothing without a word.
+void FindBarTest::patternTooComplexIsSaidAndReplaceAllReplacesNothing() {
+    OpenWindow o("x1\r\n" + linesOfA(40, 25 * 1024) + "x2\r\n");
+    QTRY_VERIFY(o.editor->hasFocus());
+    const QByteArray before = o.editor->documentBytes();
+    Heartbeat heart;
+    o.key(Qt::Key_R, Qt::ControlModifier);
+    FindBar *bar = o.bar();
+    bar->regularExpression->setChecked(true);
+    QTest::keyClicks(bar->findField, "x\\d|(a+)+$");
+    QTRY_COMPARE_WITH_TIMEOUT(bar->statusLabel->text(),
+                              QStringLiteral("search stopped: pattern too complex at line 2"),
+                              20000);
+    QCOMPARE(o.selection(), qMakePair(0L, 2L)); // x1, before the place, is found
+    o.key(Qt::Key_Return);
+    QTRY_VERIFY(!bar->isSearching());
+    QCOMPARE(o.selection(), qMakePair(0L, 2L)); // never past the place to x2
+    QTRY_VERIFY(bar->statusLabel->text().startsWith(QStringLiteral("search stopped")));
+    bar->replaceField->setText(QStringLiteral("y"));
+    bar->replaceAllButton->click();
+    QTRY_VERIFY(!bar->isSearching());
+    QCOMPARE(bar->statusLabel->text(),
+             QStringLiteral("search stopped: pattern too complex at line 2"));
+    QCOMPARE(o.editor->documentBytes(), before);
+    QVERIFY2(heart.longest < 100, qPrintable(QString::number(heart.longest)));
+}
+
+void FindBarTest::slowSearchLeavesTheWindowFreeAndEscStopsIt() {
+    // Each place costs just under the engine's limit: slow, but a search it completes.
+    OpenWindow o(linesOfA(15, 400 * 1024));
+    QTRY_VERIFY(o.editor->hasFocus());
+    o.key(Qt::Key_F, Qt::ControlModifier);
+    FindBar *bar = o.bar();
+    bar->regularExpression->setChecked(true);
+    QTest::keyClicks(bar->findField, "(a+)+");
+    QTRY_VERIFY(!bar->isSearching());
+    const auto selected = o.selection();
+    Heartbeat heart;
+    QTest::keyClicks(bar->findField, "$"); // no line ends in a's: every place is tried
+    QTRY_VERIFY(bar->isSearching());
+    QTRY_COMPARE(bar->statusLabel->text(), QStringLiteral("Searching... (Esc stops)"));
+    QTest::qWait(300);
+    QVERIFY2(heart.longest < 100, qPrintable(QString::number(heart.longest)));
+    o.key(Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(!bar->isSearching());
+    QTRY_VERIFY(o.editor->hasFocus());
+    QCOMPARE(o.selection(), selected); // the search that was stopped selects nothing
 }
 
 QTEST_MAIN(FindBarTest)
