@@ -47,9 +47,8 @@ QList<Occurrence> occurrences(const RenameScope &scope, const QByteArray &name,
     QList<Occurrence> found;
     const QByteArray foldedName = foldWord(name);
     const QByteArray foldedFamily = foldWord(family);
-    const QList<IndexEntry> entries = definitions
-                                          ? scope.index->definitions(name, family)
-                                          : scope.index->references(name, family);
+    const QList<IndexEntry> entries = definitions ? scope.index->definitions(name, family)
+                                                  : scope.index->references(name, family);
     for (const IndexEntry &e : entries)
         if (!scope.openTexts.contains(e.file))
             found.append({e.file, e.line, e.column, e.name, definitions});
@@ -115,8 +114,8 @@ bool isOneWord(const QByteArray &name) {
     return foldWord(name) != "rem";
 }
 
-RenameTarget renameTargetAt(const RenameScope &scope, const QString &path,
-                            const QByteArray &text, qsizetype position) {
+RenameTarget renameTargetAt(const RenameScope &scope, const QString &path, const QByteArray &text,
+                            qsizetype position) {
     RenameTarget target;
     const ScriptSymbol symbol = scope.index->symbolAt(text, position);
     if (symbol.kind != ScriptSymbol::Definition && symbol.kind != ScriptSymbol::Reference) {
@@ -128,8 +127,8 @@ RenameTarget renameTargetAt(const RenameScope &scope, const QString &path,
     target.line = symbol.line;
     target.column = symbol.column;
     if (belowAny(QDir::cleanPath(path), scope.readOnlyFolders))
-        target.refusal = QStringLiteral("%1 is in the base game, which is only read")
-                             .arg(QDir::cleanPath(path));
+        target.refusal =
+            QStringLiteral("%1 is in the base game, which is only read").arg(QDir::cleanPath(path));
     return target;
 }
 
@@ -148,17 +147,17 @@ RenamePlan planRename(const RenameScope &scope, const QString &rawPath, const QB
         return plan;
     }
     if (!isOneWord(newName)) {
-        plan.refusal = QStringLiteral("The new name \"%1\" is not one word")
-                           .arg(QString::fromLatin1(newName));
+        plan.refusal =
+            QStringLiteral("The new name \"%1\" is not one word").arg(QString::fromLatin1(newName));
         return plan;
     }
     if (foldWord(newName) != foldWord(target.name)) {
         const QList<Occurrence> taken = occurrences(own, newName, target.family, true);
         if (!taken.isEmpty()) {
-            plan.refusal = QStringLiteral("%1 %2 is already defined (%3)")
-                               .arg(QString::fromLatin1(target.family),
-                                    QString::fromLatin1(newName),
-                                    place(taken.first().file, taken.first().line));
+            plan.refusal =
+                QStringLiteral("%1 %2 is already defined (%3)")
+                    .arg(QString::fromLatin1(target.family), QString::fromLatin1(newName),
+                         place(taken.first().file, taken.first().line));
             return plan;
         }
     }
@@ -194,8 +193,8 @@ RenamePlan planRename(const RenameScope &scope, const QString &rawPath, const QB
         for (qsizetype k = j - 1; k >= i; --k) {
             const Occurrence &o = all[k];
             if (foldWord(before.mid(o.column, o.name.size())) != foldedName) {
-                plan.refusal = QStringLiteral("%1 changed since the mod was read; try again")
-                                   .arg(o.file);
+                plan.refusal =
+                    QStringLiteral("%1 changed since the mod was read; try again").arg(o.file);
                 plan.changes.clear();
                 return plan;
             }
@@ -221,9 +220,9 @@ QByteArray renamedText(const QByteArray &text, const QString &file,
     const QList<qsizetype> starts = lineStarts(text);
     QByteArray result = text;
     for (const RenameChange &change : mine) {
-        const qsizetype at =
-            change.line >= 1 && change.line <= starts.size() ? starts[change.line - 1] + change.column
-                                                              : -1;
+        const qsizetype at = change.line >= 1 && change.line <= starts.size()
+                                 ? starts[change.line - 1] + change.column
+                                 : -1;
         if (at < 0 || text.mid(at, change.before.size()) != change.before)
             throw Error(QStringLiteral("%1 changed since the rename was planned").arg(file));
         result.replace(at, change.before.size(), change.after);

@@ -33,8 +33,8 @@ struct RenameTarget {
 // One renamed word.
 struct RenameChange {
     QString file;
-    int line = 0;   // from 1
-    int column = 0; // byte offset in the line
+    int line = 0;      // from 1
+    int column = 0;    // byte offset in the line
     QByteArray before; // the word as written there
     QByteArray after;
     QByteArray lineBefore; // the whole line, for a preview
@@ -50,8 +50,8 @@ struct RenamePlan {
     QStringList files() const;
 };
 
-RenameTarget renameTargetAt(const RenameScope &scope, const QString &path,
-                            const QByteArray &text, qsizetype position);
+RenameTarget renameTargetAt(const RenameScope &scope, const QString &path, const QByteArray &text,
+                            qsizetype position);
 
 // Everything a rename to `newName` changes, or why it is refused: the name is defined or
 // referred to inside an archive or a read-only folder, the new name is not one word, or the

@@ -1,5 +1,5 @@
-#include "core/common/Error.h"
 #include "core/document/ScriptDocument.h"
+#include "core/common/Error.h"
 #include "core/script/HeaderBlock.h"
 #include "tests/core/FileBytes.h"
 
@@ -58,7 +58,9 @@ TEST(ScriptDocument, AFollowerReplayingTheEditsHoldsTheSameBytes) {
     doc.replace(-4, 0, "<");     // clipped to its start
     EXPECT_EQ(copy, doc.text());
     EXPECT_TRUE(doc.text().endsWith("three\nend"));
-    EXPECT_TRUE(doc.text().startsWith(QByteArray("<\0\x93qXed\x94" "b\x80\x9f\xff", 12)));
+    EXPECT_TRUE(doc.text().startsWith(QByteArray("<\0\x93qXed\x94"
+                                                 "b\x80\x9f\xff",
+                                                 12)));
 }
 
 TEST(ScriptDocument, LinesSplitAtEveryKindOfLineEnd) {

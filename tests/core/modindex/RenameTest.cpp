@@ -1,5 +1,5 @@
-#include "core/common/Error.h"
 #include "core/modindex/Rename.h"
+#include "core/common/Error.h"
 #include "tests/core/FileBytes.h"
 #include "tests/core/modindex/ModTree.h"
 
@@ -126,8 +126,9 @@ TEST_F(RenameTest, AnOpenScriptCountsWithItsUnsavedText) {
     ASSERT_TRUE(p.refusal.isEmpty());
     EXPECT_EQ(places(p), QStringList({"objects.con:2:14 tank_hull>Tank_Chassis",
                                       "tank.con:2:29 Tank_Hull>Tank_Chassis"}));
-    EXPECT_EQ(renamedText(scope.openTexts.value(levelCon), levelCon, p.changes),
-              "rem moved\r\nObject.create Tank_Chassis\r\nObjectTemplate.create Bundle Tank_Body\r\n");
+    EXPECT_EQ(
+        renamedText(scope.openTexts.value(levelCon), levelCon, p.changes),
+        "rem moved\r\nObject.create Tank_Chassis\r\nObjectTemplate.create Bundle Tank_Body\r\n");
 }
 
 TEST_F(RenameTest, AScriptChangedSinceThePlanIsLeftAlone) {
