@@ -183,6 +183,8 @@ void LanguageServer::handle(const QJsonObject &message, const QSet<QString> &can
         return;
     }
     try {
+        // An answer from half an index would be wrong; the first reading takes about a second.
+        waitForIndex();
         respond(id, (this->*handler.value())(params));
     } catch (const RequestError &error) {
         respondError(id, error.code, error.message);
@@ -278,19 +280,31 @@ void LanguageServer::startIndexBuild() {
     auto control = m_buildControl;
     m_building =
         QThread::create([index, folders, control] { index->build(folders, control.get()); });
-    connect(m_building, &QThread::finished, this, [this] {
-        delete m_building;
-        m_building = nullptr;
-        if (m_exited || m_shutdown)
-            return;
-        if (std::exchange(m_rebuildWanted, false)) {
-            startIndexBuild();
-            return;
-        }
-        indexBuilt();
-        publishDiagnostics();
+    QThread *thread = m_building;
+    connect(thread, &QThread::finished, this, [this, thread] {
+        if (m_building == thread)
+            buildFinished();
     });
     m_building->start();
+}
+
+void LanguageServer::buildFinished() {
+    std::exchange(m_building, nullptr)->deleteLater();
+    if (m_exited || m_shutdown)
+        return;
+    if (std::exchange(m_rebuildWanted, false)) {
+        startIndexBuild();
+        return;
+    }
+    indexBuilt();
+    publishDiagnostics();
+}
+
+void LanguageServer::waitForIndex() {
+    while (m_building) {
+        m_building->wait();
+        buildFinished();
+    }
 }
 
 void LanguageServer::indexBuilt() {
@@ -369,6 +383,9 @@ void LanguageServer::didChangeWorkspaceFolders(const QJsonObject &params) {
 }
 
 void LanguageServer::publishDiagnostics() {
+    // Problems found against half an index would be wrong: they wait until it is read.
+    if (m_building)
+        return;
     const QSet<QString> due = std::exchange(m_diagnosticsDue, {});
     for (const QString &uri : due) {
         OpenScript *script = m_view->find(uri);

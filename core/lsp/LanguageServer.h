@@ -75,6 +75,8 @@ private:
     void initialized();
     void startIndexBuild();
     void indexBuilt();
+    void buildFinished();
+    void waitForIndex();
     void didOpen(const QJsonObject &params);
     void didChange(const QJsonObject &params);
     void didClose(const QJsonObject &params);
