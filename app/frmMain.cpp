@@ -4,6 +4,7 @@
 #include "core/prefs/RecentFiles.h"
 #include "app/ToolIcons.h"
 #include "app/UpdateCheck.h"
+#include "app/Workspace.h"
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
 #include "core/common/ProgramFolder.h"
@@ -74,6 +75,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
     createEverydayParts();
+    workspace = new marlix::Workspace(this);
 
     FormCreate();
 }
@@ -313,6 +315,8 @@ bool TFormMain::NewDocumentTab() {
     editor->setMenuKeys(menuKeys());
     applyEditorOptions(editor);
     attachIndexTools(editor);
+    if (workspace)
+        workspace->attachEditor(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)
@@ -495,6 +499,7 @@ void TFormMain::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
+    guarded(this, [this] { workspace->saveSession(); });
     guarded(this, [this] { FormClose(); });
     event->accept();
     emit closed();
