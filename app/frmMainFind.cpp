@@ -5,10 +5,10 @@
 #include "app/GoToLineBar.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "core/modindex/IndexFolders.h"
 #include "editor/AdvEdit.h"
 #include "core/search/FindInFilesJob.h"
 #include "core/script/Windows1252.h"
+#include "core/modindex/IndexFolders.h"
 
 #include <QAction>
 #include <QDir>
