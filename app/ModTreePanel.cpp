@@ -140,10 +140,11 @@ ModTreePanel::ModTreePanel(TFormMain *window, IndexTools *tools)
 }
 
 ModTreePanel::~ModTreePanel() {
-    if (m_scan) {
-        m_scan->wait();
-        delete m_scan;
-    }
+    for (QThread *thread : {m_scan, m_check})
+        if (thread) {
+            thread->wait();
+            delete thread;
+        }
 }
 
 void ModTreePanel::rescan() {
@@ -176,15 +177,31 @@ void ModTreePanel::rescan() {
     m_scan->start(QThread::LowPriority);
 }
 
+// The check reads the index on a thread of its own (a few hundred milliseconds on a mod of
+// thousands of scripts); the window waits for it before the index goes (see ~Workspace).
 void ModTreePanel::refreshMarks() {
     ModIndex *index = m_tools->index();
     // During a build the marks of the last one stay.
     if (!index || m_tools->isBuilding())
         return;
-    QHash<QString, int> problems;
-    for (const ModProblem &problem : checkMod(*index))
-        ++problems[problem.file];
-    m_model->setProblems(problems);
+    if (m_check) {
+        m_checkAgain = true;
+        return;
+    }
+    auto problems = std::make_shared<QHash<QString, int>>();
+    m_check = QThread::create([index, problems] {
+        for (const ModProblem &problem : checkMod(*index))
+            ++(*problems)[problem.file];
+    });
+    connect(m_check, &QThread::finished, this, [this, problems] {
+        m_check->deleteLater();
+        m_check = nullptr;
+        m_model->setProblems(*problems);
+        emit marked();
+        if (std::exchange(m_checkAgain, false))
+            refreshMarks();
+    });
+    m_check->start(QThread::LowPriority);
 }
 
 void ModTreePanel::scanDone(std::shared_ptr<ScanResult> result) {

@@ -46,6 +46,7 @@ public:
 
 signals:
     void scanned(); // a scan has been merged into the tree
+    void marked();  // the marks of the mod check are up to date
 
 private:
     struct ScanResult {
@@ -69,6 +70,8 @@ private:
     QTimer *m_settle;
     QThread *m_scan = nullptr;
     bool m_scanAgain = false;
+    QThread *m_check = nullptr;
+    bool m_checkAgain = false;
 };
 
 } // namespace marlix

@@ -37,7 +37,10 @@ Workspace::Workspace(TFormMain *window)
     window->mnuTools->insertAction(window->N5, mnuModTree);
 }
 
-Workspace::~Workspace() = default;
+// The tree's check reads the mod index: the tree goes first.
+Workspace::~Workspace() {
+    delete modTree;
+}
 
 void Workspace::attachEditor(TAdvEdit *editor) {
     new CommandHint(editor, m_help);

@@ -81,6 +81,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
 }
 
 TFormMain::~TFormMain() {
+    delete workspace; // before the index its tree reads
     if (FormMain == this)
         FormMain = nullptr;
 }
