@@ -48,7 +48,8 @@ void Workspace::attachEditor(TAdvEdit *editor) {
 
 void Workspace::restoreSession() {
     const Session session = readSession(sessionPath(m_window->ProgramFolder()));
-    modTree->setVisible(session.showTree);
+    if (session.showTree) // hidden at first; shown already if asked for meanwhile
+        modTree->show();
     if (!session.reopen)
         return;
     TTabSheet *front = nullptr;
