@@ -3,6 +3,7 @@
 #include "app/PageControl.h"
 #include "app/ToolIcons.h"
 #include "app/UpdateCheck.h"
+#include "app/Workspace.h"
 #include "auxiliary/frmAbout.h"
 #include "auxiliary/frmNews.h"
 #include "core/common/ProgramFolder.h"
@@ -75,11 +76,13 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
     createEverydayParts();
+    workspace = new marlix::Workspace(this);
 
     FormCreate();
 }
 
 TFormMain::~TFormMain() {
+    delete workspace; // before the index its tree reads
     if (FormMain == this)
         FormMain = nullptr;
 }
@@ -318,6 +321,8 @@ bool TFormMain::NewDocumentTab() {
     applyEditorOptions(editor);
     attachIndexTools(editor);
     connect(editor, &TAdvEdit::edited, this, &TFormMain::updateRedoEntries);
+    if (workspace)
+        workspace->attachEditor(editor);
     if (EditorFont)
         editor->setFont(*EditorFont);
     if (editor->parentWidget() != page)
@@ -513,6 +518,7 @@ void TFormMain::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
+    guarded(this, [this] { workspace->saveSession(); });
     guarded(this, [this] { FormClose(); });
     event->accept();
     emit closed();

@@ -34,6 +34,7 @@ class HandOffListener;
 class IndexTools;
 class PageControl;
 class ResultsPanel;
+class Workspace;
 } // namespace marlix
 class TTabSheet;
 namespace marlix {
@@ -87,6 +88,7 @@ public:
     QTimer *tmrUpdate;
     marlix::ResultsPanel *resultsPanel = nullptr; // below the tabs, shared by the searches
     marlix::IndexTools *indexTools = nullptr;
+    marlix::Workspace *workspace = nullptr; // mod tree, quick open, hints, session
 
     std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
     std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
@@ -191,6 +193,8 @@ public:
     void findAgain(bool forward);
     void mnuGoToLineClick();
     void mnuFindInFilesClick();
+    // Find in Files over the scripts below one folder only.
+    void findInFolder(const QString &folder);
     void mnuPrintClick();
     // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
     QsciPrinter *presetPrinter = nullptr;
@@ -225,6 +229,7 @@ private:
     void showFindInFilesResult(const marlix::FindInFilesResult &result);
     void cancelFindInFiles();
     marlix::FindInFilesJob *m_findInFiles = nullptr;
+    QString m_findScope; // the folder of Find in This Folder; empty: the index folders
     // The tabs over the results panel, the mod index's tools beside them.
     void placeTabsAndResults(QVBoxLayout *layout);
     void attachIndexTools(TAdvEdit *editor);

@@ -12,8 +12,10 @@
 #include "editor/AdvEdit.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStatusBar>
 
 using marlix::FindBar;
 using marlix::GoToLineBar;
@@ -72,6 +74,7 @@ FindBar *TFormMain::activeFindBar(bool create) {
 }
 
 void TFormMain::mnuFindClick() {
+    m_findScope.clear();
     if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
         bar->open(false);
@@ -79,16 +82,31 @@ void TFormMain::mnuFindClick() {
 }
 
 void TFormMain::mnuFindInFilesClick() {
+    m_findScope.clear();
     if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
         bar->open(false, true);
     }
 }
 
+void TFormMain::findInFolder(const QString &folder) {
+    FindBar *bar = activeFindBar(true);
+    if (!bar) {
+        statusBar()->showMessage(QStringLiteral("Open a script to search from"), 6000);
+        return;
+    }
+    hideOtherBar(tabControl->ActivePage(), true);
+    bar->open(false, true);
+    m_findScope = folder;
+    bar->setStatus(QStringLiteral("Find in %1").arg(QDir::toNativeSeparators(folder)), false);
+}
+
 void TFormMain::startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options) {
     const TTabSheet *page = tabControl->ActivePage();
     const QStringList folders =
-        marlix::effectiveIndexFolders(ProgramFolder(), page ? page->caption() : QString());
+        !m_findScope.isEmpty()
+            ? QStringList{m_findScope}
+            : marlix::effectiveIndexFolders(ProgramFolder(), page ? page->caption() : QString());
     FindBar *bar = activeFindBar(false);
     if (folders.isEmpty()) {
         if (bar)
@@ -101,7 +119,11 @@ void TFormMain::startFindInFiles(const QByteArray &pattern, const marlix::Search
                 &TFormMain::showFindInFilesResult);
     }
     if (bar)
-        bar->setStatus(QStringLiteral("Searching the index folders..."), false);
+        bar->setStatus(
+            m_findScope.isEmpty()
+                ? QStringLiteral("Searching the index folders...")
+                : QStringLiteral("Searching %1...").arg(QDir::toNativeSeparators(m_findScope)),
+            false);
     m_findInFiles->start(marlix::listScriptFiles(folders), pattern, options);
 }
 

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 
 #include "app/PageControl.h"
+#include "app/Workspace.h"
 #include "core/startup/HandOff.h"
 #include "platform/ErrorDisplay.h"
 #include "platform/HandOffChannel.h"
@@ -107,7 +108,11 @@ void TFormMain::showEvent(QShowEvent *event) {
     // out activation at all; the focus that the window receives after it is the same
     // activation, not a return from another window.
     m_lastOwnWindow = windowHandle();
-    QTimer::singleShot(0, this, [this] { marlix::guarded(this, [this] { FormActivate(); }); });
+    QTimer::singleShot(0, this, [this] {
+        // The last session first, so the file named on the command line ends up in front.
+        marlix::guarded(this, [this] { workspace->restoreSession(); });
+        marlix::guarded(this, [this] { FormActivate(); });
+    });
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "core/common/BoolLines.h"
 #include "core/common/ColorText.h"
 #include "core/common/ProgramFolder.h"
+#include "core/workspace/SessionFile.h"
 #include "platform/ScreenColor.h"
 #include "platform/GuardedConnect.h"
 #include "platform/Prompts.h"
@@ -192,6 +193,8 @@ void TfrmPref::createGeneralPage() {
     paintScheme(chkDark, Qt::black, Qt::white);
     paintScheme(chkLight, Qt::white, Qt::black);
     chkAutoUpdate = checkBox(page, "Check for Updates Automatically", 8, 248, 217, 17);
+    chkReopenSession = checkBox(page, "Reopen the Open Scripts at the Next Start", 8, 128, 281, 17);
+    chkReopenSession->setObjectName(QStringLiteral("chkReopenSession"));
 }
 
 void TfrmPref::createIntellisensePage() {
@@ -279,6 +282,7 @@ void TfrmPref::FormShow() {
     guarded(this, [&] { m_files.loadIntellisense(state.intellisense); });
     guarded(this, [&] { m_files.loadHighlighting(state.highlighting); });
     setControlState(state);
+    chkReopenSession->setChecked(readSession(sessionPath(ProgramFolder)).reopen);
     m_atOpening = state;
     m_closeFailed = false;
 }
@@ -348,6 +352,12 @@ void TfrmPref::btnFindFileClick() {
 
 void TfrmPref::FormClose() {
     m_files.save(controlState());
+    const QString session = sessionPath(ProgramFolder);
+    Session kept = readSession(session);
+    if (kept.reopen != chkReopenSession->isChecked()) {
+        kept.reopen = chkReopenSession->isChecked();
+        writeSession(session, kept);
+    }
 }
 
 void TfrmPref::done(int result) {

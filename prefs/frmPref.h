@@ -68,6 +68,7 @@ public:
     QRadioButton *chkOverwrite;
     QLabel *Label8;
     QCheckBox *chkAutoHighlight;
+    QCheckBox *chkReopenSession; // kept in session.ini
     // The colour dialog and the file-open dialog are those of marlix::Prompts.
 
     // The filter of the "..." button's file-open dialog.

@@ -4,6 +4,7 @@
 #include "SampleMod.h"
 #include "SampleScript.h"
 #include "app/IndexTools.h"
+#include "app/ModTreePanel.h"
 #include "app/frmMain.h"
 #include "core/modindex/IndexFolders.h"
 #include "editor/AdvEdit.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +30,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QTreeView>
 #include <cstdio>
 
 namespace {
@@ -73,6 +76,48 @@ bool takeMainWindow(const QString &folder, const QString &out) {
     ok = editor->CompletionList->isVisible() &&
          save(&window, out + QStringLiteral("completion-list.png")) && ok;
     editor->DocChanged = false; // nothing to ask about when the window goes
+    return ok;
+}
+
+// The mod tree beside the sample script of a small mod, a command hint over the line typed.
+bool takeWorkspace(const QString &folder, const QString &out) {
+    const QString mod = folder + QStringLiteral("ScoutMod/");
+    const QString script = mod + QStringLiteral("objects/vehicles/land/scoutbuggy/scoutbuggy.con");
+    const auto put = [](const QString &path, const QByteArray &bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) >= 0;
+    };
+    bool ok = put(script, SampleScript);
+    for (const char *name :
+         {"objects/vehicles/land/scoutbuggy/Network.con",
+          "objects/vehicles/land/scoutbuggy/Physics.con", "objects/vehicles/land/jeep/Objects.con",
+          "bf1942/levels/Dunes/Init.con", "bf1942/levels/Dunes/GameTypes/Conquest.con",
+          "bf1942/levels/Dunes/GameTypes/TDM.con", "bf1942/levels/Dunes/Conquest/ObjectSpawns.con"})
+        ok = put(mod + QLatin1String(name), "rem\r\n") && ok;
+    marlix::writeIndexFolders(folder, {mod.chopped(1)});
+
+    TFormMain window(nullptr, folder);
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(1100, 620);
+    window.show();
+    auto *tree = window.findChild<marlix::ModTreePanel *>(QStringLiteral("modTreePanel"));
+    QSignalSpy scanned(tree, &marlix::ModTreePanel::scanned);
+    window.findChild<QAction *>(QStringLiteral("mnuModTree"))->trigger();
+    if (!scanned.wait(10000))
+        return false;
+    tree->view->expandAll();
+    window.OpenDocumentFile(script);
+    TAdvEdit *editor = window.activeEditor();
+    if (!editor)
+        return false;
+    editor->setCursorPosition(10, 0);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClicks(editor, QStringLiteral("ObjectTemplate.setObjectTemplate 2 Scout"));
+    QWidget *hint = editor->findChild<QLabel *>(QStringLiteral("commandHint"));
+    ok = hint && hint->isVisible() && save(&window, out + QStringLiteral("mod-tree.png")) && ok;
+    editor->DocChanged = false;
     return ok;
 }
 
@@ -167,6 +212,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     const bool ok = takeMainWindow(folder, out) && takePreferences(folder, out) &&
-                    takeCompileAndLaunch(folder, out) && takePictures(folder, out);
+                    takeCompileAndLaunch(folder, out) && takePictures(folder, out) &&
+                    takeWorkspace(folder, out);
     return ok ? 0 : 1;
 }

@@ -43,20 +43,21 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
         return list;
     };
     QCOMPARE(entries(w->mnuFile),
-             QStringList({"New|Ctrl+N", "Open|Ctrl+O", "Open from Archive\u2026|", "Open Recent|",
-                          "Close|Ctrl+L", "-", "Font|", "-", "Save|Ctrl+S", "Save As...|",
-                          "Save All|Ctrl+Alt+S", "-", "Print|", "-", "Backup||off", "Restore||off",
-                          "-", "Exit|Ctrl+Q"}));
+             QStringList({"New|Ctrl+N", "Open|Ctrl+O", "Open from Archive\u2026|",
+                          "Quick Open\u2026|Ctrl+P", "Open Recent|", "Close|Ctrl+L", "-", "Font|",
+                          "-", "Save|Ctrl+S", "Save As...|", "Save All|Ctrl+Alt+S", "-", "Print|",
+                          "-", "Backup||off", "Restore||off", "-", "Exit|Ctrl+Q"}));
     QCOMPARE(entries(w->mnuEdit),
              QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Alt+Z|off", "-", "Cut|Ctrl+X", "Copy|Ctrl+C",
                           "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A", "-",
                           "Find|Ctrl+F", "Find Next|F3", "Find Previous|Shift+F3", "Replace|Ctrl+R",
                           "Go to Line...|Ctrl+G", "Find in Files|Ctrl+Shift+F"}));
     QCOMPARE(entries(w->mnuTools),
-             QStringList({"Preferences|", "-", "Refresh Highlighting|F5", "Refresh Object List|F6",
-                          "-", "Check for Updates|", "-", "Index Folders\u2026|",
-                          "Go to Definition|F12", "Go Back|Alt+Left", "Find References|Shift+F12",
-                          "Check Mod|", "-", "Level Map|", "Template Tree|"}));
+             QStringList({"Preferences|", "Mod Tree|Ctrl+Shift+E", "-", "Refresh Highlighting|F5",
+                          "Refresh Object List|F6", "-", "Check for Updates|", "-",
+                          "Index Folders\u2026|", "Go to Definition|F12", "Go Back|Alt+Left",
+                          "Find References|Shift+F12", "Check Mod|", "-", "Level Map|",
+                          "Template Tree|"}));
     QStringList top;
     for (const QAction *action : w->mnuMain->actions())
         top.append(action->text());

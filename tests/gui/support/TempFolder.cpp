@@ -44,7 +44,7 @@ bool isLeftByARun(const QString &name) {
         QStringLiteral("fontpref.ini"),  QStringLiteral("compilepref.ini"),
         QStringLiteral("compile.ini"),   QStringLiteral("compile.bat"),
         QStringLiteral("marlix.ini"),    QStringLiteral("indexfolders.ini"),
-        QStringLiteral("modindex.cache")};
+        QStringLiteral("modindex.cache"), QStringLiteral("session.ini")};
     return written.contains(name);
 }
 
