@@ -20,4 +20,5 @@ void TFormMain::applyEditorOptions(TAdvEdit *editor) const {
     editor->intellisenseEnabled = editorOptions.intellisense;
     editor->highlightingEnabled = editorOptions.highlighting;
     editor->setDarkScheme(!editorOptions.darkText);
+    editor->setLineNumbersShown(editorOptions.lineNumbers);
 }
