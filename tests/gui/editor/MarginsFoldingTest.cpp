@@ -17,6 +17,7 @@ class MarginsFoldingTest : public QObject {
 
 private slots:
     void lineNumbersFollowTheLineCountAndTheOption();
+    void wrapSeesTheTextAreaTheMarginLeaves();
     void caretLineIsShadedInBothSchemes();
     void foldKeysHideAndShowTheBlockAndChangeNothingElse();
     void foldLevelsFollowEveryEditAsAWholePassWouldSetThem();
@@ -83,6 +84,31 @@ void MarginsFoldingTest::lineNumbersFollowTheLineCountAndTheOption() {
     old.folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
     old.open()->OpenDocumentFile(old.script("a.con", script));
     QVERIFY(old.editor()->lineNumbersShown());
+}
+
+void MarginsFoldingTest::wrapSeesTheTextAreaTheMarginLeaves() {
+    EditorHarness h = make();
+    h.editor->setLineNumbersShown(false);
+    const auto wrapped = [&] {
+        QCoreApplication::processEvents(); // the wrap is decided after the change
+        return h.send(S::SCI_GETWRAPMODE) == S::SC_WRAP_WORD;
+    };
+    // The longest line that still needs no wrap with the numbers hidden.
+    int fits = 0;
+    for (int n = 10; n < 2000; ++n) {
+        h.setText(QByteArray(n, 'x'));
+        if (wrapped())
+            break;
+        fits = n;
+    }
+    QVERIFY(fits > 10);
+    h.setText(QByteArray(fits, 'x'));
+    QVERIFY(!wrapped());
+    // The numbers take room from the text area: the same line may now reach the edge.
+    h.editor->setLineNumbersShown(true);
+    QVERIFY(wrapped());
+    h.editor->setLineNumbersShown(false);
+    QVERIFY(!wrapped());
 }
 
 void MarginsFoldingTest::caretLineIsShadedInBothSchemes() {
