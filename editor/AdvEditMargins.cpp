@@ -101,6 +101,9 @@ void TAdvEdit::applyViewShading() {
 void TAdvEdit::setFoldLevels(const TextView &text) {
     const QList<FoldLine> lines = foldLines(text);
     SendScintilla(SCI_SETFOLDEXPANDED, 0UL, 1L); // an earlier text's first line may be folded
+    // Nothing is folded yet: the control need not look after each level for blocks to unfold.
+    const long automatic = SendScintilla(SCI_GETAUTOMATICFOLD);
+    SendScintilla(SCI_SETAUTOMATICFOLD, 0UL);
     // The text came in as one insertion after the control was emptied and its first line set
     // to the top level with no blocks: every line holds that now, so only lines inside blocks
     // are told.
@@ -111,6 +114,7 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
         if (i + 1 < lines.size() && line.after.bits() != 0)
             setFoldStateBefore(int(i + 1), line.after.bits());
     }
+    SendScintilla(SCI_SETAUTOMATICFOLD, static_cast<unsigned long>(automatic));
     updateLineNumberWidth();
 }
 
