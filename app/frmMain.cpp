@@ -161,6 +161,18 @@ void TFormMain::createMenus() {
                          &TFormMain::mnuDeleteClick);
     mnuSelectall = addEntry(mnuEdit, QStringLiteral("Select All"), ctrl(Qt::Key_A),
                             &TFormMain::mnuSelectallClick);
+    mnuToggleComment = addEntry(mnuEdit, QStringLiteral("Toggle Comment"), ctrl(Qt::Key_Slash),
+                                &TFormMain::mnuToggleCommentClick);
+    const auto ctrlShift = [](int key) {
+        return QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key(key)));
+    };
+    mnuFoldBlock = addEntry(mnuEdit, QStringLiteral("Fold Block"), ctrlShift(Qt::Key_BracketLeft),
+                            &TFormMain::mnuFoldBlockClick);
+    mnuUnfoldBlock = addEntry(mnuEdit, QStringLiteral("Unfold Block"),
+                              ctrlShift(Qt::Key_BracketRight), &TFormMain::mnuUnfoldBlockClick);
+    // With Shift held, the bracket keys of many layouts report braces.
+    mnuFoldBlock->setShortcuts({ctrlShift(Qt::Key_BracketLeft), ctrlShift(Qt::Key_BraceLeft)});
+    mnuUnfoldBlock->setShortcuts({ctrlShift(Qt::Key_BracketRight), ctrlShift(Qt::Key_BraceRight)});
     N7 = mnuEdit->addSeparator();
     createFindMenu();
 
@@ -201,6 +213,9 @@ void TFormMain::createMenus() {
         {mnuPaste, "mnuPaste"},
         {mnuDelete, "mnuDelete"},
         {mnuSelectall, "mnuSelectall"},
+        {mnuToggleComment, "mnuToggleComment"},
+        {mnuFoldBlock, "mnuFoldBlock"},
+        {mnuUnfoldBlock, "mnuUnfoldBlock"},
         {mnuFind, "mnuFind"},
         {mnuReplace, "mnuReplace"},
         {mnuPreferences, "mnuPreferences"},
@@ -453,6 +468,18 @@ void TFormMain::mnuDeleteClick() {
 void TFormMain::mnuSelectallClick() {
     if (TAdvEdit *editor = activeEditor())
         editor->selectAll(true);
+}
+void TFormMain::mnuToggleCommentClick() {
+    if (TAdvEdit *editor = activeEditor())
+        editor->toggleCommentLines();
+}
+void TFormMain::mnuFoldBlockClick() {
+    if (TAdvEdit *editor = activeEditor())
+        editor->foldBlockAtCaret(true);
+}
+void TFormMain::mnuUnfoldBlockClick() {
+    if (TAdvEdit *editor = activeEditor())
+        editor->foldBlockAtCaret(false);
 }
 void TFormMain::btnCommentClick() {
     if (TAdvEdit *editor = activeEditor())

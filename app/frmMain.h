@@ -58,6 +58,7 @@ public:
     QAction *N1, *mnuSave, *mnuSaveAs, *mnuSaveAll, *N2, *mnuBackup, *mnuRestore, *N3, *mnuExit;
     QMenu *mnuEdit;
     QAction *mnuUndo, *mnuRedo, *N4, *mnuCut, *mnuCopy, *mnuPaste, *mnuDelete, *mnuSelectall;
+    QAction *mnuToggleComment, *mnuFoldBlock, *mnuUnfoldBlock;
     QMenu *mnuTools;
     QAction *mnuPreferences;
     QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
@@ -149,6 +150,9 @@ public:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuSelectallClick();
+    void mnuToggleCommentClick();
+    void mnuFoldBlockClick();
+    void mnuUnfoldBlockClick();
     void btnLaunchClick();
     void mnuHelpClick();
     void btnCommentClick();

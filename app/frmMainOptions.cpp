@@ -31,6 +31,7 @@ void TFormMain::applyEditorOptions(TAdvEdit *editor) const {
     editor->intellisenseEnabled = editorOptions.intellisense;
     editor->highlightingEnabled = editorOptions.highlighting;
     editor->setDarkScheme(darkScheme());
+    editor->setLineNumbersShown(editorOptions.lineNumbers);
     applySchemeAround(editor);
 }
 

@@ -72,6 +72,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
     SendScintilla(SCI_STYLESETFORE, STYLE_DEFAULT, 0L);
     SendScintilla(SCI_STYLESETBACK, STYLE_DEFAULT, 0xFFFFFFL);
     applyFontToStyles();
+    setUpMargins();
     // Only the notices before a change: with those after it, the control's own accessibility
     // support counts the characters up to the change at every key.
     SendScintilla(SCI_SETMODEVENTMASK, editNotices);
@@ -208,6 +209,7 @@ void TAdvEdit::loadText(const QByteArray &text) {
     SendScintilla(SCI_CLEARALL);
     // New lines take the state of the line they are split from.
     SendScintilla(SCI_SETLINESTATE, 0UL, 0L);
+    SendScintilla(SCI_SETFOLDLEVEL, 0UL, long(SC_FOLDLEVELBASE)); // and their fold level
     // Room for typing (up to 1 MB): the control's own buffer would be full after a few keys,
     // and growing it copies the whole text (over 100 ms on a 50 MB script).
     const qsizetype room = std::min<qsizetype>(text.size() / 16, 1 << 20);
@@ -218,6 +220,7 @@ void TAdvEdit::loadText(const QByteArray &text) {
     DocChanged.markSaved();
     for (const RemBlock &block : remBlockLines(m_text->whole()))
         updateBlockStates(block.first, block.first);
+    setFoldLevels(m_text->whole());
     m_wrap->reset(text.constData(), text.size());
     twinLoadedText(text);
     SendScintilla(SCI_GOTOPOS, 0UL);
@@ -302,6 +305,7 @@ void TAdvEdit::Change(int firstLine, int lastLine) {
         colourLines(firstLine, lastLine);
     else
         updateBlockStates(firstLine, lastLine);
+    updateFoldLevels(firstLine, lastLine);
 }
 
 bool TAdvEdit::blockOpenBefore(int line) const {
@@ -365,6 +369,7 @@ void TAdvEdit::applyFontToStyles() {
     for (int style = 0; style < m_styles.count(); ++style)
         if (const auto color = m_styles.colorOf(style))
             setStyleColour(style, schemeColor(QColor::fromRgba(*color)));
+    applyViewShading(); // the clearing reset the margin's style too
 }
 
 int TAdvEdit::styleForColor(TColor color) {

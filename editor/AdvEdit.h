@@ -62,6 +62,9 @@ public:
     void SaveScript(const QString &FileName);
     void CommentLines();
     void UncommentLines();
+    // Comments the selected lines, or uncomments them when all are commented; one undo step
+    // that keeps the same lines selected (AdvEditCommentToggle.cpp).
+    void toggleCommentLines();
     void RefreshHighlighting();
     void HighlightAtCaret();
     void RefreshObjectList();
@@ -100,6 +103,12 @@ public:
     // Brings the colours and block states of the lines edited since the last call up to date;
     // runs after every key, command and undo step, and before painting.
     void flushEdits();
+
+    // The line-number margin (on unless switched off in the preferences).
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const { return m_lineNumbers; }
+    // Folds or unfolds the block at the caret (the innermost one it stands in).
+    void foldBlockAtCaret(bool fold);
 
     void undo() override;
     void redo() override;
@@ -165,10 +174,20 @@ private:
     // changes; returns the last line looked at.
     int updateBlockStates(int first, int last);
     void setBlockStates(const QList<bool> &openAfter, int first);
+    // Margins, caret line and folding (AdvEditMargins.cpp).
+    void setUpMargins();
+    void updateLineNumberWidth();
+    void applyViewShading();
+    void setFoldLevels(const marlix::TextView &text);
+    void updateFoldLevels(int first, int last);
+    std::uint32_t foldStateBefore(int line) const;
+    void setFoldStateBefore(int line, std::uint32_t bits);
+    bool m_lineNumbers = true;
     void createObjectList();
     void createCompletionList();
     void applyCompletion(const marlix::CompletionStep &step);
     void placeCompletionList();
+    void fillCompletionList();
     QByteArray bytesBetween(qsizetype from, qsizetype to) const;
     QByteArray lineText(int line) const;
     qsizetype caretPosition() const;

@@ -4,6 +4,7 @@
 
 #include "core/script/CompletionRules.h"
 #include "core/script/TriggerCompletion.h"
+#include "editor/CompletionItemDelegate.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ void TAdvEdit::createCompletionList() {
     CompletionList->setFocusPolicy(Qt::NoFocus); // typing goes on in the editor
     // Items are lines of one font: the list need not lay out each of thousands of names.
     CompletionList->setUniformItemSizes(true);
+    CompletionList->setItemDelegate(new CompletionItemDelegate(CompletionList));
     CompletionList->hide();
     // A row clicked in the list is the one an accept puts in.
     connect(CompletionList, &QListWidget::currentRowChanged, this,
@@ -103,20 +105,14 @@ void TAdvEdit::applyCompletion(const CompletionStep &step) {
         CodeStart = offer.codeStart;
         ActiveCode = offer.code;
         ActiveStyle = offer.style;
-        CompletionList->setUpdatesEnabled(false);
-        {
-            const QSignalBlocker blocker(CompletionList);
-            CompletionList->clear();
-            CompletionList->addItems(offer.items);
-        }
-        // The view would keep the place an earlier list was scrolled to.
-        CompletionList->scrollToTop();
-        CompletionList->setUpdatesEnabled(true);
+        fillCompletionList();
         if (!offer.message.isEmpty())
             showMessage(this, offer.message);
         placeCompletionList();
     } else if (step.list == CompletionStep::List::Close) {
         CompletionList->hide();
+    } else if (step.refill && m_completion->isOpen()) {
+        fillCompletionList();
     }
     if (step.row) {
         const QSignalBlocker blocker(CompletionList);
@@ -127,6 +123,29 @@ void TAdvEdit::applyCompletion(const CompletionStep &step) {
             CompletionList->scrollToItem(CompletionList->item(*step.row));
         CompletionList->update();
     }
+}
+
+void TAdvEdit::fillCompletionList() {
+    const CompletionOffer &offer = m_completion->offer();
+    const QList<ItemMatch> &shown = m_completion->shown();
+    CompletionList->setUpdatesEnabled(false);
+    {
+        const QSignalBlocker blocker(CompletionList);
+        CompletionList->clear();
+        if (shown.size() == offer.items.size() && (shown.isEmpty() || shown[0].letters.isEmpty())) {
+            CompletionList->addItems(offer.items); // the whole offer, in order
+        } else {
+            for (const ItemMatch &match : shown) {
+                auto *item = new QListWidgetItem(offer.items[match.item]);
+                item->setData(CompletionItemDelegate::LettersRole,
+                              QVariant::fromValue(match.letters));
+                CompletionList->addItem(item);
+            }
+        }
+    }
+    // The view would keep the place an earlier list was scrolled to.
+    CompletionList->scrollToTop();
+    CompletionList->setUpdatesEnabled(true);
 }
 
 void TAdvEdit::placeCompletionList() {

@@ -26,6 +26,8 @@ public:
     // The document was replaced by these bytes: measure them afresh and decide now.
     void reset(const char *data, qsizetype size);
     WrapChoice choice() const { return m_choice; }
+    // A margin grew or shrank: the text area's width changed without the editor's.
+    void marginsChanged() { schedule(); }
     // What a line may take at most and the area it must stay within to never be wrapped.
     LineFit lineFit() const { return m_fit; }
 

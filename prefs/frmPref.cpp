@@ -192,6 +192,9 @@ void TfrmPref::createGeneralPage() {
     chkLight = radio(GroupBox3, "Light Text on Dark Background", 8, 40, 201, 17, false);
     paintScheme(chkDark, Qt::black, Qt::white);
     paintScheme(chkLight, Qt::white, Qt::black);
+    chkLineNumbers = checkBox(page, "Show Line Numbers", 8, 128, 217, 17);
+    chkLineNumbers->setObjectName(QStringLiteral("chkLineNumbers"));
+    chkLineNumbers->setChecked(true);
     chkAutoUpdate = checkBox(page, "Check for Updates Automatically", 8, 248, 217, 17);
     chkReopenSession = checkBox(page, "Reopen the Open Scripts at the Next Start", 8, 128, 281, 17);
     chkReopenSession->setObjectName(QStringLiteral("chkReopenSession"));
@@ -257,6 +260,7 @@ Preferences TfrmPref::controlState() const {
     state.options.autoUpdate = chkAutoUpdate->isChecked();
     state.options.intellisense = chkIntellisense->isChecked();
     state.options.highlighting = chkHighlighting->isChecked();
+    state.options.lineNumbers = chkLineNumbers->isChecked();
     state.intellisense = grdIntellisense->rows();
     state.highlighting = grdHighlighting->rows();
     return state;
@@ -269,6 +273,7 @@ void TfrmPref::setControlState(const Preferences &state) {
     chkAutoUpdate->setChecked(state.options.autoUpdate);
     chkIntellisense->setChecked(state.options.intellisense);
     chkHighlighting->setChecked(state.options.highlighting);
+    chkLineNumbers->setChecked(state.options.lineNumbers);
     grdIntellisense->setRows(state.intellisense);
     grdHighlighting->setRows(state.highlighting);
 }

@@ -36,6 +36,7 @@ public:
     QCheckBox *chkIntellisense;
     QCheckBox *chkHighlighting;
     QCheckBox *chkAutoUpdate;
+    QCheckBox *chkLineNumbers;
     marlix::StringGrid *grdIntellisense;
     QGroupBox *GroupBox1;
     QToolButton *btnSave;

@@ -8,15 +8,20 @@ namespace marlix {
 
 namespace {
 
-std::array<bool *, 6> fields(GeneralOptions &o) {
-    return {&o.autoPopulate, &o.autoHighlight, &o.darkText,
-            &o.autoUpdate,   &o.intellisense,  &o.highlighting};
+std::array<bool *, 7> fields(GeneralOptions &o) {
+    return {&o.autoPopulate, &o.autoHighlight, &o.darkText,   &o.autoUpdate,
+            &o.intellisense, &o.highlighting,  &o.lineNumbers};
 }
 
 } // namespace
 
 bool GeneralOptions::operator==(const GeneralOptions &other) const {
-    return optionLines(*this) == optionLines(other);
+    GeneralOptions a = *this, b = other;
+    const auto x = fields(a), y = fields(b);
+    for (size_t i = 0; i < x.size(); ++i)
+        if (*x[i] != *y[i])
+            return false;
+    return true;
 }
 
 void applyOptionLines(const QStringList &lines, GeneralOptions &options) {
@@ -31,6 +36,8 @@ QStringList optionLines(const GeneralOptions &options) {
     QStringList lines;
     for (bool *field : fields(copy))
         lines.append(boolLine(*field));
+    if (options.lineNumbers)
+        lines.removeLast();
     return lines;
 }
 

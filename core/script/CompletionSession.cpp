@@ -51,7 +51,7 @@ void CompletionSession::removeSource(CompletionSource *source) {
 }
 
 void CompletionSession::setCurrentRow(int row) {
-    m_row = std::clamp(row, -1, int(m_offer.items.size()) - 1);
+    m_row = std::clamp(row, -1, int(m_shown.size()) - 1);
 }
 
 qsizetype CompletionSession::typedFrom() const {
@@ -83,7 +83,7 @@ CompletionStep CompletionSession::release(int qtKey) {
     m_typed = false;
     CompletionStep step;
     if (qtKey == Qt::Key_Down) {
-        m_row = std::min(m_row + 1, int(m_offer.items.size()) - 1);
+        m_row = std::min(m_row + 1, int(m_shown.size()) - 1);
         step.row = m_row;
     } else if (qtKey == Qt::Key_Up) {
         m_row = std::max(m_row - 1, -1);
@@ -115,6 +115,8 @@ CompletionStep CompletionSession::checkTrigger() {
 CompletionStep CompletionSession::open(CompletionOffer offer) {
     m_offer = std::move(offer);
     m_row = -1;
+    m_shown = matchItems(m_offer.items, QString());
+    m_shownFor.clear();
     // An empty list stays hidden, so the next key looks for a trigger again.
     m_open = !m_offer.items.isEmpty();
     CompletionStep step;
@@ -127,8 +129,26 @@ CompletionStep CompletionSession::open(CompletionOffer offer) {
 CompletionStep CompletionSession::trackPrefix() {
     const qsizetype caret = m_text.caret();
     const QString prefix = QString::fromLatin1(m_text.bytes(typedFrom(), caret));
-    m_row = selectByPrefix(m_offer.items, prefix);
     CompletionStep step;
+    if (prefix != m_shownFor) {
+        m_shown = matchItems(m_offer.items, prefix);
+        // Nothing matches: the whole list stays in view, none selected, so the user may still
+        // choose an item with Up and Down.
+        if (m_shown.isEmpty())
+            m_shown = matchItems(m_offer.items, QString());
+        m_shownFor = prefix;
+        step.refill = true;
+    }
+    // Among the items that begin with the prefix, the one the prefix has always selected;
+    // else the best match by parts. None when nothing matches: the completion is then given
+    // up at the next accept.
+    const int item = selectByPrefix(m_offer.items, prefix);
+    const bool matched = !m_shown.isEmpty() && (prefix.isEmpty() || !m_shown[0].letters.isEmpty());
+    m_row = matched ? 0 : -1;
+    if (item >= 0)
+        for (qsizetype r = 0; r < m_shown.size(); ++r)
+            if (m_shown[r].item == item)
+                m_row = int(r);
     step.row = m_row;
     step.scrollToRow = m_row >= 0;
     return step;
@@ -153,7 +173,9 @@ CompletionStep CompletionSession::accept() {
     // An item is chosen by the prefix or by the user; an empty prefix takes the first.
     if (m_row < 0 && caret > from)
         return step;
-    const int row = m_row < 0 ? 0 : m_row;
+    if (m_shown.isEmpty())
+        return step;
+    const int row = m_shown.at(m_row < 0 ? 0 : m_row).item;
     const QByteArray item = m_offer.items.at(row).toLatin1();
     const qsizetype start = m_offer.style == 0 ? from : m_offer.codeStart;
     step.edit = CompletionStep::Edit{start, caret, item, start + item.size()};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/script/PartMatch.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -59,6 +61,7 @@ struct CompletionStep {
     std::optional<Edit> edit;
     QString message;
     bool withhold = false; // the pressed character does not reach the text
+    bool refill = false;   // the list shows other items now (CompletionSession::shown)
 };
 
 // The character code of a pressed key: 13 Enter, 27 Esc, 8 Backspace, 127 Delete, 9 Tab, else
@@ -83,6 +86,11 @@ public:
 
     bool isOpen() const { return m_open; }
     const CompletionOffer &offer() const { return m_offer; }
+    // The items the list shows: all of the offer's until something is typed after the
+    // trigger, then those that match it by parts (PartMatch.h), best first; all again when
+    // none matches.
+    const QList<ItemMatch> &shown() const { return m_shown; }
+    // The row of `shown` that is selected; -1 none.
     int currentRow() const { return m_row; }
     // The user picked a row in the list itself.
     void setCurrentRow(int row);
@@ -124,6 +132,8 @@ private:
     bool m_open = false;
     bool m_typed = false; // a key typed text since the last counted release
     int m_row = -1;
+    QList<ItemMatch> m_shown;
+    QString m_shownFor; // what was typed when `m_shown` was made
 };
 
 } // namespace marlix

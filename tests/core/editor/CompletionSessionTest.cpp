@@ -63,7 +63,11 @@ TEST(CompletionSession, TriggerOpensSortedItemsPrefixSelectsAndEnterPutsTheItemI
     EXPECT_EQ(s.session.offer().codeStart, 2);
     EXPECT_EQ(s.session.currentRow(), -1);
     s.type("DE");
-    EXPECT_EQ(s.session.currentRow(), 3);
+    // The list narrows to the items that match, those beginning with the prefix first.
+    ASSERT_EQ(s.session.shown().size(), 2);
+    EXPECT_EQ(s.session.shown()[0].item, 3); // delete
+    EXPECT_EQ(s.session.shown()[1].item, 1); // aDdTEmplate: its letters in order
+    EXPECT_EQ(s.session.currentRow(), 0);
     s.type("\r"); // withheld: no line break after the item
     EXPECT_EQ(s.doc.text, "x ObjectTemplate.delete");
     EXPECT_EQ(s.doc.at, s.doc.text.size());
@@ -198,7 +202,8 @@ TEST(CompletionSession, SecondSourceOpensTemplateNamesBesideTheTableTriggers) {
     ASSERT_TRUE(s.session.isOpen());
     EXPECT_EQ(s.session.offer().items, QStringList({"Tank_Hull", "Tank_Turret"}));
     s.type("tank_t");
-    EXPECT_EQ(s.session.currentRow(), 1);
+    EXPECT_EQ(s.session.currentRow(), 0);
+    EXPECT_EQ(s.session.shown()[0].item, 1);
     s.type("\r");
     EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate Tank_Turret");
     // The table's triggers keep working with the second source in place.
@@ -230,4 +235,45 @@ TEST(StyleTable, ColoursNumberFromOneSkipTheReservedStylesAndShareTheLast) {
     EXPECT_EQ(table.count(), 128);
     EXPECT_EQ(table.styleFor(0xFF123456u, &added), 127);
     EXPECT_FALSE(added);
+}
+
+TEST(CompletionSession, MatchByPartsIsAcceptedAndNoMatchGivesTheCompletionUp) {
+    Session s;
+    // "empl" begins nothing but stands inside addTemplate: the blank puts it in.
+    s.type("ObjectTemplate.empl ");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate ");
+    // Letters in order: "crt" is in cReaTe only.
+    s.type("ObjectTemplate.crt");
+    ASSERT_EQ(s.session.shown().size(), 1);
+    EXPECT_EQ(s.session.shown()[0].letters, QList<int>({0, 1, 4}));
+    s.type("\r");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate ObjectTemplate.create");
+    // Typed letters that no item holds in order: Enter breaks the line, nothing replaced.
+    s.type(" ObjectTemplate.resetWhenRemoved\r");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate ObjectTemplate.create "
+                          "ObjectTemplate.resetWhenRemoved\r");
+    EXPECT_FALSE(s.session.isOpen());
+}
+
+TEST(CompletionSession, BackspaceWidensTheListAgainAndTheDescribedPrefixChoiceStays) {
+    Session s;
+    s.type("ObjectTemplate.a");
+    // Both items beginning with "a" are shown; the prefix selects as it always has (the
+    // search starts at the second item of the offer).
+    ASSERT_GE(s.session.shown().size(), 2);
+    EXPECT_EQ(s.session.offer().items.at(s.session.shown()[s.session.currentRow()].item),
+              QStringLiteral("addTemplate"));
+    // Nothing matches "ax": the whole list again, none selected.
+    s.type("x");
+    EXPECT_EQ(s.session.shown().size(), 4);
+    EXPECT_TRUE(s.session.shown()[0].letters.isEmpty());
+    EXPECT_EQ(s.session.currentRow(), -1);
+    for (int i = 0; i < 2; ++i) {
+        s.doc.text.chop(1);
+        --s.doc.at;
+        key(s.session, s.doc, Qt::Key_Backspace);
+    }
+    EXPECT_EQ(s.session.shown().size(), 4);
+    s.type(" ");
+    EXPECT_EQ(s.doc.text, "ObjectTemplate.addTemplate ");
 }

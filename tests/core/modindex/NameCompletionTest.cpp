@@ -44,7 +44,7 @@ TEST_F(Completing, TheReferencedFamilysNamesOpenAfterTheCommandAndItsBlank) {
     EXPECT_EQ(session.offer().items, QStringList({"Tank_Engine", "Tank_Hull", "TANK_TURRET"}));
     EXPECT_EQ(session.offer().codeStart, doc.text.size());
     type("tank_h");
-    EXPECT_EQ(session.currentRow(), 1);
+    EXPECT_EQ(session.currentRow(), 0); // the list narrowed to Tank_Hull
     type("\r");
     EXPECT_EQ(doc.text, "objecttemplate.ADDTEMPLATE Tank_Hull");
     EXPECT_FALSE(session.isOpen());

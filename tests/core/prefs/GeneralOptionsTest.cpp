@@ -53,3 +53,17 @@ TEST(GeneralOptions, WrittenInFileOrder) {
     o.highlighting = false;
     EXPECT_EQ(optionLines(o), QStringList({"1", "0", "1", "1", "1", "0"}));
 }
+
+TEST(GeneralOptions, LineNumbersAreTheSeventhLineWrittenOnlyWhenOff) {
+    // A file of six lines, as every earlier version wrote, keeps the numbers shown.
+    GeneralOptions o = allOff();
+    EXPECT_TRUE(o.lineNumbers);
+    applyOptionLines({"1", "1", "1", "1", "1", "1", "0"}, o);
+    EXPECT_FALSE(o.lineNumbers);
+    EXPECT_FALSE(o == GeneralOptions());
+    EXPECT_EQ(optionLines(o), QStringList({"1", "1", "1", "1", "1", "1", "0"}));
+    applyOptionLines({"1", "1", "1", "1", "1", "1", "1", "0"}, o);
+    EXPECT_TRUE(o.lineNumbers);
+    EXPECT_EQ(o, GeneralOptions());
+    EXPECT_EQ(optionLines(o).size(), 6);
+}

@@ -49,9 +49,11 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
                           "-", "Backup||off", "Restore||off", "-", "Exit|Ctrl+Q"}));
     QCOMPARE(entries(w->mnuEdit),
              QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Alt+Z|off", "-", "Cut|Ctrl+X", "Copy|Ctrl+C",
-                          "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A", "-",
-                          "Find|Ctrl+F", "Find Next|F3", "Find Previous|Shift+F3", "Replace|Ctrl+R",
-                          "Go to Line...|Ctrl+G", "Find in Files|Ctrl+Shift+F"}));
+                          "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A",
+                          "Toggle Comment|Ctrl+/", "Fold Block|Ctrl+Shift+[",
+                          "Unfold Block|Ctrl+Shift+]", "-", "Find|Ctrl+F", "Find Next|F3",
+                          "Find Previous|Shift+F3", "Replace|Ctrl+R", "Go to Line...|Ctrl+G",
+                          "Find in Files|Ctrl+Shift+F"}));
     QCOMPARE(entries(w->mnuTools),
              QStringList({"Preferences|", "Mod Tree|Ctrl+Shift+E", "-", "Refresh Highlighting|F5",
                           "Refresh Object List|F6", "-", "Check for Updates|", "-",

@@ -178,9 +178,10 @@ private slots:
         QVERIFY(!dlg->chkAutoUpdate->isChecked());
         QVERIFY(dlg->chkIntellisense->isChecked());
         QVERIFY(!dlg->chkHighlighting->isChecked());
+        QVERIFY(!dlg->chkLineNumbers->isChecked()); // the seventh line
         dlg->chkLight->setChecked(true);
         QVERIFY(close());
-        QCOMPARE(folder->read("marlix.ini"), lines({"1", "0", "0", "0", "1", "0"}));
+        QCOMPARE(folder->read("marlix.ini"), lines({"1", "0", "0", "0", "1", "0", "0"}));
 
         // Three lines leave the other options as the controls hold them.
         folder->write("marlix.ini", "0\r\n1 \r\n1\r\n");
@@ -190,7 +191,8 @@ private slots:
         QVERIFY(dlg->chkDark->isChecked());
         QVERIFY(!dlg->chkAutoUpdate->isChecked() && !dlg->chkHighlighting->isChecked());
         QVERIFY(close());
-        QCOMPARE(folder->read("marlix.ini"), lines({"0", "0", "1", "0", "1", "0"}));
+        // The line numbers, hidden by the file before, stay hidden.
+        QCOMPARE(folder->read("marlix.ini"), lines({"0", "0", "1", "0", "1", "0", "0"}));
     }
 
     void sevenLineTableGivesTwoRowsAndLosesTheSeventhLine() {
