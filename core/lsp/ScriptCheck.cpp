@@ -53,12 +53,14 @@ QByteArrayList nearest(const QByteArray &word, const QByteArrayList &candidates)
 // The lines (from 0) whose problems of a kind the remark line before them keeps off.
 QHash<int, QByteArrayList> ignoredLines(const QByteArray &bytes) {
     QHash<int, QByteArrayList> ignored;
-    const QByteArray marker = "rem marlix:ignore ";
+    // The mod check's own spelling, and the one without a blank after the colon.
+    const QByteArrayList markers = {"rem marlix: ignore ", "rem marlix:ignore "};
     const QByteArrayList lines = splitLines(bytes);
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed();
-        if (line.size() > marker.size() && foldWord(line.left(marker.size())) == marker)
-            ignored[i + 1].append(line.mid(marker.size()).trimmed());
+        for (const QByteArray &marker : markers)
+            if (line.size() > marker.size() && foldWord(line.left(marker.size())) == marker)
+                ignored[i + 1].append(line.mid(marker.size()).trimmed().split(' '));
     }
     return ignored;
 }
@@ -66,7 +68,7 @@ QHash<int, QByteArrayList> ignoredLines(const QByteArray &bytes) {
 } // namespace
 
 QByteArray ignoreRemark(const QByteArray &kind) {
-    return "rem marlix:ignore " + kind;
+    return "rem marlix: ignore " + kind;
 }
 
 QByteArrayList readKnownCommands(const QString &programFolder) {

@@ -18,7 +18,8 @@ struct GeneralOptions {
     bool operator==(const GeneralOptions &other) const;
 };
 
-constexpr qsizetype OptionLineCount = 6;
+// The lines marlix.ini can mean: the six options and the line numbers.
+constexpr qsizetype OptionLineCount = 7;
 
 // Line k sets option k; only the exact line "1" is on. Options without a line keep their
 // state, lines after the seventh are ignored.

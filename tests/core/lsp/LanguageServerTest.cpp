@@ -127,7 +127,7 @@ TEST(LanguageServer, ReportsTheProblemsOfAScriptAsItIsTypedAndOffersTheirMending
     EXPECT_EQ(fix[u"newText"].toString(), "ObjectTemplate.setMaxSpeed");
     EXPECT_EQ(fix[u"range"].toObject(), lineRangeJson(9, 0, 25));
     const QJsonObject ignore = actions[1][u"edit"][u"changes"][h.uri(tank)][0].toObject();
-    EXPECT_EQ(ignore[u"newText"].toString(), "rem marlix:ignore unknown-command\r\n");
+    EXPECT_EQ(ignore[u"newText"].toString(), "rem marlix: ignore unknown-command\r\n");
 
     // The client applies "ignore here": the problem goes, the others stay.
     h.notify(
