@@ -5,6 +5,7 @@
 #include "core/document/ScriptBackup.h"
 #include "core/script/CommentEdit.h"
 #include "core/script/HeaderBlock.h"
+#include "core/script/LineEnds.h"
 #include "core/script/ScriptText.h"
 
 #include <QFile>
@@ -12,24 +13,15 @@
 
 namespace marlix {
 
+// The editor's rule for line ends, in the document's own terms.
 ScriptDocument::LineEnds lineEndsOf(const QByteArray &bytes) {
-    return bytes.contains('\n') && !bytes.contains('\r') ? ScriptDocument::LineEnds::Lf
-                                                         : ScriptDocument::LineEnds::CrLf;
+    return lineEndOf(bytes) == LineEnd::Lf ? ScriptDocument::LineEnds::Lf
+                                           : ScriptDocument::LineEnds::CrLf;
 }
 
 QByteArray savedBytes(const QByteArray &text, ScriptDocument::LineEnds ends) {
-    const QByteArrayList lines = documentLines(text);
-    const QByteArray end = ends == ScriptDocument::LineEnds::Lf ? "\n" : "\r\n";
-    qsizetype total = 0;
-    for (const QByteArray &line : lines)
-        total += line.size() + end.size();
-    QByteArray bytes;
-    bytes.reserve(total);
-    for (const QByteArray &line : lines) {
-        bytes.append(line);
-        bytes.append(end);
-    }
-    return bytes;
+    return scriptFileBytes(text,
+                           ends == ScriptDocument::LineEnds::Lf ? LineEnd::Lf : LineEnd::CrLf);
 }
 
 ScriptDocument::ScriptDocument(QObject *parent) : QObject(parent) {}
