@@ -12,8 +12,8 @@
 namespace marlix {
 
 struct ScriptProblem {
-    enum Severity { Error = 1, Warning = 2 };
-    QByteArray kind; // "undefined-name", "duplicate-name", "missing-file", "unknown-command"
+    enum Severity { Error = 1, Warning = 2, Information = 3 };
+    QByteArray kind; // the mod check's kinds: "undefined-name", "duplicate-name", ...
     Severity severity = Error;
     int line = 0; // from 0
     int column = 0;

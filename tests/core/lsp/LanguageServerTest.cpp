@@ -93,8 +93,11 @@ TEST(LanguageServer, ReportsTheProblemsOfAScriptAsItIsTypedAndOffersTheirMending
     const char *tank = "objects/vehicles/tank/tank.con";
     QJsonArray problems = h.diagnostics(tank);
     EXPECT_EQ(codes(problems), QStringList({"7:missing-file", "8:unknown-command"}));
-    EXPECT_EQ(problems[1][u"severity"].toInt(), 2);
-    EXPECT_EQ(problems[1][u"message"].toString(), "unknown command ObjectTemplate.setMaxSped");
+    // The mod check's own words and severity: a letter away from a known command is an error.
+    EXPECT_EQ(problems[1][u"severity"].toInt(), 1);
+    EXPECT_EQ(problems[1][u"message"].toString(),
+              "unknown command ObjectTemplate.setMaxSped; did you mean "
+              "ObjectTemplate.setMaxSpeed?");
     EXPECT_EQ(problems[1][u"range"].toObject(), lineRangeJson(8, 0, 25));
     EXPECT_TRUE(
         problems[1][u"data"][u"suggestions"].toArray().contains("ObjectTemplate.setMaxSpeed"));
@@ -109,9 +112,10 @@ TEST(LanguageServer, ReportsTheProblemsOfAScriptAsItIsTypedAndOffersTheirMending
     problems = h.diagnostics(tank);
     EXPECT_EQ(codes(problems),
               QStringList({"0:undefined-name", "8:missing-file", "9:unknown-command"}));
-    EXPECT_EQ(
-        problems[0][u"message"].toString(),
-        "ObjectTemplate.addTemplate names Tank_Hul, but no ObjectTemplate of that name is defined");
+    EXPECT_TRUE(problems[0][u"message"].toString().startsWith(
+        "ObjectTemplate.addTemplate names Tank_Hul, but no ObjectTemplate of that name is "
+        "defined; did you mean Tank_Hull"))
+        << problems[0][u"message"].toString().toStdString();
     EXPECT_EQ(problems[0][u"data"][u"suggestions"].toArray().first().toString(), "Tank_Hull");
 
     // The actions for the command's line: the suggestion and "ignore here".
