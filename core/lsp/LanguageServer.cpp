@@ -40,7 +40,6 @@ LanguageServer::LanguageServer(Options options, QObject *parent)
                               m_triggers);
     } catch (const Error &) {
     }
-    m_knownCommands = readKnownCommands(m_options.programFolder);
     m_requests = {
         {QStringLiteral("initialize"), &LanguageServer::initialize},
         {QStringLiteral("textDocument/definition"), &LanguageServer::definition},
@@ -392,7 +391,7 @@ void LanguageServer::publishDiagnostics() {
         if (!script)
             continue;
         QJsonArray diagnostics;
-        for (const ScriptProblem &problem : checkOpenScript(*m_view, *script, m_knownCommands))
+        for (const ScriptProblem &problem : checkOpenScript(*m_view, *script))
             diagnostics.append(diagnosticJson(problem));
         if (diagnostics.isEmpty())
             m_published.remove(uri);

@@ -109,7 +109,6 @@ private:
     std::unique_ptr<ModView> m_view;
     MessageReader m_reader;
     IntellisenseTable m_triggers;
-    QByteArrayList m_knownCommands;
     QStringList m_workspaceFolders;
     QHash<QString, Handler> m_requests;
     QSet<QString> m_diagnosticsDue; // addresses of open scripts

@@ -1,11 +1,9 @@
 #include "core/lsp/ScriptCheck.h"
 
-#include "core/common/LineFile.h"
 #include "core/modindex/IndexPaths.h"
 #include "core/modindex/ModCheck.h"
 #include "core/script/WordSearch.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace marlix {
@@ -22,22 +20,7 @@ QByteArray ignoreRemark(const QByteArray &kind) {
     return "rem marlix: ignore " + kind;
 }
 
-QByteArrayList readKnownCommands(const QString &programFolder) {
-    QByteArrayList commands;
-    QFile file(programFolder + QStringLiteral("knowncommands.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return commands;
-    for (const QByteArray &line : splitLines(file.readAll())) {
-        const QByteArray command = line.trimmed();
-        if (!command.isEmpty() && !command.startsWith('#'))
-            commands.append(command);
-    }
-    return commands;
-}
-
-QList<ScriptProblem> checkOpenScript(const ModView &view, OpenScript &script,
-                                     const QByteArrayList &knownCommands) {
-    Q_UNUSED(knownCommands) // the mod check suggests commands from its own table
+QList<ScriptProblem> checkOpenScript(const ModView &view, OpenScript &script) {
     QList<ScriptProblem> problems;
     // The base game's problems are never the author's to mend.
     if (view.inBaseGame(script.path))

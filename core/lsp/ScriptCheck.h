@@ -30,11 +30,6 @@ struct ScriptProblem {
 // The remark line that keeps a problem of a kind off the line after it.
 QByteArray ignoreRemark(const QByteArray &kind);
 
-// `knownCommands` are the commands of the known-command table, for suggestions.
-QList<ScriptProblem> checkOpenScript(const ModView &view, OpenScript &script,
-                                     const QByteArrayList &knownCommands);
-
-// The commands of knowncommands.txt in the program folder; empty when it cannot be read.
-QByteArrayList readKnownCommands(const QString &programFolder);
+QList<ScriptProblem> checkOpenScript(const ModView &view, OpenScript &script);
 
 } // namespace marlix

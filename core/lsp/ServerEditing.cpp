@@ -129,7 +129,7 @@ QJsonValue LanguageServer::codeAction(const QJsonObject &params) {
             {"edit", QJsonObject{{"changes", QJsonObject{{script.uri, QJsonArray{edit}}}}}}});
     };
     // The problems as they stand now, not as the client last heard of them.
-    for (const ScriptProblem &problem : checkOpenScript(*m_view, script, m_knownCommands)) {
+    for (const ScriptProblem &problem : checkOpenScript(*m_view, script)) {
         if (problem.line < first || problem.line > last)
             continue;
         const QJsonObject diagnostic = diagnosticJson(problem);
