@@ -48,9 +48,10 @@ QByteArray generatedScript(qsizetype bytes) {
     for (int i = 0; text.size() < bytes; ++i) {
         if (i % 347 == 0) {
             // A remark or a list wider than any window.
-            text += "rem " + QByteArray("the wheels, tracks and turret of the tank above, each "
-                                        "with its own collision mesh and sounds, ")
-                                 .repeated(3 + i % 4) +
+            text += "rem " +
+                    QByteArray("the wheels, tracks and turret of the tank above, each "
+                               "with its own collision mesh and sounds, ")
+                        .repeated(3 + i % 4) +
                     "\r\n";
             continue;
         }
@@ -157,6 +158,18 @@ int main(int argc, char **argv) {
         return 1;
     }
     QThread::msleep(500);
+    // A window manager, as every desktop has: without one the window is never maximized and
+    // the figure is that of a 646-pixel-wide window.
+    QProcess windowManager;
+    QProcessEnvironment wmEnv = QProcessEnvironment::systemEnvironment();
+    wmEnv.insert(QStringLiteral("DISPLAY"), display);
+    windowManager.setProcessEnvironment(wmEnv);
+    windowManager.start(QStringLiteral("openbox"), {});
+    if (!windowManager.waitForStarted()) {
+        std::printf("openbox could not be started (apt-get install openbox)\n");
+        return 1;
+    }
+    QThread::msleep(500);
 
     std::printf("start to idle, %s (%.1f MB), word wrap on, 1600x1000 screen\n",
                 qPrintable(QFileInfo(script).fileName()), QFileInfo(script).size() / 1048576.0);
@@ -165,6 +178,8 @@ int main(int argc, char **argv) {
         std::printf("  run %d: idle after %.0f ms, %.0f ms of processor time, %.1f MB resident\n",
                     i + 1, run.idleMs, run.processorMs, run.residentKb / 1024.0);
     }
+    windowManager.terminate();
+    windowManager.waitForFinished();
     xserver.terminate();
     xserver.waitForFinished();
     return 0;

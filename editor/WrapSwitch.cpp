@@ -12,6 +12,8 @@ namespace {
 // Control bytes are drawn as mnemonics of up to three letters in a blob with some padding.
 constexpr int blobLetters = 3;
 constexpr int blobPadding = 8;
+// How long after the editor is first shown a wider text area is taken at once.
+constexpr qint64 settleAfterShowMs = 1500;
 } // namespace
 
 WrapSwitch::WrapSwitch(QsciScintilla *editor) : QObject(editor), m_editor(editor) {
@@ -92,6 +94,8 @@ void WrapSwitch::measureChanged() {
 }
 
 bool WrapSwitch::eventFilter(QObject *watched, QEvent *e) {
+    if (watched == m_editor && e->type() == QEvent::Show && !m_sinceShown.isValid())
+        m_sinceShown.start();
     if (watched == m_editor && (e->type() == QEvent::Resize || e->type() == QEvent::FontChange))
         schedule(); // after the editor has applied the new size or font
     return QObject::eventFilter(watched, e);
@@ -113,12 +117,14 @@ void WrapSwitch::update() {
     const int tabSpan = int(m_editor->SendScintilla(QsciScintillaBase::SCI_GETTABWIDTH)) * space;
     const int widest = widestCharacter();
     const WrapChoice choice = chooseWrap(m_lines, widest, tabSpan, textAreaWidth());
-    apply(choice);
     // Without wrapping no line is ever broken, so every line counts as fitting.
     int area = choice == WrapChoice::Word ? textAreaWidth() : std::numeric_limits<int>::max();
     if (m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) < splitTwinDocumentBytes)
         area = 0;
+    // The twins first: wrapping lays out every line, and each line restyled after it is laid
+    // out again.
     takeFit({widest, tabSpan, blobLetters * widest + blobPadding, area});
+    apply(choice);
 }
 
 void WrapSwitch::takeFit(const LineFit &fit) {
@@ -129,6 +135,15 @@ void WrapSwitch::takeFit(const LineFit &fit) {
     }
     if (fit == m_fit) {
         m_settle.stop();
+        return;
+    }
+    // The window manager maximizes a window just after it is shown: nobody is dragging its
+    // edge yet, and waiting would let the control wrap every line twice.
+    if (fit.holdsAll(m_fit) &&
+        (!m_sinceShown.isValid() || m_sinceShown.elapsed() < settleAfterShowMs)) {
+        m_settle.stop();
+        m_fit = fit;
+        emit lineFitChanged();
         return;
     }
     if (fit.holdsAll(m_fit)) {

@@ -3,6 +3,7 @@
 #include "core/script/TwinStyles.h"
 #include "core/script/WrapRule.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -64,6 +65,7 @@ private:
     LineFit m_fit;
     LineFit m_widerFit;
     QTimer m_settle;
+    QElapsedTimer m_sinceShown; // invalid until the editor is first shown
 };
 
 } // namespace marlix
