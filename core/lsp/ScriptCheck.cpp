@@ -26,8 +26,12 @@ QList<ScriptProblem> checkOpenScript(const ModView &view, OpenScript &script) {
     if (view.inBaseGame(script.path))
         return problems;
     // The mod check's own rules and words, on the text as it stands in the client.
+    QList<OpenScan> others;
+    for (const auto &open : view.openScripts())
+        if (open.get() != &script)
+            others.append({open->path, &view.scanOf(*open)});
     for (const ModProblem &found :
-         checkScript(view.index(), script.path, script.document->text())) {
+         checkScript(view.index(), script.path, script.document->text(), others)) {
         ScriptProblem p;
         p.kind = kindName(found.kind).toLatin1();
         p.severity = found.severity == ModProblem::Error     ? ScriptProblem::Error

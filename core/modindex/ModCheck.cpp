@@ -383,18 +383,31 @@ QList<ModProblem> checkMod(const ModIndex &index) {
     return problems;
 }
 
-QList<ModProblem> checkScript(const ModIndex &index, const QString &path, const QByteArray &text) {
+QList<ModProblem> checkScript(const ModIndex &index, const QString &path, const QByteArray &text,
+                              const QList<OpenScan> &openScans) {
     QList<ModProblem> problems;
     index.withFiles([&](const std::vector<const IndexedFile *> &indexed) {
         std::vector<const IndexedFile *> files = indexed;
         IndexedFile edited;
+        // Copies of the other open scripts, their scans swapped for those of their open text.
+        std::vector<IndexedFile> others;
+        others.reserve(size_t(openScans.size()));
         int only = -1;
-        for (int i = 0; i < int(files.size()); ++i)
+        for (int i = 0; i < int(files.size()); ++i) {
             if (files[i]->path == path) {
                 edited = *files[i];
                 files[i] = &edited;
                 only = i;
+                continue;
             }
+            for (const OpenScan &open : openScans)
+                if (open.scan && open.path == files[i]->path) {
+                    others.push_back(*files[i]);
+                    others.back().scan = *open.scan;
+                    files[i] = &others.back();
+                    break;
+                }
+        }
         if (only < 0) {
             edited.path = edited.logicalPath = path;
             files.push_back(&edited);

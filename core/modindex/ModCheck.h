@@ -19,7 +19,14 @@ QList<ModProblem> checkMod(const ModIndex &index);
 // The problems of one script whose text may differ from what the index read (an open
 // document): the index with that text in place of the script's, the problems of that script
 // only. A path the index does not hold is checked as a script standing there.
-QList<ModProblem> checkScript(const ModIndex &index, const QString &path, const QByteArray &text);
+// Other open documents count with their own unsaved text (`openScans`, their scans by
+// path): a name defined in another tab counts before that tab is saved.
+struct OpenScan {
+    QString path;
+    const ScriptScan *scan = nullptr;
+};
+QList<ModProblem> checkScript(const ModIndex &index, const QString &path, const QByteArray &text,
+                              const QList<OpenScan> &openScans = {});
 
 // "file:line: severity: message"
 QString problemLine(const ModProblem &problem);

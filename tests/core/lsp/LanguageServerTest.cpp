@@ -150,6 +150,30 @@ TEST(LanguageServer, ReportsTheProblemsOfAScriptAsItIsTypedAndOffersTheirMending
     EXPECT_TRUE(readAll(h.tree.path(tank)).contains("setMaxSped"));
 }
 
+TEST(LanguageServer, ANameDefinedInAnotherOpenScriptCountsBeforeItIsSaved) {
+    ServerHarness h;
+    h.initialize();
+    const char *tank = "objects/vehicles/tank/tank.con";
+    const char *inc = "objects/vehicles/tank/tank.inc";
+    h.open(tank);
+    h.open(inc);
+    auto edit = [&](const char *script, int version, const QString &text) {
+        h.notify(
+            "textDocument/didChange",
+            QJsonObject{{"textDocument", QJsonObject{{"uri", h.uri(script)}, {"version", version}}},
+                        {"contentChanges", QJsonArray{change(0, 0, 0, 0, text)}}});
+    };
+    edit(tank, 2, "ObjectTemplate.addTemplate Tank_Periscope\r\n");
+    EXPECT_TRUE(codes(h.diagnostics(tank)).contains("0:undefined-name"));
+    // The included script, open and unsaved, now defines the name: the reference is good.
+    edit(inc, 2, "ObjectTemplate.create SimpleObject Tank_Periscope\n");
+    EXPECT_FALSE(codes(h.diagnostics(tank)).contains("0:undefined-name"));
+    // Closing it unsaved leaves the file on disk, which does not define it.
+    h.notify("textDocument/didClose",
+             QJsonObject{{"textDocument", QJsonObject{{"uri", h.uri(inc)}}}});
+    EXPECT_TRUE(codes(h.diagnostics(tank)).contains("0:undefined-name"));
+}
+
 TEST(LanguageServer, ADuplicateNamesItsFirstDefinitionAndClosingClearsTheProblems) {
     ServerHarness h;
     h.initialize();
