@@ -2,6 +2,7 @@
 
 #include "app/PageBars.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 #include "core/script/GoToLine.h"
 
 #include <QBoxLayout>
@@ -64,10 +65,9 @@ bool GoToLineBar::go() {
         statusLabel->setText(jump.error);
         return false;
     }
-    const long start =
-        m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, jump.line - 1);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start));
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
+    EditorView view(m_editor);
+    view.goTo(view.lineStart(jump.line - 1));
+    view.scrollToCaret();
     close();
     return true;
 }
