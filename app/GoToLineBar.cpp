@@ -1,9 +1,9 @@
 #include "app/GoToLineBar.h"
 
 #include "app/PageBars.h"
+#include "core/script/GoToLine.h"
 #include "editor/AdvEdit.h"
 #include "editor/EditorView.h"
-#include "core/script/GoToLine.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

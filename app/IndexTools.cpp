@@ -417,8 +417,8 @@ void IndexTools::findReferencesClick() {
     TAdvEdit *editor = m_window->activeEditor();
     if (!editor || noIndex())
         return;
-    const ScriptSymbol symbol = m_index->symbolAt(
-        editor->documentBytes(), EditorView(editor).caret());
+    const ScriptSymbol symbol =
+        m_index->symbolAt(editor->documentBytes(), EditorView(editor).caret());
     if (symbol.kind != ScriptSymbol::Definition && symbol.kind != ScriptSymbol::Reference) {
         m_window->statusBar()->showMessage(QStringLiteral("No name here to find"),
                                            MessageMilliseconds);

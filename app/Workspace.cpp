@@ -6,8 +6,8 @@
 #include "app/frmMain.h"
 #include "core/workspace/SessionFile.h"
 #include "editor/AdvEdit.h"
-#include "editor/EditorView.h"
 #include "editor/CommandHint.h"
+#include "editor/EditorView.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -66,8 +66,8 @@ void Workspace::restoreSession() {
         TAdvEdit *editor = m_window->DocumentEditors[page->Tag];
         const int line = std::min(script.caretLine, std::max(editor->lines() - 1, 0));
         EditorView view(editor);
-        view.goTo(std::min<qsizetype>(view.lineStart(line) + script.caretColumn,
-                                      view.lineEnd(line)));
+        view.goTo(
+            std::min<qsizetype>(view.lineStart(line) + script.caretColumn, view.lineEnd(line)));
         const int first = script.firstLine;
         // Once the editor has its size, so a wrapped script scrolls to the right line.
         QTimer::singleShot(0, editor, [editor, first] { EditorView(editor).scrollToLine(first); });

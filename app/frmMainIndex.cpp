@@ -5,10 +5,10 @@
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "editor/AdvEdit.h"
-#include "editor/EditorView.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 #include "pictures/PictureTools.h"
 #include "platform/ErrorDisplay.h"
 
@@ -85,7 +85,7 @@ bool TFormMain::openDocumentAt(const QString &path, int line) {
 bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &bytes, int line) {
     for (int i = 0; i < tabControl->pageCount(); ++i) {
         TTabSheet *page = tabControl->page(i);
-        if (page->caption().isEmpty() && page->displayText() == display) {
+        if (m_documents.path(page->Tag).isEmpty() && m_documents.caption(page->Tag) == display) {
             tabControl->setActivePage(page);
             selectLine(DocumentEditors[page->Tag], line);
             return true;
@@ -96,7 +96,7 @@ bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &byte
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
     editor->loadBytes(bytes);
-    page->setDisplayText(display);
+    setDocumentDisplay(page, display);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
     selectLine(editor, line);

@@ -82,7 +82,8 @@ void EditorView::scrollToLine(int line) {
 
 void EditorView::showLine(int line) {
     // Counted in lines as shown, so that a wrapped line above does not throw the middle off.
-    const long shownLine = m_editor->SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, at(line));
+    const long shownLine =
+        m_editor->SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, at(line));
     const long first = m_editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
     const long shown = m_editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
     if (shownLine < first || shownLine >= first + shown)

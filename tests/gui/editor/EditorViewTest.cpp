@@ -103,9 +103,8 @@ private slots:
         view.showLine(150);
         const int first = view.firstLineInView();
         QVERIFY2(first <= 150, qPrintable(QString::number(first)));
-        const long shownLine =
-            h.send(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, 150) -
-            h.send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+        const long shownLine = h.send(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, 150) -
+                               h.send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
         QVERIFY(shownLine >= 0 && shownLine < h.send(QsciScintillaBase::SCI_LINESONSCREEN));
     }
 
