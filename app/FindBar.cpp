@@ -4,6 +4,7 @@
 #include "core/script/TextReplace.h"
 #include "core/script/Windows1252.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -24,10 +25,6 @@ constexpr int currentIndicator = 9;
 // short enough that the window never stands still for long, long enough that a usual search
 // has its answer at once.
 constexpr int searchWaitMs = 40;
-
-unsigned long at(qsizetype p) {
-    return static_cast<unsigned long>(p);
-}
 
 QString matchCount(qsizetype n) {
     if (n == 0)
@@ -136,17 +133,11 @@ FindBar::FindBar(TAdvEdit *editor, QWidget *parent) : QWidget(parent), m_editor(
             scheduleRefresh();
     });
 
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, matchIndicator,
-                            long(QsciScintillaBase::INDIC_ROUNDBOX));
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, matchIndicator, 0x00D7FFL);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, matchIndicator, 110L);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, matchIndicator, 1L);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, currentIndicator,
-                            long(QsciScintillaBase::INDIC_STRAIGHTBOX));
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, currentIndicator, 0x0080FFL);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, currentIndicator, 160L);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETOUTLINEALPHA, currentIndicator, 255L);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_INDICSETUNDER, currentIndicator, 1L);
+    EditorView view(m_editor);
+    view.setMarkShape(matchIndicator, EditorView::MarkShape::RoundBox, true);
+    view.setMarkColor(matchIndicator, 0x00D7FF, 110, 110);
+    view.setMarkShape(currentIndicator, EditorView::MarkShape::StraightBox, true);
+    view.setMarkColor(currentIndicator, 0x0080FF, 160, 255);
 }
 
 FindBar *FindBar::ofPage(QWidget *page, TAdvEdit *editor, bool create) {
@@ -161,8 +152,9 @@ FindBar *FindBar::ofPage(QWidget *page, TAdvEdit *editor, bool create) {
 
 void FindBar::open(bool withReplace, bool inFiles) {
     m_inFiles = inFiles;
-    const long from = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-    const long to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    const EditorView view(m_editor);
+    const qsizetype from = view.selectionStart();
+    const qsizetype to = view.selectionEnd();
     if (to > from) {
         const QByteArray selected(documentView().data + from, to - from);
         if (!selected.contains('\n') && !selected.contains('\r')) {
@@ -208,10 +200,7 @@ TextSearch FindBar::search() const {
 }
 
 TextView FindBar::documentView() const {
-    const long length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    const auto *data = static_cast<const char *>(
-        m_editor->SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    return TextView::whole(data, length);
+    return EditorView(m_editor).text();
 }
 
 bool FindBar::isSearching() const {
@@ -229,8 +218,9 @@ DocumentSearchRequest FindBar::request(DocumentSearchRequest::Kind kind) const {
     r.kind = kind;
     r.pattern = s.pattern();
     r.options = s.options();
-    r.selectionStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-    r.selectionEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
+    const EditorView view(m_editor);
+    r.selectionStart = view.selectionStart();
+    r.selectionEnd = view.selectionEnd();
     return r;
 }
 
@@ -296,8 +286,9 @@ bool FindBar::find(bool forward, bool fromSelectionStart) {
 }
 
 void FindBar::showMatch(const SearchMatch &match) {
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, at(match.start), long(match.end()));
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
+    EditorView view(m_editor);
+    view.select(match.start, match.end());
+    view.scrollToCaret();
 }
 
 void FindBar::replace() {
@@ -309,18 +300,14 @@ void FindBar::replace() {
         setStatus(check.errorText(), true);
         return;
     }
-    const qsizetype selStart = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART);
-    const qsizetype selEnd = m_editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
-    const std::optional<TextEdit> edit = replaceAt(s, documentView(), selStart, replacementText);
+    EditorView view(m_editor);
+    const qsizetype selStart = view.selectionStart();
+    const qsizetype selEnd = view.selectionEnd();
+    const std::optional<TextEdit> edit = replaceAt(s, view.text(), selStart, replacementText);
     if (edit && edit->start + edit->length == selEnd) {
-        m_editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, at(edit->start),
-                                long(edit->start + edit->length));
-        m_editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, at(edit->bytes.size()),
-                                edit->bytes.constData());
+        view.replace(edit->start, edit->start + edit->length, edit->bytes);
         const qsizetype end = edit->start + edit->bytes.size();
-        m_editor->recolourRange(edit->start, end);
-        m_editor->DocChanged = true;
-        m_editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, at(end), long(end));
+        view.select(end, end);
     }
     findNext();
 }
@@ -351,15 +338,9 @@ void FindBar::applyReplaceAll(const DocumentSearchResult &found) {
     if (result.count() > 0) {
         // One change: fast to make and to undo, and one step of Undo.
         const TextEdit edit = combinedEdit(view, result.edits);
-        m_editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-        m_editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE, at(edit.start),
-                                long(edit.start + edit.length));
-        m_editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, at(edit.bytes.size()),
-                                edit.bytes.constData());
-        m_editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
-        m_editor->recolourRange(edit.start, edit.start + edit.bytes.size());
-        m_editor->DocChanged = true;
-        m_editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, at(edit.start));
+        EditorView editorView(m_editor);
+        editorView.replace(edit.start, edit.start + edit.length, edit.bytes);
+        editorView.goTo(edit.start);
     }
     refresh();
     setStatus(result.count() == 1 ? QStringLiteral("Replaced 1 match")
@@ -379,11 +360,9 @@ void FindBar::scheduleRefresh() {
 }
 
 void FindBar::clearMarks() {
-    const long length = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    for (int indicator : {matchIndicator, currentIndicator}) {
-        m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
-        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0UL, length);
-    }
+    EditorView view(m_editor);
+    for (int indicator : {matchIndicator, currentIndicator})
+        view.clearMark(indicator);
 }
 
 void FindBar::refresh() {
@@ -399,33 +378,20 @@ void FindBar::refresh() {
         return;
     }
     // Only the lines in view are marked: a search for "e" in a large script stays fast.
-    const long firstShown = m_editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
-    const long shown = m_editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
-    const long firstLine =
-        m_editor->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, firstShown);
-    const long lastLine =
-        m_editor->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, firstShown + shown + 1);
-    const qsizetype from =
-        m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, firstLine);
-    const qsizetype to = m_editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
-                                                 static_cast<unsigned long>(lastLine));
+    const EditorView view(m_editor);
     DocumentSearchRequest r = request(DocumentSearchRequest::Marks);
-    r.markStart = from;
-    r.markEnd = to + 1;
+    r.markStart = view.viewStart();
+    r.markEnd = view.viewEnd() + 1;
     startSearch(m_marks, r);
 }
 
 void FindBar::showMarks(const DocumentSearchResult &result) {
     clearMarks();
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, matchIndicator);
+    EditorView view(m_editor);
     for (const SearchMatch &match : result.marks)
-        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(match.start),
-                                long(match.length));
-    if (result.current.found()) {
-        m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, currentIndicator);
-        m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, at(result.current.start),
-                                long(result.current.length));
-    }
+        view.fillMark(matchIndicator, match.start, match.length);
+    if (result.current.found())
+        view.fillMark(currentIndicator, result.current.start, result.current.length);
     // A search the engine gave up on has no count to give: "No matches" would be untrue.
     if (result.stoppedAt >= 0) {
         setStatus(searchStoppedText(result.stoppedLine), true);

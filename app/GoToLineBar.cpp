@@ -1,8 +1,9 @@
 #include "app/GoToLineBar.h"
 
 #include "app/PageBars.h"
-#include "editor/AdvEdit.h"
 #include "core/script/GoToLine.h"
+#include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -64,10 +65,9 @@ bool GoToLineBar::go() {
         statusLabel->setText(jump.error);
         return false;
     }
-    const long start =
-        m_editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, jump.line - 1);
-    m_editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start));
-    m_editor->SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
+    EditorView view(m_editor);
+    view.goTo(view.lineStart(jump.line - 1));
+    view.scrollToCaret();
     close();
     return true;
 }

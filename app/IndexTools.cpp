@@ -13,6 +13,7 @@
 #include "core/modindex/NameCompletionSource.h"
 #include "core/script/Windows1252.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -252,7 +253,7 @@ void IndexTools::fileChanged(const QString &path) {
 }
 
 void IndexTools::attachEditor(TAdvEdit *editor) {
-    editor->SendScintilla(QsciScintillaBase::SCI_SETMOUSEDWELLTIME, DwellMilliseconds);
+    EditorView(editor).setRestTime(DwellMilliseconds);
     connect(editor, &QsciScintillaBase::SCN_DWELLSTART, this,
             [this, editor](int position, int x, int y) {
                 if (position < 0)
@@ -281,8 +282,7 @@ bool IndexTools::eventFilter(QObject *watched, QEvent *event) {
         if (editor && mouse->button() == Qt::LeftButton &&
             (mouse->modifiers() & Qt::ControlModifier)) {
             const QPoint at = mouse->position().toPoint();
-            const long position = editor->SendScintilla(
-                QsciScintillaBase::SCI_POSITIONFROMPOINTCLOSE, at.x(), at.y());
+            const qsizetype position = EditorView(editor).positionAt(at);
             // After the click has been handled, as the jump may switch tabs.
             if (position >= 0)
                 QTimer::singleShot(0, this, [this, position] {
@@ -328,7 +328,7 @@ IndexTools::Place IndexTools::currentPlace() const {
         return place;
     place.file = page->caption();
     place.display = page->displayText();
-    place.position = editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    place.position = EditorView(editor).caret();
     return place;
 }
 
@@ -346,7 +346,7 @@ bool IndexTools::jumpTo(const QString &file, int line) {
 
 void IndexTools::goToDefinitionClick() {
     if (TAdvEdit *editor = m_window->activeEditor())
-        goToDefinitionAt(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+        goToDefinitionAt(EditorView(editor).caret());
 }
 
 void IndexTools::goToDefinitionAt(qsizetype position) {
@@ -407,8 +407,7 @@ void IndexTools::goBackClick() {
             continue; // that document is closed and cannot be opened again
         w->tabControl->setActivePage(found);
         TAdvEdit *editor = w->DocumentEditors[found->Tag];
-        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
-                              static_cast<unsigned long>(place.position));
+        EditorView(editor).goTo(place.position);
         editor->setFocus();
         return;
     }
@@ -418,8 +417,8 @@ void IndexTools::findReferencesClick() {
     TAdvEdit *editor = m_window->activeEditor();
     if (!editor || noIndex())
         return;
-    const ScriptSymbol symbol = m_index->symbolAt(
-        editor->documentBytes(), editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    const ScriptSymbol symbol =
+        m_index->symbolAt(editor->documentBytes(), EditorView(editor).caret());
     if (symbol.kind != ScriptSymbol::Definition && symbol.kind != ScriptSymbol::Reference) {
         m_window->statusBar()->showMessage(QStringLiteral("No name here to find"),
                                            MessageMilliseconds);

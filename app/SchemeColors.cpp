@@ -2,6 +2,7 @@
 
 #include "core/script/DarkScheme.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -25,8 +26,8 @@ const QColor darkSelection(0x26, 0x4F, 0x78);
 
 struct MarkColors {
     long color; // 0x00BBGGRR
-    long alpha;
-    long outlineAlpha;
+    int alpha;
+    int outlineAlpha;
 };
 
 // Gold for every match, orange for the current one. On white they lie pale under black text;
@@ -37,10 +38,7 @@ constexpr MarkColors darkMatch{0x00D7FF, 60, 60};
 constexpr MarkColors darkCurrent{0x0080FF, 100, 100};
 
 void setMark(TAdvEdit *editor, int indicator, const MarkColors &mark) {
-    editor->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, indicator, mark.color);
-    editor->SendScintilla(QsciScintillaBase::SCI_INDICSETALPHA, indicator, mark.alpha);
-    editor->SendScintilla(QsciScintillaBase::SCI_INDICSETOUTLINEALPHA, indicator,
-                          mark.outlineAlpha);
+    EditorView(editor).setMarkColor(indicator, mark.color, mark.alpha, mark.outlineAlpha);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/PageControl.h"
 #include "app/frmMain.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -76,12 +77,12 @@ void DocumentStatus::refresh() {
             field->clear();
         return;
     }
-    const long position = editor->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
-    const long line = editor->SendScintilla(QsciScintilla::SCI_LINEFROMPOSITION, position);
-    const long column = editor->SendScintilla(QsciScintilla::SCI_GETCOLUMN, position);
-    const long selected = editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONEND) -
-                          editor->SendScintilla(QsciScintilla::SCI_GETSELECTIONSTART);
-    const long count = editor->SendScintilla(QsciScintilla::SCI_GETLINECOUNT);
+    const EditorView view(editor);
+    const qsizetype position = view.caret();
+    const int line = view.lineOf(position);
+    const int column = view.columnOf(position);
+    const qsizetype selected = view.selectionEnd() - view.selectionStart();
+    const int count = view.lineCount();
     caret->setText(tr("Ln %1, Col %2").arg(line + 1).arg(column + 1));
     selection->setText(tr("Sel %1").arg(selected));
     lines->setText(count == 1 ? tr("1 line") : tr("%1 lines").arg(count));

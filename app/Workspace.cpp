@@ -7,6 +7,7 @@
 #include "core/workspace/SessionFile.h"
 #include "editor/AdvEdit.h"
 #include "editor/CommandHint.h"
+#include "editor/EditorView.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -64,17 +65,12 @@ void Workspace::restoreSession() {
             break; // no room for more tabs
         TAdvEdit *editor = m_window->DocumentEditors[page->Tag];
         const int line = std::min(script.caretLine, std::max(editor->lines() - 1, 0));
-        const long start = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
-        const long end = editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line);
-        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
-                              std::min<long>(start + script.caretColumn, end));
+        EditorView view(editor);
+        view.goTo(
+            std::min<qsizetype>(view.lineStart(line) + script.caretColumn, view.lineEnd(line)));
         const int first = script.firstLine;
         // Once the editor has its size, so a wrapped script scrolls to the right line.
-        QTimer::singleShot(0, editor, [editor, first] {
-            editor->SendScintilla(
-                QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
-                editor->SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, first));
-        });
+        QTimer::singleShot(0, editor, [editor, first] { EditorView(editor).scrollToLine(first); });
         if (i == session.active)
             front = page;
     }
@@ -99,15 +95,11 @@ void Workspace::saveSession() {
             TAdvEdit *editor = m_window->DocumentEditors[page->Tag];
             SessionScript script;
             script.path = page->caption();
-            const long caret = editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-            script.caretLine =
-                int(editor->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));
-            script.caretColumn =
-                int(caret - editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
-                                                  script.caretLine));
-            script.firstLine = int(editor->SendScintilla(
-                QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
-                editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE)));
+            const EditorView view(editor);
+            const qsizetype caret = view.caret();
+            script.caretLine = view.lineOf(caret);
+            script.caretColumn = int(caret - view.lineStart(script.caretLine));
+            script.firstLine = view.firstLineInView();
             if (page == tabs->ActivePage())
                 session.active = int(session.scripts.size());
             session.scripts.append(script);

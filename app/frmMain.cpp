@@ -311,22 +311,22 @@ TAdvEdit *TFormMain::activeEditor() const {
     return DocumentEditors[page->Tag];
 }
 
-marlix::SlotCaptions TFormMain::slotCaptions() const {
-    marlix::SlotCaptions captions;
-    for (int i = 0; i < marlix::DocumentSlotCount; ++i)
-        if (DocumentTabs[i])
-            captions[i] = DocumentTabs[i]->caption();
-    return captions;
+void TFormMain::setDocumentPath(TTabSheet *page, const QString &path) {
+    m_documents.setPath(page->Tag, path);
+    page->setCaption(path);
+}
+
+void TFormMain::setDocumentDisplay(TTabSheet *page, const QString &text) {
+    m_documents.setDisplay(page->Tag, text);
+    page->setDisplayText(text);
 }
 
 bool TFormMain::NewDocumentTab() {
-    if (tabControl->pageCount() >= marlix::MaxOpenDocuments) {
+    if (m_documents.isFull()) {
         marlix::showMessage(this, QStringLiteral("Max controls reached"));
         return false;
     }
-    const int slot = marlix::lowestFreeSlot(slotCaptions());
-    if (slot < 0)
-        return false;
+    const int slot = m_documents.open();
     auto *page = new TTabSheet(tabControl);
     DocumentTabs[slot] = page;
     auto *editor = new TAdvEdit(page);
@@ -336,6 +336,11 @@ bool TFormMain::NewDocumentTab() {
     applyEditorOptions(editor);
     attachIndexTools(editor);
     connect(editor, &TAdvEdit::edited, this, &TFormMain::updateRedoEntries);
+    const auto followChanges = [this, editor, slot] {
+        m_documents.setModified(slot, editor->DocChanged);
+    };
+    connect(editor, &QsciScintillaBase::SCN_SAVEPOINTLEFT, this, followChanges);
+    connect(editor, &QsciScintillaBase::SCN_SAVEPOINTREACHED, this, followChanges);
     if (workspace)
         workspace->attachEditor(editor);
     if (EditorFont)
@@ -362,6 +367,7 @@ void TFormMain::CloseDocumentSlot(int slot) {
     DocumentEditors[slot] = nullptr;
     delete DocumentTabs[slot];
     DocumentTabs[slot] = nullptr;
+    m_documents.close(slot);
 }
 
 std::optional<QString> TFormMain::executeSaveDialog() {
@@ -395,7 +401,7 @@ bool TFormMain::saveOrDiscard(TTabSheet *page) {
         return true;
     if (answer != QMessageBox::Yes)
         return false;
-    QString fileName = page->caption();
+    QString fileName = m_documents.path(page->Tag);
     if (fileName.isEmpty()) {
         const std::optional<QString> chosen = executeSaveDialog();
         if (!chosen)
@@ -404,7 +410,7 @@ bool TFormMain::saveOrDiscard(TTabSheet *page) {
     }
     DocumentEditors[page->Tag]->SaveScript(fileName);
     // As after Save As: should the leaving be cancelled later, the document has its name.
-    page->setCaption(fileName);
+    setDocumentPath(page, fileName);
     return true;
 }
 

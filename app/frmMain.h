@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/document/DiskChange.h"
-#include "core/document/DocumentSlots.h"
+#include "core/document/DocumentList.h"
 #include "core/prefs/GeneralOptions.h"
 #include "platform/Prompts.h"
 
@@ -42,7 +42,7 @@ class DocumentStatus;
 }
 
 // The main window: owner of every open document. Each document is one editor on its own tab
-// page, held in a slot of two parallel arrays whose index is the page's Tag.
+// page, found by its slot in the document list (the page's Tag).
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -94,6 +94,8 @@ public:
     std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
     std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
     std::optional<QFont> EditorFont;
+    // The open scripts in tab order: slot, path, display text, changes, known file.
+    const marlix::DocumentList &documents() const { return m_documents; }
 
     // The process's command line; parameter 0 is the program itself, each further one names a
     // file.
@@ -250,7 +252,9 @@ private:
     bool saveOrDiscard(TTabSheet *page);
     // Asks about each changed document in tab order; false as soon as one must stay.
     bool changedDocumentsMayGo();
-    marlix::SlotCaptions slotCaptions() const;
+    // Names the page's document: the list and the tab show the path from now on.
+    void setDocumentPath(TTabSheet *page, const QString &path);
+    void setDocumentDisplay(TTabSheet *page, const QString &text);
     void schedulePaintHandOff();
     // Opens the handed-over files in the order they came; files handed over while one opens
     // (a message box runs its own loop) wait their turn.
@@ -268,12 +272,7 @@ private:
     void documentMatchesFile(TAdvEdit *editor);
     void reloadFromDisk(int slot);
 
-    // What was known of each slot's file when it was last loaded, saved or looked at.
-    struct KnownFile {
-        QString path;
-        marlix::FileFingerprint fingerprint;
-    };
-    std::array<KnownFile, marlix::DocumentSlotCount> m_knownFiles;
+    marlix::DocumentList m_documents;
     marlix::DocumentStatus *m_status = nullptr;
     bool m_checkingDisk = false;
 

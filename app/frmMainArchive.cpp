@@ -10,7 +10,7 @@
 #include <QFileInfo>
 
 void TFormMain::mnuOpenFromArchiveClick() {
-    if (tabControl->pageCount() >= marlix::MaxOpenDocuments)
+    if (m_documents.isFull())
         return;
     const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpenArchive);
     if (!answer.accepted)
@@ -33,7 +33,7 @@ void TFormMain::mnuOpenFromArchiveClick() {
         TAdvEdit *editor = DocumentEditors[page->Tag];
         editor->loadBytes(bytes);
         // Untitled, so Save asks for a name; the tab says where the text came from meanwhile.
-        page->setDisplayText(QStringLiteral("[%1:%2]").arg(archiveName, name));
+        setDocumentDisplay(page, QStringLiteral("[%1:%2]").arg(archiveName, name));
         if (editorOptions.autoHighlight)
             editor->RefreshHighlighting();
         if (editorOptions.autoPopulate)

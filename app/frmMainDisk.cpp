@@ -4,9 +4,9 @@
 #include "app/PageControl.h"
 #include "app/StatusInfo.h"
 #include "core/common/LineFile.h"
-#include "editor/AdvEdit.h"
 #include "core/document/ScriptBackup.h"
 #include "core/script/ScriptText.h"
+#include "editor/AdvEdit.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QCryptographicHash>
@@ -16,11 +16,9 @@
 using marlix::DiskChange;
 
 void TFormMain::rememberFile(int slot) {
-    const TTabSheet *page = DocumentTabs[slot];
-    KnownFile &known = m_knownFiles[slot];
-    known.path = page ? page->caption() : QString();
-    known.fingerprint =
-        known.path.isEmpty() ? marlix::FileFingerprint() : marlix::readFingerprint(known.path);
+    const QString path = m_documents.path(slot);
+    m_documents.setKnownFile(
+        slot, {path, path.isEmpty() ? marlix::FileFingerprint() : marlix::readFingerprint(path)});
 }
 
 // At a save point the editor holds what was just saved or loaded; only when the file holds
@@ -29,18 +27,18 @@ void TFormMain::rememberFile(int slot) {
 void TFormMain::documentMatchesFile(TAdvEdit *editor) {
     const int slot = int(std::find(DocumentEditors.begin(), DocumentEditors.end(), editor) -
                          DocumentEditors.begin());
-    if (slot >= marlix::DocumentSlotCount || !DocumentTabs[slot] ||
-        DocumentTabs[slot]->caption().isEmpty())
+    const QString path = m_documents.path(slot);
+    if (slot >= marlix::DocumentSlotCount || path.isEmpty())
         return;
-    const marlix::FileFingerprint now = marlix::readFingerprint(DocumentTabs[slot]->caption());
+    const marlix::FileFingerprint now = marlix::readFingerprint(path);
     const QByteArray saved = editor->fileBytes();
     if (now.hash == QCryptographicHash::hash(saved, QCryptographicHash::Md5))
-        m_knownFiles[slot] = {DocumentTabs[slot]->caption(), now};
+        m_documents.setKnownFile(slot, {path, now});
 }
 
 void TFormMain::reloadFromDisk(int slot) {
     TAdvEdit *editor = DocumentEditors[slot];
-    const QString path = DocumentTabs[slot]->caption();
+    const QString path = m_documents.path(slot);
     const QByteArray bytes = marlix::readWholeFile(path);
     int line = 0, index = 0;
     editor->getCursorPosition(&line, &index);
@@ -65,10 +63,10 @@ void TFormMain::checkFilesOnDisk() {
         TTabSheet *page = tabControl->page(index);
         const int slot = page->Tag;
         TAdvEdit *editor = DocumentEditors[slot];
-        KnownFile &known = m_knownFiles[slot];
-        if (!editor || page->caption().isEmpty())
+        marlix::DocumentList::KnownFile known = m_documents.knownFile(slot);
+        if (!editor || m_documents.path(slot).isEmpty())
             continue;
-        if (known.path != page->caption()) {
+        if (known.path != m_documents.path(slot)) {
             // Named since the last look (Save As): what is there now is the document's file.
             rememberFile(slot);
             continue;
@@ -76,6 +74,7 @@ void TFormMain::checkFilesOnDisk() {
         const marlix::FileFingerprint now = marlix::readFingerprint(known.path, known.fingerprint);
         const DiskChange change = marlix::diskChange(known.fingerprint, now, editor->DocChanged);
         known.fingerprint = now;
+        m_documents.setKnownFile(slot, known);
         const QString name = QFileInfo(known.path).fileName();
         // A file that cannot be read is reported; the other documents are still looked at.
         const auto reload = [&] { marlix::guarded(this, [&] { reloadFromDisk(slot); }); };

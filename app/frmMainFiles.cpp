@@ -19,7 +19,7 @@ void TFormMain::mnuNewClick() {
 }
 
 void TFormMain::btnOpenClick() {
-    if (tabControl->pageCount() >= marlix::MaxOpenDocuments)
+    if (m_documents.isFull())
         return;
     const marlix::FileAnswer answer = marlix::Prompts::file(this, inFolderOfScriptInView(dlgOpen));
     marlix::keepFileDialogState(dlgOpen, answer);
@@ -48,7 +48,7 @@ void TFormMain::OpenDocumentFile(const QString &given) {
     // "x/../y", "./y" and "//" name the file at its plain path, and a link names its target:
     // either way the document that is open already.
     const QString path = marlix::cleanDocumentPath(given);
-    const int open = marlix::slotWithFile(slotCaptions(), path);
+    const int open = m_documents.slotWithFile(path);
     if (open >= 0) {
         tabControl->setActivePage(DocumentTabs[open]);
         return;
@@ -62,7 +62,7 @@ void TFormMain::OpenDocumentFile(const QString &given) {
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
     editor->loadBytes(marlix::readWholeFile(path)); // its line ends decide those of a save
-    page->setCaption(path);
+    setDocumentPath(page, path);
     rememberFile(page->Tag);
     AddToRecentFiles(path);
     // F5 and F6 colour and list it later when the options leave it for the user.
@@ -77,13 +77,14 @@ void TFormMain::btnSaveClick() {
     if (!page)
         return;
     TAdvEdit *editor = DocumentEditors[page->Tag];
-    if (!page->caption().isEmpty()) {
-        editor->SaveScript(page->caption());
+    const QString path = m_documents.path(page->Tag);
+    if (!path.isEmpty()) {
+        editor->SaveScript(path);
         return;
     }
     if (const std::optional<QString> chosen = executeSaveDialog()) {
         editor->SaveScript(*chosen);
-        page->setCaption(*chosen);
+        setDocumentPath(page, *chosen);
     }
 }
 void TFormMain::mnuSaveClick() {
@@ -96,7 +97,7 @@ void TFormMain::mnuSaveAsClick() {
         return;
     if (const std::optional<QString> chosen = executeSaveDialog()) {
         DocumentEditors[page->Tag]->SaveScript(*chosen);
-        page->setCaption(*chosen);
+        setDocumentPath(page, *chosen);
     }
 }
 
@@ -111,11 +112,12 @@ void TFormMain::mnuSaveAllClick() {
         tabControl->setActivePage(page);
         page->setFocus();
         editor->setFocus();
-        if (!page->caption().isEmpty()) {
-            editor->SaveScript(page->caption());
+        const QString path = m_documents.path(slot);
+        if (!path.isEmpty()) {
+            editor->SaveScript(path);
         } else if (const std::optional<QString> chosen = executeSaveDialog()) {
             editor->SaveScript(*chosen);
-            page->setCaption(*chosen);
+            setDocumentPath(page, *chosen);
         }
     }
 }
@@ -141,7 +143,7 @@ void TFormMain::AddToRecentFiles(const QString &path) {
 }
 
 void TFormMain::recentEntryChosen(QAction *entry) {
-    if (tabControl->pageCount() >= marlix::MaxOpenDocuments)
+    if (m_documents.isFull())
         return;
     OpenDocumentFile(marlix::recentEntryPath(entry->text()));
 }

@@ -5,9 +5,10 @@
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "editor/AdvEdit.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 #include "pictures/PictureTools.h"
 #include "platform/ErrorDisplay.h"
 
@@ -20,16 +21,10 @@ namespace {
 // The line (counting from 1) selected without its line end, and scrolled to the middle of
 // the view unless it is in view already.
 void selectLine(TAdvEdit *editor, int line) {
-    const int last = int(editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT)) - 1;
-    const int row = std::clamp(line - 1, 0, std::max(last, 0));
-    const long start = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, row);
-    const long end = editor->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, row);
-    const int first = int(editor->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE));
-    const int shown = int(editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
-    if (row < first || row >= first + shown)
-        editor->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
-                              std::max(0, row - shown / 2));
-    editor->SendScintilla(QsciScintillaBase::SCI_SETSEL, end, start);
+    marlix::EditorView view(editor);
+    const int row = std::clamp(line - 1, 0, std::max(view.lineCount() - 1, 0));
+    view.showLine(row);
+    view.select(view.lineEnd(row), view.lineStart(row));
     editor->setFocus();
 }
 
@@ -90,7 +85,7 @@ bool TFormMain::openDocumentAt(const QString &path, int line) {
 bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &bytes, int line) {
     for (int i = 0; i < tabControl->pageCount(); ++i) {
         TTabSheet *page = tabControl->page(i);
-        if (page->caption().isEmpty() && page->displayText() == display) {
+        if (m_documents.path(page->Tag).isEmpty() && m_documents.caption(page->Tag) == display) {
             tabControl->setActivePage(page);
             selectLine(DocumentEditors[page->Tag], line);
             return true;
@@ -101,7 +96,7 @@ bool TFormMain::openArchiveTextAt(const QString &display, const QByteArray &byte
     TTabSheet *page = tabControl->ActivePage();
     TAdvEdit *editor = DocumentEditors[page->Tag];
     editor->loadBytes(bytes);
-    page->setDisplayText(display);
+    setDocumentDisplay(page, display);
     editor->RefreshHighlighting();
     editor->RefreshObjectList();
     selectLine(editor, line);

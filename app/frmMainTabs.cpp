@@ -102,8 +102,8 @@ void TFormMain::closeTab(TTabSheet *page) {
 
 void TFormMain::openDroppedFiles(const QStringList &paths) {
     for (const QString &path : paths) {
-        const bool open = marlix::slotWithFile(slotCaptions(), path) >= 0;
-        if (!open && tabControl->pageCount() >= marlix::MaxOpenDocuments) {
+        const bool open = m_documents.slotWithFile(path) >= 0;
+        if (!open && m_documents.isFull()) {
             marlix::showMessage(this, QStringLiteral("Max controls reached"));
             return;
         }

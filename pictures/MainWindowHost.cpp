@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "core/modindex/IndexFolders.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 
 #include <QDir>
 #include <QTimer>
@@ -61,7 +62,7 @@ QByteArray MainWindowHost::activeText(qsizetype *caret) const {
     if (!editor)
         return {};
     if (caret)
-        *caret = qsizetype(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+        *caret = EditorView(editor).caret();
     return editor->documentBytes();
 }
 
@@ -85,14 +86,7 @@ bool MainWindowHost::editScript(const QString &path, int line,
     const ByteEdit change = edit(editor->documentBytes());
     if (!change.isValid())
         return false;
-    editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
-    editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETSTART,
-                          static_cast<unsigned long>(change.start));
-    editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETEND,
-                          static_cast<unsigned long>(change.end));
-    editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
-                          static_cast<unsigned long>(change.text.size()), change.text.constData());
-    editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+    EditorView(editor).replace(change.start, change.end, change.text);
     return true;
 }
 

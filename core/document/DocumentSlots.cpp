@@ -8,20 +8,6 @@
 
 namespace marlix {
 
-int lowestFreeSlot(const SlotCaptions &captions) {
-    for (int i = 0; i < DocumentSlotCount; ++i)
-        if (!captions[i])
-            return i;
-    return -1;
-}
-
-int slotWithCaption(const SlotCaptions &captions, const QString &caption) {
-    for (int i = DocumentSlotCount - 1; i >= 0; --i)
-        if (captions[i] && *captions[i] == caption)
-            return i;
-    return -1;
-}
-
 namespace {
 
 // The file a path reaches, links and ".." followed as the system follows them; empty when
@@ -63,17 +49,6 @@ bool sameDocument(const QString &first, const QString &second) {
     if (!a.isEmpty() || !b.isEmpty())
         return a == b;
     return cleanDocumentPath(first) == cleanDocumentPath(second);
-}
-
-int slotWithFile(const SlotCaptions &captions, const QString &path) {
-    // The exact caption first, as it costs nothing and holds also for a file gone from disk.
-    const int exact = slotWithCaption(captions, path);
-    if (exact >= 0 || path.isEmpty())
-        return exact;
-    for (int i = DocumentSlotCount - 1; i >= 0; --i)
-        if (captions[i] && !captions[i]->isEmpty() && sameDocument(*captions[i], path))
-            return i;
-    return -1;
 }
 
 int tabActiveAfterRemoval(int removed, int count) {

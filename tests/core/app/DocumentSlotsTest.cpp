@@ -10,27 +10,6 @@
 
 using namespace marlix;
 
-TEST(DocumentSlots, LowestFreeSlotAndCaptionLookup) {
-    SlotCaptions captions;
-    EXPECT_EQ(lowestFreeSlot(captions), 0);
-    captions[1] = "/x.con";
-    captions[2] = "";
-    EXPECT_EQ(lowestFreeSlot(captions), 0);
-    captions[0] = "/X.con";
-    EXPECT_EQ(lowestFreeSlot(captions), 3);
-    EXPECT_EQ(slotWithCaption(captions, "/x.con"), 1);
-    EXPECT_EQ(slotWithCaption(captions, "/X.con"), 0);
-    EXPECT_EQ(slotWithCaption(captions, "/y.con"), -1);
-    // An untitled document answers to the empty path; free slots never do.
-    EXPECT_EQ(slotWithCaption(captions, ""), 2);
-    // Two documents saved under one name: the higher slot is taken.
-    captions[7] = "/x.con";
-    EXPECT_EQ(slotWithCaption(captions, "/x.con"), 7);
-    for (auto &caption : captions)
-        caption = "";
-    EXPECT_EQ(lowestFreeSlot(captions), -1);
-}
-
 TEST(DocumentSlots, ClosingActivatesTheFollowingTabOrTheFirst) {
     EXPECT_EQ(tabActiveAfterRemoval(1, 4), 1); // the one that followed moves into its place
     EXPECT_EQ(tabActiveAfterRemoval(3, 4), 0); // the last: back to the first
@@ -51,35 +30,16 @@ struct Tree {
 };
 } // namespace
 
-// `marlix ../Sherman/Objects.con` opened a second tab for a file already open.
-TEST(DocumentSlots, AFileOpenUnderAnotherSpellingIsTheSameDocument) {
+TEST(DocumentSlots, AFileUnderAnotherSpellingIsTheSameDocument) {
     Tree tree;
     const QString objects = tree.make("Sherman/Objects.con");
     tree.make("Tiger/Objects.con");
-    SlotCaptions captions;
-    captions[3] = objects;
-    captions[4] = ""; // an untitled document: no file is it
-    for (const QString &spelling :
-         {tree.root + "/Tiger/../Sherman/Objects.con", tree.root + "/Sherman/./Objects.con",
-          tree.root + "//Sherman//Objects.con"})
-        EXPECT_EQ(slotWithFile(captions, spelling), 3) << qPrintable(spelling);
-    EXPECT_EQ(slotWithFile(captions, tree.root + "/Tiger/Objects.con"), -1);
-    // The empty name stays the untitled document's, as its caption is.
-    EXPECT_EQ(slotWithFile(captions, ""), 4);
-
-    // A link and its target, either way round, and a link to the folder.
-    ASSERT_TRUE(QFile::link(objects, tree.root + "/link.con"));
-    ASSERT_TRUE(QFile::link(tree.root + "/Sherman", tree.root + "/Sh"));
-    EXPECT_EQ(slotWithFile(captions, tree.root + "/link.con"), 3);
-    EXPECT_EQ(slotWithFile(captions, tree.root + "/Sh/Objects.con"), 3);
-    SlotCaptions viaLink;
-    viaLink[0] = tree.root + "/link.con";
-    EXPECT_EQ(slotWithFile(viaLink, objects), 0);
-
-    // Letter case still tells two files apart; a file gone from disk matches its own path.
-    EXPECT_EQ(slotWithFile(captions, tree.root + "/sherman/objects.con"), -1);
-    captions[9] = tree.root + "/gone/x.con";
-    EXPECT_EQ(slotWithFile(captions, tree.root + "/gone/./x.con"), 9);
+    EXPECT_TRUE(sameDocument(objects, tree.root + "/Tiger/../Sherman/Objects.con"));
+    EXPECT_FALSE(sameDocument(objects, tree.root + "/Tiger/Objects.con"));
+    EXPECT_FALSE(sameDocument(objects, tree.root + "/sherman/objects.con"));
+    // The empty path names no file, only an untitled document.
+    EXPECT_FALSE(sameDocument(objects, ""));
+    EXPECT_TRUE(sameDocument("", ""));
     EXPECT_TRUE(sameDocument(tree.root + "/gone/x.con", tree.root + "/gone//x.con"));
 }
 

@@ -211,7 +211,12 @@ void FileCommandsTest::openDialogAndItsSilentLimit() {
     w->btnOpenClick();
     QVERIFY(Prompts::shown().isEmpty()); // no dialog and no message
     // The other ways in still report the limit; an open document still comes forward.
-    w->DocumentTabs[3]->setCaption(m.script("third.con", ""));
+    // The fourth tab saved under a name, as a user saves it.
+    w->tabControl->setActivePage(w->DocumentTabs[3]);
+    Prompts::answerFile(fixture::chosen(m.script("third.con", "")));
+    w->mnuSaveAsClick();
+    Prompts::reset();
+    w->tabControl->setActivePage(w->DocumentTabs[0]);
     w->OpenDocumentFile(m.folder.file("third.con"));
     QCOMPARE(m.activeSlot(), 3);
     w->OpenDocumentFile(m.script("other.con", ""));
