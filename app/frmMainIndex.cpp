@@ -3,11 +3,12 @@
 #include "app/frmMain.h"
 
 #include "app/IndexTools.h"
+#include "app/LiveProblems.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "editor/AdvEdit.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
+#include "editor/AdvEdit.h"
 #include "pictures/PictureTools.h"
 #include "platform/ErrorDisplay.h"
 
@@ -59,6 +60,7 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
                 marlix::guarded(this, [&] { openDocumentAt(file, line); });
             });
     indexTools = new marlix::IndexTools(this);
+    new marlix::LiveProblems(this, indexTools);
     new marlix::PictureTools(this);
 }
 
