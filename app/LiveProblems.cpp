@@ -121,8 +121,8 @@ ProblemMarks *LiveProblems::ensureMarks(TAdvEdit *editor) {
 }
 
 void LiveProblems::schedule(int delay) {
-    // A sooner check wins over a later one already waiting.
-    if (m_pause->isActive() && m_pause->remainingTime() <= delay)
+    // An edit puts the check off until the typing rests, but never one due at once.
+    if (delay > 0 && m_pause->isActive() && m_pause->interval() == 0)
         return;
     m_pause->start(delay);
 }
@@ -150,6 +150,8 @@ void LiveProblems::startCheck() {
         [index, path, text, problems] { *problems = checkScript(*index, path, text); });
     QPointer<TAdvEdit> target(editor);
     connect(m_worker, &QThread::finished, this, [=] {
+        // Told just before the thread ends: it is let end before it goes.
+        m_worker->wait();
         delete m_worker;
         m_worker = nullptr;
         guarded(m_window, [&] { checkDone(target, path, generation, text, *problems); });

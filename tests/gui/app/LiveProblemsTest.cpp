@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using fixture::MainWindow;
 using namespace marlix;
@@ -116,7 +117,13 @@ private slots:
         QTest::keyClicks(x.editor(), "GeometriyTemplate.setLodDistance 0 50");
         const qsizetype typo = x.at("GeometriyTemplate");
         QVERIFY(typo > 0);
-        // Not while the keys come: only once the typing has rested.
+        // Not while the keys come: only once the typing has rested, counted from the last key.
+        QVERIFY(!x.underlined(typo + 3));
+        auto *pause = x.live()->findChild<QTimer *>();
+        QVERIFY(pause && pause->isActive());
+        QTest::qWait(150);
+        QTest::keyClick(x.editor(), Qt::Key_Space);
+        QVERIFY(pause->remainingTime() > 200);
         QVERIFY(!x.underlined(typo + 3));
         QTRY_VERIFY_WITH_TIMEOUT(x.underlined(typo + 3), 5000);
         QVERIFY(x.underlined(typo));
@@ -269,6 +276,14 @@ private slots:
         QSignalSpy shown(x.live(), &LiveProblems::problemsShown);
         QVERIFY(shown.wait(5000));
         QCOMPARE(panel->resultCount(), references);
+    }
+
+    void closingTheWindowWhileAScriptIsCheckedStopsTheCheckBeforeTheIndexGoes() {
+        LiveWindow x;
+        QVERIFY(x.open("objects/tanks/tank.con"));
+        QTest::keyClicks(x.editor(), "Object.create Nowhere");
+        QTest::qWait(LiveProblems::pauseMilliseconds + 5);
+        x.m.window.reset(); // must not leave the check reading a deleted index
     }
 
     void aScriptOutsideTheIndexedModShowsNothing() {
