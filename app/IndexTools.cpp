@@ -11,6 +11,7 @@
 #include "core/modindex/IndexWatch.h"
 #include "core/modindex/ModCheck.h"
 #include "core/modindex/NameCompletionSource.h"
+#include "core/modindex/ScriptProblems.h"
 #include "core/script/Windows1252.h"
 #include "editor/AdvEdit.h"
 #include "editor/EditorView.h"
@@ -153,6 +154,7 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
 // The builder's threads read the index: they are stopped before the index goes. Editors
 // that outlive the tools stop asking for names.
 IndexTools::~IndexTools() {
+    emit closing();
     if (m_check)
         m_check->wait();
     delete m_builder;
@@ -250,6 +252,7 @@ void IndexTools::fileChanged(const QString &path) {
     }
     m_index->rereadFile(path);
     m_watch->rewatch(path);
+    emit indexChanged();
 }
 
 void IndexTools::attachEditor(TAdvEdit *editor) {
@@ -463,8 +466,7 @@ void IndexTools::showProblems(const QList<ModProblem> &problems) {
     ResultsPanel *panel = m_window->resultsPanel;
     panel->clear();
     for (const ModProblem &problem : problems)
-        panel->addResult(problem.file, problem.line,
-                         severityName(problem.severity) + QStringLiteral(": ") + problem.message);
+        panel->addResult(problem.file, problem.line, problemRowText(problem));
     QString summary = problemSummary(problems);
     if (isBuilding())
         summary += QStringLiteral(" (the index is still being built)");
@@ -472,6 +474,7 @@ void IndexTools::showProblems(const QList<ModProblem> &problems) {
         summary = QStringLiteral("No folders to check: choose them in Tools > Index Folders");
     panel->setSummary(summary);
     panel->present();
+    emit problemsShown(problems);
 }
 
 void IndexTools::indexFoldersClick() {

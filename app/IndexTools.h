@@ -53,6 +53,12 @@ public:
 
 signals:
     void buildFinished();
+    // A script was read again after it changed on disk.
+    void indexChanged();
+    // Check Mod filled the results panel with these.
+    void problemsShown(const QList<ModProblem> &problems);
+    // The index is about to go: whatever reads it on other threads must stop.
+    void closing();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 
 #include "app/IndexTools.h"
+#include "app/LiveProblems.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "core/modindex/IndexFolders.h"
@@ -54,6 +55,7 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
                 marlix::guarded(this, [&] { openDocumentAt(file, line); });
             });
     indexTools = new marlix::IndexTools(this);
+    new marlix::LiveProblems(this, indexTools);
     new marlix::PictureTools(this);
 }
 
