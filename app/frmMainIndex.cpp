@@ -4,6 +4,7 @@
 
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
+#include "app/RenameTool.h"
 #include "app/ResultsPanel.h"
 #include "editor/AdvEdit.h"
 #include "core/modindex/IndexFolders.h"
@@ -59,6 +60,7 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
                 marlix::guarded(this, [&] { openDocumentAt(file, line); });
             });
     indexTools = new marlix::IndexTools(this);
+    new marlix::RenameTool(this, indexTools);
     new marlix::PictureTools(this);
 }
 
