@@ -30,7 +30,8 @@ QString shownLine(const QByteArray &line) {
 }
 
 QString counted(qsizetype n, const char *what) {
-    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(what), n == 1 ? "" : "s");
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(what),
+                                                QLatin1String(n == 1 ? "" : "s"));
 }
 
 } // namespace

@@ -12,7 +12,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDirIterator>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -25,7 +27,9 @@ using namespace marlix;
 
 namespace {
 
-template <class Dialog> void whenShown(const std::function<void(Dialog *)> &handle) {
+// Runs handle on the first modal dialog of the type as soon as it is shown; the timer that
+// watches for it is returned, so that an answer never given can be withdrawn.
+template <class Dialog> QPointer<QTimer> whenShown(const std::function<void(Dialog *)> &handle) {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, handle] {
         if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
@@ -35,6 +39,7 @@ template <class Dialog> void whenShown(const std::function<void(Dialog *)> &hand
         }
     });
     timer->start(10);
+    return timer;
 }
 
 QByteArray readAll(const QString &path) {
@@ -121,14 +126,15 @@ struct Answers {
     QStringList rows;
     QString summary;
     bool previewShown = false;
+    QPointer<QTimer> nameWatch, previewWatch;
 
     Answers(const QString &newName, bool apply) {
-        whenShown<RenameNameDialog>([this, newName](RenameNameDialog *dialog) {
+        nameWatch = whenShown<RenameNameDialog>([this, newName](RenameNameDialog *dialog) {
             prefilled = dialog->findChild<QLineEdit *>("txtNewName")->text();
             dialog->findChild<QLineEdit *>("txtNewName")->setText(newName);
             dialog->findChild<QPushButton *>("btnOk")->click();
         });
-        whenShown<RenamePreviewDialog>([this, apply](RenamePreviewDialog *dialog) {
+        previewWatch = whenShown<RenamePreviewDialog>([this, apply](RenamePreviewDialog *dialog) {
             previewShown = true;
             summary = dialog->summaryLabel->text();
             auto *list = dialog->findChild<QTreeWidget *>("renameChanges");
@@ -140,6 +146,10 @@ struct Answers {
             }
             dialog->findChild<QPushButton *>(apply ? "btnApply" : "btnCancel")->click();
         });
+    }
+    ~Answers() {
+        delete nameWatch;
+        delete previewWatch;
     }
 };
 
