@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <algorithm>
 #include <cstdio>
 
