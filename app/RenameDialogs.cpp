@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace marlix {
 
@@ -113,7 +114,10 @@ RenamePreviewDialog::RenamePreviewDialog(const RenamePlan &plan, const QSet<QStr
     }
     changeList->addTopLevelItems(rows);
     changeList->header()->setSectionResizeMode(QHeaderView::Interactive);
-    changeList->setColumnWidth(0, 260);
+    // A long path gives up its middle, so that the script's name and "(open)" stay in view.
+    changeList->setTextElideMode(Qt::ElideMiddle);
+    changeList->resizeColumnToContents(0);
+    changeList->setColumnWidth(0, std::clamp(changeList->columnWidth(0), 160, 420));
     changeList->setColumnWidth(1, 50);
     changeList->setColumnWidth(2, 280);
     layout->addWidget(changeList, 1);
