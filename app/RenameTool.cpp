@@ -98,11 +98,13 @@ RenameScope RenameTool::scope() const {
     RenameScope scope;
     scope.index = m_index->index();
     scope.readOnlyFolders = scope.index->baseFolders();
+    // Only scripts of the mod count: one of another mod, open beside it, is left alone.
+    const QStringList folders = m_index->indexedFolders() + scope.readOnlyFolders;
     for (int i = 0; i < m_window->tabControl->pageCount(); ++i) {
         const TTabSheet *page = m_window->tabControl->page(i);
-        if (!page->caption().isEmpty())
-            scope.openTexts.insert(QDir::cleanPath(page->caption()),
-                                   m_window->DocumentEditors[page->Tag]->documentBytes());
+        const QString path = QDir::cleanPath(page->caption());
+        if (!page->caption().isEmpty() && below(path, folders))
+            scope.openTexts.insert(path, m_window->DocumentEditors[page->Tag]->documentBytes());
     }
     return scope;
 }
@@ -124,7 +126,7 @@ void RenameTool::renameAt(qsizetype position) {
     }
     const QString path = QDir::cleanPath(m_window->tabControl->ActivePage()->caption());
     const RenameScope renameScope = scope();
-    const QByteArray text = renameScope.openTexts.value(path);
+    const QByteArray text = editor->documentBytes();
     const RenameTarget target = renameTargetAt(renameScope, path, text, position);
     if (!target.refusal.isEmpty()) {
         refuse(target.name, target.refusal);

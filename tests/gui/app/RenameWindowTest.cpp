@@ -164,6 +164,9 @@ private slots:
     void previewListsEveryChangedLineAndCancelChangesNothing() {
         RenameWindow x;
         QVERIFY(x.built());
+        // A script of another mod open beside it names a Panzer of its own.
+        const QString other = x.m.script("OtherMod/objects/spawns.con", "Object.create Panzer\r\n");
+        x.w->OpenDocumentFile(other);
         QVERIFY(x.caretIn(x.mod.conquest, "setObjectTemplate 2 ", "Panzer"));
         const QByteArray openBefore = x.editor()->documentBytes();
         const auto before = x.mod.snapshot();
