@@ -5,6 +5,7 @@
 #include "app/IndexTools.h"
 #include "app/LiveProblems.h"
 #include "app/PageControl.h"
+#include "app/RenameTool.h"
 #include "app/ResultsPanel.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
@@ -56,6 +57,7 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
             });
     indexTools = new marlix::IndexTools(this);
     new marlix::LiveProblems(this, indexTools);
+    new marlix::RenameTool(this, indexTools);
     new marlix::PictureTools(this);
 }
 

@@ -3,6 +3,7 @@
 #include "core/common/Error.h"
 #include "core/common/LineFile.h"
 #include "core/modindex/IndexPaths.h"
+#include "core/modindex/ModLoads.h"
 #include "core/script/WordSearch.h"
 
 #include <QDir>
@@ -92,6 +93,35 @@ QList<qsizetype> lineStarts(const QByteArray &text) {
     return starts;
 }
 
+// The first definition of the new name that one play of the game could read together with a
+// script using the old one: after the rename the two would meet, as a name defined twice or a
+// use that silently names the other thing. Definitions that never meet (each level's own
+// terrain, each game mode's own spawns) leave the new name free. A script the index does not
+// hold counts as read in every play.
+const Occurrence *meeting(const ModIndex &index, const QList<Occurrence> &taken,
+                          const QList<Occurrence> &uses) {
+    if (taken.isEmpty())
+        return nullptr;
+    std::vector<ScriptLoads> loads;
+    QHash<QString, int> slot;
+    index.withFiles([&](const std::vector<const IndexedFile *> &files) {
+        loads = scriptLoads(index, files);
+        for (int i = 0; i < int(files.size()); ++i)
+            slot.insert(files[i]->path, i);
+    });
+    const auto loadsOf = [&](const QString &file) {
+        const int i = slot.value(file, -1);
+        return i >= 0 ? loads[i] : ScriptLoads();
+    };
+    for (const Occurrence &t : taken) {
+        const ScriptLoads there = loadsOf(t.file);
+        for (const Occurrence &use : uses)
+            if (readTogether(there, loadsOf(use.file)))
+                return &t;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QStringList RenamePlan::files() const {
@@ -151,19 +181,17 @@ RenamePlan planRename(const RenameScope &scope, const QString &rawPath, const QB
             QStringLiteral("The new name \"%1\" is not one word").arg(QString::fromLatin1(newName));
         return plan;
     }
+    QList<Occurrence> all = occurrences(own, target.name, target.family, true);
+    all += occurrences(own, target.name, target.family, false);
     if (foldWord(newName) != foldWord(target.name)) {
         const QList<Occurrence> taken = occurrences(own, newName, target.family, true);
-        if (!taken.isEmpty()) {
-            plan.refusal =
-                QStringLiteral("%1 %2 is already defined (%3)")
-                    .arg(QString::fromLatin1(target.family), QString::fromLatin1(newName),
-                         place(taken.first().file, taken.first().line));
+        if (const Occurrence *clash = meeting(*own.index, taken, all)) {
+            plan.refusal = QStringLiteral("%1 %2 is already defined (%3)")
+                               .arg(QString::fromLatin1(target.family),
+                                    QString::fromLatin1(newName), place(clash->file, clash->line));
             return plan;
         }
     }
-
-    QList<Occurrence> all = occurrences(own, target.name, target.family, true);
-    all += occurrences(own, target.name, target.family, false);
     std::sort(all.begin(), all.end(), [](const Occurrence &a, const Occurrence &b) {
         return std::tie(a.file, a.line, a.column) < std::tie(b.file, b.line, b.column);
     });
@@ -235,6 +263,32 @@ void renameInFile(const QString &file, const QList<RenameChange> &changes) {
     if (!readFileBytes(file, bytes))
         throw Error::cannotOpen(file);
     writeWholeFile(file, renamedText(bytes, file, changes));
+}
+
+void renameInFiles(const QStringList &files, const QList<RenameChange> &changes) {
+    QList<QByteArray> before, after;
+    for (const QString &file : files) {
+        QByteArray bytes;
+        if (!readFileBytes(file, bytes))
+            throw Error::cannotOpen(file);
+        after.append(renamedText(bytes, file, changes));
+        before.append(std::move(bytes));
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        try {
+            writeWholeFile(files[i], after[i]);
+        } catch (const Error &) {
+            for (qsizetype j = 0; j < i; ++j) {
+                try {
+                    writeWholeFile(files[j], before[j]);
+                } catch (const Error &) {
+                    // Written a moment ago, so it can be written again; if not, the first
+                    // error is still the one to tell.
+                }
+            }
+            throw;
+        }
+    }
 }
 
 } // namespace marlix

@@ -55,7 +55,8 @@ RenameTarget renameTargetAt(const RenameScope &scope, const QString &path, const
 
 // Everything a rename to `newName` changes, or why it is refused: the name is defined or
 // referred to inside an archive or a read-only folder, the new name is not one word, or the
-// family already defines the new name.
+// family already defines the new name where one play of the game could read it together with
+// a use of the old one.
 RenamePlan planRename(const RenameScope &scope, const QString &path, const QByteArray &text,
                       qsizetype position, const QByteArray &newName);
 
@@ -71,5 +72,10 @@ QByteArray renamedText(const QByteArray &text, const QString &file,
 // the file is replaced whole or not at all. Throws Error (cannot open, cannot create, or the
 // file changed since the plan was made).
 void renameInFile(const QString &file, const QList<RenameChange> &changes);
+
+// Renames in several scripts on disk as one step: every file is read and every change checked
+// before the first is written, and when a file cannot be written those written before it get
+// their old bytes back, so the mod is never left half renamed. Throws Error as renameInFile.
+void renameInFiles(const QStringList &files, const QList<RenameChange> &changes);
 
 } // namespace marlix

@@ -1,7 +1,7 @@
 #include "core/modindex/Rename.h"
 #include "core/common/Error.h"
 #include "tests/core/FileBytes.h"
-#include "tests/core/modindex/ModTree.h"
+#include "tests/core/modindex/LayoutModTree.h"
 
 #include <gtest/gtest.h>
 
@@ -138,4 +138,73 @@ TEST_F(RenameTest, AScriptChangedSinceThePlanIsLeftAlone) {
     writeAll(levelCon, changed);
     EXPECT_THROW(renameInFile(levelCon, p.changes), Error);
     EXPECT_EQ(readAll(levelCon), changed);
+}
+
+TEST_F(RenameTest, SeveralScriptsAreRenamedAllOrNone) {
+    const RenamePlan p = plan(tankCon, "Tank_Hull", "Tank_Body");
+    ASSERT_TRUE(p.refusal.isEmpty());
+    ASSERT_EQ(p.files(), QStringList({levelCon, tankCon}));
+    const QByteArray levelBefore = readAll(levelCon);
+    const QByteArray tankBefore = readAll(tankCon);
+
+    // The second script changed since the plan: the first is not written either.
+    const QByteArray changed = "ObjectTemplate.create Bundle Tank_Hulk\r\n";
+    writeAll(tankCon, changed);
+    EXPECT_THROW(renameInFiles(p.files(), p.changes), Error);
+    EXPECT_EQ(readAll(levelCon), levelBefore);
+    EXPECT_EQ(readAll(tankCon), changed);
+
+    // The second cannot be written (marked read-only): the first, already written, gets its
+    // old bytes back.
+    writeAll(tankCon, tankBefore);
+    QFile::setPermissions(tankCon, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_THROW(renameInFiles(p.files(), p.changes), Error);
+    EXPECT_EQ(readAll(levelCon), levelBefore);
+    EXPECT_EQ(readAll(tankCon), tankBefore);
+
+    QFile::setPermissions(tankCon, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    renameInFiles(p.files(), p.changes);
+    EXPECT_TRUE(readAll(levelCon).startsWith("Object.create Tank_Body\r\n"));
+    EXPECT_TRUE(readAll(tankCon).contains("Bundle Tank_Body\r\n"));
+}
+
+// A new name is taken only where one play of the game could read its definition together
+// with a use of the old name: each level, and each game mode of a level, has names of its own.
+TEST(RenameLoadsTest, ANewNameDefinedOnlyWhereTheOldOneIsNeverReadIsFree) {
+    LayoutModTree tree;
+    ModIndex index(ModTree::shippedTables());
+    index.build({tree.mod}, {tree.base});
+    RenameScope scope;
+    scope.index = &index;
+    scope.readOnlyFolders = {tree.base};
+    const auto plan = [&](const QString &script, const QByteArray &word,
+                          const QByteArray &newName) {
+        const QByteArray text = readAll(tree.path(script));
+        return planRename(scope, tree.path(script), text, text.indexOf(word) + 1, newName);
+    };
+    const QString betaCtf = "bf1942/levels/beta/Ctf/SoldierSpawns.con";
+
+    // beta's spawn may take the name of Alpha's spawners: no play reads both levels.
+    RenamePlan p = plan(betaCtf, "AlliedSpawn", "AxisSpawnPoint_1");
+    EXPECT_TRUE(p.refusal.isEmpty()) << p.refusal.toStdString();
+    EXPECT_EQ(p.files().size(), 2); // beta's CTF and co-op modes
+    // Not the name of the shared objects, read in every play.
+    p = plan(betaCtf, "AlliedSpawn", "SkyBox");
+    EXPECT_TRUE(p.refusal.contains("ObjectTemplate SkyBox is already defined"))
+        << p.refusal.toStdString();
+    EXPECT_TRUE(p.refusal.contains("Shared.inc")) << p.refusal.toStdString();
+    // Within one game mode of a level the two meet.
+    p = plan("bf1942/levels/Alpha/TDM/ObjectSpawns.con", "tdmOnly", "AxisSpawnPoint_1");
+    EXPECT_TRUE(p.refusal.contains("already defined")) << p.refusal.toStdString();
+    // A use alone is enough: beta's crate is placed by Alpha's TDM mode too, where the new
+    // name is defined, although beta's definition and TDM's never meet.
+    tree.put("bf1942/levels/Alpha/TDM/Extra.con", "ObjectTemplate.create SimpleObject TdmCrate\r\n"
+                                                  "Object.create BetaCrate\r\n");
+    tree.put("bf1942/levels/beta/Crates.con", "ObjectTemplate.create SimpleObject BetaCrate\r\n");
+    index.build({tree.mod}, {tree.base});
+    p = plan("bf1942/levels/beta/Crates.con", "BetaCrate", "TdmCrate");
+    EXPECT_TRUE(p.refusal.contains("TdmCrate is already defined")) << p.refusal.toStdString();
+    // A level's own terrain object and a mode's spawn of the same level meet in every play.
+    p = plan("bf1942/levels/beta/init.con", "terrainObject", "AlliedSpawn");
+    EXPECT_TRUE(p.refusal.contains("already defined")) << p.refusal.toStdString();
 }

@@ -58,8 +58,9 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
              QStringList({"Preferences|", "Mod Tree|Ctrl+Shift+E", "-", "Refresh Highlighting|F5",
                           "Refresh Object List|F6", "-", "Check for Updates|", "-",
                           "Index Folders\u2026|", "Go to Definition|F12", "Go Back|Alt+Left",
-                          "Find References|Shift+F12", "Check Mod|", "Next Problem|F8",
-                          "Previous Problem|Shift+F8", "-", "Level Map|", "Template Tree|"}));
+                          "Find References|Shift+F12", "Rename Name\u2026|F2", "Check Mod|",
+                          "Next Problem|F8", "Previous Problem|Shift+F8", "-", "Level Map|",
+                          "Template Tree|"}));
     QStringList top;
     for (const QAction *action : w->mnuMain->actions())
         top.append(action->text());
