@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTimer>
+#include <QToolTip>
 
 namespace marlix {
 
@@ -48,6 +49,17 @@ void EditorMenuEntries::requested(TAdvEdit *editor, QObject *watched, QEvent *ev
     });
 }
 
+// The pointer rests while the menu is open: the tips the editor shows for a resting pointer
+// (connected to it before this) would cover the menu, so they go as soon as they come.
+void EditorMenuEntries::keepTipsAway(QMenu *menu, TAdvEdit *editor) {
+    QToolTip::hideText();
+    const QMetaObject::Connection hider =
+        connect(editor, &QsciScintillaBase::SCN_DWELLSTART, menu, [] { QToolTip::hideText(); });
+    connect(
+        menu, &QMenu::aboutToHide, menu, [hider] { QObject::disconnect(hider); },
+        Qt::SingleShotConnection);
+}
+
 bool EditorMenuEntries::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
     case QEvent::ContextMenu:
@@ -71,8 +83,10 @@ bool EditorMenuEntries::eventFilter(QObject *watched, QEvent *event) {
                 connect(
                     menu, &QMenu::aboutToShow, this,
                     [this, menu, editor, position] {
-                        if (editor)
-                            m_add(menu, editor, position);
+                        if (!editor)
+                            return;
+                        m_add(menu, editor, position);
+                        keepTipsAway(menu, editor);
                     },
                     Qt::SingleShotConnection);
             }

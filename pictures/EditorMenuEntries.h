@@ -27,6 +27,7 @@ protected:
 private:
     TAdvEdit *editorOf(QObject *watched) const;
     void requested(TAdvEdit *editor, QObject *watched, QEvent *event);
+    static void keepTipsAway(QMenu *menu, TAdvEdit *editor);
 
     QWidget *m_window;
     AddEntries m_add;

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 using fixture::MainWindow;
@@ -189,6 +190,10 @@ private slots:
         QVERIFY(entry);
         QVERIFY(menu->actions().contains(entry));
         QVERIFY(menu->actions().size() > 2); // below the editor's own entries
+        // The name's tip, which the resting pointer brings, does not cover the menu.
+        const qsizetype hull = bytes.indexOf("Tank_Hull\r");
+        emit editor->SCN_DWELLSTART(int(hull), 10, 10);
+        QTRY_VERIFY(!QToolTip::isVisible());
         entry->trigger();
         menu->close();
         auto *panel = t.w->findChild<TemplateTreePanel *>();
@@ -197,6 +202,9 @@ private slots:
 
         // Off any template name: the editor's menu alone.
         QTRY_VERIFY(!t.shownMenu());
+        emit editor->SCN_DWELLSTART(int(hull), 10, 10); // with no menu, the tip shows
+        QVERIFY(QToolTip::isVisible());
+        QToolTip::hideText();
         menu = t.contextMenuAt(bytes.indexOf("0/0.5/0"));
         QVERIFY(menu);
         QVERIFY(!menu->findChild<QAction *>("mnuContextTemplateTree"));
