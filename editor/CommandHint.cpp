@@ -80,6 +80,9 @@ bool CommandHint::lineAt(qsizetype position, QByteArray &line, int &column,
                                                       static_cast<unsigned long>(row));
     if (position - lineStart > ColumnLimit)
         return false;
+    // A line of a beginRem block is a remark however it starts: no command stands there.
+    if (ScintillaText(*m_editor).inRemark(lineStart))
+        return false;
     column = int(position - lineStart);
     line = ScintillaText(*m_editor).bytes(lineStart, std::min(lineEnd, lineStart + ColumnLimit));
     return true;

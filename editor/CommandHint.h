@@ -46,7 +46,7 @@ protected:
 
 private:
     // The line of the position (its first bytes) and the position's column in it; false when
-    // the column lies too far into a long line.
+    // the column lies too far into a long line or the line belongs to a beginRem block.
     bool lineAt(qsizetype position, QByteArray &line, int &column, qsizetype &lineStart) const;
     void charAdded(int character);
     void refresh(bool mayOpen);

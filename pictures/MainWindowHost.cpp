@@ -101,7 +101,9 @@ void MainWindowHost::follow(TAdvEdit *editor) {
         return;
     m_followed.insert(editor);
     connect(editor, &QObject::destroyed, this, [this, editor] { m_followed.remove(editor); });
-    connect(editor, &QsciScintilla::textChanged, this, [this, editor] {
+    // The editor asks its control for no notices after a change (so no textChanged): its own
+    // signal tells of each key or command that changed the text.
+    connect(editor, &TAdvEdit::edited, this, [this, editor] {
         const QString path = pathOf(editor);
         if (!path.isEmpty())
             emit scriptChanged(path);

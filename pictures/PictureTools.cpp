@@ -1,12 +1,15 @@
 #include "pictures/PictureTools.h"
 
 #include "app/frmMain.h"
+#include "editor/AdvEdit.h"
+#include "pictures/EditorMenuEntries.h"
 #include "pictures/LevelMapWindow.h"
 #include "pictures/MainWindowHost.h"
 #include "pictures/TemplateTreePanel.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 
 namespace marlix {
@@ -24,6 +27,9 @@ PictureTools::PictureTools(TFormMain *window)
     mnuTemplateTree->setObjectName(QStringLiteral("mnuTemplateTree"));
     connect(mnuTemplateTree, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { templateTreeClick(); }); });
+    new EditorMenuEntries(window, [this](QMenu *menu, TAdvEdit *editor, qsizetype position) {
+        addEditorEntries(menu, editor, position);
+    });
 }
 
 LevelMapWindow *PictureTools::levelMap() {
@@ -49,13 +55,42 @@ void PictureTools::levelMapClick() {
 }
 
 void PictureTools::templateTreeClick() {
+    showTree(templateTree()->nameAtCaret());
+}
+
+void PictureTools::showTree(const QByteArray &name) {
     TemplateTreePanel *panel = templateTree();
-    const QByteArray name = panel->nameAtCaret();
     if (!name.isEmpty())
         panel->showTemplate(name);
     panel->show();
     panel->raise();
     panel->activateWindow();
+}
+
+void PictureTools::addEditorEntries(QMenu *menu, TAdvEdit *editor, qsizetype position) {
+    const QByteArray name = templateNameAt(m_host->index(), editor->documentBytes(), position);
+    // A script of a level lies in ".../levels/<Level>/...".
+    const QString script = QDir::fromNativeSeparators(m_host->activeScript());
+    const bool ofLevel = editor == m_window->activeEditor() &&
+                         script.section(QLatin1Char('/'), 0, -3)
+                             .split(QLatin1Char('/'))
+                             .contains(QLatin1String("levels"), Qt::CaseInsensitive);
+    if (name.isEmpty() && !ofLevel)
+        return;
+    menu->addSeparator();
+    if (!name.isEmpty()) {
+        QAction *tree = menu->addAction(QStringLiteral("Template Tree"));
+        tree->setObjectName(QStringLiteral("mnuContextTemplateTree"));
+        tree->setToolTip(QStringLiteral("What %1 is made of").arg(QString::fromLatin1(name)));
+        connect(tree, &QAction::triggered, this,
+                [this, name] { guarded(m_window, [&] { showTree(name); }); });
+    }
+    if (ofLevel) {
+        QAction *map = menu->addAction(QStringLiteral("Level Map"));
+        map->setObjectName(QStringLiteral("mnuContextLevelMap"));
+        connect(map, &QAction::triggered, this,
+                [this] { guarded(m_window, [&] { levelMapClick(); }); });
+    }
 }
 
 } // namespace marlix

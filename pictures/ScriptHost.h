@@ -36,7 +36,8 @@ public:
     virtual void followEditors() {}
 
 signals:
-    // The text of an open script changed, or a script was saved.
+    // The text of an open script changed, or an editor began to be followed (it may have
+    // changed before). Saves are not told: a listener watches the files it read.
     void scriptChanged(const QString &path);
     // The caret of an open script moved to another line (counting from 1).
     void lineSelected(const QString &path, int line);

@@ -6,13 +6,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSet>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -25,6 +30,14 @@ constexpr int FilterDepth = 12; // the filter looks this deep into the tree
 
 QString text(const QByteArray &bytes) {
     return QString::fromLatin1(bytes);
+}
+
+// An item by the names from the root down to it, which a tree read again keeps.
+QString pathOf(const QTreeWidgetItem *item) {
+    QStringList names;
+    for (; item; item = item->parent())
+        names.prepend(item->data(0, NameRole).toString().toLower());
+    return names.join(QLatin1Char('\n'));
 }
 
 QTreeWidgetItem *itemFor(const TemplatePart &part) {
@@ -110,24 +123,90 @@ TemplateTreePanel::TemplateTreePanel(ScriptHost *host, QWidget *parent)
     connect(m_usedBy, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         m_host->openScriptAt(item->data(FileRole).toString(), item->data(LineRole).toInt());
     });
-    // What was read may be out of date once the index is built anew.
-    connect(m_host, &ScriptHost::indexChanged, this, [this] {
-        if (!m_root.isEmpty() && isVisible())
-            showTemplate(m_root);
-    });
+    // What was read may be out of date once the index is built anew, a script it was read
+    // from is edited, or saved (here or by another program; the index reads a saved script
+    // again as it changes on disk, before the pause is over).
+    m_watcher = new QFileSystemWatcher(this);
+    m_reread = new QTimer(this);
+    m_reread->setSingleShot(true);
+    m_reread->setInterval(250);
+    connect(m_reread, &QTimer::timeout, this, &TemplateTreePanel::refresh);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_reread, qOverload<>(&QTimer::start));
+    connect(m_host, &ScriptHost::indexChanged, this, &TemplateTreePanel::refresh);
+    connect(m_host, &ScriptHost::scriptChanged, this, &TemplateTreePanel::scriptChanged);
+    // Editors opened after the tree are followed too.
+    m_follow = new QTimer(this);
+    m_follow->setInterval(1000);
+    connect(m_follow, &QTimer::timeout, m_host, &ScriptHost::followEditors);
+    m_follow->start();
+    m_host->followEditors();
 }
 
-QByteArray TemplateTreePanel::nameAtCaret() const {
-    const ModIndex *index = m_host->index();
-    if (!index)
+void TemplateTreePanel::scriptChanged(const QString &path) {
+    if (!m_templates || m_root.isEmpty())
+        return;
+    const QString clean = QDir::cleanPath(path);
+    for (const QString &script : m_templates->scriptsRead())
+        if (QDir::cleanPath(script) == clean) {
+            m_reread->start();
+            return;
+        }
+}
+
+void TemplateTreePanel::watchScriptsRead() {
+    QStringList files;
+    if (m_templates)
+        for (const QString &script : m_templates->scriptsRead())
+            if (QFileInfo(script).isFile()) // not an archive's entry
+                files << script;
+    const QStringList watched = m_watcher->files();
+    if (files == watched)
+        return;
+    if (!watched.isEmpty())
+        m_watcher->removePaths(watched);
+    if (!files.isEmpty())
+        m_watcher->addPaths(files);
+}
+
+void TemplateTreePanel::refresh() {
+    if (m_root.isEmpty())
+        return;
+    QSet<QString> open;
+    QString current = m_tree->currentItem() ? pathOf(m_tree->currentItem()) : QString();
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+        if ((*it)->isExpanded())
+            open.insert(pathOf(*it));
+    const int scrolled = m_tree->verticalScrollBar()->value();
+    showTemplate(m_root);
+    // Opening an item reads its children and so adds the items to look at next.
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        const QString path = pathOf(*it);
+        if (open.contains(path))
+            (*it)->setExpanded(true);
+        if (!current.isEmpty() && path == current) {
+            m_tree->setCurrentItem(*it);
+            current.clear();
+        }
+    }
+    m_tree->verticalScrollBar()->setValue(scrolled);
+}
+
+QByteArray templateNameAt(const ModIndex *index, const QByteArray &text, qsizetype position) {
+    if (!index || position < 0)
         return {};
-    qsizetype caret = 0;
-    const QByteArray text = m_host->activeText(&caret);
-    const ScriptSymbol symbol = index->symbolAt(text, caret);
+    const ScriptSymbol symbol = index->symbolAt(text, position);
     if ((symbol.kind == ScriptSymbol::Definition || symbol.kind == ScriptSymbol::Reference) &&
         symbol.family.compare("ObjectTemplate", Qt::CaseInsensitive) == 0)
         return symbol.name;
     return {};
+}
+
+QByteArray TemplateTreePanel::nameAtCaret() const {
+    if (!m_host->index())
+        return {};
+    qsizetype caret = 0;
+    const QByteArray text = m_host->activeText(&caret);
+    return templateNameAt(m_host->index(), text, caret);
 }
 
 void TemplateTreePanel::showTemplate(const QByteArray &name) {
@@ -141,8 +220,12 @@ void TemplateTreePanel::showTemplate(const QByteArray &name) {
         return;
     }
     m_templates = std::make_unique<TemplateTree>(*index);
-    if (name.isEmpty())
+    m_templates->setOpenText(
+        [this](const QString &path, QByteArray &bytes) { return m_host->openText(path, bytes); });
+    if (name.isEmpty()) {
+        watchScriptsRead();
         return;
+    }
     QTreeWidgetItem *root = itemFor(m_templates->root(name));
     m_tree->addTopLevelItem(root);
     fill(root);
@@ -166,6 +249,7 @@ void TemplateTreePanel::showTemplate(const QByteArray &name) {
         item->setData(LineRole, use.line);
     }
     applyFilter();
+    watchScriptsRead();
 }
 
 void TemplateTreePanel::fill(QTreeWidgetItem *item) {
@@ -182,6 +266,7 @@ void TemplateTreePanel::fill(QTreeWidgetItem *item) {
         item->addChild(itemFor(part));
     if (parts.isEmpty())
         item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+    watchScriptsRead();
 }
 
 void TemplateTreePanel::expandAll(QTreeWidgetItem *item, int depth) {

@@ -40,16 +40,30 @@ TemplateTree::TemplateTree(const ModIndex &index) : m_index(index) {}
 
 void TemplateTree::clear() {
     m_scripts.clear();
+    m_savedScripts.clear();
     m_blocks.clear();
 }
 
-const TemplateTree::Script &TemplateTree::script(const QString &file) {
-    const auto found = m_scripts.constFind(file);
-    if (found != m_scripts.constEnd())
+QStringList TemplateTree::scriptsRead() const {
+    QStringList files = m_scripts.keys();
+    for (auto it = m_savedScripts.cbegin(); it != m_savedScripts.cend(); ++it)
+        if (!m_scripts.contains(it.key()))
+            files.append(it.key());
+    files.sort();
+    return files;
+}
+
+const TemplateTree::Script &TemplateTree::script(const QString &file, bool saved) {
+    QHash<QString, Script> &cache = saved ? m_savedScripts : m_scripts;
+    const auto found = cache.constFind(file);
+    if (found != cache.constEnd())
         return *found;
-    Script &script = m_scripts[file];
+    QByteArray bytes;
+    if (saved || !m_openText || !m_openText(file, bytes))
+        bytes = m_index.fileBytes(file);
+    Script &script = cache[file];
     Block *current = nullptr;
-    forEachScriptLine(m_index.fileBytes(file), [&](const ScriptLine &line) {
+    forEachScriptLine(bytes, [&](const ScriptLine &line) {
         if (isCreate(line) && line.words.size() > 2) {
             const QByteArray name = folded(line.word(2));
             current = &script.blocks[name];
@@ -165,7 +179,7 @@ QList<TemplateUse> TemplateTree::usedBy(const QByteArray &name) {
         if (lower == "objecttemplate.active" || lower == "objecttemplate.activesafe")
             continue;
         TemplateUse use{entry.file, entry.line, command, {}};
-        const auto &owners = script(entry.file).owners;
+        const auto &owners = script(entry.file, true).owners;
         for (const auto &owner : owners) {
             if (owner.first > entry.line)
                 break;

@@ -4,10 +4,13 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 // What a template is made of: the children its scripts add with ObjectTemplate.addTemplate,
 // found across the mod's scripts through the mod index, and the other way round, what adds or
-// places it. Scripts are read once per tree and kept while the tree lives.
+// places it. Scripts are read once per tree and kept while the tree lives; the text of a script
+// open in an editor stands for its file when a source of open texts is given.
 namespace marlix {
 
 class ModIndex;
@@ -36,6 +39,14 @@ struct TemplateUse {
 class TemplateTree {
 public:
     explicit TemplateTree(const ModIndex &index);
+
+    // Where the text of an open script comes from, unsaved changes included: true and the
+    // bytes for a script open in an editor. The index still says which scripts define and use
+    // a name, as they were last saved.
+    using OpenText = std::function<bool(const QString &path, QByteArray &bytes)>;
+    void setOpenText(OpenText openText) { m_openText = std::move(openText); }
+    // The scripts read so far, for following their changes.
+    QStringList scriptsRead() const;
 
     // The template itself as a part of no parent; Undefined when no script defines it.
     TemplatePart root(const QByteArray &name);
@@ -73,14 +84,16 @@ private:
         QHash<QByteArray, Block> blocks;      // by folded name
         QList<QPair<int, QByteArray>> owners; // from this line on, this template's lines
     };
-    const Script &script(const QString &file);
+    // `saved`: as the index read it, so that the index's line numbers fit.
+    const Script &script(const QString &file, bool saved = false);
     const Block &block(const QByteArray &name);
     TemplatePart partOf(const QByteArray &name);
     void walk(const QByteArray &name, QList<QByteArray> &ancestors, int depth, QString *text,
               int &count, const TemplatePart &part);
 
     const ModIndex &m_index;
-    QHash<QString, Script> m_scripts;
+    OpenText m_openText;
+    QHash<QString, Script> m_scripts, m_savedScripts;
     QHash<QByteArray, Block> m_blocks; // merged over scripts, by folded name
 };
 

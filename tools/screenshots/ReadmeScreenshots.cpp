@@ -29,8 +29,8 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
-#include <QTreeWidget>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -116,6 +116,9 @@ bool takeWorkspace(const QString &folder, const QString &out) {
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::keyClicks(editor, QStringLiteral("ObjectTemplate.setObjectTemplate 2 Scout"));
     QWidget *hint = editor->findChild<QLabel *>(QStringLiteral("commandHint"));
+    // The tree is filled again as the mod check's marks come in: opened once more.
+    settle(&window);
+    tree->view->expandAll();
     ok = hint && hint->isVisible() && save(&window, out + QStringLiteral("mod-tree.png")) && ok;
     editor->DocChanged = false;
     return ok;

@@ -118,3 +118,36 @@ TEST(TemplateTree, ClearReadsChangedScriptsAgain) {
     tree.clear();
     EXPECT_EQ(tree.countParts("Tank"), 5);
 }
+
+TEST(TemplateTree, AnOpenScriptsUnsavedTextStandsForItsFile) {
+    TankMod mod;
+    const auto index = built(mod);
+    TemplateTree tree(*index);
+    const QString turret = mod.path("objects/vehicles/tank/turret.con");
+    // The turret's editor holds a new part and no longer the gun; a line inserted above the
+    // hull's user shifts the lines of the text in the editor only.
+    tree.setOpenText([&](const QString &path, QByteArray &bytes) {
+        if (path != turret)
+            return false;
+        bytes = "ObjectTemplate.create RotationalBundle Tank_Turret\r\n"
+                "ObjectTemplate.addTemplate Tank_Sight\r\n"
+                "ObjectTemplate.setPosition 0/0.4/0\r\n";
+        return true;
+    });
+    const QList<TemplatePart> parts = tree.children("Tank_Turret", {"Tank_Turret"});
+    ASSERT_EQ(parts.size(), 1);
+    EXPECT_EQ(parts[0].name, "Tank_Sight");
+    EXPECT_EQ(parts[0].state, TemplatePart::Undefined);
+    EXPECT_EQ(parts[0].position, "0/0.4/0");
+    EXPECT_EQ(parts[0].line, 2);
+    EXPECT_EQ(tree.countParts("Tank"), 6);
+    EXPECT_TRUE(tree.scriptsRead().contains(turret));
+    EXPECT_TRUE(tree.scriptsRead().contains(mod.path("objects/vehicles/tank/extras.con")));
+
+    // "Used by" gives the index's lines, so its owners come from the script as saved: the
+    // gun is still used by the turret there until the turret is saved.
+    const QList<TemplateUse> gun = tree.usedBy("Shared_Gun");
+    ASSERT_EQ(gun.size(), 1);
+    EXPECT_EQ(gun[0].owner, "Tank_Turret");
+    EXPECT_EQ(gun[0].line, 3);
+}

@@ -66,7 +66,7 @@ private slots:
         QVERIFY(x.hint()->isHidden());
     }
 
-    void noHintForRemarksUnknownCommandsOrTheMiddleOfAWord() {
+    void noHintForRemarksRemBlocksUnknownCommandsOrTheMiddleOfAWord() {
         HintWindow x;
         x.type("rem ObjectTemplate.setPosition ");
         QVERIFY(x.hint()->isHidden());
@@ -75,6 +75,21 @@ private slots:
         x.type("\r");
         x.type("ObjectTemplate.setPosition 1/2/3 rem where ");
         QVERIFY(x.hint()->isHidden());
+        // Nor on the lines of a beginRem block, its first and last included, nor for the
+        // mouse there; after the block they come back.
+        x.type("\rbeginRem ObjectTemplate.setPosition ");
+        QVERIFY(x.hint()->isHidden());
+        x.type("\rObjectTemplate.setPosition ");
+        QVERIFY(x.hint()->isHidden());
+        auto *hint = x.m.editor()->findChild<CommandHint *>();
+        const qsizetype inBlock = x.m.editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        QVERIFY(hint->tipAt(inBlock - 5).isEmpty());
+        x.type("\rendRem ObjectTemplate.setPosition ");
+        QVERIFY(x.hint()->isHidden());
+        x.type("\rObjectTemplate.setPosition ");
+        QVERIFY(x.hint()->isVisible());
+        const qsizetype after = x.m.editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+        QVERIFY(!hint->tipAt(after - 5).isEmpty());
     }
 
     void theMouseOnACommandShowsTheSameAsATip() {

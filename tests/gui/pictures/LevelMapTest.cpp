@@ -10,6 +10,8 @@
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
@@ -212,9 +214,14 @@ private slots:
         MapWindow t;
         QVERIFY(t.map);
         t.w->OpenDocumentFile(t.sample.path("Conquest/ControlPoints.con"));
-        t.w->activeEditor()->insertAt("Object.create AxisBase\r\n"
-                                      "Object.absolutePosition 600/40/600\r\n",
-                                      0, 0);
+        // Once the map follows the new editor (it looks for new ones every second), only the
+        // edit itself can tell it.
+        QTest::qWait(1300);
+        QCOMPARE(t.view()->level().objects.size(), 7);
+        t.w->activeEditor()->setCursorPosition(0, 0);
+        QApplication::clipboard()->setText("Object.create AxisBase\r\n"
+                                           "Object.absolutePosition 600/40/600\r\n");
+        t.w->findChild<QAction *>("mnuPaste")->trigger();
         QTRY_COMPARE(t.view()->level().objects.size(), 8);
         QTRY_COMPARE(t.pixel(600, 600), QColor(210, 40, 40));
         // A script saved by another program is read again too.

@@ -5,17 +5,21 @@
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
 #include "core/modindex/IndexFolders.h"
+#include "editor/AdvEdit.h"
 #include "tests/core/level/SampleTank.h"
 #include "tests/gui/support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 using fixture::MainWindow;
@@ -48,6 +52,27 @@ struct TreeWindow {
     QString shownFile() const {
         const TTabSheet *page = w->tabControl->ActivePage();
         return page ? page->caption() : QString();
+    }
+    // Asks for the editor's context menu as the right button does at the position's place,
+    // and returns the menu shown.
+    QMenu *contextMenuAt(qsizetype position) const {
+        TAdvEdit *editor = w->activeEditor();
+        const QPoint at(int(editor->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL,
+                                                  long(position))) +
+                            3,
+                        int(editor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL,
+                                                  long(position))) +
+                            3);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at,
+                                  editor->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(editor->viewport(), &request);
+        return shownMenu();
+    }
+    QMenu *shownMenu() const {
+        for (QMenu *menu : w->activeEditor()->findChildren<QMenu *>())
+            if (menu->isVisible())
+                return menu;
+        return nullptr;
     }
     int caretLine() const {
         int line = 0, index = 0;
@@ -148,6 +173,108 @@ private slots:
         QTest::keyClick(name, Qt::Key_Return);
         QCOMPARE(panel->tree()->topLevelItem(0)->text(0), QString("No_Such_Part  (undefined)"));
         QCOMPARE(panel->usedBy()->count(), 0);
+    }
+
+    void theEditorsContextMenuShowsTheTreeOfTheNameAtTheClick() {
+        TreeWindow t;
+        t.w->OpenDocumentFile(t.mod.path("objects/vehicles/tank/objects.con"));
+        TAdvEdit *editor = t.w->activeEditor();
+        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0UL); // on the command word
+        const QByteArray bytes = editor->documentBytes();
+
+        // The name under the pointer counts, not the one at the caret.
+        QMenu *menu = t.contextMenuAt(bytes.indexOf("Tank_Hull\r"));
+        QVERIFY(menu);
+        QVERIFY(!menu->findChild<QAction *>("mnuContextLevelMap")); // no script of a level
+        QAction *entry = menu->findChild<QAction *>("mnuContextTemplateTree");
+        QVERIFY(entry);
+        QVERIFY(menu->actions().contains(entry));
+        QVERIFY(menu->actions().size() > 2); // below the editor's own entries
+        // The name's tip, which the resting pointer brings, does not cover the menu.
+        const qsizetype hull = bytes.indexOf("Tank_Hull\r");
+        emit editor->SCN_DWELLSTART(int(hull), 10, 10);
+        QTRY_VERIFY(!QToolTip::isVisible());
+        entry->trigger();
+        menu->close();
+        auto *panel = t.w->findChild<TemplateTreePanel *>();
+        QVERIFY(panel && panel->isVisible());
+        QCOMPARE(panel->tree()->topLevelItem(0)->text(0), QString("Tank_Hull"));
+
+        // Off any template name: the editor's menu alone.
+        QTRY_VERIFY(!t.shownMenu());
+        emit editor->SCN_DWELLSTART(int(hull), 10, 10); // with no menu, the tip shows
+        QVERIFY(QToolTip::isVisible());
+        QToolTip::hideText();
+        menu = t.contextMenuAt(bytes.indexOf("0/0.5/0"));
+        QVERIFY(menu);
+        QVERIFY(!menu->findChild<QAction *>("mnuContextTemplateTree"));
+        menu->close();
+
+        // From the keyboard, the name at the caret.
+        QTRY_VERIFY(!t.shownMenu());
+        editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
+                              static_cast<unsigned long>(bytes.indexOf("Tank_Radio") + 3));
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                              editor->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(editor->viewport(), &key);
+        menu = t.shownMenu();
+        QVERIFY(menu);
+        menu->findChild<QAction *>("mnuContextTemplateTree")->trigger();
+        menu->close();
+        QCOMPARE(panel->tree()->topLevelItem(0)->text(0), QString("Tank_Radio  (undefined)"));
+
+        // On a script of a level, the level's map as well.
+        QTRY_VERIFY(!t.shownMenu());
+        t.w->OpenDocumentFile(t.mod.path("bf1942/levels/Harbour/StaticObjects.con"));
+        menu = t.contextMenuAt(t.w->activeEditor()->documentBytes().indexOf("tank"));
+        QVERIFY(menu);
+        QVERIFY(menu->findChild<QAction *>("mnuContextTemplateTree"));
+        QAction *map = menu->findChild<QAction *>("mnuContextLevelMap");
+        QVERIFY(map);
+        map->trigger();
+        menu->close();
+        QWidget *mapWindow = t.w->findChild<QWidget *>("LevelMapWindow");
+        QVERIFY(mapWindow && mapWindow->isVisible());
+    }
+
+    void theTreeFollowsEditsAndSavesOfItsScripts() {
+        TreeWindow t;
+        // The turret's script is open before the tree is made, so that only its edits can
+        // tell the tree of them.
+        t.w->OpenDocumentFile(t.mod.path("objects/vehicles/tank/turret.con"));
+        TemplateTreePanel *panel = t.treeAt("objects/vehicles/tank/objects.con", "Tank_Hull\r");
+        QVERIFY(panel);
+        QTreeWidgetItem *root = panel->tree()->topLevelItem(0);
+        root->child(0)->setExpanded(true); // the turret, open
+        QTest::qWait(300);
+        QCOMPARE(visibleNames(root),
+                 (QStringList{"Tank_Hull", "  Tank_Turret", "    Shared_Gun", "  Tank_Light"}));
+
+        // Pasted into the turret's editor: the new part shows, undefined while the index has
+        // not read its definition, and the parts that were open stay open.
+        t.w->OpenDocumentFile(t.mod.path("objects/vehicles/tank/turret.con"));
+        t.w->activeEditor()->setCursorPosition(2, 0);
+        QApplication::clipboard()->setText("ObjectTemplate.addTemplate Tank_Sight\r\n"
+                                           "ObjectTemplate.create SimpleObject Tank_Sight\r\n"
+                                           "ObjectTemplate.active Tank_Turret\r\n");
+        t.w->findChild<QAction *>("mnuPaste")->trigger();
+        QTRY_COMPARE(visibleNames(panel->tree()->topLevelItem(0)),
+                     (QStringList{"Tank_Hull", "  Tank_Turret", "    Tank_Sight  (undefined)",
+                                  "    Shared_Gun", "  Tank_Light"}));
+        // Saved: the index reads the script again and the part is defined.
+        t.w->btnSaveClick();
+        QTRY_COMPARE(visibleNames(panel->tree()->topLevelItem(0)),
+                     (QStringList{"Tank_Hull", "  Tank_Turret", "    Tank_Sight", "    Shared_Gun",
+                                  "  Tank_Light"}));
+        QTRY_COMPARE(panel->tree()->topLevelItem(0)->child(0)->child(0)->text(1),
+                     QString("SimpleObject"));
+
+        // A script saved by another program.
+        t.mod.put("objects/vehicles/tank/extras.con", "ObjectTemplate.active Tank_Hull\r\n"
+                                                      "ObjectTemplate.addTemplate Tank_Horn\r\n");
+        QTRY_COMPARE(visibleNames(panel->tree()->topLevelItem(0)),
+                     (QStringList{"Tank_Hull", "  Tank_Turret", "    Tank_Sight", "    Shared_Gun",
+                                  "  Tank_Horn  (undefined)"}));
     }
 };
 
