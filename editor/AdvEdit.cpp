@@ -218,11 +218,20 @@ void TAdvEdit::loadText(const QByteArray &text) {
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     DocChanged.markSaved();
-    for (const RemBlock &block : remBlockLines(m_text->whole()))
-        updateBlockStates(block.first, block.first);
-    setFoldLevels(m_text->whole());
-    m_wrap->reset(text.constData(), text.size());
-    twinLoadedText(text);
+    stopLinePass();
+    m_objectListPending = false;
+    if (startLinePass(false)) {
+        // Block states, fold levels and twins follow in slices, the lines in view first.
+        SendScintilla(SCI_SETFOLDEXPANDED, 0UL, 1L);
+        m_wrap->reset(text.constData(), text.size());
+        updateLineNumberWidth();
+    } else {
+        for (const RemBlock &block : remBlockLines(m_text->whole()))
+            updateBlockStates(block.first, block.first);
+        setFoldLevels(m_text->whole());
+        m_wrap->reset(text.constData(), text.size());
+        twinLoadedText(text);
+    }
     SendScintilla(SCI_GOTOPOS, 0UL);
     m_dirtyFrom = m_dirtyTo = -1;
     m_loading = false;
@@ -254,6 +263,7 @@ void TAdvEdit::documentModified(int position, int modificationType, int length) 
     const bool insert = modificationType & SC_MOD_BEFOREINSERT;
     if (m_loading || (!insert && !(modificationType & SC_MOD_BEFOREDELETE)))
         return;
+    movePendingLines(position, length, insert);
     const qsizetype end = insert ? position + length : position;
     if (m_dirtyFrom < 0) {
         m_dirtyFrom = position;
@@ -326,6 +336,7 @@ void TAdvEdit::setBlockStates(const QList<bool> &openAfter, int first) {
 
 int TAdvEdit::updateBlockStates(int first, int last) {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
+    const int pending = pendingLine();
     bool open = blockOpenBefore(first);
     int line = first;
     for (; line < lines; ++line) {
@@ -336,6 +347,11 @@ int TAdvEdit::updateBlockStates(int first, int last) {
             setBlockStates({open}, line);
         else if (line >= last)
             break;
+        if (line >= last && line + 1 >= pending) {
+            // The slices carry the change on from here; the lines in view are coloured anew.
+            m_aheadFrom = m_aheadTo = -1;
+            break;
+        }
     }
     return std::min(line, lines - 1);
 }
@@ -412,6 +428,12 @@ void TAdvEdit::RefreshHighlighting() {
     m_highlighter.reset();
     // The caret goes back to the selection's start, whichever end of it the caret was at.
     const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
+    if (startLinePass(true)) {
+        // A large script: the lines in view now, the rest in slices.
+        setCaretPosition(selStart);
+        colourLinesInView();
+        return;
+    }
     QList<bool> openAfter;
     QByteArray styles = highlighter().styles(m_text->whole(), false, &openAfter);
     setBlockStates(openAfter, 0);
