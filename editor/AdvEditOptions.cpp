@@ -2,8 +2,8 @@
 // edits made by commands rather than typing.
 #include "editor/AdvEdit.h"
 
-#include "core/script/DarkScheme.h"
 #include "platform/ScreenColor.h"
+#include "core/script/DarkScheme.h"
 
 using namespace marlix;
 
