@@ -26,6 +26,9 @@
 #include <QKeyEvent>
 #include <QTableView>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace marlix;
 
 namespace {
@@ -187,18 +190,29 @@ void TAdvEdit::loadLines(const QByteArrayList &lines) {
 }
 
 namespace {
-// The bytes hold CR LF between lines and nothing else, as the document holds them.
-bool heldAsDocument(const QByteArray &bytes) {
-    if (bytes.endsWith('\r') || bytes.endsWith('\n'))
-        return false;
-    const qsizetype ends = bytes.count('\n');
-    return bytes.count('\r') == ends && (ends == 0 || bytes.count("\r\n") == ends);
+// Every line end of the bytes is a CR LF, as the document holds them.
+bool onlyCrLf(const char *data, qsizetype size) {
+    const char *const end = data + size;
+    qsizetype ends = 0;
+    for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, '\n', end - p)));
+         ++p, ++ends)
+        if (p == data || p[-1] != '\r')
+            return false;
+    return std::count(data, end, '\r') == ends;
 }
 } // namespace
 
 void TAdvEdit::loadBytes(const QByteArray &fileBytes) {
     fileLineEnd = lineEndOf(fileBytes);
-    loadText(heldAsDocument(fileBytes) ? fileBytes : joinedLines(fileBytes));
+    // Most scripts are held as they are, but for the line end after their last line: they
+    // are taken in place rather than split and joined again.
+    qsizetype held = fileBytes.size();
+    if (fileBytes.endsWith("\r\n"))
+        held -= 2;
+    if (onlyCrLf(fileBytes.constData(), held))
+        loadText(QByteArray::fromRawData(fileBytes.constData(), held));
+    else
+        loadText(joinedLines(fileBytes));
 }
 
 void TAdvEdit::loadText(const QByteArray &text) {
