@@ -480,7 +480,7 @@ private slots:
         for (const auto &[file, document] : cases) {
             h.editor->loadBytes(file);
             QCOMPARE(h.editor->documentBytes(), document);
-            QCOMPARE(h.editor->documentBytes(), joinedLines(file));
+            QCOMPARE(h.editor->documentBytes(), marlix::joinedLines(file));
         }
     }
 
