@@ -6,6 +6,7 @@
 //
 // Without a script it writes one of about 8.9 MB: the mix of a mod's scripts joined into one,
 // with a line in every few hundred wider than the window, as real scripts have.
+#include "bench/JoinedScript.h"
 #include "tests/gui/support/TempFolder.h"
 
 #include <QCoreApplication>
@@ -18,49 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray generatedScript(qsizetype bytes) {
-    static const char *const lines[] = {
-        "ObjectTemplate.create SimpleObject part_%1",
-        "ObjectTemplate.setNetworkableInfo BasicInfo",
-        "ObjectTemplate.geometry part_%1_mesh",
-        "ObjectTemplate.setCollisionMesh part_%1_mesh",
-        "ObjectTemplate.addTemplate wheel_%1",
-        "ObjectTemplate.setPosition 0/1.25/%1",
-        "ObjectTemplate.setRotation 0/0/0",
-        "rem *** geometry and physics of the part above ***",
-        "ObjectTemplate.hasMobilePhysics 1",
-        "ObjectTemplate.hasCollisionPhysics 1",
-        "ObjectTemplate.physicsType Mesh",
-        "",
-        "Object.create lighttankspawner",
-        "Object.absolutePosition 1043.5/77.25/%1",
-        "Object.rotation 90/0/0",
-        "Object.setTeam 2",
-        "if v_arg1 == host",
-        "  run Conquest/ObjectSpawns",
-        "endIf",
-        "include ../Common/CommonSoldierData.inc",
-    };
-    const int kinds = int(sizeof lines / sizeof *lines);
-    QByteArray text;
-    text.reserve(bytes + 512);
-    for (int i = 0; text.size() < bytes; ++i) {
-        if (i % 347 == 0) {
-            // A remark or a list wider than any window.
-            text += "rem " +
-                    QByteArray("the wheels, tracks and turret of the tank above, each "
-                               "with its own collision mesh and sounds, ")
-                        .repeated(3 + i % 4) +
-                    "\r\n";
-            continue;
-        }
-        QByteArray line = lines[i % kinds];
-        line.replace("%1", QByteArray::number(i));
-        text += line + "\r\n";
-    }
-    return text;
-}
 
 // utime + stime of a process in clock ticks, -1 when it is gone.
 long long processorTicks(qint64 pid) {
@@ -144,7 +102,7 @@ int main(int argc, char **argv) {
         script = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
     } else {
         script = work.file(QStringLiteral("joined.con"));
-        work.write(QStringLiteral("joined.con"), generatedScript(qsizetype(8.9 * 1024 * 1024)));
+        work.write(QStringLiteral("joined.con"), joinedScript(qsizetype(8.9 * 1024 * 1024)));
     }
 
     // A private X server of our own, so the figure does not depend on the desktop in use.

@@ -26,6 +26,9 @@
 #include <QKeyEvent>
 #include <QTableView>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace marlix;
 
 namespace {
@@ -187,18 +190,29 @@ void TAdvEdit::loadLines(const QByteArrayList &lines) {
 }
 
 namespace {
-// The bytes hold CR LF between lines and nothing else, as the document holds them.
-bool heldAsDocument(const QByteArray &bytes) {
-    if (bytes.endsWith('\r') || bytes.endsWith('\n'))
-        return false;
-    const qsizetype ends = bytes.count('\n');
-    return bytes.count('\r') == ends && (ends == 0 || bytes.count("\r\n") == ends);
+// Every line end of the bytes is a CR LF, as the document holds them.
+bool onlyCrLf(const char *data, qsizetype size) {
+    const char *const end = data + size;
+    qsizetype ends = 0;
+    for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, '\n', end - p)));
+         ++p, ++ends)
+        if (p == data || p[-1] != '\r')
+            return false;
+    return std::count(data, end, '\r') == ends;
 }
 } // namespace
 
 void TAdvEdit::loadBytes(const QByteArray &fileBytes) {
     fileLineEnd = lineEndOf(fileBytes);
-    loadText(heldAsDocument(fileBytes) ? fileBytes : joinedLines(fileBytes));
+    // Most scripts are held as they are, but for the line end after their last line: they
+    // are taken in place rather than split and joined again.
+    qsizetype held = fileBytes.size();
+    if (fileBytes.endsWith("\r\n"))
+        held -= 2;
+    if (onlyCrLf(fileBytes.constData(), held))
+        loadText(QByteArray::fromRawData(fileBytes.constData(), held));
+    else
+        loadText(joinedLines(fileBytes));
 }
 
 void TAdvEdit::loadText(const QByteArray &text) {
@@ -218,11 +232,20 @@ void TAdvEdit::loadText(const QByteArray &text) {
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     DocChanged.markSaved();
-    for (const RemBlock &block : remBlockLines(m_text->whole()))
-        updateBlockStates(block.first, block.first);
-    setFoldLevels(m_text->whole());
-    m_wrap->reset(text.constData(), text.size());
-    twinLoadedText(text);
+    stopLinePass();
+    m_objectListPending = false;
+    if (startLinePass(false)) {
+        // Block states, fold levels and twins follow in slices, the lines in view first.
+        SendScintilla(SCI_SETFOLDEXPANDED, 0UL, 1L);
+        m_wrap->reset(text.constData(), text.size());
+        updateLineNumberWidth();
+    } else {
+        for (const RemBlock &block : remBlockLines(m_text->whole()))
+            updateBlockStates(block.first, block.first);
+        setFoldLevels(m_text->whole());
+        m_wrap->reset(text.constData(), text.size());
+        twinLoadedText(text);
+    }
     SendScintilla(SCI_GOTOPOS, 0UL);
     m_dirtyFrom = m_dirtyTo = -1;
     m_loading = false;
@@ -254,6 +277,7 @@ void TAdvEdit::documentModified(int position, int modificationType, int length) 
     const bool insert = modificationType & SC_MOD_BEFOREINSERT;
     if (m_loading || (!insert && !(modificationType & SC_MOD_BEFOREDELETE)))
         return;
+    movePendingLines(position, length, insert);
     const qsizetype end = insert ? position + length : position;
     if (m_dirtyFrom < 0) {
         m_dirtyFrom = position;
@@ -326,6 +350,7 @@ void TAdvEdit::setBlockStates(const QList<bool> &openAfter, int first) {
 
 int TAdvEdit::updateBlockStates(int first, int last) {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
+    const int pending = pendingLine();
     bool open = blockOpenBefore(first);
     int line = first;
     for (; line < lines; ++line) {
@@ -336,6 +361,11 @@ int TAdvEdit::updateBlockStates(int first, int last) {
             setBlockStates({open}, line);
         else if (line >= last)
             break;
+        if (line >= last && line + 1 >= pending) {
+            // The slices carry the change on from here; the lines in view are coloured anew.
+            m_aheadFrom = m_aheadTo = -1;
+            break;
+        }
     }
     return std::min(line, lines - 1);
 }
@@ -412,6 +442,12 @@ void TAdvEdit::RefreshHighlighting() {
     m_highlighter.reset();
     // The caret goes back to the selection's start, whichever end of it the caret was at.
     const qsizetype selStart = SendScintilla(SCI_GETSELECTIONSTART);
+    if (startLinePass(true)) {
+        // A large script: the lines in view now, the rest in slices.
+        setCaretPosition(selStart);
+        colourLinesInView();
+        return;
+    }
     QList<bool> openAfter;
     QByteArray styles = highlighter().styles(m_text->whole(), false, &openAfter);
     setBlockStates(openAfter, 0);

@@ -25,6 +25,7 @@ class WrapSwitch;
 } // namespace marlix
 class QListWidget;
 class QTableView;
+class QTimer;
 
 // The script editor: one per open document. A QScintilla control in 8-bit mode whose
 // characters carry their colours as styles, with the two language tables, a completion list
@@ -110,6 +111,10 @@ public:
     // Folds or unfolds the block at the caret (the innermost one it stands in).
     void foldBlockAtCaret(bool fold);
 
+    // Whether the lines of a large script are still being brought up to date after it was
+    // loaded or coloured (AdvEditBackground.cpp); the lines in view always are.
+    bool linesPending() const;
+
     void undo() override;
     void redo() override;
     void paste() override;
@@ -157,13 +162,15 @@ private:
     int styleForColor(marlix::TColor color);
     void colourRange(qsizetype start, qsizetype length, int style);
     // Twin styles of long lines (AdvEditTwins.cpp).
-    void twinStyles(const marlix::TextView &text, QByteArray &styles); // twinLines
-    void setStyleColour(int style, const QColor &color);               // the style and its twin
+    // twinLines, with room for the pieces of a document of this size (-1: of the text)
+    void twinStyles(const marlix::TextView &text, QByteArray &styles, qsizetype documentBytes = -1);
+    void setStyleColour(int style, const QColor &color); // the style and its twin
     void twinLineAt(qsizetype pos);
     void twinLoadedText(const QByteArray &text); // all in style 0, as the text came in
     void initTwins();
     void retwinAll();
-    void retwinRange(qsizetype from, qsizetype to); // whole lines
+    // Whole lines; with room for the pieces of a document of this size when it is given.
+    void retwinRange(qsizetype from, qsizetype to, qsizetype documentBytes = -1);
     QList<marlix::HighlightPhrase> highlightEntries();
     const marlix::PhraseHighlighter &highlighter();
     // Colours lines [first, last] as a whole pass would; returns the last line whose block
@@ -183,6 +190,22 @@ private:
     std::uint32_t foldStateBefore(int line) const;
     void setFoldStateBefore(int line, std::uint32_t bits);
     bool m_lineNumbers = true;
+    // The lines of a large script brought up to date in slices (AdvEditBackground.cpp).
+    bool startLinePass(bool colour); // false: the script is small, nothing was started
+    void stopLinePass();
+    int pendingLine() const; // the first line the slices have not done, or INT_MAX
+    void movePendingLines(qsizetype position, qsizetype length, bool insert);
+    void lineSlice();
+    void bringLinesUpToDate(int first, int last, bool colour);
+    void colourLinesInView();
+    void repaintLinesInView(int first, int last);
+    void setFoldLevelsOf(const marlix::TextView &lines, int first);
+    QTimer *m_sliceTimer = nullptr;
+    qsizetype m_pendingFrom = -1; // the start of the first line not done, or -1
+    qsizetype m_aheadFrom = -1;   // the lines in view done ahead of the slices
+    qsizetype m_aheadTo = -1;
+    bool m_pendingColour = false;
+    bool m_objectListPending = false;
     void createObjectList();
     void createCompletionList();
     void applyCompletion(const marlix::CompletionStep &step);

@@ -118,6 +118,20 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
     updateLineNumberWidth();
 }
 
+void TAdvEdit::setFoldLevelsOf(const TextView &text, int first) {
+    const QList<FoldLine> lines = foldLines(text, FoldStack::fromBits(foldStateBefore(first)));
+    const int count = int(SendScintilla(SCI_GETLINECOUNT));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int line = first + int(i);
+        const long level = foldLevel(lines[i]);
+        const long was = SendScintilla(SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
+        if ((was & (SC_FOLDLEVELNUMBERMASK | SC_FOLDLEVELHEADERFLAG)) != level)
+            SendScintilla(SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), level);
+        if (line + 1 < count)
+            setFoldStateBefore(line + 1, lines[i].after.bits());
+    }
+}
+
 // Each line keeps the blocks open before it, not after: when lines are joined the control
 // drops the state of the later line, so a line's own state always belongs to the text before
 // it, which an edit from that line on leaves alone.
@@ -137,6 +151,7 @@ void TAdvEdit::setFoldStateBefore(int line, std::uint32_t bits) {
 
 void TAdvEdit::updateFoldLevels(int first, int last) {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
+    const int pending = pendingLine(); // the slices carry a change on from there
     FoldStack stack = FoldStack::fromBits(foldStateBefore(first));
     for (int line = first; line < lines; ++line) {
         const QByteArray text = lineText(line);
@@ -152,6 +167,8 @@ void TAdvEdit::updateFoldLevels(int first, int last) {
             setFoldStateBefore(line + 1, stack.bits());
         else if (line >= last)
             break; // the lines after see the blocks they saw before
+        if (line >= last && line + 1 >= pending)
+            break;
     }
     updateLineNumberWidth();
 }

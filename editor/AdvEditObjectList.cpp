@@ -48,6 +48,12 @@ void TAdvEdit::createObjectList() {
 }
 
 void TAdvEdit::RefreshObjectList() {
+    if (linesPending()) {
+        // A large script just loaded or coloured: the list is filled once the slices are done,
+        // from the text as it is then.
+        m_objectListPending = true;
+        return;
+    }
     // Emptying the rows moves no jump: the old current cell is gone, not newly chosen.
     const QSignalBlocker blocker(ObjectList->selectionModel());
     objectRows(ObjectList)->fill(m_text->whole());

@@ -31,9 +31,9 @@ void keepWidthsFor(QsciScintilla &editor, qsizetype bytes, bool longLine) {
 }
 } // namespace
 
-void TAdvEdit::twinStyles(const TextView &text, QByteArray &styles) {
+void TAdvEdit::twinStyles(const TextView &text, QByteArray &styles, qsizetype documentBytes) {
     const TwinResult result = twinLines(text, styles, m_wrap->lineFit());
-    keepWidthsFor(*this, text.size, result.longLine);
+    keepWidthsFor(*this, documentBytes < 0 ? text.size : documentBytes, result.longLine);
 }
 
 void TAdvEdit::initTwins() {
@@ -48,16 +48,23 @@ void TAdvEdit::initTwins() {
 }
 
 void TAdvEdit::retwinAll() {
+    // A large script is twinned anew in slices, the lines in view at once.
+    if (startLinePass(false)) {
+        colourLinesInView();
+        return;
+    }
     retwinRange(0, SendScintilla(SCI_GETLENGTH));
 }
 
-void TAdvEdit::retwinRange(qsizetype from, qsizetype to) {
+void TAdvEdit::retwinRange(qsizetype from, qsizetype to, qsizetype documentBytes) {
     if (to <= from)
         return;
     const QByteArray text = m_text->bytes(from, to);
     QByteArray styles = m_text->styles(from, to);
     const TwinResult result = twinLines(TextView::whole(text), styles, m_wrap->lineFit());
-    if (result.longLine)
+    if (documentBytes >= 0)
+        keepWidthsFor(*this, documentBytes, result.longLine);
+    else if (result.longLine)
         keepWidths(*this, manyPieces);
     if (result.changed.to == result.changed.from)
         return;

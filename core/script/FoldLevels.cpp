@@ -123,9 +123,9 @@ FoldLine foldLine(FoldStack before, const char *line, qsizetype size) {
     return result;
 }
 
-QList<FoldLine> foldLines(const TextView &text) {
+QList<FoldLine> foldLines(const TextView &text, FoldStack before) {
     QList<FoldLine> lines;
-    FoldStack stack;
+    FoldStack stack = before;
     const char *data = text.data;
     qsizetype start = 0;
     const qsizetype size = text.size;

@@ -51,7 +51,7 @@ struct FoldLine {
 // The line of `size` bytes, given the blocks open before it.
 FoldLine foldLine(FoldStack before, const char *line, qsizetype size);
 
-// Every line of a whole text, in order.
-QList<FoldLine> foldLines(const TextView &text);
+// Every line of a text of whole lines, in order, given the blocks open before its first line.
+QList<FoldLine> foldLines(const TextView &text, FoldStack before = FoldStack());
 
 } // namespace marlix

@@ -85,6 +85,20 @@ QList<RemBlock> remBlockLines(const TextView &text) {
     return spans;
 }
 
+QList<bool> blockOpenAfterLines(const TextView &text, bool openBefore) {
+    QList<bool> openAfter;
+    bool open = openBefore;
+    // Without a block open and without the word that opens one, no line is in a block.
+    const bool none = !open && findWholeWord(text, QByteArrayLiteral("beginrem"), 0, text.size) < 0;
+    forEachLine(text, [&](int, qsizetype start, qsizetype end) {
+        if (!none)
+            open = blockOpenAfter(open, blockMarkOf(text.data + start, end - start));
+        openAfter.append(open);
+        return true;
+    });
+    return openAfter;
+}
+
 bool inRemark(const TextView &text, qsizetype pos) {
     bool open = false;
     bool remark = false;

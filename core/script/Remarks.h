@@ -40,6 +40,10 @@ struct RemBlock {
 };
 QList<RemBlock> remBlockLines(const TextView &text); // a whole text, offset 0
 
+// For each line of a text of whole lines, whether a block is open after it, given whether one
+// was open before its first line.
+QList<bool> blockOpenAfterLines(const TextView &text, bool openBefore);
+
 // Whether a position of the text stands in a remark: after "rem" on its line or on a line of a
 // block. Walks the text before it; the editor keeps the block state per line instead.
 bool inRemark(const TextView &text, qsizetype pos); // a whole text, offset 0

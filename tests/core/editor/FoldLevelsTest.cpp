@@ -70,6 +70,25 @@ TEST(FoldLevels, CarryingOnFromAnyLineGivesTheWholePass) {
     }
 }
 
+TEST(FoldLevels, APieceOfLinesCarriesOnFromTheBlocksOpenBeforeIt) {
+    // Cut after every line, CR LF line ends kept: the pieces give what the whole pass gives.
+    const QByteArray text = "if a\r\nObjectTemplate.create A\r\nbeginRem\r\nx\r\nendRem\r\n"
+                            "ObjectTemplate.active B\r\nendIf\r\nb";
+    const QList<FoldLine> whole = foldLines(TextView::whole(text));
+    ASSERT_EQ(whole.size(), 8);
+    for (qsizetype cut = text.indexOf('\n'); cut > 0; cut = text.indexOf('\n', cut + 1)) {
+        const int before = int(text.left(cut).count('\n'));
+        const QByteArray rest = text.mid(cut + 1);
+        const QList<FoldLine> piece = foldLines(TextView::whole(rest), whole[before].after);
+        ASSERT_EQ(piece.size(), whole.size() - before - 1) << cut;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            EXPECT_EQ(piece[i].depth, whole[before + 1 + i].depth) << cut << " " << i;
+            EXPECT_EQ(piece[i].header, whole[before + 1 + i].header) << cut << " " << i;
+            EXPECT_TRUE(piece[i].after == whole[before + 1 + i].after) << cut << " " << i;
+        }
+    }
+}
+
 TEST(FoldLevels, TooDeepNestingStopsFoldingButKeepsTheOuterBlocks) {
     QByteArray text;
     for (int i = 0; i < FoldStack::MaxDepth + 2; ++i)

@@ -50,6 +50,20 @@ TEST(Remarks, BlocksRunFromBeginToEndAndDoNotNest) {
     EXPECT_TRUE(remBlockLines(TextView::whole(QByteArray("endRem\r\nrem x"))).isEmpty());
 }
 
+TEST(Remarks, BlockStatesOfAPieceFollowTheStateBeforeIt) {
+    const QByteArray text = "a\r\nbeginRem\r\nb\r\nENDREM x\r\nc\nbeginrem\r\nd";
+    const QList<bool> whole = blockOpenAfterLines(TextView::whole(text), false);
+    EXPECT_EQ(whole, (QList<bool>{false, true, true, false, false, true, true}));
+    // A piece that starts inside a block, and one without any mark.
+    EXPECT_EQ(blockOpenAfterLines(TextView::whole(QByteArray("b\r\nendRem\r\nc")), true),
+              (QList<bool>{true, false, false}));
+    EXPECT_EQ(blockOpenAfterLines(TextView::whole(QByteArray("x\r\ny")), true),
+              (QList<bool>{true, true}));
+    EXPECT_EQ(blockOpenAfterLines(TextView::whole(QByteArray("x\r\nendRem")), false),
+              (QList<bool>{false, false}));
+    EXPECT_EQ(blockOpenAfterLines(TextView::whole(QByteArray()), true), (QList<bool>{true}));
+}
+
 TEST(Remarks, PositionsAfterRemOrInsideABlockAreRemarks) {
     const QByteArray text = "ObjectTemplate.x rem ObjectTemplate.y\r\n"
                             "remark ObjectTemplate.z\r\n"

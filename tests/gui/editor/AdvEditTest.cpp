@@ -1,6 +1,7 @@
 #include "EditorHarness.h"
 
 #include "core/common/Error.h"
+#include "core/common/LineFile.h"
 #include "platform/Prompts.h"
 
 #include <QAccessible>
@@ -466,6 +467,21 @@ private slots:
         EditorHarness fresh("", phraseTable);
         fresh.editor->SaveScript(fresh.folder.file("new.con"));
         QVERIFY(fresh.folder.read("new.con").contains("\r\n"));
+    }
+
+    // Scripts whose line ends are all CR LF are taken as they are, the last line end dropped;
+    // the lines are the same as when any other script is split and joined.
+    void aScriptsLinesComeInWhateverEndsTheLastOne() {
+        EditorHarness h("", phraseTable);
+        const QList<QPair<QByteArray, QByteArray>> cases = {
+            {"a\r\nb\r\n", "a\r\nb"}, {"a\r\n\r\n", "a\r\n"}, {"\r\n", ""},
+            {"\r\n\r\n", "\r\n"},     {"a\r\nb", "a\r\nb"},   {"a\r\r\n", "a\r\n"},
+            {"a\rb\r\n", "a\r\nb"},   {"a\n\r\n", "a\r\n"},   {"\ra\r\n", "\r\na"}};
+        for (const auto &[file, document] : cases) {
+            h.editor->loadBytes(file);
+            QCOMPARE(h.editor->documentBytes(), document);
+            QCOMPARE(h.editor->documentBytes(), marlix::joinedLines(file));
+        }
     }
 
     void commentActsOnWholeLinesWhateverTheWrap() {
