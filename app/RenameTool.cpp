@@ -7,6 +7,7 @@
 #include "core/common/Error.h"
 #include "core/script/Windows1252.h"
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 #include "platform/ErrorDisplay.h"
 
 #include <QAction>
@@ -40,18 +41,13 @@ void renameInEditor(TAdvEdit *editor, const QString &file, const QList<RenameCha
     std::sort(mine.begin(), mine.end(), [](const RenameChange &a, const RenameChange &b) {
         return std::tie(a.line, a.column) > std::tie(b.line, b.column);
     });
-    editor->SendScintilla(QsciScintillaBase::SCI_BEGINUNDOACTION);
+    EditorView view(editor);
+    editor->beginUndoAction();
     for (const RenameChange &change : mine) {
-        const long start = editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
-                                                 static_cast<unsigned long>(change.line - 1)) +
-                           change.column;
-        editor->SendScintilla(QsciScintillaBase::SCI_SETTARGETRANGE,
-                              static_cast<unsigned long>(start), start + change.before.size());
-        editor->SendScintilla(QsciScintillaBase::SCI_REPLACETARGET,
-                              static_cast<unsigned long>(change.after.size()),
-                              change.after.constData());
+        const qsizetype start = view.lineStart(change.line - 1) + change.column;
+        view.replace(start, start + change.before.size(), change.after);
     }
-    editor->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
+    editor->endUndoAction();
     editor->flushEdits();
 }
 
@@ -73,7 +69,7 @@ RenameTool::RenameTool(TFormMain *window, IndexTools *index)
 
 void RenameTool::renameNameClick() {
     if (TAdvEdit *editor = m_window->activeEditor())
-        renameAt(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+        renameAt(EditorView(editor).caret());
 }
 
 QString RenameTool::refusalForActiveTab() const {

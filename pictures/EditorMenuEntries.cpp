@@ -1,6 +1,7 @@
 #include "pictures/EditorMenuEntries.h"
 
 #include "editor/AdvEdit.h"
+#include "editor/EditorView.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -33,11 +34,9 @@ void EditorMenuEntries::requested(TAdvEdit *editor, QObject *watched, QEvent *ev
         QPoint at = request->pos();
         if (watched != editor->viewport())
             at = editor->viewport()->mapFrom(editor, at);
-        position =
-            qsizetype(editor->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMPOINTCLOSE,
-                                            static_cast<unsigned long>(at.x()), long(at.y())));
+        position = EditorView(editor).positionAt(at);
     } else {
-        position = qsizetype(editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+        position = EditorView(editor).caret();
     }
     m_editor = editor;
     m_position = position;
