@@ -131,6 +131,16 @@ ModTreePanel::ModTreePanel(TFormMain *window, IndexTools *tools)
         else
             watch({}, {}); // a hidden tree follows nothing; it reads everything when shown
     });
+    // A script saved here or changed by another program is read into the index again: its
+    // mark, and those of the scripts that name it, follow.
+    m_marksSettle = new QTimer(this);
+    m_marksSettle->setSingleShot(true);
+    m_marksSettle->setInterval(500);
+    connect(m_marksSettle, &QTimer::timeout, this, &ModTreePanel::refreshMarks);
+    connect(tools, &IndexTools::indexChanged, this, [this] {
+        if (isVisible())
+            m_marksSettle->start();
+    });
     connect(tools, &IndexTools::buildFinished, this, [this] {
         if (!isVisible())
             return;

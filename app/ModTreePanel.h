@@ -68,6 +68,7 @@ private:
     ModTreeFilter *m_proxy;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_settle;
+    QTimer *m_marksSettle; // a burst of saves is checked once
     QThread *m_scan = nullptr;
     bool m_scanAgain = false;
     QThread *m_check = nullptr;

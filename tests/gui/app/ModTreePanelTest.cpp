@@ -141,6 +141,14 @@ private slots:
         const QModelIndex sounds = x.row(x.tree.path("objects/vehicles/tank/TankSounds.con"));
         QCOMPARE(sounds.data(ModTreeModel::ProblemsRole).toInt(), 0);
         QCOMPARE(sounds.data().toString(), QStringLiteral("TankSounds.con"));
+
+        // A misspelt command saved into it by another program marks it, without a new build.
+        x.tree.put("objects/vehicles/tank/TankSounds.con",
+                   "ObjectTemplate.create Sound Tank_Engine\r\nObjectTemplate.setMaxSped 1\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(x.row(x.tree.path("objects/vehicles/tank/TankSounds.con"))
+                                         .data(ModTreeModel::ProblemsRole)
+                                         .toInt() > 0,
+                                 10000);
     }
 
     void theContextMenuRevealsCopiesAndSearchesTheFolder() {
