@@ -32,6 +32,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace marlix {
 
@@ -428,7 +429,15 @@ void IndexTools::findReferencesClick() {
         return;
     }
     const QList<IndexEntry> definitions = m_index->definitions(symbol.name, symbol.families);
-    const QList<IndexEntry> references = m_index->references(symbol.name, symbol.family);
+    // A name a command may take of several families is looked for in each of them.
+    QList<IndexEntry> references;
+    for (const QByteArray &family :
+         symbol.families.isEmpty() ? QByteArrayList{symbol.family} : symbol.families)
+        for (const IndexEntry &entry : m_index->references(symbol.name, family))
+            if (std::none_of(references.cbegin(), references.cend(), [&](const IndexEntry &e) {
+                    return e.file == entry.file && e.line == entry.line && e.column == entry.column;
+                }))
+                references.append(entry);
     QList<IndexEntry> places = definitions + references;
     std::sort(places.begin(), places.end(), byPlace);
     ResultsPanel *panel = m_window->resultsPanel;

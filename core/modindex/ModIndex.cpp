@@ -267,7 +267,12 @@ QList<IndexEntry> ModIndex::collect(const QHash<QByteArray, QList<Slot>> &map,
             const NameReference &r = file.scan.references[slot.item];
             entry = {file.path, r.line, r.column, r.family, {}, r.name, false};
         }
-        if (family.isEmpty() || foldWord(entry.family) == foldedFamily)
+        bool ofFamily = family.isEmpty() || foldWord(entry.family) == foldedFamily;
+        // A reference that may name a thing of several families is one of each of them.
+        if (!ofFamily && !definitions)
+            for (const QByteArray &f : file.scan.references[slot.item].families)
+                ofFamily = ofFamily || foldWord(f) == foldedFamily;
+        if (ofFamily)
             entries.append(entry);
     }
     std::sort(entries.begin(), entries.end(), [](const IndexEntry &a, const IndexEntry &b) {

@@ -129,6 +129,11 @@ TEST_F(ModRules, AReferenceMayNameAThingOfAnyOfItsFamilies) {
     EXPECT_EQ(symbol.families, (QByteArrayList{"aiTemplate", "weaponTemplate"}));
     ASSERT_EQ(index.definitions(symbol.name, symbol.families).size(), 1);
     EXPECT_EQ(index.definitions(symbol.name, symbol.families)[0].family, "weaponTemplate");
+    // From its definition, the weaponTemplate's references include that line.
+    bool found = false;
+    for (const IndexEntry &e : index.references("TigerGun", "weaponTemplate"))
+        found = found || e.file == tree.path("objects/tanks/tank.con");
+    EXPECT_TRUE(found);
 }
 
 TEST_F(ModRules, ACommandALetterOrTwoFromAKnownOneIsAnErrorWithAdviceAFarOneAWarning) {
