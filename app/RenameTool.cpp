@@ -34,13 +34,7 @@ bool below(const QString &path, const QStringList &folders) {
 // The plan's changes of one script made in its tab as one undo step, word by word from the
 // end, so colours, folds and marks elsewhere stay as they are.
 void renameInEditor(TAdvEdit *editor, const QString &file, const QList<RenameChange> &changes) {
-    QList<RenameChange> mine;
-    for (const RenameChange &change : changes)
-        if (change.file == file)
-            mine.append(change);
-    std::sort(mine.begin(), mine.end(), [](const RenameChange &a, const RenameChange &b) {
-        return std::tie(a.line, a.column) > std::tie(b.line, b.column);
-    });
+    const QList<RenameChange> mine = changesOfFileFromEnd(changes, file);
     EditorView view(editor);
     editor->beginUndoAction();
     for (const RenameChange &change : mine) {

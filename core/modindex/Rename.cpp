@@ -236,8 +236,7 @@ RenamePlan planRename(const RenameScope &scope, const QString &rawPath, const QB
     return plan;
 }
 
-QByteArray renamedText(const QByteArray &text, const QString &file,
-                       const QList<RenameChange> &changes) {
+QList<RenameChange> changesOfFileFromEnd(const QList<RenameChange> &changes, const QString &file) {
     QList<RenameChange> mine;
     for (const RenameChange &change : changes)
         if (change.file == file)
@@ -245,6 +244,12 @@ QByteArray renamedText(const QByteArray &text, const QString &file,
     std::sort(mine.begin(), mine.end(), [](const RenameChange &a, const RenameChange &b) {
         return std::tie(a.line, a.column) > std::tie(b.line, b.column);
     });
+    return mine;
+}
+
+QByteArray renamedText(const QByteArray &text, const QString &file,
+                       const QList<RenameChange> &changes) {
+    const QList<RenameChange> mine = changesOfFileFromEnd(changes, file);
     const QList<qsizetype> starts = lineStarts(text);
     QByteArray result = text;
     for (const RenameChange &change : mine) {

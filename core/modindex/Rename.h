@@ -63,6 +63,10 @@ RenamePlan planRename(const RenameScope &scope, const QString &path, const QByte
 // Whether a new name is one word a script line can hold as an argument.
 bool isOneWord(const QByteArray &name);
 
+// The changes of one script, from its end to its start, so each leaves the places of the
+// ones still to be made as they were.
+QList<RenameChange> changesOfFileFromEnd(const QList<RenameChange> &changes, const QString &file);
+
 // The text with the plan's changes of that file made; throws Error when a change no longer
 // finds its word where the plan saw it (the text changed meanwhile).
 QByteArray renamedText(const QByteArray &text, const QString &file,
