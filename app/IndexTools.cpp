@@ -111,16 +111,17 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
                 [this, handler] { guarded(m_window, [&] { (this->*handler)(); }); });
         return action;
     };
-    mnuIndexFolders = entry(QStringLiteral("Index Folders\u2026"), {}, "mnuIndexFolders",
-                            &IndexTools::indexFoldersClick);
-    mnuGoToDefinition = entry(QStringLiteral("Go to Definition"), QKeySequence(Qt::Key_F12),
-                              "mnuGoToDefinition", &IndexTools::goToDefinitionClick);
-    mnuGoBack = entry(QStringLiteral("Go Back"), QKeySequence(Qt::AltModifier | Qt::Key_Left),
-                      "mnuGoBack", &IndexTools::goBackClick);
-    mnuFindReferences =
+    indexFoldersAction = entry(QStringLiteral("Index Folders\u2026"), {}, "indexFoldersAction",
+                               &IndexTools::indexFoldersClick);
+    goToDefinitionAction = entry(QStringLiteral("Go to Definition"), QKeySequence(Qt::Key_F12),
+                                 "goToDefinitionAction", &IndexTools::goToDefinitionClick);
+    goBackAction = entry(QStringLiteral("Go Back"), QKeySequence(Qt::AltModifier | Qt::Key_Left),
+                         "goBackAction", &IndexTools::goBackClick);
+    findReferencesAction =
         entry(QStringLiteral("Find References"), QKeySequence(Qt::ShiftModifier | Qt::Key_F12),
-              "mnuFindReferences", &IndexTools::findReferencesClick);
-    mnuCheckMod = entry(QStringLiteral("Check Mod"), {}, "mnuCheckMod", &IndexTools::checkModClick);
+              "findReferencesAction", &IndexTools::findReferencesClick);
+    checkModAction =
+        entry(QStringLiteral("Check Mod"), {}, "checkModAction", &IndexTools::checkModClick);
 
     progressBar = new QProgressBar(window);
     progressBar->setObjectName(QStringLiteral("indexProgress"));

@@ -33,7 +33,8 @@ public:
     explicit IndexTools(TFormMain *window);
     ~IndexTools() override;
 
-    QAction *mnuIndexFolders, *mnuGoToDefinition, *mnuGoBack, *mnuFindReferences, *mnuCheckMod;
+    QAction *indexFoldersAction, *goToDefinitionAction, *goBackAction, *findReferencesAction,
+        *checkModAction;
     QProgressBar *progressBar;
     QLabel *indexStatus;
 

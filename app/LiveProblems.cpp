@@ -51,14 +51,14 @@ LiveProblems::LiveProblems(TFormMain *window, IndexTools *tools)
                 [this, forward] { guarded(m_window, [&] { step(forward); }); });
         return action;
     };
-    mnuNextProblem =
-        entry(QStringLiteral("Next Problem"), QKeySequence(Qt::Key_F8), "mnuNextProblem", true);
-    mnuPreviousProblem =
+    nextProblemAction =
+        entry(QStringLiteral("Next Problem"), QKeySequence(Qt::Key_F8), "nextProblemAction", true);
+    previousProblemAction =
         entry(QStringLiteral("Previous Problem"), QKeySequence(Qt::ShiftModifier | Qt::Key_F8),
-              "mnuPreviousProblem", false);
+              "previousProblemAction", false);
 
     problemCount = new QLabel(window);
-    problemCount->setObjectName(QStringLiteral("lblProblems"));
+    problemCount->setObjectName(QStringLiteral("problemsLabel"));
     problemCount->setContentsMargins(6, 0, 6, 0);
     window->statusBar()->addPermanentWidget(problemCount);
 

@@ -32,7 +32,7 @@ public:
     LiveProblems(TFormMain *window, IndexTools *tools);
     ~LiveProblems() override;
 
-    QAction *mnuNextProblem, *mnuPreviousProblem;
+    QAction *nextProblemAction, *previousProblemAction;
     QLabel *problemCount;
 
     // The marks of an editor; null before its first check.

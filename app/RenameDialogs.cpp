@@ -45,14 +45,14 @@ RenameNameDialog::RenameNameDialog(const QString &family, const QString &oldName
     auto *label = new QLabel(QStringLiteral("New name for %1 %2:").arg(family, oldName), this);
     layout->addWidget(label);
     nameField = new QLineEdit(oldName, this);
-    nameField->setObjectName(QStringLiteral("txtNewName"));
+    nameField->setObjectName(QStringLiteral("newNameEdit"));
     nameField->selectAll();
     label->setBuddy(nameField);
     layout->addWidget(nameField);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton = buttons->button(QDialogButtonBox::Ok);
-    okButton->setObjectName(QStringLiteral("btnOk"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btnCancel"));
+    okButton->setObjectName(QStringLiteral("okButton"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -84,7 +84,7 @@ RenamePreviewDialog::RenamePreviewDialog(const RenamePlan &plan, const QSet<QStr
         summary += QStringLiteral(" Scripts open in a tab change there and are saved as you "
                                   "save them; the others change on disk.");
     summaryLabel = new QLabel(summary, this);
-    summaryLabel->setObjectName(QStringLiteral("lblRenameSummary"));
+    summaryLabel->setObjectName(QStringLiteral("renameSummaryLabel"));
     summaryLabel->setWordWrap(true);
     layout->addWidget(summaryLabel);
 
@@ -124,9 +124,9 @@ RenamePreviewDialog::RenamePreviewDialog(const RenamePlan &plan, const QSet<QStr
 
     auto *buttons = new QDialogButtonBox(this);
     applyButton = buttons->addButton(QStringLiteral("Apply"), QDialogButtonBox::AcceptRole);
-    applyButton->setObjectName(QStringLiteral("btnApply"));
+    applyButton->setObjectName(QStringLiteral("applyButton"));
     cancelButton = buttons->addButton(QDialogButtonBox::Cancel);
-    cancelButton->setObjectName(QStringLiteral("btnCancel"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     applyButton->setDefault(true);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

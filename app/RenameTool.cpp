@@ -49,15 +49,15 @@ void renameInEditor(TAdvEdit *editor, const QString &file, const QList<RenameCha
 
 RenameTool::RenameTool(TFormMain *window, IndexTools *index)
     : QObject(window), m_window(window), m_index(index) {
-    mnuRenameName = new QAction(QStringLiteral("Rename Name\u2026"), window->mnuTools);
-    mnuRenameName->setObjectName(QStringLiteral("mnuRenameName"));
-    mnuRenameName->setShortcut(QKeySequence(Qt::Key_F2));
+    renameNameAction = new QAction(QStringLiteral("Rename Name\u2026"), window->mnuTools);
+    renameNameAction->setObjectName(QStringLiteral("renameNameAction"));
+    renameNameAction->setShortcut(QKeySequence(Qt::Key_F2));
     // Beside Find References, which lists what a rename would change.
     const QList<QAction *> entries = window->mnuTools->actions();
-    const qsizetype after = entries.indexOf(index->mnuFindReferences);
+    const qsizetype after = entries.indexOf(index->findReferencesAction);
     window->mnuTools->insertAction(
-        after >= 0 && after + 1 < entries.size() ? entries[after + 1] : nullptr, mnuRenameName);
-    connect(mnuRenameName, &QAction::triggered, this,
+        after >= 0 && after + 1 < entries.size() ? entries[after + 1] : nullptr, renameNameAction);
+    connect(renameNameAction, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { renameNameClick(); }); });
 }
 

@@ -21,7 +21,7 @@ public:
     // Adds its entry to the Tools menu after the index's own.
     RenameTool(TFormMain *window, IndexTools *index);
 
-    QAction *mnuRenameName;
+    QAction *renameNameAction;
 
     // Renames the name at the byte position of the active document, asking as the menu
     // entry does.

@@ -26,10 +26,10 @@ QLabel *addField(QStatusBar *bar, const char *name) {
 DocumentStatus::DocumentStatus(TFormMain *window) : QObject(window), m_window(window) {
     QStatusBar *bar = window->statusBar();
     bar->setObjectName(QStringLiteral("stbMain"));
-    caret = addField(bar, "lblCaret");
-    selection = addField(bar, "lblSelection");
-    lines = addField(bar, "lblLines");
-    changed = addField(bar, "lblChanged");
+    caret = addField(bar, "caretLabel");
+    selection = addField(bar, "selectionLabel");
+    lines = addField(bar, "linesLabel");
+    changed = addField(bar, "changedLabel");
 }
 
 void DocumentStatus::watch(TAdvEdit *editor) {

@@ -21,21 +21,21 @@ Workspace::Workspace(TFormMain *window)
     : QObject(window), m_window(window),
       m_help(std::make_shared<CommandHelpFile>(window->ProgramFolder() + CommandHelp::fileName())) {
     quickOpen = new QuickOpen(window, window->indexTools);
-    mnuQuickOpen = new QAction(QStringLiteral("Quick Open\u2026"), window);
-    mnuQuickOpen->setObjectName(QStringLiteral("mnuQuickOpen"));
-    mnuQuickOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    window->mnuFile->insertAction(window->mnuRecent->menuAction(), mnuQuickOpen);
-    connect(mnuQuickOpen, &QAction::triggered, this,
+    quickOpenAction = new QAction(QStringLiteral("Quick Open\u2026"), window);
+    quickOpenAction->setObjectName(QStringLiteral("quickOpenAction"));
+    quickOpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    window->mnuFile->insertAction(window->mnuRecent->menuAction(), quickOpenAction);
+    connect(quickOpenAction, &QAction::triggered, this,
             [this] { guarded(m_window, [this] { quickOpen->open(); }); });
 
     modTree = new ModTreePanel(window, window->indexTools);
     window->addDockWidget(Qt::LeftDockWidgetArea, modTree);
     modTree->hide();
-    mnuModTree = modTree->toggleViewAction();
-    mnuModTree->setText(QStringLiteral("Mod Tree"));
-    mnuModTree->setObjectName(QStringLiteral("mnuModTree"));
-    mnuModTree->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    window->mnuTools->insertAction(window->N5, mnuModTree);
+    modTreeAction = modTree->toggleViewAction();
+    modTreeAction->setText(QStringLiteral("Mod Tree"));
+    modTreeAction->setObjectName(QStringLiteral("modTreeAction"));
+    modTreeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    window->mnuTools->insertAction(window->N5, modTreeAction);
 }
 
 // The tree's check reads the mod index: the tree goes first.

@@ -23,7 +23,7 @@ public:
     explicit Workspace(TFormMain *window);
     ~Workspace() override;
 
-    QAction *mnuQuickOpen, *mnuModTree;
+    QAction *quickOpenAction, *modTreeAction;
     ModTreePanel *modTree;
     QuickOpen *quickOpen;
 

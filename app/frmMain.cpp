@@ -62,7 +62,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
                                     "(*.bcon)|*.bcon|All Files (*.*)|*.*");
     dlgOpen.defaultSuffix = QStringLiteral("con");
     dlgOpen.multiple = true;
-    dlgOpenArchive.filter = QStringLiteral("RFA Archives (*.rfa)|*.rfa|All Files (*.*)|*.*");
+    openArchiveRequest.filter = QStringLiteral("RFA Archives (*.rfa)|*.rfa|All Files (*.*)|*.*");
     dlgSave.kind = marlix::FileRequest::Save;
     dlgSave.filter = QStringLiteral("BF1942 Con File (*.con)|*.con|Con Backup File "
                                     "(*.bcon)|*.bcon|All Files(*.*)|*.*");
@@ -110,8 +110,8 @@ void TFormMain::createMenus() {
     mnuFile = mnuMain->addMenu(QStringLiteral("&File"));
     mnuNew = addEntry(mnuFile, QStringLiteral("New"), ctrl(Qt::Key_N), &TFormMain::mnuNewClick);
     mnuOpen = addEntry(mnuFile, QStringLiteral("Open"), ctrl(Qt::Key_O), &TFormMain::mnuOpenClick);
-    mnuOpenFromArchive = addEntry(mnuFile, QStringLiteral("Open from Archive\u2026"), {},
-                                  &TFormMain::mnuOpenFromArchiveClick);
+    openFromArchiveAction = addEntry(mnuFile, QStringLiteral("Open from Archive\u2026"), {},
+                                     &TFormMain::openFromArchive);
     mnuRecent = mnuFile->addMenu(QStringLiteral("Open Recent"));
     std::array<QAction **, marlix::RecentFilesLimit> recent = {
         &mnuRecent1, &mnuRecent2, &mnuRecent3, &mnuRecent4, &mnuRecent5,
@@ -136,10 +136,10 @@ void TFormMain::createMenus() {
     mnuSaveAll = addEntry(mnuFile, QStringLiteral("Save All"), ctrlAlt(Qt::Key_S),
                           &TFormMain::mnuSaveAllClick);
     N1 = mnuFile->addSeparator();
-    mnuPrint = addEntry(mnuFile, QStringLiteral("Print"), {}, &TFormMain::mnuPrintClick);
+    mnuPrint = addEntry(mnuFile, QStringLiteral("Print"), {}, &TFormMain::printScript);
     N2 = mnuFile->addSeparator();
-    mnuBackup = addEntry(mnuFile, QStringLiteral("Backup"), {}, &TFormMain::mnuBackupClick);
-    mnuRestore = addEntry(mnuFile, QStringLiteral("Restore"), {}, &TFormMain::mnuRestoreClick);
+    mnuBackup = addEntry(mnuFile, QStringLiteral("Backup"), {}, &TFormMain::backupScript);
+    mnuRestore = addEntry(mnuFile, QStringLiteral("Restore"), {}, &TFormMain::restoreBackup);
     N3 = mnuFile->addSeparator();
     mnuExit = addEntry(mnuFile, QStringLiteral("Exit"), ctrl(Qt::Key_Q), &TFormMain::mnuExitClick);
 
@@ -161,18 +161,19 @@ void TFormMain::createMenus() {
                          &TFormMain::mnuDeleteClick);
     mnuSelectall = addEntry(mnuEdit, QStringLiteral("Select All"), ctrl(Qt::Key_A),
                             &TFormMain::mnuSelectallClick);
-    mnuToggleComment = addEntry(mnuEdit, QStringLiteral("Toggle Comment"), ctrl(Qt::Key_Slash),
-                                &TFormMain::mnuToggleCommentClick);
+    toggleCommentAction = addEntry(mnuEdit, QStringLiteral("Toggle Comment"), ctrl(Qt::Key_Slash),
+                                   &TFormMain::toggleComment);
     const auto ctrlShift = [](int key) {
         return QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key(key)));
     };
-    mnuFoldBlock = addEntry(mnuEdit, QStringLiteral("Fold Block"), ctrlShift(Qt::Key_BracketLeft),
-                            &TFormMain::mnuFoldBlockClick);
-    mnuUnfoldBlock = addEntry(mnuEdit, QStringLiteral("Unfold Block"),
-                              ctrlShift(Qt::Key_BracketRight), &TFormMain::mnuUnfoldBlockClick);
+    foldBlockAction = addEntry(mnuEdit, QStringLiteral("Fold Block"),
+                               ctrlShift(Qt::Key_BracketLeft), &TFormMain::foldBlock);
+    unfoldBlockAction = addEntry(mnuEdit, QStringLiteral("Unfold Block"),
+                                 ctrlShift(Qt::Key_BracketRight), &TFormMain::unfoldBlock);
     // With Shift held, the bracket keys of many layouts report braces.
-    mnuFoldBlock->setShortcuts({ctrlShift(Qt::Key_BracketLeft), ctrlShift(Qt::Key_BraceLeft)});
-    mnuUnfoldBlock->setShortcuts({ctrlShift(Qt::Key_BracketRight), ctrlShift(Qt::Key_BraceRight)});
+    foldBlockAction->setShortcuts({ctrlShift(Qt::Key_BracketLeft), ctrlShift(Qt::Key_BraceLeft)});
+    unfoldBlockAction->setShortcuts(
+        {ctrlShift(Qt::Key_BracketRight), ctrlShift(Qt::Key_BraceRight)});
     N7 = mnuEdit->addSeparator();
     createFindMenu();
 
@@ -213,9 +214,9 @@ void TFormMain::createMenus() {
         {mnuPaste, "mnuPaste"},
         {mnuDelete, "mnuDelete"},
         {mnuSelectall, "mnuSelectall"},
-        {mnuToggleComment, "mnuToggleComment"},
-        {mnuFoldBlock, "mnuFoldBlock"},
-        {mnuUnfoldBlock, "mnuUnfoldBlock"},
+        {toggleCommentAction, "toggleCommentAction"},
+        {foldBlockAction, "foldBlockAction"},
+        {unfoldBlockAction, "unfoldBlockAction"},
         {mnuFind, "mnuFind"},
         {mnuReplace, "mnuReplace"},
         {mnuPreferences, "mnuPreferences"},
@@ -475,15 +476,15 @@ void TFormMain::mnuSelectallClick() {
     if (TAdvEdit *editor = activeEditor())
         editor->selectAll(true);
 }
-void TFormMain::mnuToggleCommentClick() {
+void TFormMain::toggleComment() {
     if (TAdvEdit *editor = activeEditor())
         editor->toggleCommentLines();
 }
-void TFormMain::mnuFoldBlockClick() {
+void TFormMain::foldBlock() {
     if (TAdvEdit *editor = activeEditor())
         editor->foldBlockAtCaret(true);
 }
-void TFormMain::mnuUnfoldBlockClick() {
+void TFormMain::unfoldBlock() {
     if (TAdvEdit *editor = activeEditor())
         editor->foldBlockAtCaret(false);
 }

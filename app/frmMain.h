@@ -53,17 +53,18 @@ public:
 
     QMenuBar *mnuMain;
     QMenu *mnuFile;
-    QAction *mnuNew, *mnuOpen, *mnuOpenFromArchive;
+    QAction *mnuNew, *mnuOpen, *openFromArchiveAction;
     QMenu *mnuRecent;
     QAction *N1, *mnuSave, *mnuSaveAs, *mnuSaveAll, *N2, *mnuBackup, *mnuRestore, *N3, *mnuExit;
     QMenu *mnuEdit;
     QAction *mnuUndo, *mnuRedo, *N4, *mnuCut, *mnuCopy, *mnuPaste, *mnuDelete, *mnuSelectall;
-    QAction *mnuToggleComment, *mnuFoldBlock, *mnuUnfoldBlock;
+    QAction *toggleCommentAction, *foldBlockAction, *unfoldBlockAction;
     QMenu *mnuTools;
     QAction *mnuPreferences;
     QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
     QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
-    QAction *mnuFind, *mnuReplace, *mnuFindNext, *mnuFindPrevious, *mnuGoToLine, *mnuFindInFiles;
+    QAction *mnuFind, *mnuReplace, *findNextAction, *findPreviousAction, *goToLineAction,
+        *findInFilesAction;
     QList<QPixmap> imglHotTool, imglTool;
     QWidget *TopBar;
     QToolBar *tbarMain;
@@ -79,7 +80,7 @@ public:
     marlix::PageControl *tabControl;
     QAction *mnuClose;
     marlix::FileRequest dlgOpen, dlgSave;
-    marlix::FileRequest dlgOpenArchive; // asks for the archive of Open from Archive
+    marlix::FileRequest openArchiveRequest; // asks for the archive of Open from Archive
     QAction *N8, *mnuPrint;
     QAction *mnuRecent1, *mnuRecent2, *mnuRecent3, *mnuRecent4, *mnuRecent5, *mnuRecent6,
         *mnuRecent7, *mnuRecent8, *mnuRecent9, *mnuRecent10;
@@ -139,7 +140,7 @@ public:
     void btnPasteClick();
     void mnuNewClick();
     void mnuOpenClick();
-    void mnuOpenFromArchiveClick();
+    void openFromArchive();
     void mnuSaveClick();
     void mnuSaveAsClick();
     void mnuRefreshObjectsClick();
@@ -152,9 +153,9 @@ public:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuSelectallClick();
-    void mnuToggleCommentClick();
-    void mnuFoldBlockClick();
-    void mnuUnfoldBlockClick();
+    void toggleComment();
+    void foldBlock();
+    void unfoldBlock();
     void btnLaunchClick();
     void mnuHelpClick();
     void btnCommentClick();
@@ -188,20 +189,20 @@ public:
     void updateBackupEntries();
     // Redo's menu entry and tool button are enabled while the document in view can redo.
     void updateRedoEntries();
-    void mnuBackupClick();
-    void mnuRestoreClick();
+    void backupScript();
+    void restoreBackup();
 
     // Find, Replace, Go to Line and Find in Files (frmMainFind.cpp), Print (frmMainPrint.cpp).
-    void mnuFindClick();
-    void mnuReplaceClick();
-    void mnuFindNextClick();
-    void mnuFindPreviousClick();
+    void findText();
+    void replaceText();
+    void findNext();
+    void findPrevious();
     void findAgain(bool forward);
-    void mnuGoToLineClick();
-    void mnuFindInFilesClick();
+    void goToLine();
+    void findInFiles();
     // Find in Files over the scripts below one folder only.
     void findInFolder(const QString &folder);
-    void mnuPrintClick();
+    void printScript();
     // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
     QsciPrinter *presetPrinter = nullptr;
 

@@ -9,10 +9,10 @@
 
 #include <QFileInfo>
 
-void TFormMain::mnuOpenFromArchiveClick() {
+void TFormMain::openFromArchive() {
     if (m_documents.isFull())
         return;
-    const marlix::FileAnswer answer = marlix::Prompts::file(this, dlgOpenArchive);
+    const marlix::FileAnswer answer = marlix::Prompts::file(this, openArchiveRequest);
     if (!answer.accepted)
         return;
     // Cannot open file %s, or the damaged archive's own text, go to the general error display.

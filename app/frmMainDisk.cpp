@@ -110,7 +110,7 @@ void TFormMain::updateBackupEntries() {
     mnuRestore->setEnabled(!path.isEmpty() && QFileInfo(marlix::backupPath(path)).isFile());
 }
 
-void TFormMain::mnuBackupClick() {
+void TFormMain::backupScript() {
     const TTabSheet *page = tabControl->ActivePage();
     if (!page || page->caption().isEmpty())
         return;
@@ -120,7 +120,7 @@ void TFormMain::mnuBackupClick() {
     updateBackupEntries();
 }
 
-void TFormMain::mnuRestoreClick() {
+void TFormMain::restoreBackup() {
     const TTabSheet *page = tabControl->ActivePage();
     if (!page || page->caption().isEmpty())
         return;

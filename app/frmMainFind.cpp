@@ -28,18 +28,19 @@ void TFormMain::createFindMenu() {
         return action;
     };
     mnuFind = entry(QStringLiteral("Find"), QKeySequence(Qt::CTRL | Qt::Key_F),
-                    &TFormMain::mnuFindClick, "mnuFind");
-    mnuFindNext = entry(QStringLiteral("Find Next"), QKeySequence(Qt::Key_F3),
-                        &TFormMain::mnuFindNextClick, "mnuFindNext");
-    mnuFindPrevious = entry(QStringLiteral("Find Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
-                            &TFormMain::mnuFindPreviousClick, "mnuFindPrevious");
+                    &TFormMain::findText, "mnuFind");
+    findNextAction = entry(QStringLiteral("Find Next"), QKeySequence(Qt::Key_F3),
+                           &TFormMain::findNext, "findNextAction");
+    findPreviousAction =
+        entry(QStringLiteral("Find Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
+              &TFormMain::findPrevious, "findPreviousAction");
     mnuReplace = entry(QStringLiteral("Replace"), QKeySequence(Qt::CTRL | Qt::Key_R),
-                       &TFormMain::mnuReplaceClick, "mnuReplace");
-    mnuGoToLine = entry(QStringLiteral("Go to Line..."), QKeySequence(Qt::CTRL | Qt::Key_G),
-                        &TFormMain::mnuGoToLineClick, "mnuGoToLine");
-    mnuFindInFiles =
+                       &TFormMain::replaceText, "mnuReplace");
+    goToLineAction = entry(QStringLiteral("Go to Line..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+                           &TFormMain::goToLine, "goToLineAction");
+    findInFilesAction =
         entry(QStringLiteral("Find in Files"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
-              &TFormMain::mnuFindInFilesClick, "mnuFindInFiles");
+              &TFormMain::findInFiles, "findInFilesAction");
 }
 
 namespace {
@@ -73,7 +74,7 @@ FindBar *TFormMain::activeFindBar(bool create) {
     return bar;
 }
 
-void TFormMain::mnuFindClick() {
+void TFormMain::findText() {
     m_findScope.clear();
     if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
@@ -81,7 +82,7 @@ void TFormMain::mnuFindClick() {
     }
 }
 
-void TFormMain::mnuFindInFilesClick() {
+void TFormMain::findInFiles() {
     m_findScope.clear();
     if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
@@ -158,7 +159,7 @@ void TFormMain::showFindInFilesResult(const marlix::FindInFilesResult &result) {
                        result.matches.isEmpty());
 }
 
-void TFormMain::mnuReplaceClick() {
+void TFormMain::replaceText() {
     if (FindBar *bar = activeFindBar(true)) {
         hideOtherBar(tabControl->ActivePage(), true);
         bar->open(true);
@@ -172,22 +173,22 @@ void TFormMain::findAgain(bool forward) {
         return;
     FindBar *bar = FindBar::ofPage(tabControl->ActivePage(), editor, false);
     if (!bar || bar->findField->text().isEmpty())
-        mnuFindClick();
+        findText();
     else if (forward)
         bar->findNext();
     else
         bar->findPrevious();
 }
 
-void TFormMain::mnuFindNextClick() {
+void TFormMain::findNext() {
     findAgain(true);
 }
 
-void TFormMain::mnuFindPreviousClick() {
+void TFormMain::findPrevious() {
     findAgain(false);
 }
 
-void TFormMain::mnuGoToLineClick() {
+void TFormMain::goToLine() {
     if (TAdvEdit *editor = activeEditor()) {
         hideOtherBar(tabControl->ActivePage(), false);
         GoToLineBar::ofPage(tabControl->ActivePage(), editor, true)->open();

@@ -9,7 +9,7 @@
 
 #include <QPrintDialog>
 
-void TFormMain::mnuPrintClick() {
+void TFormMain::printScript() {
     TAdvEdit *editor = activeEditor();
     if (!editor)
         return;

@@ -18,14 +18,14 @@ QFont verdana(int pixelHeight, bool bold) {
 }
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &place,
-              const QFont &font, const QColor &colour, Qt::Alignment alignment) {
+              const QFont &font, const QColor &color, Qt::Alignment alignment) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(place);
     l->setFont(font);
     l->setAlignment(alignment);
     QPalette palette = l->palette();
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::WindowText, color);
     l->setPalette(palette);
     l->setAttribute(Qt::WA_TranslucentBackground);
     return l;
@@ -97,10 +97,10 @@ void TfrmAbout::FormCreate() {
     shpAbout->pattern = imgBG->pixmap();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    applyColourKey();
+    applyColorKey();
 }
 
-void TfrmAbout::applyColourKey() {
+void TfrmAbout::applyColorKey() {
     // The window shows only where its own picture is not exactly the key colour: the corners
     // outside the rounded rectangle and any fuchsia pixel of the artwork are left out.
     QImage picture(size(), QImage::Format_RGB32);

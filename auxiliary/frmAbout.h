@@ -38,7 +38,7 @@ public:
     void FormCreate();
 
 private:
-    void applyColourKey();
+    void applyColorKey();
 };
 
 extern TfrmAbout *frmAbout;

@@ -76,14 +76,13 @@ QByteArray phraseTable(int count) {
                                    "StandardMesh",
                                    "host",
                                    "v_arg1"};
-    const QList<QByteArray> colours{"clBlue",   "clRed",  "clGreen",
-                                    "clPurple", "clTeal", "$00336699"};
+    const QList<QByteArray> colors{"clBlue", "clRed", "clGreen", "clPurple", "clTeal", "$00336699"};
     QByteArray table;
     for (int i = 0; i < count; ++i) {
         const QByteArray phrase =
             i < common.size() ? common[i] : "Part" + QByteArray::number((i * 7) % 1000);
         table += phrase + "\r\n" + (phrase == "rem" ? "1" : "0") + "\r\n" +
-                 colours[i % colours.size()] + "\r\n";
+                 colors[i % colors.size()] + "\r\n";
     }
     return table;
 }
@@ -201,16 +200,16 @@ int main(int argc, char **argv) {
         const double loaded = ms(timer);
         timer.restart();
         editor->edit->RefreshHighlighting();
-        const double coloured = ms(timer);
+        const double colored = ms(timer);
         timer.restart();
         editor->edit->RefreshObjectList();
         const double listed = ms(timer);
         QCoreApplication::processEvents();
         std::printf("%4d phrases: editor ready %.1f ms, load %.1f ms, RefreshHighlighting %.1f ms, "
                     "RefreshObjectList %.1f ms (%d rows), all told %.1f ms, resident %ld kB\n",
-                    phrases, created, loaded, coloured, listed,
+                    phrases, created, loaded, colored, listed,
                     editor->edit->ObjectList->model()->rowCount(),
-                    created + loaded + coloured + listed, residentKb());
+                    created + loaded + colored + listed, residentKb());
         keyReleaseFigures(phrases == 50 ? "  50-entry tables, 8.5 MB:"
                                         : "1000-entry tables, 8.5 MB:",
                           editor->edit);

@@ -115,10 +115,10 @@ int marlixOpen(const QString &path) {
     const double firstCpu = clock.cpuMs(), firstWall = clock.wallMs();
     // The second line's first word is coloured when the first screen is.
     const long secondLine = edit->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 1UL);
-    const bool coloured = edit->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT,
-                                              static_cast<unsigned long>(secondLine)) != 0;
+    const bool colored = edit->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT,
+                                             static_cast<unsigned long>(secondLine)) != 0;
     std::printf("Marlix: first screen %s after %.1f ms of processor time (%.1f ms wall)\n",
-                coloured ? "coloured" : "NOT coloured", firstCpu, firstWall);
+                colored ? "coloured" : "NOT coloured", firstCpu, firstWall);
     // The control's own wrap kept out from here: its switch no longer sees the editor.
     if (auto *wrap = edit->findChild<marlix::WrapSwitch *>())
         edit->removeEventFilter(wrap);

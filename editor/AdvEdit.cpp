@@ -34,7 +34,7 @@ using namespace marlix;
 namespace {
 
 // Lines up to this long are coloured whole after each edit; the work grows with the line.
-constexpr qsizetype wholeLineColouringBytes = 65536;
+constexpr qsizetype wholeLineColoringBytes = 65536;
 
 bool isNavigationKey(int key) {
     switch (key) {
@@ -324,9 +324,9 @@ void TAdvEdit::Change(int firstLine, int lastLine) {
     // A line too long to colour whole at every key keeps the colouring of the phrase just
     // completed at the caret (KeyUp); F5 colours it whole.
     const bool long_ = firstLine == lastLine &&
-                       lineEnd(firstLine) - lineStart(firstLine) >= wholeLineColouringBytes;
+                       lineEnd(firstLine) - lineStart(firstLine) >= wholeLineColoringBytes;
     if (highlightingEnabled && !long_)
-        colourLines(firstLine, lastLine);
+        colorLines(firstLine, lastLine);
     else
         updateBlockStates(firstLine, lastLine);
     updateFoldLevels(firstLine, lastLine);
@@ -398,7 +398,7 @@ void TAdvEdit::applyFontToStyles() {
     SendScintilla(SCI_STYLECLEARALL);
     for (int style = 0; style < m_styles.count(); ++style)
         if (const auto color = m_styles.colorOf(style))
-            setStyleColour(style, schemeColor(QColor::fromRgba(*color)));
+            setStyleColor(style, schemeColor(QColor::fromRgba(*color)));
     applyViewShading(); // the clearing reset the margin's style too
 }
 
@@ -407,11 +407,11 @@ int TAdvEdit::styleForColor(TColor color) {
     bool added = false;
     const int style = m_styles.styleFor(screen.rgba(), &added);
     if (added)
-        setStyleColour(style, schemeColor(screen));
+        setStyleColor(style, schemeColor(screen));
     return style;
 }
 
-void TAdvEdit::colourRange(qsizetype start, qsizetype length, int style) {
+void TAdvEdit::colorRange(qsizetype start, qsizetype length, int style) {
     SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(start), 0L);
     SendScintilla(SCI_SETSTYLING, static_cast<unsigned long>(length), long(style));
 }
@@ -445,7 +445,7 @@ void TAdvEdit::RefreshHighlighting() {
     if (startLinePass(true)) {
         // A large script: the lines in view now, the rest in slices.
         setCaretPosition(selStart);
-        colourLinesInView();
+        colorLinesInView();
         return;
     }
     QList<bool> openAfter;
@@ -457,7 +457,7 @@ void TAdvEdit::RefreshHighlighting() {
     setCaretPosition(selStart);
 }
 
-int TAdvEdit::colourLines(int first, int last) {
+int TAdvEdit::colorLines(int first, int last) {
     // Whole lines stand alone: no phrase and no "to end of line" range crosses a line end. A
     // block opened or closed in them colours the lines after them too, up to where the state
     // kept on the lines agrees again.
@@ -486,7 +486,7 @@ void TAdvEdit::HighlightAtCaret() {
             continue;
         const int style = styleForColor(HighlightColors[i]);
         const qsizetype end = HighlightStyles[i] == 1 ? lineEnd(lineOfPosition(c)) : c + len;
-        colourRange(c, end - c, style);
+        colorRange(c, end - c, style);
         twinLineAt(c);
     }
     // Styling moves neither caret nor selection, and typed text arrives in style 0 (black).
@@ -519,7 +519,7 @@ void TAdvEdit::SaveScript(const QString &FileName) {
     endUndoAction();
     flushEdits();
     // The header's text is coloured like any other text, Highlighting on or off.
-    colourLines(0, 2);
+    colorLines(0, 2);
 
     writeWholeFile(FileName, fileBytes());
     DocChanged.markSaved();
@@ -645,7 +645,7 @@ void TAdvEdit::KeyUp(int Key, Qt::KeyboardModifiers Shift) {
         // Edits colour their lines as they happen; only a long line needs the phrase at the
         // caret coloured here.
         const int line = lineOfPosition(caretPosition());
-        if (highlightingEnabled && lineEnd(line) - lineStart(line) >= wholeLineColouringBytes)
+        if (highlightingEnabled && lineEnd(line) - lineStart(line) >= wholeLineColoringBytes)
             HighlightAtCaret();
         if (m_completion->isOpen())
             applyCompletion(m_completion->release(Key));

@@ -100,7 +100,7 @@ public:
     void setDarkScheme(bool dark);
     bool darkScheme() const { return m_darkScheme; }
     // Colours the whole lines of [from, to] anew, after a command (Replace) changed them.
-    void recolourRange(qsizetype from, qsizetype to);
+    void recolorRange(qsizetype from, qsizetype to);
     // Brings the colours and block states of the lines edited since the last call up to date;
     // runs after every key, command and undo step, and before painting.
     void flushEdits();
@@ -160,11 +160,11 @@ private:
     void applyFontToStyles();
     QColor schemeColor(const QColor &color) const;
     int styleForColor(marlix::TColor color);
-    void colourRange(qsizetype start, qsizetype length, int style);
+    void colorRange(qsizetype start, qsizetype length, int style);
     // Twin styles of long lines (AdvEditTwins.cpp).
     // twinLines, with room for the pieces of a document of this size (-1: of the text)
     void twinStyles(const marlix::TextView &text, QByteArray &styles, qsizetype documentBytes = -1);
-    void setStyleColour(int style, const QColor &color); // the style and its twin
+    void setStyleColor(int style, const QColor &color); // the style and its twin
     void twinLineAt(qsizetype pos);
     void twinLoadedText(const QByteArray &text); // all in style 0, as the text came in
     void initTwins();
@@ -175,7 +175,7 @@ private:
     const marlix::PhraseHighlighter &highlighter();
     // Colours lines [first, last] as a whole pass would; returns the last line whose block
     // state was found changed (colouring goes on past `last` until the states agree again).
-    int colourLines(int first, int last);
+    int colorLines(int first, int last);
     bool blockOpenBefore(int line) const;
     // Updates the block state of lines from `first` on, at least to `last` and on while it
     // changes; returns the last line looked at.
@@ -191,20 +191,20 @@ private:
     void setFoldStateBefore(int line, std::uint32_t bits);
     bool m_lineNumbers = true;
     // The lines of a large script brought up to date in slices (AdvEditBackground.cpp).
-    bool startLinePass(bool colour); // false: the script is small, nothing was started
+    bool startLinePass(bool color); // false: the script is small, nothing was started
     void stopLinePass();
     int pendingLine() const; // the first line the slices have not done, or INT_MAX
     void movePendingLines(qsizetype position, qsizetype length, bool insert);
     void lineSlice();
-    void bringLinesUpToDate(int first, int last, bool colour);
-    void colourLinesInView();
+    void bringLinesUpToDate(int first, int last, bool color);
+    void colorLinesInView();
     void repaintLinesInView(int first, int last);
     void setFoldLevelsOf(const marlix::TextView &lines, int first);
     QTimer *m_sliceTimer = nullptr;
     qsizetype m_pendingFrom = -1; // the start of the first line not done, or -1
     qsizetype m_aheadFrom = -1;   // the lines in view done ahead of the slices
     qsizetype m_aheadTo = -1;
-    bool m_pendingColour = false;
+    bool m_pendingColor = false;
     bool m_objectListPending = false;
     void createObjectList();
     void createCompletionList();

@@ -61,7 +61,7 @@ int TAdvEdit::pendingLine() const {
     return linesPending() ? lineOfPosition(m_pendingFrom) : std::numeric_limits<int>::max();
 }
 
-bool TAdvEdit::startLinePass(bool colour) {
+bool TAdvEdit::startLinePass(bool color) {
     if (SendScintilla(SCI_GETLENGTH) < slicedBytes && !linesPending())
         return false;
     if (!m_sliceTimer) {
@@ -70,7 +70,7 @@ bool TAdvEdit::startLinePass(bool colour) {
         connect(m_sliceTimer, &QTimer::timeout, this, &TAdvEdit::lineSlice);
     }
     m_pendingFrom = 0;
-    m_pendingColour = m_pendingColour || colour;
+    m_pendingColor = m_pendingColor || color;
     m_aheadFrom = m_aheadTo = -1;
     m_sliceTimer->start(0);
     return true;
@@ -78,7 +78,7 @@ bool TAdvEdit::startLinePass(bool colour) {
 
 void TAdvEdit::stopLinePass() {
     m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
-    m_pendingColour = false;
+    m_pendingColor = false;
     if (m_sliceTimer)
         m_sliceTimer->stop();
 }
@@ -115,7 +115,7 @@ void TAdvEdit::lineSlice() {
     int line = firstDone;
     while (line < lines && spent.nsecsElapsed() < sliceNs) {
         const int last = std::max(line, lineOfPosition(lineStart(line) + pieceBytes));
-        bringLinesUpToDate(line, last, m_pendingColour);
+        bringLinesUpToDate(line, last, m_pendingColor);
         line = last + 1;
     }
     if (allShown)
@@ -126,7 +126,7 @@ void TAdvEdit::lineSlice() {
         m_sliceTimer->start(0);
     } else {
         m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
-        m_pendingColour = false;
+        m_pendingColor = false;
         updateLineNumberWidth();
         if (m_objectListPending) {
             m_objectListPending = false;
@@ -136,12 +136,12 @@ void TAdvEdit::lineSlice() {
     }
 }
 
-void TAdvEdit::bringLinesUpToDate(int first, int last, bool colour) {
+void TAdvEdit::bringLinesUpToDate(int first, int last, bool color) {
     const qsizetype from = lineStart(first);
     const qsizetype to = lineEnd(last);
     const QByteArray text = bytesBetween(from, to);
     const TextView view = TextView::whole(text);
-    if (colour) {
+    if (color) {
         QList<bool> openAfter;
         QByteArray styles = highlighter().styles(view, blockOpenBefore(first), &openAfter);
         setBlockStates(openAfter, first);
@@ -168,7 +168,7 @@ void TAdvEdit::repaintLinesInView(int first, int last) {
         viewport()->update();
 }
 
-void TAdvEdit::colourLinesInView() {
+void TAdvEdit::colorLinesInView() {
     if (!linesPending())
         return;
     const long firstVisible = SendScintilla(SCI_GETFIRSTVISIBLELINE);
@@ -198,7 +198,7 @@ void TAdvEdit::colourLinesInView() {
     const QuietView quiet(viewport());
     const QByteArray text = bytesBetween(from, to);
     const TextView view = TextView::whole(text);
-    if (m_pendingColour) {
+    if (m_pendingColor) {
         QList<bool> openAfter;
         QByteArray styles = highlighter().styles(view, open, &openAfter);
         setBlockStates(openAfter, first);

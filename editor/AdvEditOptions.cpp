@@ -2,8 +2,8 @@
 // edits made by commands rather than typing.
 #include "editor/AdvEdit.h"
 
-#include "platform/ScreenColor.h"
 #include "core/script/DarkScheme.h"
+#include "platform/ScreenColor.h"
 
 using namespace marlix;
 
@@ -34,6 +34,6 @@ void TAdvEdit::setDarkScheme(bool dark) {
     applyFontToStyles();
 }
 
-void TAdvEdit::recolourRange(qsizetype from, qsizetype to) {
-    colourLines(lineOfPosition(from), lineOfPosition(std::max(from, to)));
+void TAdvEdit::recolorRange(qsizetype from, qsizetype to) {
+    colorLines(lineOfPosition(from), lineOfPosition(std::max(from, to)));
 }

@@ -5,7 +5,7 @@
 
 void TAdvEdit::paintEvent(QPaintEvent *e) {
     flushEdits(); // an edit not yet coloured (a command of the main window's) is, before it shows
-    colourLinesInView(); // lines of a large script the slices have not reached yet
+    colorLinesInView(); // lines of a large script the slices have not reached yet
     QsciScintilla::paintEvent(e);
     m_windows1252.paint(e->rect());
 }

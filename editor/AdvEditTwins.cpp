@@ -50,7 +50,7 @@ void TAdvEdit::initTwins() {
 void TAdvEdit::retwinAll() {
     // A large script is twinned anew in slices, the lines in view at once.
     if (startLinePass(false)) {
-        colourLinesInView();
+        colorLinesInView();
         return;
     }
     retwinRange(0, SendScintilla(SCI_GETLENGTH));
@@ -74,7 +74,7 @@ void TAdvEdit::retwinRange(qsizetype from, qsizetype to, qsizetype documentBytes
                   styles.constData() + result.changed.from);
 }
 
-void TAdvEdit::setStyleColour(int style, const QColor &color) {
+void TAdvEdit::setStyleColor(int style, const QColor &color) {
     const long value = long(colorValue(color));
     SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(style), value);
     SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(twinStyle(style)), value);

@@ -1,6 +1,6 @@
 #include "editor/Windows1252Overlay.h"
 
-#include "core/script/CellColours.h"
+#include "core/script/CellColors.h"
 #include "core/script/Windows1252.h"
 #include "editor/ScintillaText.h"
 #include "platform/ScreenColor.h"
@@ -186,18 +186,18 @@ CellState Windows1252Overlay::stateAt(qsizetype pos, const Frame &frame) {
 
 void Windows1252Overlay::drawCell(QPainter &painter, const Frame &frame, const Cell &cell,
                                   char16_t character) {
-    const CellColours colours = cellColours(stateAt(cell.pos, frame));
+    const CellColors colors = cellColors(stateAt(cell.pos, frame));
     const QRect &r = cell.rect;
-    painter.fillRect(r, toQColor(long(colours.back)));
+    painter.fillRect(r, toQColor(long(colors.back)));
     // Positions are whole pixels here but fractions in Scintilla, so the box's right edge can
     // reach one pixel column into the next cell; that column gets the next cell's background.
     painter.fillRect(QRect(r.right() + 1, r.top(), 1, r.height()),
-                     toQColor(long(cellColours(stateAt(cell.pos + 1, frame)).back)));
+                     toQColor(long(cellColors(stateAt(cell.pos + 1, frame)).back)));
 
     const Look &style = look(cell.style);
     // Scintilla puts the baseline at the whole pixels of the ascent below the line's top.
     const int baseline = r.top() + int(send(Sci::SCI_GETEXTRAASCENT)) + int(style.ascent);
-    const QColor fore = toQColor(long(colours.fore));
+    const QColor fore = toQColor(long(colors.fore));
     if (style.underline)
         painter.fillRect(QRect(r.left(), baseline + 1, r.width(), 1), fore);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/script/CellColours.h"
+#include "core/script/CellColors.h"
 
 #include <QFont>
 #include <QHash>

@@ -96,10 +96,10 @@ LevelMapWindow::LevelMapWindow(ScriptHost *host, QWidget *parent)
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     QAction *save = file->addAction(QStringLiteral("Save Picture\u2026"));
-    save->setObjectName(QStringLiteral("mnuSavePicture"));
+    save->setObjectName(QStringLiteral("savePictureAction"));
     connect(save, &QAction::triggered, this, &LevelMapWindow::savePictureClick);
     QAction *refresh = file->addAction(QStringLiteral("Find Levels Again"));
-    refresh->setObjectName(QStringLiteral("mnuFindLevels"));
+    refresh->setObjectName(QStringLiteral("findLevelsAction"));
     connect(refresh, &QAction::triggered, this, &LevelMapWindow::refreshLevels);
 
     m_status = new QLabel(this);

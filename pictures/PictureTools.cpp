@@ -19,13 +19,13 @@ PictureTools::PictureTools(TFormMain *window)
     setObjectName(QStringLiteral("pictureTools"));
     m_host->setParent(this);
     window->mnuTools->addSeparator();
-    mnuLevelMap = window->mnuTools->addAction(QStringLiteral("Level Map"));
-    mnuLevelMap->setObjectName(QStringLiteral("mnuLevelMap"));
-    connect(mnuLevelMap, &QAction::triggered, this,
+    levelMapAction = window->mnuTools->addAction(QStringLiteral("Level Map"));
+    levelMapAction->setObjectName(QStringLiteral("levelMapAction"));
+    connect(levelMapAction, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { levelMapClick(); }); });
-    mnuTemplateTree = window->mnuTools->addAction(QStringLiteral("Template Tree"));
-    mnuTemplateTree->setObjectName(QStringLiteral("mnuTemplateTree"));
-    connect(mnuTemplateTree, &QAction::triggered, this,
+    templateTreeAction = window->mnuTools->addAction(QStringLiteral("Template Tree"));
+    templateTreeAction->setObjectName(QStringLiteral("templateTreeAction"));
+    connect(templateTreeAction, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { templateTreeClick(); }); });
     new EditorMenuEntries(window, [this](QMenu *menu, TAdvEdit *editor, qsizetype position) {
         addEditorEntries(menu, editor, position);
@@ -80,14 +80,14 @@ void PictureTools::addEditorEntries(QMenu *menu, TAdvEdit *editor, qsizetype pos
     menu->addSeparator();
     if (!name.isEmpty()) {
         QAction *tree = menu->addAction(QStringLiteral("Template Tree"));
-        tree->setObjectName(QStringLiteral("mnuContextTemplateTree"));
+        tree->setObjectName(QStringLiteral("contextTemplateTreeAction"));
         tree->setToolTip(QStringLiteral("What %1 is made of").arg(QString::fromLatin1(name)));
         connect(tree, &QAction::triggered, this,
                 [this, name] { guarded(m_window, [&] { showTree(name); }); });
     }
     if (ofLevel) {
         QAction *map = menu->addAction(QStringLiteral("Level Map"));
-        map->setObjectName(QStringLiteral("mnuContextLevelMap"));
+        map->setObjectName(QStringLiteral("contextLevelMapAction"));
         connect(map, &QAction::triggered, this,
                 [this] { guarded(m_window, [&] { levelMapClick(); }); });
     }

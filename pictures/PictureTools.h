@@ -23,7 +23,7 @@ class PictureTools : public QObject {
 public:
     explicit PictureTools(TFormMain *window);
 
-    QAction *mnuLevelMap, *mnuTemplateTree;
+    QAction *levelMapAction, *templateTreeAction;
     LevelMapWindow *levelMap();
     TemplateTreePanel *templateTree();
 

@@ -4,9 +4,9 @@
 #include "core/common/ColorText.h"
 #include "core/common/ProgramFolder.h"
 #include "core/workspace/SessionFile.h"
-#include "platform/ScreenColor.h"
 #include "platform/GuardedConnect.h"
 #include "platform/Prompts.h"
+#include "platform/ScreenColor.h"
 #include "prefs/ColorShape.h"
 #include "prefs/StringGrid.h"
 #include "prefs/TableTextValidator.h"
@@ -192,12 +192,13 @@ void TfrmPref::createGeneralPage() {
     chkLight = radio(GroupBox3, "Light Text on Dark Background", 8, 40, 201, 17, false);
     paintScheme(chkDark, Qt::black, Qt::white);
     paintScheme(chkLight, Qt::white, Qt::black);
-    chkLineNumbers = checkBox(page, "Show Line Numbers", 8, 128, 217, 17);
-    chkLineNumbers->setObjectName(QStringLiteral("chkLineNumbers"));
-    chkLineNumbers->setChecked(true);
+    lineNumbersCheckBox = checkBox(page, "Show Line Numbers", 8, 128, 217, 17);
+    lineNumbersCheckBox->setObjectName(QStringLiteral("lineNumbersCheckBox"));
+    lineNumbersCheckBox->setChecked(true);
     chkAutoUpdate = checkBox(page, "Check for Updates Automatically", 8, 248, 217, 17);
-    chkReopenSession = checkBox(page, "Reopen the Open Scripts at the Next Start", 8, 128, 281, 17);
-    chkReopenSession->setObjectName(QStringLiteral("chkReopenSession"));
+    reopenSessionCheckBox =
+        checkBox(page, "Reopen the Open Scripts at the Next Start", 8, 128, 281, 17);
+    reopenSessionCheckBox->setObjectName(QStringLiteral("reopenSessionCheckBox"));
 }
 
 void TfrmPref::createIntellisensePage() {
@@ -260,7 +261,7 @@ Preferences TfrmPref::controlState() const {
     state.options.autoUpdate = chkAutoUpdate->isChecked();
     state.options.intellisense = chkIntellisense->isChecked();
     state.options.highlighting = chkHighlighting->isChecked();
-    state.options.lineNumbers = chkLineNumbers->isChecked();
+    state.options.lineNumbers = lineNumbersCheckBox->isChecked();
     state.intellisense = grdIntellisense->rows();
     state.highlighting = grdHighlighting->rows();
     return state;
@@ -273,7 +274,7 @@ void TfrmPref::setControlState(const Preferences &state) {
     chkAutoUpdate->setChecked(state.options.autoUpdate);
     chkIntellisense->setChecked(state.options.intellisense);
     chkHighlighting->setChecked(state.options.highlighting);
-    chkLineNumbers->setChecked(state.options.lineNumbers);
+    lineNumbersCheckBox->setChecked(state.options.lineNumbers);
     grdIntellisense->setRows(state.intellisense);
     grdHighlighting->setRows(state.highlighting);
 }
@@ -287,7 +288,7 @@ void TfrmPref::FormShow() {
     guarded(this, [&] { m_files.loadIntellisense(state.intellisense); });
     guarded(this, [&] { m_files.loadHighlighting(state.highlighting); });
     setControlState(state);
-    chkReopenSession->setChecked(readSession(sessionPath(ProgramFolder)).reopen);
+    reopenSessionCheckBox->setChecked(readSession(sessionPath(ProgramFolder)).reopen);
     m_atOpening = state;
     m_closeFailed = false;
 }
@@ -359,8 +360,8 @@ void TfrmPref::FormClose() {
     m_files.save(controlState());
     const QString session = sessionPath(ProgramFolder);
     Session kept = readSession(session);
-    if (kept.reopen != chkReopenSession->isChecked()) {
-        kept.reopen = chkReopenSession->isChecked();
+    if (kept.reopen != reopenSessionCheckBox->isChecked()) {
+        kept.reopen = reopenSessionCheckBox->isChecked();
         writeSession(session, kept);
     }
 }

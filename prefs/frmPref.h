@@ -36,7 +36,7 @@ public:
     QCheckBox *chkIntellisense;
     QCheckBox *chkHighlighting;
     QCheckBox *chkAutoUpdate;
-    QCheckBox *chkLineNumbers;
+    QCheckBox *lineNumbersCheckBox;
     marlix::StringGrid *grdIntellisense;
     QGroupBox *GroupBox1;
     QToolButton *btnSave;
@@ -69,7 +69,7 @@ public:
     QRadioButton *chkOverwrite;
     QLabel *Label8;
     QCheckBox *chkAutoHighlight;
-    QCheckBox *chkReopenSession; // kept in session.ini
+    QCheckBox *reopenSessionCheckBox; // kept in session.ini
     // The colour dialog and the file-open dialog are those of marlix::Prompts.
 
     // The filter of the "..." button's file-open dialog.

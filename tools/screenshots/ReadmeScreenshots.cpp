@@ -103,7 +103,7 @@ bool takeWorkspace(const QString &folder, const QString &out) {
     window.show();
     auto *tree = window.findChild<marlix::ModTreePanel *>(QStringLiteral("modTreePanel"));
     QSignalSpy scanned(tree, &marlix::ModTreePanel::scanned);
-    window.findChild<QAction *>(QStringLiteral("mnuModTree"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("modTreeAction"))->trigger();
     if (!scanned.wait(10000))
         return false;
     tree->view->expandAll();
@@ -166,7 +166,7 @@ bool takePictures(const QString &folder, const QString &out) {
     if (built.isEmpty() && !built.wait(20000))
         return false;
 
-    window.findChild<QAction *>(QStringLiteral("mnuLevelMap"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("levelMapAction"))->trigger();
     auto *map = window.findChild<marlix::LevelMapWindow *>();
     if (!map)
         return false;
@@ -182,7 +182,7 @@ bool takePictures(const QString &folder, const QString &out) {
     if (!editor)
         return false;
     editor->setCursorPosition(0, 45);
-    window.findChild<QAction *>(QStringLiteral("mnuTemplateTree"))->trigger();
+    window.findChild<QAction *>(QStringLiteral("templateTreeAction"))->trigger();
     auto *panel = window.findChild<marlix::TemplateTreePanel *>();
     if (!panel)
         return false;

@@ -17,7 +17,7 @@ TEST(ColorText, IdentifiersIgnoreAsciiCase) {
     EXPECT_EQ(StringToColor("clSkyBlue"), 0xF0CAA6u);
 }
 
-TEST(ColorText, IntegersAreColoursToo) {
+TEST(ColorText, IntegersAreColorsToo) {
     EXPECT_EQ(StringToColor("255"), StringToColor("clRed"));
     EXPECT_EQ(StringToColor("$FF"), StringToColor("clRed"));
     EXPECT_EQ(StringToColor("0xff"), StringToColor("clRed"));

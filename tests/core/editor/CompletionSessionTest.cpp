@@ -217,7 +217,7 @@ TEST(CompletionSession, ReleaseMadeWithShiftCountsOnlyForShiftItself) {
     EXPECT_TRUE(releaseCounts(Qt::Key_Shift, Qt::ShiftModifier));
 }
 
-TEST(StyleTable, ColoursNumberFromOneSkipTheReservedStylesAndShareTheLast) {
+TEST(StyleTable, ColorsNumberFromOneSkipTheReservedStylesAndShareTheLast) {
     StyleTable table;
     EXPECT_EQ(table.styleFor(StyleTable::black), 0);
     bool added = false;

@@ -1,7 +1,7 @@
 // The small rules under the everyday commands: Go to Line, the tab caption's mark, the
 // Windows-1252 characters and the dark scheme's colours.
-#include "core/script/DarkScheme.h"
 #include "core/document/DocumentCaption.h"
+#include "core/script/DarkScheme.h"
 #include "core/script/GoToLine.h"
 #include "core/script/Windows1252.h"
 
@@ -70,7 +70,7 @@ TEST(DarkScheme, ContrastFollowsTheGuidelines) {
     EXPECT_NEAR(colorContrast(0x767676, clWhite), 4.54, 0.01); // the well-known grey
 }
 
-TEST(DarkScheme, DarkColoursAreLightenedKeepingTheirHue) {
+TEST(DarkScheme, DarkColorsAreLightenedKeepingTheirHue) {
     const TColor bg = darkSchemeBackground;
     // Light colours stay as the table has them.
     for (TColor keep : {clWhite, TColor(0x00FFFF), TColor(0x008000), TColor(0xC0C0C0)})

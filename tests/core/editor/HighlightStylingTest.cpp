@@ -48,7 +48,7 @@ TEST(HighlightStyling, ToEndOfLineStopsAtEveryKindOfLineEnd) {
     EXPECT_EQ(got, QByteArray("\0\0\7\7\7\7\7\0\0\0\7\7\7\0\0\0", 16));
 }
 
-TEST(HighlightStyling, EmptyTableAndEmptyPhraseColourNothing) {
+TEST(HighlightStyling, EmptyTableAndEmptyPhraseColorNothing) {
     EXPECT_EQ(styles("rem x", {}), QByteArray(5, '\0'));
     EXPECT_EQ(styles("rem x", {{"", true, 3}}), QByteArray(5, '\0'));
 }

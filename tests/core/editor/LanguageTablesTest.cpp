@@ -35,7 +35,7 @@ TEST(LanguageTables, EntriesAreCompleteGroupsOfThree) {
     EXPECT_EQ(table.triggers[1], QString()); // a blank line is an empty value
 }
 
-TEST(LanguageTables, HighlightingHasStyleBeforeColour) {
+TEST(LanguageTables, HighlightingHasStyleBeforeColor) {
     HighlightTable table;
     fillHighlightTable(
         lines({"rem", "1", "clGreen", "Scout", "0", "$000000FF", " x ", "2", "CLRED"}), table);

@@ -83,7 +83,7 @@ TEST(Remarks, PositionsAfterRemOrInsideABlockAreRemarks) {
     EXPECT_FALSE(remBeforeColumn("x rem", 5, 4));
 }
 
-TEST(HighlightStyling, ABlockTakesTheColourOfRemAndLaterEntriesPaintOverIt) {
+TEST(HighlightStyling, ABlockTakesTheColorOfRemAndLaterEntriesPaintOverIt) {
     const QList<HighlightPhrase> entries{{"if", false, 3}, {"rem", true, 1}, {"Scout", false, 2}};
     const QByteArray text = "if x\r\nbeginRem\r\nif Scout\r\nendRem\r\nif";
     const QByteArray got = highlightStyles(TextView::whole(text), entries);

@@ -20,7 +20,7 @@ QByteArray pattern(const QByteArray &styles, int base) {
 }
 } // namespace
 
-TEST(TwinStyles, EveryColourStyleHasATwinThatMapsBack) {
+TEST(TwinStyles, EveryColorStyleHasATwinThatMapsBack) {
     for (int style = 0; style <= StyleTable::lastStyle; ++style) {
         EXPECT_GT(twinStyle(style), StyleTable::lastStyle);
         EXPECT_LE(twinStyle(style), 255);
@@ -68,7 +68,7 @@ TEST(TwinStyles, PiecesStayShortAndChangeOnlyWhereAWrapMayBreak) {
     EXPECT_EQ(again.from, again.to);
 }
 
-TEST(TwinStyles, RecolouredPartOfALineAlternatesAsIfFresh) {
+TEST(TwinStyles, RecoloredPartOfALineAlternatesAsIfFresh) {
     const QByteArray text = "ObjectTemplate.setPosition 0/1.25/3 rem weapon rem x";
     QByteArray fresh(text.size(), char(3));
     fresh[0] = char(7); // a different colour keeps its own base style
@@ -161,12 +161,12 @@ TEST(TwinStyles, ALineThatFitsIsCutIntoWordsAndSingleSigns) {
     EXPECT_EQ(pattern(styles, 0),
               QByteArray("pppppp") + "t" + QByteArray(16, 'p') + "t" + "ptptpt");
     // A coloured command keeps its colour and still alternates after it.
-    QByteArray coloured(text.size(), '\0');
+    QByteArray colored(text.size(), '\0');
     for (int i = 0; i < 23; ++i)
-        coloured[i] = 5;
-    splitTwins(text.constData(), coloured.data(), text.size());
+        colored[i] = 5;
+    splitTwins(text.constData(), colored.data(), text.size());
     for (int i = 0; i < text.size(); ++i)
-        EXPECT_EQ(baseStyle(static_cast<unsigned char>(coloured[i])), i < 23 ? 5 : 0);
+        EXPECT_EQ(baseStyle(static_cast<unsigned char>(colored[i])), i < 23 ? 5 : 0);
     // A word of 30 letters or more is cut, so no piece is too long to be remembered.
     const QByteArray word(70, 'x');
     QByteArray wordStyles(word.size(), '\0');

@@ -1,6 +1,6 @@
 // The rules under the Windows-1252 characters drawn over the editor's cells: which bytes get
 // one, and the colours of the cell Scintilla painted below.
-#include "core/script/CellColours.h"
+#include "core/script/CellColors.h"
 #include "core/script/Windows1252.h"
 
 #include <gtest/gtest.h>
@@ -37,49 +37,49 @@ TEST(Windows1252, TheUtf8CopyKeepsEachBytesStyleOverItsCharacter) {
     EXPECT_EQ(styled.styles, QByteArray("\x01\x02\x02\x02\x03\x03\x04\x04\x05\x05\x00", 11));
 }
 
-TEST(CellColours, TheCellLooksLikeTheTextAroundIt) {
+TEST(CellColors, TheCellLooksLikeTheTextAroundIt) {
     CellState plain;
     plain.styleFore = 0x0000FF;
     plain.styleBack = 0x1E1E1E;
-    EXPECT_EQ(cellColours(plain).back, 0x1E1E1Eu);
-    EXPECT_EQ(cellColours(plain).fore, 0x0000FFu);
+    EXPECT_EQ(cellColors(plain).back, 0x1E1E1Eu);
+    EXPECT_EQ(cellColors(plain).fore, 0x0000FFu);
 
     CellState line = plain;
     line.onCaretLine = true;
     line.caretLineBack = 0x303030;
-    EXPECT_EQ(cellColours(line).back, 0x303030u);
+    EXPECT_EQ(cellColors(line).back, 0x303030u);
 
     // A selection wins over the caret line; without a foreground of its own the style's stays.
     CellState selected = line;
     selected.selected = true;
     selected.selectionBack = 0xC68C30;
-    EXPECT_EQ(cellColours(selected).back, 0xC68C30u);
-    EXPECT_EQ(cellColours(selected).fore, 0x0000FFu);
+    EXPECT_EQ(cellColors(selected).back, 0xC68C30u);
+    EXPECT_EQ(cellColors(selected).fore, 0x0000FFu);
     selected.selectionFore = clWhite;
-    EXPECT_EQ(cellColours(selected).fore, clWhite);
+    EXPECT_EQ(cellColors(selected).fore, clWhite);
 }
 
-TEST(CellColours, TranslucentLayersTintInScintillasOrder) {
+TEST(CellColors, TranslucentLayersTintInScintillasOrder) {
     CellState cell;
     cell.styleFore = clBlack;
     cell.styleBack = clWhite;
     // A find mark under the text tints the background only.
     cell.tints.append({0x0000FF, 128, false});
-    EXPECT_EQ(cellColours(cell).back, 0x7F7FFFu);
-    EXPECT_EQ(cellColours(cell).fore, clBlack);
+    EXPECT_EQ(cellColors(cell).back, 0x7F7FFFu);
+    EXPECT_EQ(cellColors(cell).fore, clBlack);
 
     // A translucent selection is laid over the drawn text: both colours take its tint.
     cell.tints.clear();
     cell.selected = true;
     cell.selectionBack = 0xFF0000;
     cell.selectionAlpha = 51;
-    EXPECT_EQ(cellColours(cell).back, 0xFFCCCCu);
-    EXPECT_EQ(cellColours(cell).fore, 0x330000u);
+    EXPECT_EQ(cellColors(cell).back, 0xFFCCCCu);
+    EXPECT_EQ(cellColors(cell).fore, 0x330000u);
     // A translucent caret line is laid over the whole line, selection included.
     cell.onCaretLine = true;
     cell.caretLineBack = clBlack;
     cell.caretLineAlpha = 255;
-    EXPECT_EQ(cellColours(cell).back, clBlack);
+    EXPECT_EQ(cellColors(cell).back, clBlack);
 
     EXPECT_EQ(blendColor(0x000000, 0xFFFFFF, 0), 0x000000u);
     EXPECT_EQ(blendColor(0x000000, 0xFFFFFF, cellOpaque), 0xFFFFFFu);

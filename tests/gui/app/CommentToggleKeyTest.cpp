@@ -27,7 +27,7 @@ void CommentToggleKeyTest::keyCommentsThenUncommentsAsOneUndoStep() {
     TAdvEdit *editor = m.editor();
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
-    auto *entry = w->findChild<QAction *>(QStringLiteral("mnuToggleComment"));
+    auto *entry = w->findChild<QAction *>(QStringLiteral("toggleCommentAction"));
     QVERIFY(entry);
     QSignalSpy triggered(entry, &QAction::triggered);
 

@@ -172,7 +172,7 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
     const QString path = m.script("mod/Tank.con", original);
     w->OpenDocumentFile(path);
     const QByteArray text = m.editor()->documentBytes();
-    w->mnuBackupClick();
+    w->backupScript();
     // The text as it is, no header block, every line ended.
     QCOMPARE(m.folder.read("mod/Tank.bcon"), original + "\r\n");
     QCOMPARE(m.folder.read("mod/Tank.con"), original);
@@ -183,13 +183,13 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
     m.editor()->insert(QStringLiteral("replaced"));
     // No: nothing changes.
     Prompts::answerMessage(QMessageBox::No);
-    w->mnuRestoreClick();
+    w->restoreBackup();
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"Replace the text with the backup in Tank.bcon?"}));
     QCOMPARE(m.editor()->documentBytes(), QByteArray("replaced"));
 
     Prompts::answerMessage(QMessageBox::Yes);
-    w->mnuRestoreClick();
+    w->restoreBackup();
     QCOMPARE(m.editor()->documentBytes(), text);
     QVERIFY(m.editor()->DocChanged);
     // One undo step gives the text from before the restore back, and redo the backup's.
@@ -207,11 +207,11 @@ void DiskBackupTest::backupEntriesNeedANamedDocumentAndABackup() {
     QVERIFY(!w->mnuRestore->isEnabled());
     w->NewDocumentTab();
     QVERIFY(!w->mnuBackup->isEnabled());
-    w->mnuBackupClick(); // untitled: nothing to write beside
+    w->backupScript(); // untitled: nothing to write beside
     w->OpenDocumentFile(m.script("entries.con", "rem e\r\n"));
     QTRY_VERIFY(w->mnuBackup->isEnabled());
     QVERIFY(!w->mnuRestore->isEnabled());
-    w->mnuBackupClick();
+    w->backupScript();
     QVERIFY(m.folder.exists("entries.bcon"));
     QVERIFY(w->mnuRestore->isEnabled());
     w->switchTab(1);
@@ -265,13 +265,13 @@ void DiskBackupTest::restoreKeepsTheCaretAndTheView() {
     for (int i = 0; i < 300; ++i)
         text += "rem line " + QByteArray::number(i) + "\r\n";
     w->OpenDocumentFile(m.script("long.con", text));
-    w->mnuBackupClick();
+    w->backupScript();
     TAdvEdit *editor = m.editor();
     editor->setFirstVisibleLine(150);
     editor->setCursorPosition(160, 5);
     editor->insert(QStringLiteral("x"));
     Prompts::answerMessage(QMessageBox::Yes);
-    w->mnuRestoreClick();
+    w->restoreBackup();
     QCOMPARE(editor->documentBytes(), text.chopped(2));
     int line = -1, index = -1;
     editor->getCursorPosition(&line, &index);

@@ -146,7 +146,7 @@ private slots:
         QVERIFY(!(x.lineMarks(typo) & (1L << errorMarker)));
     }
 
-    void theColoursOfTheHighlightingStayAsTheyWereUnderTheMarks() {
+    void theColorsOfTheHighlightingStayAsTheyWereUnderTheMarks() {
         LiveWindow x;
         const QString names = x.tree.path("bf1942/game/common/names.con");
         x.w->OpenDocumentFile(names);
@@ -166,27 +166,27 @@ private slots:
         QCOMPARE(x.marks()->problems().size(), 3);
         x.goTo(0);
         LiveProblems *live = x.live();
-        QCOMPARE(live->mnuNextProblem->shortcut(), QKeySequence(Qt::Key_F8));
-        QCOMPARE(live->mnuPreviousProblem->shortcut(),
+        QCOMPARE(live->nextProblemAction->shortcut(), QKeySequence(Qt::Key_F8));
+        QCOMPARE(live->previousProblemAction->shortcut(),
                  QKeySequence(Qt::ShiftModifier | Qt::Key_F8));
-        live->mnuNextProblem->trigger();
+        live->nextProblemAction->trigger();
         QCOMPARE(x.caret(), typo);
         QCOMPARE(x.editor()->selectedText(), QString("GeometriyTemplate.setLodDistance"));
-        live->mnuNextProblem->trigger();
+        live->nextProblemAction->trigger();
         QCOMPARE(x.caret(), far);
-        live->mnuNextProblem->trigger();
+        live->nextProblemAction->trigger();
         QCOMPARE(x.caret(), missing);
-        live->mnuNextProblem->trigger();
+        live->nextProblemAction->trigger();
         QCOMPARE(x.caret(), typo);
-        live->mnuPreviousProblem->trigger();
+        live->previousProblemAction->trigger();
         QCOMPARE(x.caret(), missing);
-        live->mnuPreviousProblem->trigger();
+        live->previousProblemAction->trigger();
         QCOMPARE(x.caret(), far);
 
         // Lines typed above move the marks with them before the next check.
         x.goTo(0);
         QTest::keyClicks(x.editor(), "rem moved\r");
-        live->mnuPreviousProblem->trigger();
+        live->previousProblemAction->trigger();
         QCOMPARE(x.caret(), x.at("Missing/Nowhere"));
     }
 
@@ -244,7 +244,7 @@ private slots:
     void theResultsOfCheckModFollowEditsAndSaves() {
         LiveWindow x;
         QVERIFY(x.open("objects/tanks/tank.con"));
-        x.w->indexTools->mnuCheckMod->trigger();
+        x.w->indexTools->checkModAction->trigger();
         ResultsPanel *panel = x.w->resultsPanel;
         const QList<ModProblem> all = checkMod(*x.w->indexTools->index());
         QTRY_COMPARE(panel->summary(), problemSummary(all));
@@ -270,7 +270,7 @@ private slots:
 
         // Once another command fills the panel, its rows are left alone.
         x.goTo(x.at("Tiger") + 1);
-        x.w->indexTools->mnuFindReferences->trigger();
+        x.w->indexTools->findReferencesAction->trigger();
         const int references = panel->resultCount();
         QTest::keyClicks(x.editor(), "\rObject.create Nowhere");
         QSignalSpy shown(x.live(), &LiveProblems::problemsShown);

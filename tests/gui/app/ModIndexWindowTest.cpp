@@ -125,7 +125,7 @@ private slots:
             dialog->accept();
         });
         QSignalSpy done(x.tools(), &IndexTools::buildFinished);
-        x.w->findChild<QAction *>("mnuIndexFolders")->trigger();
+        x.w->findChild<QAction *>("indexFoldersAction")->trigger();
         QCOMPARE(shown, QStringList());
         QCOMPARE(readIndexFolders(x.m.folder.path()), QStringList{x.tree.mod});
         QVERIFY(done.wait(10000));
@@ -137,7 +137,7 @@ private slots:
             dialog->removeChosenFolders();
             dialog->reject();
         });
-        x.tools()->mnuIndexFolders->trigger();
+        x.tools()->indexFoldersAction->trigger();
         QCOMPARE(readIndexFolders(x.m.folder.path()), QStringList{x.tree.mod});
     }
 
@@ -255,7 +255,7 @@ private slots:
     void checkModListsEveryProblemUnderItsSummary() {
         IndexedWindow x;
         QVERIFY(x.waitForBuild());
-        x.tools()->mnuCheckMod->trigger();
+        x.tools()->checkModAction->trigger();
         const QList<ModProblem> problems = checkMod(*x.tools()->index());
         ResultsPanel *panel = x.w->resultsPanel;
         QVERIFY(!problems.isEmpty());
@@ -282,7 +282,7 @@ private slots:
             dialog->accept();
         });
         QSignalSpy done(x.tools(), &IndexTools::buildFinished);
-        x.tools()->mnuIndexFolders->trigger();
+        x.tools()->indexFoldersAction->trigger();
         QCOMPARE(readIndexFolders(x.m.folder.path()), QStringList{x.tree.mod});
         QCOMPARE(readBaseFolders(x.m.folder.path()), QStringList{base});
         QVERIFY(done.wait(10000));
@@ -294,7 +294,7 @@ private slots:
                      dialog->folderList->item(1)->checkState() == Qt::Checked;
             dialog->reject();
         });
-        x.tools()->mnuIndexFolders->trigger();
+        x.tools()->indexFoldersAction->trigger();
         QVERIFY(ticked);
     }
 

@@ -48,7 +48,7 @@ struct TreeWindow {
     // Shows the tree and waits for it to hold the mod.
     void showTree() const {
         QSignalSpy scanned(panel(), &ModTreePanel::scanned);
-        action("mnuModTree")->trigger();
+        action("modTreeAction")->trigger();
         QVERIFY(panel()->isVisible());
         QVERIFY(scanned.wait(10000));
     }
@@ -88,9 +88,9 @@ private slots:
     void theTreeShowsFromTheToolsMenuAndAClickOpensAScript() {
         TreeWindow x;
         QVERIFY(x.panel()->isHidden());
-        QVERIFY(x.w->mnuTools->actions().contains(x.action("mnuModTree")));
+        QVERIFY(x.w->mnuTools->actions().contains(x.action("modTreeAction")));
         x.showTree();
-        QVERIFY(x.action("mnuModTree")->isChecked());
+        QVERIFY(x.action("modTreeAction")->isChecked());
         const QString script = x.tree.path("objects/vehicles/tank/TankSounds.con");
         x.view()->expandAll();
         x.click(script);
@@ -101,7 +101,7 @@ private slots:
         x.click(script);
         QCOMPARE(x.shownFile(), script);
         QCOMPARE(x.m.pages(), 2);
-        x.action("mnuModTree")->trigger();
+        x.action("modTreeAction")->trigger();
         QVERIFY(x.panel()->isHidden());
     }
 
@@ -185,7 +185,7 @@ private slots:
                      qPrintable(x.w->resultsPanel->resultFile(i)));
         // The menu's Find in Files searches every index folder again.
         const int inFolder = x.w->resultsPanel->resultCount();
-        x.w->mnuFindInFiles->trigger();
+        x.w->findInFilesAction->trigger();
         bar->inFilesButton->click();
         QTRY_VERIFY(x.w->resultsPanel->resultCount() > inFolder);
     }
@@ -211,7 +211,7 @@ private slots:
         writeIndexFolders(m.folder.path(), {tree.mod});
         TFormMain *w = m.open();
         w->show();
-        w->findChild<QAction *>("mnuModTree")->trigger();
+        w->findChild<QAction *>("modTreeAction")->trigger();
         QVERIFY(w->close());
         QVERIFY(readSession(sessionPath(m.folder.path())).showTree);
 
@@ -219,7 +219,7 @@ private slots:
         w->show();
         auto *panel = w->findChild<ModTreePanel *>("modTreePanel");
         QTRY_VERIFY(panel->isVisible());
-        w->findChild<QAction *>("mnuModTree")->trigger();
+        w->findChild<QAction *>("modTreeAction")->trigger();
         QVERIFY(w->close());
         QVERIFY(!readSession(sessionPath(m.folder.path())).showTree);
     }

@@ -75,7 +75,7 @@ private slots:
             dialog->entryList->topLevelItem(3)->setSelected(true);
             dialog->accept();
         });
-        w->mnuOpenFromArchive->trigger();
+        w->openFromArchiveAction->trigger();
 
         QCOMPARE(scripts,
                  QStringList({"objects/init.inc", "objects/old.BAK", "objects/Vehicles/Tank.con"}));
@@ -123,7 +123,7 @@ private slots:
             dialog->entryList->topLevelItem(2)->setSelected(true);
             dialog->accept();
         });
-        w->mnuOpenFromArchive->trigger();
+        w->openFromArchiveAction->trigger();
         QCOMPARE(m.pages(), 3);
         // The window is active again once the chooser has gone, as a window manager makes it.
         w->activateWindow();
@@ -139,7 +139,7 @@ private slots:
         TFormMain *w = m.open();
         Prompts::answerFile(fixture::chosen(packMod(m, false)));
         whenChooserShows([](ArchiveEntriesDialog *dialog) { dialog->reject(); });
-        w->mnuOpenFromArchive->trigger();
+        w->openFromArchiveAction->trigger();
         QCOMPARE(m.pages(), 0);
         QVERIFY(Prompts::shownTexts().isEmpty());
     }
@@ -148,7 +148,7 @@ private slots:
         MainWindow m;
         TFormMain *w = m.open();
         Prompts::answerFile(fixture::chosen(m.folder.file("missing.rfa")));
-        w->mnuOpenFromArchive->trigger();
+        w->openFromArchiveAction->trigger();
         QCOMPARE(Prompts::shownTexts(),
                  QStringList({"Cannot open file " + m.folder.file("missing.rfa")}));
 
@@ -163,7 +163,7 @@ private slots:
             dialog->entryList->topLevelItem(1)->setSelected(true);
             dialog->accept();
         });
-        w->mnuOpenFromArchive->trigger();
+        w->openFromArchiveAction->trigger();
         QCOMPARE(Prompts::shownTexts().size(), 1);
         const QString text = Prompts::shownTexts().first();
         QVERIFY2(text.startsWith("Damaged archive " + m.folder.file("damaged.rfa")),

@@ -99,7 +99,7 @@ struct RenameWindow {
         w->show();
     }
     RenameTool *tool() const { return w->findChild<RenameTool *>(); }
-    QAction *action() const { return w->findChild<QAction *>("mnuRenameName"); }
+    QAction *action() const { return w->findChild<QAction *>("renameNameAction"); }
     TAdvEdit *editor() const { return w->activeEditor(); }
     bool built() const {
         if (!w->indexTools->isBuilding() && !w->indexTools->index()->scriptFiles().isEmpty())
@@ -130,9 +130,9 @@ struct Answers {
 
     Answers(const QString &newName, bool apply) {
         nameWatch = whenShown<RenameNameDialog>([this, newName](RenameNameDialog *dialog) {
-            prefilled = dialog->findChild<QLineEdit *>("txtNewName")->text();
-            dialog->findChild<QLineEdit *>("txtNewName")->setText(newName);
-            dialog->findChild<QPushButton *>("btnOk")->click();
+            prefilled = dialog->findChild<QLineEdit *>("newNameEdit")->text();
+            dialog->findChild<QLineEdit *>("newNameEdit")->setText(newName);
+            dialog->findChild<QPushButton *>("okButton")->click();
         });
         previewWatch = whenShown<RenamePreviewDialog>([this, apply](RenamePreviewDialog *dialog) {
             previewShown = true;
@@ -144,7 +144,7 @@ struct Answers {
                     QStringList{row->text(0), row->text(1), row->text(2), row->text(3)}.join(
                         " | "));
             }
-            dialog->findChild<QPushButton *>(apply ? "btnApply" : "btnCancel")->click();
+            dialog->findChild<QPushButton *>(apply ? "applyButton" : "cancelButton")->click();
         });
     }
     ~Answers() {

@@ -112,7 +112,7 @@ private slots:
         TfrmPref pref;
         pref.ProgramFolder = m.folder.path();
         pref.FormShow();
-        auto *box = pref.findChild<QCheckBox *>("chkReopenSession");
+        auto *box = pref.findChild<QCheckBox *>("reopenSessionCheckBox");
         QVERIFY(box && box->isChecked());
         box->setChecked(false);
         pref.FormClose();

@@ -17,7 +17,7 @@ namespace {
 struct Caption {
     QWidget *control;
     QRect place; // in the dialog's coordinates
-    QColor colour;
+    QColor color;
 };
 
 // The captions of a dialog, and the dialog drawn without them: what lies behind each.
@@ -58,7 +58,7 @@ QStringList unreadable(QWidget *dialog, const QWidget *picture, QRgb seeThrough 
                 const QRgb pixel = ground.pixel(x, y) & 0xFFFFFF;
                 if (seeThrough && pixel == (seeThrough & 0xFFFFFF))
                     continue;
-                worst = qMin(worst, marlix::contrastRatio(c.colour.rgb(), pixel));
+                worst = qMin(worst, marlix::contrastRatio(c.color.rgb(), pixel));
             }
         if (worst < marlix::ReadableContrast)
             faults << QStringLiteral("%1 \"%2\" %3:1")

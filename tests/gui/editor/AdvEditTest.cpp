@@ -84,7 +84,7 @@ private slots:
         }
     }
 
-    void refreshColoursWithLaterEntriesWinning() {
+    void refreshColorsWithLaterEntriesWinning() {
         EditorHarness h("", phraseTable);
         h.setText("x\r\nrem Scout car\r\nscouts SCOUT");
         h.setCaret(2);
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(h.colorAt(5), black);
     }
 
-    void typedTextIsColouredAsAWholePassWouldColourIt() {
+    void typedTextIsColoredAsAWholePassWouldColorIt() {
         EditorHarness h("", "scout\r\n0\r\nclRed\r\ntank\r\n0\r\n$00FF0000\r\n");
         h.setText("");
         h.type("a scout");
@@ -131,7 +131,7 @@ private slots:
 
     // Lines commented with the button kept their code colours, text typed after "rem " stayed
     // black, Undo after a command took every colour away and beginRem blocks looked like code.
-    void everyEditColoursTheLinesItTouches() {
+    void everyEditColorsTheLinesItTouches() {
         EditorHarness h("",
                         "if\r\n0\r\n$00FF0000\r\nrem\r\n1\r\nclGreen\r\nScout\r\n0\r\nclRed\r\n");
         h.editor->loadLines({"if Scout", "if x", "beginRem", "if y", "endRem", "if z"});
@@ -181,7 +181,7 @@ private slots:
 
     // A paste and a whole-text replacement (Restore) colour what they put in; undo colours
     // what it brings back.
-    void pastedAndReplacedTextIsColoured() {
+    void pastedAndReplacedTextIsColored() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"Scout", "x"});
         h.editor->RefreshHighlighting();
@@ -201,7 +201,7 @@ private slots:
     }
 
     // Highlighting off: typing colours nothing.
-    void typingColoursNothingWithHighlightingOff() {
+    void typingColorsNothingWithHighlightingOff() {
         EditorHarness h("", phraseTable);
         h.editor->highlightingEnabled = false;
         h.setText("");
@@ -210,7 +210,7 @@ private slots:
         QCOMPARE(h.colorAt(5), black);
     }
 
-    void highlightAtCaretWithStyleOneColoursToTheLineEnd() {
+    void highlightAtCaretWithStyleOneColorsToTheLineEnd() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"x rem tail of line", "next"});
         h.setCaret(5); // just after "rem"
@@ -233,7 +233,7 @@ private slots:
     }
 
     // The header went in black and stayed so until F5.
-    void savedHeaderIsColouredLikeOtherText() {
+    void savedHeaderIsColoredLikeOtherText() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"Scout"});
         h.editor->RefreshHighlighting();
@@ -248,7 +248,7 @@ private slots:
         QVERIFY(!h.editor->DocChanged);
     }
 
-    void partOfAPhraseDeletedLosesItsColour() {
+    void partOfAPhraseDeletedLosesItsColor() {
         EditorHarness h("", phraseTable);
         h.setText("Scout");
         h.editor->RefreshHighlighting();

@@ -18,7 +18,7 @@ QByteArray text(const EditorHarness &h) {
 class EditorViewTest : public QObject {
     Q_OBJECT
 private slots:
-    void replaceIsOneUndoStepColouredAtOnce() {
+    void replaceIsOneUndoStepColoredAtOnce() {
         EditorHarness h("", phraseTable);
         h.editor->loadLines({"alpha beta", "gamma beta"});
         EditorView view(h.editor);

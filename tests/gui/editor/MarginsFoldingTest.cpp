@@ -167,7 +167,7 @@ void MarginsFoldingTest::foldKeysHideAndShowTheBlockAndChangeNothingElse() {
     QVERIFY(visible(2) && visible(3));
     QVERIFY(!visible(4));
     editor->setCursorPosition(3, 0);
-    w->findChild<QAction *>(QStringLiteral("mnuUnfoldBlock"))->trigger();
+    w->findChild<QAction *>(QStringLiteral("unfoldBlockAction"))->trigger();
     QVERIFY(visible(4) && visible(5));
     QCOMPARE(editor->documentBytes(), text);
     QVERIFY(!editor->DocChanged);

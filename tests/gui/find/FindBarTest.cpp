@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTreeWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <ctime>
 
 using namespace marlix;
@@ -115,7 +115,7 @@ void FindBarTest::typingInTheBarFindsMarksAndCounts() {
     OpenWindow o("if x\r\nalpha Alpha\r\nalphabet alpha\r\n");
     QTRY_VERIFY(o.editor->hasFocus());
     const QByteArray text = o.editor->documentBytes();
-    const QByteArray colours = o.styles();
+    const QByteArray colors = o.styles();
     o.key(Qt::Key_F, Qt::ControlModifier);
     FindBar *bar = o.bar();
     QVERIFY(bar && bar->isVisible());
@@ -130,7 +130,7 @@ void FindBarTest::typingInTheBarFindsMarksAndCounts() {
     QVERIFY(!o.marked(matchIndicator, 0));
     QVERIFY(o.marked(currentIndicator, 6));
     QVERIFY(!o.marked(currentIndicator, 12));
-    QCOMPARE(o.styles(), colours); // marks, never styles
+    QCOMPARE(o.styles(), colors); // marks, never styles
 
     bar->matchCase->setChecked(true);
     bar->wholeWord->setChecked(true);
@@ -143,7 +143,7 @@ void FindBarTest::typingInTheBarFindsMarksAndCounts() {
     o.key(Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(o.selection(), qMakePair(28L, 33L));
     // F3 and Shift+F3 are the menu's, also from the bar.
-    QSignalSpy next(o.w->mnuFindNext, &QAction::triggered);
+    QSignalSpy next(o.w->findNextAction, &QAction::triggered);
     o.key(Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(o.selection(), qMakePair(6L, 11L));
     o.key(Qt::Key_F3);
@@ -244,9 +244,9 @@ void FindBarTest::replaceAllIsOneUndoStepWithRegexGroups() {
     QVERIFY(o.editor->DocChanged);
     QVERIFY(spy.size() <= 2); // one edit, not 300
     // The replaced text is coloured as the table says, like the rest.
-    const QByteArray colours = o.styles();
+    const QByteArray colors = o.styles();
     o.w->mnuRefreshObjects->trigger();
-    QCOMPARE(o.styles(), colours);
+    QCOMPARE(o.styles(), colors);
 
     bar->close();
     QTRY_VERIFY(o.editor->hasFocus());

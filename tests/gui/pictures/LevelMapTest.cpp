@@ -33,7 +33,7 @@ struct MapWindow {
         writeIndexFolders(m.folder.path(), {sample.mod});
         w = m.open();
         w->show();
-        w->findChild<QAction *>("mnuLevelMap")->trigger();
+        w->findChild<QAction *>("levelMapAction")->trigger();
         map = w->findChild<LevelMapWindow *>();
         if (!map)
             return;
@@ -234,14 +234,14 @@ private slots:
         QVERIFY(t.map);
         const QString png = t.m.folder.file("harbour.png");
         Prompts::answerFile(fixture::chosen(png));
-        t.map->findChild<QAction *>("mnuSavePicture")->trigger();
+        t.map->findChild<QAction *>("savePictureAction")->trigger();
         const QImage image(png);
         QCOMPARE(image.size(), t.view()->size());
         QCOMPARE(image.pixelColor(t.at(200, 800) + QPoint(4, 4)), QColor(210, 40, 40));
 
         const QString svg = t.m.folder.file("harbour.svg");
         Prompts::answerFile(fixture::chosen(svg));
-        t.map->findChild<QAction *>("mnuSavePicture")->trigger();
+        t.map->findChild<QAction *>("savePictureAction")->trigger();
         const QByteArray text = SampleLevel::readFile(svg);
         QVERIFY(text.startsWith("<?xml"));
         QVERIFY(text.contains("<svg xmlns=\"http://www.w3.org/2000/svg\""));
@@ -255,7 +255,7 @@ private slots:
         MapWindow t;
         QVERIFY(t.map);
         QDir(t.sample.level).removeRecursively();
-        t.map->findChild<QAction *>("mnuFindLevels")->trigger();
+        t.map->findChild<QAction *>("findLevelsAction")->trigger();
         QCOMPARE(t.map->levelBox()->count(), 0);
         QCOMPARE(t.view()->level().objects.size(), 0);
         (void)t.view()->grab();

@@ -46,7 +46,7 @@ struct TreeWindow {
         const qsizetype at = w->activeEditor()->documentBytes().indexOf(text);
         w->activeEditor()->SendScintilla(QsciScintillaBase::SCI_GOTOPOS,
                                          static_cast<unsigned long>(at + 2));
-        w->findChild<QAction *>("mnuTemplateTree")->trigger();
+        w->findChild<QAction *>("templateTreeAction")->trigger();
         return w->findChild<TemplateTreePanel *>();
     }
     QString shownFile() const {
@@ -185,8 +185,8 @@ private slots:
         // The name under the pointer counts, not the one at the caret.
         QMenu *menu = t.contextMenuAt(bytes.indexOf("Tank_Hull\r"));
         QVERIFY(menu);
-        QVERIFY(!menu->findChild<QAction *>("mnuContextLevelMap")); // no script of a level
-        QAction *entry = menu->findChild<QAction *>("mnuContextTemplateTree");
+        QVERIFY(!menu->findChild<QAction *>("contextLevelMapAction")); // no script of a level
+        QAction *entry = menu->findChild<QAction *>("contextTemplateTreeAction");
         QVERIFY(entry);
         QVERIFY(menu->actions().contains(entry));
         QVERIFY(menu->actions().size() > 2); // below the editor's own entries
@@ -207,7 +207,7 @@ private slots:
         QToolTip::hideText();
         menu = t.contextMenuAt(bytes.indexOf("0/0.5/0"));
         QVERIFY(menu);
-        QVERIFY(!menu->findChild<QAction *>("mnuContextTemplateTree"));
+        QVERIFY(!menu->findChild<QAction *>("contextTemplateTreeAction"));
         menu->close();
 
         // From the keyboard, the name at the caret.
@@ -219,7 +219,7 @@ private slots:
         QApplication::sendEvent(editor->viewport(), &key);
         menu = t.shownMenu();
         QVERIFY(menu);
-        menu->findChild<QAction *>("mnuContextTemplateTree")->trigger();
+        menu->findChild<QAction *>("contextTemplateTreeAction")->trigger();
         menu->close();
         QCOMPARE(panel->tree()->topLevelItem(0)->text(0), QString("Tank_Radio  (undefined)"));
 
@@ -228,8 +228,8 @@ private slots:
         t.w->OpenDocumentFile(t.mod.path("bf1942/levels/Harbour/StaticObjects.con"));
         menu = t.contextMenuAt(t.w->activeEditor()->documentBytes().indexOf("tank"));
         QVERIFY(menu);
-        QVERIFY(menu->findChild<QAction *>("mnuContextTemplateTree"));
-        QAction *map = menu->findChild<QAction *>("mnuContextLevelMap");
+        QVERIFY(menu->findChild<QAction *>("contextTemplateTreeAction"));
+        QAction *map = menu->findChild<QAction *>("contextLevelMapAction");
         QVERIFY(map);
         map->trigger();
         menu->close();

@@ -18,7 +18,7 @@ class TableChangeTest : public QObject {
     Q_OBJECT
 
     // The colour Scintilla paints the byte at pos with, as 0x00BBGGRR.
-    static long colourAt(TAdvEdit *editor, int pos) {
+    static long colorAt(TAdvEdit *editor, int pos) {
         const long style = editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, pos);
         return editor->SendScintilla(QsciScintillaBase::SCI_STYLEGETFORE, style);
     }
@@ -34,7 +34,7 @@ class TableChangeTest : public QObject {
     }
 
 private slots:
-    void editorsBeforeAndAfterATableChangeColourDifferently() {
+    void editorsBeforeAndAfterATableChangeColorDifferently() {
         Prompts::setTestMode(true);
         Prompts::reset();
         TempFolder folder;
@@ -44,7 +44,7 @@ private slots:
         TAdvEdit *before = nullptr;
         const auto pageBefore = openEditor(folder, before);
         const int rem = int(before->documentBytes().indexOf("rem"));
-        QCOMPARE(colourAt(before, rem), 0x0000FFL);
+        QCOMPARE(colorAt(before, rem), 0x0000FFL);
 
         TfrmPref dialog;
         dialog.ProgramFolder = folder.path();
@@ -59,10 +59,10 @@ private slots:
 
         TAdvEdit *after = nullptr;
         const auto pageAfter = openEditor(folder, after);
-        QCOMPARE(colourAt(after, rem), 0xFF0000L);
+        QCOMPARE(colorAt(after, rem), 0xFF0000L);
         before->RefreshHighlighting();
-        QCOMPARE(colourAt(before, rem), 0x0000FFL);
-        QCOMPARE(colourAt(before, 0), colourAt(after, 0)); // "if" is in neither table
+        QCOMPARE(colorAt(before, rem), 0x0000FFL);
+        QCOMPARE(colorAt(before, 0), colorAt(after, 0)); // "if" is in neither table
         QVERIFY(Prompts::shownTexts().isEmpty());
     }
 };

@@ -178,7 +178,7 @@ private slots:
         QVERIFY(!dlg->chkAutoUpdate->isChecked());
         QVERIFY(dlg->chkIntellisense->isChecked());
         QVERIFY(!dlg->chkHighlighting->isChecked());
-        QVERIFY(!dlg->chkLineNumbers->isChecked()); // the seventh line
+        QVERIFY(!dlg->lineNumbersCheckBox->isChecked()); // the seventh line
         dlg->chkLight->setChecked(true);
         QVERIFY(close());
         QCOMPARE(folder->read("marlix.ini"), lines({"1", "0", "0", "0", "1", "0", "0"}));
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(dlg->grdIntellisense->cell(2, 0), QStringLiteral("1"));
     }
 
-    void colourCellsShowAsTheShapeFillAndPickedColoursAreWritten() {
+    void colorCellsShowAsTheShapeFillAndPickedColorsAreWritten() {
         folder->write("highlighting.ini",
                       lines({"rem", "1", "clRed", "x", "0", "", "if", "0", "$00FF0000"}));
         open();
@@ -319,7 +319,7 @@ private slots:
                  lines({"rem", "1", "clRed", "x", "0", "clRed", "if", "0", "$00563412"}));
     }
 
-    void unknownColourIsReportedAfterCodeAndStyleAndKeepsTheFill() {
+    void unknownColorIsReportedAfterCodeAndStyleAndKeepsTheFill() {
         folder->write("highlighting.ini", lines({"rem", "0", "clRed", "odd", "1", "red"}));
         open();
         page(2);

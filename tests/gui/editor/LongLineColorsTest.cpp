@@ -71,7 +71,7 @@ QByteArrayList largeScript(QByteArrayList lines) {
 
 } // namespace
 
-class LongLineColoursTest : public QObject {
+class LongLineColorsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -100,7 +100,7 @@ private slots:
         compareWithoutTwins(h);
     }
 
-    void typedCommentInALongLineAlternatesAgainInItsColour() {
+    void typedCommentInALongLineAlternatesAgainInItsColor() {
         EditorHarness h("", phraseTable);
         h.setText(longLine());
         h.editor->RefreshHighlighting();
@@ -180,5 +180,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LongLineColoursTest)
-#include "LongLineColoursTest.moc"
+QTEST_MAIN(LongLineColorsTest)
+#include "LongLineColorsTest.moc"

@@ -1,4 +1,4 @@
-#include "core/script/CellColours.h"
+#include "core/script/CellColors.h"
 
 #include <algorithm>
 
@@ -15,10 +15,10 @@ TColor blendColor(TColor under, TColor over, int alpha) {
     return mixed;
 }
 
-CellColours cellColours(const CellState &cell) {
+CellColors cellColors(const CellState &cell) {
     // An opaque selection replaces the background, and wins over an opaque caret line; the
     // translucent ones are laid over the text once it is drawn.
-    CellColours out{cell.styleBack, cell.styleFore};
+    CellColors out{cell.styleBack, cell.styleFore};
     const bool solidSelection = cell.selected && cell.selectionAlpha >= cellOpaque;
     if (solidSelection)
         out.back = cell.selectionBack;

@@ -33,12 +33,12 @@ struct CellState {
     QList<CellTint> tints; // in the order Scintilla draws them
 };
 
-struct CellColours {
+struct CellColors {
     TColor back;
     TColor fore;
 };
 
-CellColours cellColours(const CellState &cell);
+CellColors cellColors(const CellState &cell);
 
 // `over` laid on `under` with the alpha (0-255; cellOpaque or more gives `over`).
 TColor blendColor(TColor under, TColor over, int alpha);
