@@ -70,6 +70,7 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     dlgFont = QFont(QStringLiteral("MS Sans Serif"), 8);
 
     tmrUpdate = new QTimer(this);
+    tmrUpdate->setObjectName(QStringLiteral("tmrUpdate"));
     tmrUpdate->setInterval(1000);
     connectGuarded(tmrUpdate, &QTimer::timeout, this, &TFormMain::tmrUpdateTimer);
     tmrUpdate->start();
@@ -227,6 +228,7 @@ void TFormMain::createMenus() {
         {mnuAbout, "mnuAbout"}};
     for (const auto &[entry, name] : names)
         entry->setObjectName(QLatin1String(name));
+    openFromArchiveAction->setObjectName(QStringLiteral("openFromArchiveAction"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
@@ -279,6 +281,15 @@ void TFormMain::createTopBar() {
     sep4 = tbarMain->addSeparator();
     btnLaunch = addButton(int(ToolIcon::Launch), QStringLiteral("Compile and launch"),
                           &TFormMain::btnLaunchClick);
+    const std::pair<QToolButton *, const char *> buttonNames[] = {
+        {btnNew, "btnNew"},         {btnOpen, "btnOpen"},
+        {btnSave, "btnSave"},       {btnUndo, "btnUndo"},
+        {btnRedo, "btnRedo"},       {btnCut, "btnCut"},
+        {btnCopy, "btnCopy"},       {btnPaste, "btnPaste"},
+        {btnComment, "btnComment"}, {btnUnComment, "btnUnComment"},
+        {btnLaunch, "btnLaunch"}};
+    for (const auto &[button, name] : buttonNames)
+        button->setObjectName(QLatin1String(name));
     bands->addWidget(tbarMain);
     auto *caption = new QLabel(QStringLiteral("BF1942 script editor"), TopBar);
     caption->setObjectName(QStringLiteral("TopBarCaption"));
@@ -310,6 +321,14 @@ TAdvEdit *TFormMain::activeEditor() const {
     if (!page || page->Tag < 0 || page->Tag >= marlix::DocumentSlotCount)
         return nullptr;
     return DocumentEditors[page->Tag];
+}
+
+TAdvEdit *TFormMain::editorOfSlot(int slot) const {
+    return slot >= 0 && slot < marlix::DocumentSlotCount ? DocumentEditors[slot] : nullptr;
+}
+
+TTabSheet *TFormMain::pageOfSlot(int slot) const {
+    return slot >= 0 && slot < marlix::DocumentSlotCount ? DocumentTabs[slot] : nullptr;
 }
 
 void TFormMain::setDocumentPath(TTabSheet *page, const QString &path) {

@@ -119,6 +119,9 @@ public:
 
     // The editor of the active tab, or null while no tab is open.
     TAdvEdit *activeEditor() const;
+    // The editor and the tab page of a document slot; null while the slot is free.
+    TAdvEdit *editorOfSlot(int slot) const;
+    TTabSheet *pageOfSlot(int slot) const;
     // Every key a menu entry owns; the editors leave these keys to the menu.
     QList<QKeySequence> menuKeys() const;
     // A later start asked for this window: bring it forward and take up the hand-off.

@@ -8,10 +8,32 @@
 #include "platform/Prompts.h"
 #include "tests/gui/support/TempFolder.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QToolButton>
 #include <memory>
 
 namespace fixture {
+
+// The window's parts as a user meets them: by their object names.
+inline marlix::PageControl *tabs(const TFormMain *window) {
+    return window->findChild<marlix::PageControl *>(QStringLiteral("tabControl"));
+}
+inline QAction *action(const TFormMain *window, const char *name) {
+    auto *entry = window->findChild<QAction *>(QLatin1String(name));
+    if (!entry)
+        qFatal("no menu entry named %s", name);
+    return entry;
+}
+inline void trigger(const TFormMain *window, const char *name) {
+    action(window, name)->trigger();
+}
+inline QToolButton *button(const TFormMain *window, const char *name) {
+    auto *found = window->findChild<QToolButton *>(QLatin1String(name));
+    if (!found)
+        qFatal("no tool button named %s", name);
+    return found;
+}
 
 // The program folder of the build, with the language tables, pictures and defaults shipped
 // beside the program, the program itself left out.
@@ -34,11 +56,11 @@ struct MainWindow {
         window->commandLine = {QStringLiteral("marlix")};
         return window.get();
     }
-    int pages() const { return window->tabControl->pageCount(); }
-    TTabSheet *active() const { return window->tabControl->ActivePage(); }
+    int pages() const { return tabs(window.get())->pageCount(); }
+    TTabSheet *active() const { return tabs(window.get())->ActivePage(); }
     int activeSlot() const { return active() ? active()->Tag : -1; }
     TAdvEdit *editor() const { return window->activeEditor(); }
-    QString caption(int index) const { return window->tabControl->page(index)->caption(); }
+    QString caption(int index) const { return tabs(window.get())->page(index)->caption(); }
     // Writes a script into the folder and returns its full path.
     QString script(const QString &name, const QByteArray &bytes) const {
         folder.write(name, bytes);
