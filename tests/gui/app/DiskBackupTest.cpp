@@ -1,6 +1,6 @@
 // Scripts changed on disk while open, and Backup / Restore, through the real main window.
 #include "app/StatusInfo.h"
-#include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsA.h"
 
 #include <QDialog>
 #include <QDir>
@@ -98,8 +98,8 @@ void DiskBackupTest::changedDocumentAsksBeforeReloading() {
     const QString path = m.script("asked.con", "rem disk\r\n");
     w->OpenDocumentFile(path);
     w->OpenDocumentFile(m.script("other.con", "rem other\r\n"));
-    w->DocumentEditors[0]->insert(QStringLiteral("mine "));
-    w->DocumentEditors[0]->DocChanged = true;
+    w->editorOfSlot(0)->insert(QStringLiteral("mine "));
+    w->editorOfSlot(0)->DocChanged = true;
 
     // No: the text stays, and the same change is not asked about again.
     m.script("asked.con", "rem theirs\r\n");
@@ -108,8 +108,8 @@ void DiskBackupTest::changedDocumentAsksBeforeReloading() {
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"asked.con has changed on disk. Reload it and lose your changes?"}));
     QCOMPARE(m.activeSlot(), 0); // asked with the document in view
-    QCOMPARE(w->DocumentEditors[0]->documentBytes(), QByteArray("mine rem disk"));
-    QVERIFY(w->DocumentEditors[0]->DocChanged);
+    QCOMPARE(w->editorOfSlot(0)->documentBytes(), QByteArray("mine rem disk"));
+    QVERIFY(w->editorOfSlot(0)->DocChanged);
     QVERIFY(comeBackToFront(w));
     QCOMPARE(Prompts::shown().size(), 1);
 
@@ -118,8 +118,8 @@ void DiskBackupTest::changedDocumentAsksBeforeReloading() {
     Prompts::answerMessage(QMessageBox::Yes);
     QVERIFY(comeBackToFront(w));
     QCOMPARE(Prompts::shown().size(), 2);
-    QCOMPARE(w->DocumentEditors[0]->documentBytes(), QByteArray("rem theirs again"));
-    QVERIFY(!w->DocumentEditors[0]->DocChanged);
+    QCOMPARE(w->editorOfSlot(0)->documentBytes(), QByteArray("rem theirs again"));
+    QVERIFY(!w->editorOfSlot(0)->DocChanged);
 }
 
 void DiskBackupTest::deletedScriptKeepsItsTextAsChanged() {
@@ -136,7 +136,7 @@ void DiskBackupTest::deletedScriptKeepsItsTextAsChanged() {
     QVERIFY(Prompts::shown().isEmpty());
     // Closing it asks, and Yes writes the file back.
     Prompts::answerMessage(QMessageBox::Yes);
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
     QVERIFY(m.folder.read("gone.con").endsWith("rem gone\r\n"));
 }
@@ -149,7 +149,7 @@ void DiskBackupTest::ownSavesAreNoChangeOnDisk() {
     QVERIFY(w);
     w->OpenDocumentFile(m.script("saved.con", "rem saved\r\n"));
     m.editor()->insert(QStringLiteral("a "));
-    w->mnuSaveClick();
+    fixture::trigger(w, "mnuSave");
     m.editor()->insert(QStringLiteral("b "));
     m.editor()->DocChanged = true;
     const QByteArray text = m.editor()->documentBytes();
@@ -157,7 +157,7 @@ void DiskBackupTest::ownSavesAreNoChangeOnDisk() {
     QCOMPARE(m.editor()->documentBytes(), text);
     // Save As to a new name: the new file is the document's.
     Prompts::answerFile(fixture::chosen(m.folder.file("renamed.con")));
-    w->mnuSaveAsClick();
+    fixture::trigger(w, "mnuSaveAs");
     const QByteArray saved = m.editor()->documentBytes();
     QVERIFY(comeBackToFront(w));
     QCOMPARE(m.editor()->documentBytes(), saved);
@@ -172,7 +172,7 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
     const QString path = m.script("mod/Tank.con", original);
     w->OpenDocumentFile(path);
     const QByteArray text = m.editor()->documentBytes();
-    w->backupScript();
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuBackup"));
     // The text as it is, no header block, every line ended.
     QCOMPARE(m.folder.read("mod/Tank.bcon"), original + "\r\n");
     QCOMPARE(m.folder.read("mod/Tank.con"), original);
@@ -183,13 +183,13 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
     m.editor()->insert(QStringLiteral("replaced"));
     // No: nothing changes.
     Prompts::answerMessage(QMessageBox::No);
-    w->restoreBackup();
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuRestore"));
     QCOMPARE(Prompts::shownTexts(),
              QStringList({"Replace the text with the backup in Tank.bcon?"}));
     QCOMPARE(m.editor()->documentBytes(), QByteArray("replaced"));
 
     Prompts::answerMessage(QMessageBox::Yes);
-    w->restoreBackup();
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuRestore"));
     QCOMPARE(m.editor()->documentBytes(), text);
     QVERIFY(m.editor()->DocChanged);
     // One undo step gives the text from before the restore back, and redo the backup's.
@@ -203,27 +203,27 @@ void DiskBackupTest::backupAndRestoreRoundTripEveryByte() {
 void DiskBackupTest::backupEntriesNeedANamedDocumentAndABackup() {
     MainWindow m;
     TFormMain *w = m.open();
-    QVERIFY(!w->mnuBackup->isEnabled());
-    QVERIFY(!w->mnuRestore->isEnabled());
+    QVERIFY(!fixture::action(w, "mnuBackup")->isEnabled());
+    QVERIFY(!fixture::action(w, "mnuRestore")->isEnabled());
     w->NewDocumentTab();
-    QVERIFY(!w->mnuBackup->isEnabled());
-    w->backupScript(); // untitled: nothing to write beside
+    QVERIFY(!fixture::action(w, "mnuBackup")->isEnabled());
+    QVERIFY(!parts::chooseFromFileMenu(w, "mnuBackup")); // untitled: nothing to write beside
     w->OpenDocumentFile(m.script("entries.con", "rem e\r\n"));
-    QTRY_VERIFY(w->mnuBackup->isEnabled());
-    QVERIFY(!w->mnuRestore->isEnabled());
-    w->backupScript();
+    QTRY_VERIFY(fixture::action(w, "mnuBackup")->isEnabled());
+    QVERIFY(!fixture::action(w, "mnuRestore")->isEnabled());
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuBackup"));
     QVERIFY(m.folder.exists("entries.bcon"));
-    QVERIFY(w->mnuRestore->isEnabled());
+    QVERIFY(fixture::action(w, "mnuRestore")->isEnabled());
     w->switchTab(1);
-    QVERIFY(!w->mnuRestore->isEnabled());
+    QVERIFY(!fixture::action(w, "mnuRestore")->isEnabled());
     w->switchTab(1);
     QFile::remove(m.folder.file("entries.bcon"));
-    w->mnuFile->popup(QPoint(0, 0)); // the menu looks again as it opens
-    w->mnuFile->hide();
-    QVERIFY(!w->mnuRestore->isEnabled());
+    parts::find<QMenu>(w, "mnuFile")->popup(QPoint(0, 0)); // the menu looks again as it opens
+    parts::find<QMenu>(w, "mnuFile")->hide();
+    QVERIFY(!fixture::action(w, "mnuRestore")->isEnabled());
     // A backup that cannot be written is reported and the document stays as it is.
     QVERIFY(QDir().mkpath(m.folder.file("entries.bcon")));
-    w->mnuBackup->trigger();
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuBackup"));
     QCOMPARE(
         Prompts::shownTexts(),
         QStringList({QStringLiteral("Cannot create file %1").arg(m.folder.file("entries.bcon"))}));
@@ -242,7 +242,7 @@ void DiskBackupTest::ownSaveOfAnLfScriptIsNoChangeOnDisk() {
     w->OpenDocumentFile(m.script("lf.con", "rem lf\nObjectTemplate.create Bundle T\n"));
     m.editor()->setCursorPosition(1, 0);
     m.editor()->insert(QStringLiteral("a "));
-    w->mnuSaveClick();
+    fixture::trigger(w, "mnuSave");
     const QByteArray saved = m.folder.read("lf.con");
     QVERIFY(!saved.contains('\r'));
     QVERIFY(saved.endsWith("\n\nrem lf\na ObjectTemplate.create Bundle T\n"));
@@ -265,13 +265,13 @@ void DiskBackupTest::restoreKeepsTheCaretAndTheView() {
     for (int i = 0; i < 300; ++i)
         text += "rem line " + QByteArray::number(i) + "\r\n";
     w->OpenDocumentFile(m.script("long.con", text));
-    w->backupScript();
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuBackup"));
     TAdvEdit *editor = m.editor();
     editor->setFirstVisibleLine(150);
     editor->setCursorPosition(160, 5);
     editor->insert(QStringLiteral("x"));
     Prompts::answerMessage(QMessageBox::Yes);
-    w->restoreBackup();
+    QVERIFY(parts::chooseFromFileMenu(w, "mnuRestore"));
     QCOMPARE(editor->documentBytes(), text.chopped(2));
     int line = -1, index = -1;
     editor->getCursorPosition(&line, &index);

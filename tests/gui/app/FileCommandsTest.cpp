@@ -31,37 +31,40 @@ void FileCommandsTest::fileDialogsSharedOneLastFolder() {
     const QString opened = m.script("mods/one/init.con", "a\r\n");
     const QString other = m.script("mods/two/other.con", "b\r\n");
     Prompts::answerFile(fixture::chosen(opened));
-    w->btnOpenClick();
+    fixture::button(w, "btnOpen")->click();
     Prompts::answerFile(fixture::cancelled());
-    w->btnOpenClick();
+    fixture::button(w, "btnOpen")->click();
     const FileRequest second = Prompts::shown().last().file;
     QCOMPARE(second.folder, m.folder.path() + QStringLiteral("mods/one"));
     QCOMPARE(second.fileName, QStringLiteral("init.con"));
     // Save As of the script in view starts beside it, though the save dialog had no use yet.
     QDir().mkpath(m.folder.path() + QStringLiteral("saved"));
     Prompts::answerFile(fixture::chosen(m.folder.path() + QStringLiteral("saved/as.con")));
-    w->mnuSaveAsClick();
+    fixture::trigger(w, "mnuSaveAs");
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/one"));
     // The script in view is now saved/as.con: both dialogs start there.
     Prompts::answerFile(fixture::cancelled());
-    w->mnuSaveAsClick();
+    fixture::trigger(w, "mnuSaveAs");
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("saved"));
     QCOMPARE(Prompts::shown().last().file.fileName, QStringLiteral("as.con"));
     w->OpenDocumentFile(other);
     Prompts::answerFile(fixture::cancelled());
-    w->btnOpenClick();
+    fixture::button(w, "btnOpen")->click();
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/two"));
 
     // No script in view: the dialog's own last folder, not the one of the script before.
-    w->btnNewClick();
+    fixture::button(w, "btnNew")->click();
     Prompts::answerFile(fixture::cancelled());
-    w->btnOpenClick();
+    fixture::button(w, "btnOpen")->click();
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/one"));
     Prompts::answerFile(fixture::cancelled());
-    w->mnuSaveAsClick();
+    fixture::trigger(w, "mnuSaveAs");
     QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("saved"));
-    // The dialog itself is left as it was: the folder of a script is not its last folder.
-    QCOMPARE(w->dlgOpen.folder, m.folder.path() + QStringLiteral("mods/one"));
+    // The dialogs themselves are left as they were: the folder of a script is not their last
+    // folder, which the next use with no script in view shows.
+    Prompts::answerFile(fixture::cancelled());
+    fixture::button(w, "btnOpen")->click();
+    QCOMPARE(Prompts::shown().last().file.folder, m.folder.path() + QStringLiteral("mods/one"));
 }
 
 // "Open" chooses several files at once; each opens, in the order chosen, the last in view.
@@ -75,13 +78,13 @@ void FileCommandsTest::openChoosesSeveralFiles() {
     FileAnswer answer = fixture::chosen(a);
     answer.fileNames = {a, b, c};
     Prompts::answerFile(answer);
-    w->btnOpenClick();
+    fixture::button(w, "btnOpen")->click();
     QVERIFY(Prompts::shown().last().file.multiple);
     QCOMPARE(m.pages(), 3);
     QCOMPARE(m.caption(0), b);
     QCOMPARE(m.caption(1), a);
     QCOMPARE(m.caption(2), c);
-    QCOMPARE(m.active(), w->tabControl->page(2));
+    QCOMPARE(m.active(), fixture::tabs(w)->page(2));
     QVERIFY(Prompts::shownTexts().isEmpty());
 }
 
@@ -136,8 +139,8 @@ void FileCommandsTest::openingAnOpenPathOnlySwitchesTabs() {
     w->OpenDocumentFile(b);
     w->OpenDocumentFile(c);
     // Close the first tab, so that the tab looked for is neither first nor in slot order.
-    w->tabControl->setActivePage(w->DocumentTabs[0]);
-    w->mnuCloseClick();
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(0));
+    fixture::trigger(w, "mnuClose");
     m.script("b.con", "changed on disk\r\n");
     m.editor()->insert(QStringLiteral("edited "));
     w->OpenDocumentFile(b);
@@ -171,13 +174,13 @@ void FileCommandsTest::badFiles() {
     Prompts::reset();
     QCOMPARE(m.pages(), 0);
     Prompts::answerFile(fixture::chosen(QStringLiteral("/proc/self/mem")));
-    w->mnuOpen->trigger();
+    fixture::trigger(w, "mnuOpen");
     QCOMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), QString());
     QVERIFY(m.editor()->documentBytes().isEmpty());
     QCOMPARE(Prompts::shownTexts().last(), QStringLiteral("Cannot open file /proc/self/mem"));
     QVERIFY(!m.folder.exists("recent.ini"));
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
 
     // Zero bytes, NUL bytes and one very long line load byte for byte.
     w->OpenDocumentFile(m.script("empty.con", ""));
@@ -195,7 +198,7 @@ void FileCommandsTest::badFiles() {
 void FileCommandsTest::openDialogAndItsSilentLimit() {
     MainWindow m;
     TFormMain *w = m.open();
-    w->mnuOpenClick(); // cancelled
+    fixture::trigger(w, "mnuOpen"); // cancelled
     QCOMPARE(m.pages(), 0);
     const FileRequest open = Prompts::shown().last().file;
     QCOMPARE(open.kind, FileRequest::Open);
@@ -208,15 +211,15 @@ void FileCommandsTest::openDialogAndItsSilentLimit() {
     for (int i = 0; i < 29; ++i)
         w->NewDocumentTab();
     Prompts::reset();
-    w->btnOpenClick();
+    fixture::button(w, "btnOpen")->click();
     QVERIFY(Prompts::shown().isEmpty()); // no dialog and no message
     // The other ways in still report the limit; an open document still comes forward.
     // The fourth tab saved under a name, as a user saves it.
-    w->tabControl->setActivePage(w->DocumentTabs[3]);
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(3));
     Prompts::answerFile(fixture::chosen(m.script("third.con", "")));
-    w->mnuSaveAsClick();
+    fixture::trigger(w, "mnuSaveAs");
     Prompts::reset();
-    w->tabControl->setActivePage(w->DocumentTabs[0]);
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(0));
     w->OpenDocumentFile(m.folder.file("third.con"));
     QCOMPARE(m.activeSlot(), 3);
     w->OpenDocumentFile(m.script("other.con", ""));
@@ -229,7 +232,7 @@ void FileCommandsTest::saveAndSaveAs() {
     TFormMain *w = m.open();
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem new"));
-    w->btnSaveClick(); // dialog cancelled
+    fixture::button(w, "btnSave")->click(); // dialog cancelled
     QCOMPARE(m.caption(0), QString());
     QVERIFY(m.editor()->DocChanged);
     const FileRequest save = Prompts::shown().last().file;
@@ -240,7 +243,7 @@ void FileCommandsTest::saveAndSaveAs() {
 
     const QString first = m.script("first.con", "old contents that go\r\n");
     Prompts::answerFile(fixture::chosen(first));
-    w->mnuSaveClick(); // over an existing file, no question
+    fixture::trigger(w, "mnuSave"); // over an existing file, no question
     QCOMPARE(m.caption(0), first);
     QVERIFY(!m.editor()->DocChanged);
     QVERIFY(m.folder.read("first.con").contains("rem new"));
@@ -252,7 +255,7 @@ void FileCommandsTest::saveAndSaveAs() {
     m.editor()->insert(QStringLiteral("rem more "));
     const QString second = m.folder.file("second.con");
     Prompts::answerFile(fixture::chosen(second));
-    w->mnuSaveAsClick();
+    fixture::trigger(w, "mnuSaveAs");
     QCOMPARE(m.caption(0), second);
     QCOMPARE(m.folder.read("first.con"), saved);
     QVERIFY(m.folder.read("second.con").contains("rem more"));
@@ -267,13 +270,13 @@ void FileCommandsTest::saveAllAsksForEachUntitledDocumentInSlotOrder() {
     w->NewDocumentTab();         // slot 0, untitled
     w->OpenDocumentFile(titled); // slot 1
     w->NewDocumentTab();         // slot 2, untitled
-    w->tabControl->setActivePage(w->DocumentTabs[0]);
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(0));
     m.folder.write("titled.con", "changed on disk\r\n");
     Prompts::reset();
     Prompts::answerFile(fixture::cancelled());
     const QString chosen = m.folder.file("second.con");
     Prompts::answerFile(fixture::chosen(chosen));
-    w->mnuSaveAllClick();
+    fixture::trigger(w, "mnuSaveAll");
     QCOMPARE(Prompts::shown().size(), 2);
     QCOMPARE(Prompts::shown()[0].kind, PromptRecord::File);
     QCOMPARE(Prompts::shown()[1].kind, PromptRecord::File);
@@ -293,15 +296,15 @@ void FileCommandsTest::saveOfReadOnlyScriptKeepsDocumentChanged() {
     w->OpenDocumentFile(a);
     w->OpenDocumentFile(b);
     QFile::setPermissions(a, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    w->DocumentEditors[0]->insert(QStringLiteral("rem edit "));
-    w->DocumentEditors[1]->insert(QStringLiteral("rem edit "));
-    w->tabControl->setActivePage(w->DocumentTabs[0]);
-    w->mnuSave->trigger();
+    w->editorOfSlot(0)->insert(QStringLiteral("rem edit "));
+    w->editorOfSlot(1)->insert(QStringLiteral("rem edit "));
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(0));
+    fixture::trigger(w, "mnuSave");
     QCOMPARE(Prompts::shownTexts(), QStringList({"Cannot create file " + a}));
-    QVERIFY(w->DocumentEditors[0]->DocChanged);
+    QVERIFY(w->editorOfSlot(0)->DocChanged);
     QCOMPARE(m.folder.read("a.con"), QByteArray("rem a\r\n"));
     // Save All stops at the first failure: the later document is not written.
-    w->mnuSaveAll->trigger();
+    fixture::trigger(w, "mnuSaveAll");
     QCOMPARE(Prompts::shownTexts().size(), 2);
     QCOMPARE(m.folder.read("b.con"), QByteArray("rem b\r\n"));
     QCOMPARE(m.pages(), 2);

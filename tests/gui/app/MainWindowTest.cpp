@@ -1,5 +1,5 @@
 #include "core/common/Version.h"
-#include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsA.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +12,7 @@
 
 using namespace marlix;
 using fixture::MainWindow;
+using parts::find;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -42,19 +43,19 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
                                   (action->isEnabled() ? "" : "|off"));
         return list;
     };
-    QCOMPARE(entries(w->mnuFile),
+    QCOMPARE(entries(find<QMenu>(w, "mnuFile")),
              QStringList({"New|Ctrl+N", "Open|Ctrl+O", "Open from Archive\u2026|",
                           "Quick Open\u2026|Ctrl+P", "Open Recent|", "Close|Ctrl+L", "-", "Font|",
                           "-", "Save|Ctrl+S", "Save As...|", "Save All|Ctrl+Alt+S", "-", "Print|",
                           "-", "Backup||off", "Restore||off", "-", "Exit|Ctrl+Q"}));
-    QCOMPARE(entries(w->mnuEdit),
+    QCOMPARE(entries(find<QMenu>(w, "mnuEdit")),
              QStringList({"Undo|Ctrl+Z", "Redo|Ctrl+Alt+Z|off", "-", "Cut|Ctrl+X", "Copy|Ctrl+C",
                           "Paste|Ctrl+V", "Delete|Ctrl+Del", "Select All|Ctrl+A",
                           "Toggle Comment|Ctrl+/", "Fold Block|Ctrl+Shift+[",
                           "Unfold Block|Ctrl+Shift+]", "-", "Find|Ctrl+F", "Find Next|F3",
                           "Find Previous|Shift+F3", "Replace|Ctrl+R", "Go to Line...|Ctrl+G",
                           "Find in Files|Ctrl+Shift+F"}));
-    QCOMPARE(entries(w->mnuTools),
+    QCOMPARE(entries(find<QMenu>(w, "mnuTools")),
              QStringList({"Preferences|", "Mod Tree|Ctrl+Shift+E", "-", "Refresh Highlighting|F5",
                           "Refresh Object List|F6", "-", "Check for Updates|", "-",
                           "Index Folders\u2026|", "Go to Definition|F12", "Go Back|Alt+Left",
@@ -62,14 +63,15 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
                           "Next Problem|F8", "Previous Problem|Shift+F8", "-", "Level Map|",
                           "Template Tree|"}));
     QStringList top;
-    for (const QAction *action : w->mnuMain->actions())
+    for (const QAction *action : find<QMenuBar>(w, "mnuMain")->actions())
         top.append(action->text());
     QCOMPARE(top, QStringList({"&File", "&Edit", "&Tools", "&Help", "&About"}));
-    QVERIFY(!w->mnuHelp->menu());
-    QVERIFY(!w->mnuAbout->menu());
+    QVERIFY(!fixture::action(w, "mnuHelp")->menu());
+    QVERIFY(!fixture::action(w, "mnuAbout")->menu());
     // Every recent entry exists and starts invisible.
-    QCOMPARE(w->mnuRecent->actions().size(), 10);
-    for (const QAction *entry : w->mnuRecent->actions())
+    const QMenu *recent = find<QMenu>(w, "mnuRecent");
+    QCOMPARE(recent->actions().size(), 10);
+    for (const QAction *entry : recent->actions())
         QVERIFY(!entry->isVisible());
     // The editors are told about every menu key, disabled entries included.
     const QList<QKeySequence> keys = w->menuKeys();
@@ -80,45 +82,55 @@ void MainWindowTest::menusCarryTheirCaptionsShortcutsAndStates() {
 void MainWindowTest::toolBarButtonsInOrderWithHotPictures() {
     MainWindow m;
     TFormMain *w = m.open();
-    QList<QToolButton *> expected = {w->btnNew,     w->btnOpen,      w->btnSave,  w->btnUndo,
-                                     w->btnRedo,    w->btnCut,       w->btnCopy,  w->btnPaste,
-                                     w->btnComment, w->btnUnComment, w->btnLaunch};
+    QList<QToolButton *> expected;
+    for (const char *name : {"btnNew", "btnOpen", "btnSave", "btnUndo", "btnRedo", "btnCut",
+                             "btnCopy", "btnPaste", "btnComment", "btnUnComment", "btnLaunch"})
+        expected.append(fixture::button(w, name));
+    const QToolBar *bar = find<QToolBar>(w, "tbarMain");
     QList<QToolButton *> seen;
-    int separators = 0;
-    for (QAction *action : w->tbarMain->actions()) {
+    QList<int> separators;
+    for (int i = 0; i < bar->actions().size(); ++i) {
+        QAction *action = bar->actions()[i];
         if (action->isSeparator())
-            ++separators;
-        else if (auto *button = qobject_cast<QToolButton *>(w->tbarMain->widgetForAction(action)))
+            separators.append(i);
+        else if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action)))
             seen.append(button);
     }
     QCOMPARE(seen, expected);
-    QCOMPARE(separators, 4);
-    QCOMPARE(w->tbarMain->actions().indexOf(w->sep1), 3);
-    QCOMPARE(w->tbarMain->actions().indexOf(w->sep4), 13);
-    for (int i = 0; i < w->imglTool.size(); ++i) {
-        QCOMPARE(w->imglTool[i].size(), QSize(24, 24));
-        QVERIFY(w->imglTool[i].toImage() != w->imglHotTool[i].toImage());
-        for (int j = 0; j < i; ++j)
-            QVERIFY(w->imglTool[i].toImage() != w->imglTool[j].toImage());
+    QCOMPARE(separators, QList<int>({3, 6, 10, 13}));
+    // Each button has its own picture, and another one under the mouse.
+    const QSize picture(24, 24);
+    QList<QImage> pictures;
+    for (const QToolButton *button : expected) {
+        const QIcon icon = button->icon();
+        QCOMPARE(icon.availableSizes(QIcon::Normal), QList<QSize>({picture}));
+        QCOMPARE(icon.availableSizes(QIcon::Active), QList<QSize>({picture}));
+        const QImage normal = icon.pixmap(picture, QIcon::Normal).toImage();
+        QVERIFY2(normal != icon.pixmap(picture, QIcon::Active).toImage(),
+                 qPrintable(button->objectName()));
+        QVERIFY2(!pictures.contains(normal), qPrintable(button->objectName()));
+        pictures.append(normal);
     }
-    QCOMPARE(w->btnNew->size(), QSize(31, 30));
+    QCOMPARE(fixture::button(w, "btnNew")->size(), QSize(31, 30));
 }
 
 void MainWindowTest::titleAndVersion() {
     MainWindow m;
     TFormMain *w = m.open();
+    const QLabel *version = find<QLabel>(w, "lblVersion");
+    const PageControl *tabs = fixture::tabs(w);
     QCOMPARE(w->windowTitle(), marlix::mainWindowTitle());
-    QCOMPARE(w->lblVersion->text(), marlix::versionText());
+    QCOMPARE(version->text(), marlix::versionText());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    QVERIFY(!w->lblVersion->isVisible());
+    QVERIFY(!version->isVisible());
     QVERIFY(w->windowState() & Qt::WindowMaximized);
-    QVERIFY(w->tabControl->isVisible());
+    QVERIFY(tabs->isVisible());
 
     // The tab pages take all of the window below the tool bar, and a document fills its page.
     const QWidget *client = w->centralWidget();
-    QCOMPARE(w->tabControl->width(), client->width());
-    QCOMPARE(w->TopBar->height() + w->tabControl->height(), client->height());
+    QCOMPARE(tabs->width(), client->width());
+    QCOMPARE(find<QWidget>(w, "TopBar")->height() + tabs->height(), client->height());
     QVERIFY(w->NewDocumentTab());
     QTRY_VERIFY(m.editor()->isVisible());
     QVERIFY(m.editor()->height() > client->height() / 2);
@@ -134,25 +146,25 @@ void MainWindowTest::tabLimitAndSlotReuse() {
     QVERIFY(w->NewDocumentTab());
     QCOMPARE(m.pages(), 29);
     QCOMPARE(m.activeSlot(), 28);
-    w->mnuNewClick();
+    fixture::trigger(w, "mnuNew");
     QCOMPARE(Prompts::shownTexts(), QStringList({"Max controls reached"}));
     QCOMPARE(Prompts::shown().last().caption, QStringLiteral("Marlix"));
     QCOMPARE(m.pages(), 29);
-    QVERIFY(!w->DocumentEditors[29] && !w->DocumentTabs[29]);
+    QVERIFY(!w->editorOfSlot(29) && !w->pageOfSlot(29));
 
     // Close slot 0 while 1 and 2 are in use: New takes slot 0 again and puts its tab last.
-    w->tabControl->setActivePage(w->DocumentTabs[0]);
-    w->mnuCloseClick();
-    QVERIFY(!w->DocumentTabs[0] && !w->DocumentEditors[0]);
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(0));
+    fixture::trigger(w, "mnuClose");
+    QVERIFY(!w->pageOfSlot(0) && !w->editorOfSlot(0));
     QCOMPARE(m.pages(), 28);
-    w->btnNewClick();
+    fixture::button(w, "btnNew")->click();
     QCOMPARE(m.activeSlot(), 0);
-    QCOMPARE(w->tabControl->indexOf(w->DocumentTabs[0]), 28);
+    QCOMPARE(fixture::tabs(w)->indexOf(w->pageOfSlot(0)), 28);
     for (int i = 0; i < 29; ++i)
-        QCOMPARE(w->DocumentTabs[i]->Tag, i);
+        QCOMPARE(w->pageOfSlot(i)->Tag, i);
     // The editor sits on its own tab page.
-    QCOMPARE(w->DocumentEditors[0]->parentWidget(), w->DocumentTabs[0]);
-    QCOMPARE(w->DocumentEditors[0]->ProgramFolder, m.folder.path());
+    QCOMPARE(w->editorOfSlot(0)->parentWidget(), w->pageOfSlot(0));
+    QCOMPARE(w->editorOfSlot(0)->ProgramFolder, m.folder.path());
 }
 
 void MainWindowTest::closingActivatesTheFollowingTabOrTheFirst() {
@@ -160,33 +172,36 @@ void MainWindowTest::closingActivatesTheFollowingTabOrTheFirst() {
     TFormMain *w = m.open();
     for (int i = 0; i < 4; ++i)
         w->NewDocumentTab();
-    w->tabControl->setActivePage(w->DocumentTabs[1]);
-    w->mnuCloseClick(); // middle: its right neighbour
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(1));
+    fixture::trigger(w, "mnuClose"); // middle: its right neighbour
     QCOMPARE(m.activeSlot(), 2);
-    w->tabControl->setActivePage(w->DocumentTabs[3]);
-    w->mnuCloseClick(); // rightmost: the first
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(3));
+    fixture::trigger(w, "mnuClose"); // rightmost: the first
     QCOMPARE(m.activeSlot(), 0);
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.activeSlot(), 2);
-    w->mnuCloseClick(); // the only one: none
+    fixture::trigger(w, "mnuClose"); // the only one: none
     QCOMPARE(m.pages(), 0);
     QVERIFY(!m.active());
     QVERIFY(!w->activeEditor());
     for (int i = 0; i < 30; ++i)
-        QVERIFY(!w->DocumentEditors[i] && !w->DocumentTabs[i]);
+        QVERIFY(!w->editorOfSlot(i) && !w->pageOfSlot(i));
 }
 
+// Every command a user can give with no tab open, from the menu, the tool bar or a click on
+// the band around it. Entries disabled then cannot be given, and trigger() does nothing on them.
 void MainWindowTest::commandsDoNothingWithoutTabs() {
     MainWindow m;
     TFormMain *w = m.open();
-    for (auto handler :
-         {&TFormMain::mnuCloseClick, &TFormMain::btnSaveClick, &TFormMain::mnuSaveAsClick,
-          &TFormMain::mnuSaveAllClick, &TFormMain::btnUndoClick, &TFormMain::btnCutClick,
-          &TFormMain::btnCopyClick, &TFormMain::btnPasteClick, &TFormMain::mnuDeleteClick,
-          &TFormMain::mnuSelectallClick, &TFormMain::btnCommentClick, &TFormMain::btnUnCommentClick,
-          &TFormMain::mnuRefreshObjectsClick, &TFormMain::mnuRefreshObjectListClick,
-          &TFormMain::btnRedoClick, &TFormMain::mnuHelpClick, &TFormMain::TopBarClick})
-        (w->*handler)();
+    for (const char *entry :
+         {"mnuClose", "mnuSave", "mnuSaveAs", "mnuSaveAll", "mnuUndo", "mnuRedo", "mnuCut",
+          "mnuCopy", "mnuPaste", "mnuDelete", "mnuSelectall", "toggleCommentAction",
+          "mnuRefreshObjects", "mnuRefreshObjectList", "mnuHelp", "mnuBackup", "mnuRestore"})
+        fixture::trigger(w, entry);
+    for (const char *button : {"btnSave", "btnUndo", "btnRedo", "btnCut", "btnCopy", "btnPaste",
+                               "btnComment", "btnUnComment"})
+        fixture::button(w, button)->click();
+    QTest::mouseClick(find<QWidget>(w, "TopBarCaption"), Qt::LeftButton);
     QVERIFY(Prompts::shown().isEmpty());
     QCOMPARE(m.pages(), 0);
 }
@@ -196,7 +211,7 @@ void MainWindowTest::closeBranches() {
     TFormMain *w = m.open();
     // Unchanged: closed without a question.
     w->NewDocumentTab();
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
     QVERIFY(Prompts::shown().isEmpty());
 
@@ -204,7 +219,7 @@ void MainWindowTest::closeBranches() {
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem typed"));
     Prompts::answerMessage(QMessageBox::Cancel);
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 1);
     const PromptRecord question = Prompts::shown().last();
     QCOMPARE(question.caption, QStringLiteral("Confirm"));
@@ -215,7 +230,7 @@ void MainWindowTest::closeBranches() {
     // Yes on a never-saved document, Save dialog cancelled: stays open and changed.
     Prompts::answerMessage(QMessageBox::Yes);
     Prompts::answerFile(fixture::cancelled());
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 1);
     QVERIFY(m.editor()->DocChanged);
     QCOMPARE(Prompts::shown().last().kind, PromptRecord::File);
@@ -224,7 +239,7 @@ void MainWindowTest::closeBranches() {
     const QString target = m.folder.file("chosen.con");
     Prompts::answerMessage(QMessageBox::Yes);
     Prompts::answerFile(fixture::chosen(target));
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
     QVERIFY(m.folder.read("chosen.con").contains("rem typed"));
 
@@ -233,7 +248,7 @@ void MainWindowTest::closeBranches() {
     w->OpenDocumentFile(titled);
     m.editor()->insert(QStringLiteral("rem two\r\n"));
     Prompts::answerMessage(QMessageBox::Yes);
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
     QVERIFY(m.folder.read("titled.con").contains("rem two"));
 
@@ -241,7 +256,7 @@ void MainWindowTest::closeBranches() {
     const QByteArray before = m.folder.read("titled.con");
     m.editor()->insert(QStringLiteral("rem three\r\n"));
     Prompts::answerMessage(QMessageBox::No);
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
     QCOMPARE(m.folder.read("titled.con"), before);
 }
@@ -254,7 +269,7 @@ void MainWindowTest::closeKeepsDocumentWhenSaveFails() {
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     m.editor()->insert(QStringLiteral("rem lost?\r\n"));
     Prompts::answerMessage(QMessageBox::Yes);
-    w->mnuClose->trigger(); // through the menu, as the user does, into the error display
+    fixture::trigger(w, "mnuClose"); // into the error display
     QCOMPARE(m.pages(), 1);
     QVERIFY(m.editor()->DocChanged);
     QCOMPARE(Prompts::shown().last().icon, QMessageBox::Critical);
@@ -270,7 +285,7 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
 
     // Unchanged documents go without a question.
     w->OpenDocumentFile(m.script("calm.con", "rem calm\r\n"));
-    w->mnuExitClick();
+    fixture::trigger(w, "mnuExit");
     QCOMPARE(closed.size(), 1);
     QVERIFY(Prompts::shown().isEmpty());
 
@@ -283,21 +298,21 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     m.editor()->insert(QStringLiteral("rem two\r\n"));
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem new\r\n"));
-    w->tabControl->setActivePage(w->tabControl->page(0));
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(0));
 
     // Cancel at the first question keeps everything, and the window.
     Prompts::answerMessage(QMessageBox::Cancel);
-    w->mnuExitClick();
+    fixture::trigger(w, "mnuExit");
     QCOMPARE(closedAgain.size(), 0);
     QVERIFY(w->isVisible());
     QCOMPARE(m.pages(), 3);
-    QCOMPARE(m.caption(w->tabControl->indexOf(m.active())), titled); // the one asked about
+    QCOMPARE(m.caption(fixture::tabs(w)->indexOf(m.active())), titled); // the one asked about
     QCOMPARE(Prompts::shownTexts(), QStringList({"File has changed, save changes?"}));
 
     // A save that fails at the first keeps the window open, the error shown.
     QFile::setPermissions(titled, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     Prompts::answerMessage(QMessageBox::Yes);
-    w->mnuExitClick();
+    fixture::trigger(w, "mnuExit");
     QCOMPARE(closedAgain.size(), 0);
     QCOMPARE(Prompts::shown().last().text, "Cannot create file " + titled);
     QFile::setPermissions(titled, QFile::ReadOwner | QFile::WriteOwner);
@@ -307,14 +322,14 @@ void MainWindowTest::exitAsksAboutEachChangedDocument() {
     Prompts::answerMessage(QMessageBox::Yes);
     Prompts::answerMessage(QMessageBox::Yes);
     Prompts::answerFile(fixture::cancelled());
-    w->mnuExitClick();
+    fixture::trigger(w, "mnuExit");
     QCOMPARE(closedAgain.size(), 0);
     QVERIFY(m.folder.read("titled.con").contains("rem two"));
-    QCOMPARE(m.caption(w->tabControl->indexOf(m.active())), QString());
+    QCOMPARE(m.caption(fixture::tabs(w)->indexOf(m.active())), QString());
 
     // No for the last changed one: the window closes, and that document was not written.
     Prompts::answerMessage(QMessageBox::No);
-    w->mnuExitClick();
+    fixture::trigger(w, "mnuExit");
     QCOMPARE(closedAgain.size(), 1);
     QVERIFY(!w->isVisible());
     QVERIFY(!m.folder.exists("fontpref.ini"));
@@ -332,23 +347,23 @@ void MainWindowTest::untitledDocumentSavedWhileLeavingTakesItsName() {
     w->NewDocumentTab();
     m.editor()->insert(QStringLiteral("rem second\r\n"));
     TTabSheet *second = m.active();
-    w->tabControl->setActivePage(w->tabControl->page(0));
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(0));
 
     const QString name = m.folder.file("first.con");
     Prompts::answerMessage(QMessageBox::Yes);
     Prompts::answerFile(fixture::chosen(name));
     Prompts::answerMessage(QMessageBox::Cancel);
-    w->mnuExitClick();
+    fixture::trigger(w, "mnuExit");
     QCOMPARE(closed.size(), 0);
     QCOMPARE(m.active(), second); // the document of the last question is in view
     QCOMPARE(m.caption(0), name);
     QVERIFY(m.folder.read("first.con").contains("rem first"));
 
     // Save on it writes under its name without a dialog.
-    w->tabControl->setActivePage(w->tabControl->page(0));
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(0));
     m.editor()->insert(QStringLiteral("rem more\r\n"));
     Prompts::reset();
-    w->btnSaveClick();
+    fixture::button(w, "btnSave")->click();
     QVERIFY(Prompts::shown().isEmpty());
     QVERIFY(m.folder.read("first.con").contains("rem more"));
 }

@@ -1,5 +1,5 @@
 #include "core/common/Version.h"
-#include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsA.h"
 
 #include <QMenu>
 #include <QTest>
@@ -10,7 +10,7 @@ using fixture::MainWindow;
 namespace {
 QStringList visibleEntries(TFormMain *w) {
     QStringList captions;
-    for (const QAction *entry : w->mnuRecent->actions())
+    for (const QAction *entry : parts::find<QMenu>(w, "mnuRecent")->actions())
         if (entry->isVisible())
             captions.append(entry->text());
     return captions;
@@ -62,8 +62,8 @@ void RecentFontTest::choosingEntries() {
     m.folder.write("recent.ini", linesOf({a, b, QString()}));
     TFormMain *w = m.open();
     // The menu shows the real path; the entry gives it back, "&" and all.
-    QCOMPARE(w->mnuRecent2->text(), QString(b).replace("&", "&&"));
-    w->mnuRecent2->trigger();
+    QCOMPARE(fixture::action(w, "mnuRecent2")->text(), QString(b).replace("&", "&&"));
+    fixture::action(w, "mnuRecent2")->trigger();
     QCOMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), b);
     QCOMPARE(m.folder.read("recent.ini"), linesOf({b, a, QString()}));
@@ -71,30 +71,30 @@ void RecentFontTest::choosingEntries() {
     // An entry whose document is open only brings its tab forward: no reordering.
     w->OpenDocumentFile(a);
     QCOMPARE(m.folder.read("recent.ini"), linesOf({a, b, QString()}));
-    w->mnuRecent2->trigger(); // now b
+    fixture::action(w, "mnuRecent2")->trigger(); // now b
     QCOMPARE(m.activeSlot(), 0);
     QCOMPARE(m.folder.read("recent.ini"), linesOf({a, b, QString()}));
 
     // The empty entry is visible; it names no file, unless an untitled document is open.
-    QVERIFY(w->mnuRecent3->isVisible());
-    QCOMPARE(w->mnuRecent3->text(), QString());
-    w->mnuRecent3->trigger();
+    QVERIFY(fixture::action(w, "mnuRecent3")->isVisible());
+    QCOMPARE(fixture::action(w, "mnuRecent3")->text(), QString());
+    fixture::action(w, "mnuRecent3")->trigger();
     QCOMPARE(Prompts::shownTexts(), QStringList({"Unable to load file"}));
     w->NewDocumentTab();
-    w->tabControl->setActivePage(w->DocumentTabs[0]);
-    w->mnuRecent3->trigger();
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(0));
+    fixture::action(w, "mnuRecent3")->trigger();
     QCOMPARE(m.activeSlot(), 2);
     QCOMPARE(Prompts::shownTexts().size(), 1);
 
     // Entries beyond the list keep their state.
-    QVERIFY(!w->mnuRecent4->isVisible());
+    QVERIFY(!fixture::action(w, "mnuRecent4")->isVisible());
 
     // With 29 documents open, choosing an entry does nothing at all.
     while (m.pages() < 29)
         w->NewDocumentTab();
-    w->tabControl->setActivePage(w->DocumentTabs[5]);
+    fixture::tabs(w)->setActivePage(w->pageOfSlot(5));
     Prompts::reset();
-    w->mnuRecent1->trigger();
+    fixture::action(w, "mnuRecent1")->trigger();
     QCOMPARE(m.activeSlot(), 5);
     QVERIFY(Prompts::shown().isEmpty());
 }
@@ -106,7 +106,7 @@ void RecentFontTest::recentFileThatCannotBeWritten() {
     TFormMain *w = m.open();
     const QString path = m.script("a.con", "rem a\r\n");
     Prompts::answerFile(fixture::chosen(path));
-    w->mnuOpen->trigger();
+    fixture::trigger(w, "mnuOpen");
     // The file is loaded and titled; the error is shown; the list file is untouched.
     QCOMPARE(m.pages(), 1);
     QCOMPARE(m.caption(0), path);
@@ -127,37 +127,52 @@ void RecentFontTest::recentFileThatCannotBeWritten() {
 void RecentFontTest::fontGoesToEveryEditorAndToTheFileAtClose() {
     MainWindow m;
     TFormMain *w = m.open();
-    QCOMPARE(w->dlgFont.family(), QStringLiteral("MS Sans Serif"));
-    QCOMPARE(w->dlgFont.pointSize(), 8);
     w->NewDocumentTab();
     const QFont before = m.editor()->font();
-    w->mnuFontClick(); // cancelled
-    QVERIFY(!w->EditorFont);
+    // The dialog first shows its own start font, and is cancelled.
+    const QFont start = parts::fontDialogShows(w);
+    QCOMPARE(start, parts::asFontDialogShows(QFont(QStringLiteral("MS Sans Serif"), 8)));
+    QCOMPARE(start.pointSize(), 8);
+    QCOMPARE(m.editor()->font(), before);
+    w->NewDocumentTab();
     QCOMPARE(m.editor()->font(), before);
 
     QFont chosen(QStringLiteral("Verdana"), 10);
     chosen.setBold(true);
-    w->mnuFontClick();
+    fixture::trigger(w, "mnuFont");
     Prompts::answerFont(chosen);
-    w->mnuFontClick();
-    QVERIFY(w->EditorFont);
+    fixture::trigger(w, "mnuFont");
     QCOMPARE(m.editor()->font(), chosen);
+    QCOMPARE(w->editorOfSlot(0)->font(), chosen);
     w->NewDocumentTab();
     QCOMPARE(m.editor()->font(), chosen);
-    QCOMPARE(w->dlgFont, chosen); // the dialog starts from the last choice
+    // The dialog starts from the last choice.
+    const QFont again = parts::fontDialogShows(w);
+    QCOMPARE(again, parts::asFontDialogShows(chosen));
+    QCOMPARE(again.pointSize(), 10);
+    QCOMPARE(m.editor()->font(), chosen);
 
     // With no document open the choice changes nothing on screen but is kept for later.
-    w->CloseDocumentSlot(0);
-    w->CloseDocumentSlot(1);
+    for (int slot = 0; slot < 3; ++slot)
+        w->CloseDocumentSlot(slot);
+    QCOMPARE(m.pages(), 0);
     QFont second(QStringLiteral("Courier"), 12);
     Prompts::answerFont(second);
-    w->mnuFontClick();
+    fixture::trigger(w, "mnuFont");
     w->NewDocumentTab();
     QCOMPARE(m.editor()->font(), second);
 
     w->show();
     w->close();
     QCOMPARE(m.folder.read("fontpref.ini"), QByteArray("Courier\r\n12\r\n"));
+
+    // A cancelled dialog leaves no font to write at close.
+    MainWindow cancelled;
+    TFormMain *v = cancelled.open();
+    fixture::trigger(v, "mnuFont");
+    v->show();
+    v->close();
+    QVERIFY(!cancelled.folder.exists("fontpref.ini"));
 }
 
 void RecentFontTest::noFontChosenLeavesTheFontFileAlone() {
@@ -177,7 +192,7 @@ void RecentFontTest::noFontChosenLeavesTheFontFileAlone() {
     locked.folder.write("fontpref.ini/x", "");
     TFormMain *v = locked.open();
     Prompts::answerFont(QFont(QStringLiteral("Verdana"), 10));
-    v->mnuFontClick();
+    fixture::trigger(v, "mnuFont");
     v->show();
     v->close();
     QVERIFY(!v->isVisible());
