@@ -127,22 +127,23 @@ void KeyRoutingTest::redoKeysAndEntries() {
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->OpenDocumentFile(m.script("redo.con", "alpha\r\n"));
     TAdvEdit *editor = m.editor();
+    QAction *redoEntry = fixture::action(w, "mnuRedo");
+    QToolButton *redoButton = fixture::button(w, "btnRedo");
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
-    QCOMPARE(fixture::action(w, "mnuRedo")->shortcut(),
-             QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
-    QVERIFY(!fixture::action(w, "mnuRedo")->isEnabled());
-    QVERIFY(!fixture::button(w, "btnRedo")->isEnabled());
+    QCOMPARE(redoEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    QVERIFY(!redoEntry->isEnabled());
+    QVERIFY(!redoButton->isEnabled());
 
     typeInto(editor, Qt::Key_X, Qt::NoModifier);
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(editor->documentBytes(), QByteArray("alpha"));
-    QTRY_VERIFY(fixture::action(w, "mnuRedo")->isEnabled());
-    QVERIFY(fixture::button(w, "btnRedo")->isEnabled());
+    QTRY_VERIFY(redoEntry->isEnabled());
+    QVERIFY(redoButton->isEnabled());
     typeInto(editor, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
-    QTRY_VERIFY(!fixture::action(w, "mnuRedo")->isEnabled());
-    QVERIFY(!fixture::button(w, "btnRedo")->isEnabled());
+    QTRY_VERIFY(!redoEntry->isEnabled());
+    QVERIFY(!redoButton->isEnabled());
     // With nothing to redo the keys do nothing, and type nothing either.
     typeInto(editor, Qt::Key_Y, Qt::ControlModifier);
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
@@ -155,17 +156,17 @@ void KeyRoutingTest::redoKeysAndEntries() {
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
-    QTRY_VERIFY(fixture::button(w, "btnRedo")->isEnabled());
-    fixture::button(w, "btnRedo")->click();
+    QTRY_VERIFY(redoButton->isEnabled());
+    redoButton->click();
     QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
 
     // The entries follow the document in view.
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
-    QTRY_VERIFY(fixture::action(w, "mnuRedo")->isEnabled());
+    QTRY_VERIFY(redoEntry->isEnabled());
     fixture::trigger(w, "mnuNew");
-    QTRY_VERIFY(!fixture::action(w, "mnuRedo")->isEnabled());
+    QTRY_VERIFY(!redoEntry->isEnabled());
     w->switchTab(-1);
-    QTRY_VERIFY(fixture::action(w, "mnuRedo")->isEnabled());
+    QTRY_VERIFY(redoEntry->isEnabled());
     QVERIFY(Prompts::shown().isEmpty());
 }
 

@@ -92,9 +92,10 @@ struct LiveWindow {
         return editor()->findChild<QMenu *>("editorContextMenu");
     }
     int panelRowsOf(const QString &script) const {
+        const ResultsPanel *results = fixture::results(w);
         int rows = 0;
-        for (int row = 0; row < fixture::results(w)->resultCount(); ++row)
-            rows += fixture::results(w)->resultFile(row) == tree.path(script);
+        for (int row = 0; row < results->resultCount(); ++row)
+            rows += results->resultFile(row) == tree.path(script);
         return rows;
     }
 };

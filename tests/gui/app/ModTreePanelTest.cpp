@@ -180,16 +180,16 @@ private slots:
         QVERIFY(bar && bar->isVisible());
         QTest::keyClicks(bar->findField, "ObjectTemplate");
         bar->inFilesButton->click();
-        QTRY_VERIFY(fixture::results(x.w)->resultCount() > 0);
-        for (int i = 0; i < fixture::results(x.w)->resultCount(); ++i)
-            QVERIFY2(
-                fixture::results(x.w)->resultFile(i).startsWith(x.tree.path("objects/common/")),
-                qPrintable(fixture::results(x.w)->resultFile(i)));
+        ResultsPanel *results = fixture::results(x.w);
+        QTRY_VERIFY(results->resultCount() > 0);
+        for (int i = 0; i < results->resultCount(); ++i)
+            QVERIFY2(results->resultFile(i).startsWith(x.tree.path("objects/common/")),
+                     qPrintable(results->resultFile(i)));
         // The menu's Find in Files searches every index folder again.
-        const int inFolder = fixture::results(x.w)->resultCount();
+        const int inFolder = results->resultCount();
         fixture::trigger(x.w, "findInFilesAction");
         bar->inFilesButton->click();
-        QTRY_VERIFY(fixture::results(x.w)->resultCount() > inFolder);
+        QTRY_VERIFY(results->resultCount() > inFolder);
     }
 
     void theTreeFollowsScriptsAddedRemovedAndRenamedOnDisk() {

@@ -79,8 +79,9 @@ private slots:
     void aRowWhoseFileIsGoneSaysSoAndOpensNothing() {
         MainWindow m;
         TFormMain *w = m.open();
-        fixture::results(w)->addResult(m.folder.file("gone.con"), 3, "x");
-        fixture::results(w)->chooseResult(0);
+        ResultsPanel *panel = fixture::results(w);
+        panel->addResult(m.folder.file("gone.con"), 3, "x");
+        panel->chooseResult(0);
         QCOMPARE(m.pages(), 0);
         QCOMPARE(marlix::Prompts::shownTexts(), QStringList{"Unable to load file"});
     }

@@ -103,11 +103,12 @@ void SchemeContrastTest::selectionAndFindMarksStayReadable() {
     QTRY_VERIFY(editor->hasFocus());
 
     // The panels beside the text take the scheme, and their text reads on them.
-    fixture::results(w)->addResult(m.folder.file("scheme.con"), 2, "zqxv plain words");
-    fixture::results(w)->setSummary("1 result");
-    fixture::results(w)->show();
-    for (QWidget *panel : {static_cast<QWidget *>(editor->ObjectList),
-                           static_cast<QWidget *>(fixture::results(w)->list)}) {
+    ResultsPanel *results = fixture::results(w);
+    results->addResult(m.folder.file("scheme.con"), 2, "zqxv plain words");
+    results->setSummary("1 result");
+    results->show();
+    for (QWidget *panel :
+         {static_cast<QWidget *>(editor->ObjectList), static_cast<QWidget *>(results->list)}) {
         QTRY_VERIFY(panel->isVisible());
         const QRgb ground = commonColor(panel);
         QCOMPARE(relativeLuminance(ground) < 0.05, dark);
