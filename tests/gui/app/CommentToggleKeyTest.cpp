@@ -75,10 +75,10 @@ void CommentToggleKeyTest::buttonsKeepTheirMeaning() {
     TAdvEdit *editor = m.editor();
     // Comment leaves any line holding the word rem alone; Uncomment takes the first rem.
     editor->setSelection(0, 0, 2, 1);
-    w->btnComment->click();
+    fixture::button(w, "btnComment")->click();
     QCOMPARE(editor->documentBytes(), QByteArray("rem a\r\nx rem y\r\nrem b"));
     editor->setSelection(0, 0, 2, 1);
-    w->btnUnComment->click();
+    fixture::button(w, "btnUnComment")->click();
     QCOMPARE(editor->documentBytes(), QByteArray("a\r\nx y\r\nb"));
 }
 

@@ -6,6 +6,7 @@
 #include "prefs/frmPref.h"
 #include "tests/gui/support/HttpTestServer.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QApplication>
 #include <QTest>
@@ -79,9 +80,9 @@ void DialogCommandsTest::menuAndButtonShowTheirDialogsModally() {
     TFormMain *w = m.open();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    QCOMPARE(modalDuring([w] { w->mnuAbout->trigger(); }), frmAbout);
-    QCOMPARE(modalDuring([w] { w->mnuPreferences->trigger(); }), frmPref);
-    QCOMPARE(modalDuring([w] { w->btnLaunch->click(); }), FrmLaunch);
+    QCOMPARE(modalDuring([w] { fixture::trigger(w, "mnuAbout"); }), frmAbout);
+    QCOMPARE(modalDuring([w] { fixture::trigger(w, "mnuPreferences"); }), frmPref);
+    QCOMPARE(modalDuring([w] { fixture::button(w, "btnLaunch")->click(); }), FrmLaunch);
     // The preferences dialog wrote its files into the window's program folder on closing.
     QVERIFY(m.folder.exists(QStringLiteral("marlix.ini")));
 }
@@ -89,10 +90,10 @@ void DialogCommandsTest::menuAndButtonShowTheirDialogsModally() {
 void DialogCommandsTest::checkForUpdatesShowsTheOneNewsWindow() {
     UpdatingWindow m("3.0.2.0");
     TFormMain *w = m.open();
-    w->tmrUpdate->stop();
-    w->mnuCheckforUpdates->trigger();
+    fixture::updateTimer(w)->stop();
+    fixture::trigger(w, "mnuCheckforUpdates");
     QVERIFY(frmNews->isVisible());
-    w->mnuCheckforUpdates->trigger();
+    fixture::trigger(w, "mnuCheckforUpdates");
     QCOMPARE(m.server.count("/version.html"), 2);
     const auto topLevelNews = [] {
         int n = 0;
@@ -108,14 +109,14 @@ void DialogCommandsTest::checkAtStartFollowsTheOptionInTheWindowsFolder() {
     UpdatingWindow m(marlix::versionText().toLatin1());
     m.folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n0\r\n1\r\n1\r\n");
     TFormMain *off = m.open();
-    QVERIFY(off->tmrUpdate->isActive());
-    QTRY_VERIFY(!off->tmrUpdate->isActive()); // it has fired, and fires once
+    QVERIFY(fixture::updateTimer(off)->isActive());
+    QTRY_VERIFY(!fixture::updateTimer(off)->isActive()); // it has fired, and fires once
     QCOMPARE(m.server.requests.size(), 0);
 
     m.folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n1\r\n1\r\n1\r\n");
     TFormMain *on = m.open();
     QTRY_COMPARE(m.server.count("/version.html"), 1);
-    QVERIFY(!on->tmrUpdate->isActive());
+    QVERIFY(!fixture::updateTimer(on)->isActive());
     QVERIFY(!frmNews->isVisible());
 }
 

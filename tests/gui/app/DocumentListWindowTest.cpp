@@ -17,12 +17,12 @@ void trigger(TFormMain *w, const char *name) {
 // The list and the row of tabs name the same documents in the same order.
 void verifyInStep(TFormMain *w) {
     const DocumentList &list = w->documents();
-    QCOMPARE(list.count(), w->tabControl->pageCount());
+    QCOMPARE(list.count(), fixture::tabs(w)->pageCount());
     for (int i = 0; i < list.count(); ++i) {
-        TTabSheet *page = w->tabControl->page(i);
+        TTabSheet *page = fixture::tabs(w)->page(i);
         QCOMPARE(list.slotAt(i), page->Tag);
         QCOMPARE(list.path(page->Tag), page->caption());
-        QCOMPARE(w->DocumentTabs[page->Tag], page);
+        QCOMPARE(w->pageOfSlot(page->Tag), page);
     }
 }
 
@@ -48,11 +48,11 @@ private slots:
         verifyInStep(w);
 
         // Closing the middle tab frees its slot; the next script takes it, on the last tab.
-        w->tabControl->setActivePage(w->DocumentTabs[1]);
+        fixture::tabs(w)->setActivePage(w->pageOfSlot(1));
         trigger(w, "mnuClose");
         QCOMPARE(list.tabOrder(), QList<int>({0, 2}));
         QCOMPARE(list.slotWithFile(a), -1);
-        QVERIFY(!w->DocumentTabs[1] && !w->DocumentEditors[1]);
+        QVERIFY(!w->pageOfSlot(1) && !w->editorOfSlot(1));
         Prompts::answerFile(fixture::chosen(a));
         trigger(w, "mnuOpen");
         QCOMPARE(list.tabOrder(), QList<int>({0, 2, 1}));

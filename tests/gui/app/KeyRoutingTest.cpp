@@ -55,7 +55,7 @@ void KeyRoutingTest::menuKeysWinOverTheEditor() {
     QVERIFY(Prompts::shown().isEmpty());
 
     // Ctrl+L closes the document instead of cutting a line.
-    QSignalSpy closes(w->mnuClose, &QAction::triggered);
+    QSignalSpy closes(fixture::action(w, "mnuClose"), &QAction::triggered);
     typeInto(editor, Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(closes.size(), 1);
     QCOMPARE(m.pages(), 0);
@@ -80,7 +80,7 @@ void KeyRoutingTest::editingKeysActOnTheActiveDocument() {
     QCOMPARE(editor->documentBytes(), QByteArray("alpha beta"));
     typeInto(editor, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(editor->selectedText(), QStringLiteral("alpha beta"));
-    w->btnUndoClick(); // nothing left to undo
+    fixture::button(w, "btnUndo")->click(); // nothing left to undo
     QCOMPARE(editor->documentBytes(), QByteArray("alpha beta"));
 
     // Ctrl+N makes a new document; Ctrl+S on it asks for a name.
@@ -127,21 +127,23 @@ void KeyRoutingTest::redoKeysAndEntries() {
     QVERIFY(QTest::qWaitForWindowActive(w));
     w->OpenDocumentFile(m.script("redo.con", "alpha\r\n"));
     TAdvEdit *editor = m.editor();
+    QAction *redoEntry = fixture::action(w, "mnuRedo");
+    QToolButton *redoButton = fixture::button(w, "btnRedo");
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
-    QCOMPARE(w->mnuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
-    QVERIFY(!w->mnuRedo->isEnabled());
-    QVERIFY(!w->btnRedo->isEnabled());
+    QCOMPARE(redoEntry->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    QVERIFY(!redoEntry->isEnabled());
+    QVERIFY(!redoButton->isEnabled());
 
     typeInto(editor, Qt::Key_X, Qt::NoModifier);
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(editor->documentBytes(), QByteArray("alpha"));
-    QTRY_VERIFY(w->mnuRedo->isEnabled());
-    QVERIFY(w->btnRedo->isEnabled());
+    QTRY_VERIFY(redoEntry->isEnabled());
+    QVERIFY(redoButton->isEnabled());
     typeInto(editor, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
-    QTRY_VERIFY(!w->mnuRedo->isEnabled());
-    QVERIFY(!w->btnRedo->isEnabled());
+    QTRY_VERIFY(!redoEntry->isEnabled());
+    QVERIFY(!redoButton->isEnabled());
     // With nothing to redo the keys do nothing, and type nothing either.
     typeInto(editor, Qt::Key_Y, Qt::ControlModifier);
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
@@ -154,17 +156,17 @@ void KeyRoutingTest::redoKeysAndEntries() {
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
-    QTRY_VERIFY(w->btnRedo->isEnabled());
-    w->btnRedo->click();
+    QTRY_VERIFY(redoButton->isEnabled());
+    redoButton->click();
     QCOMPARE(editor->documentBytes(), QByteArray("xalpha"));
 
     // The entries follow the document in view.
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier);
-    QTRY_VERIFY(w->mnuRedo->isEnabled());
-    w->mnuNewClick();
-    QTRY_VERIFY(!w->mnuRedo->isEnabled());
+    QTRY_VERIFY(redoEntry->isEnabled());
+    fixture::trigger(w, "mnuNew");
+    QTRY_VERIFY(!redoEntry->isEnabled());
     w->switchTab(-1);
-    QTRY_VERIFY(w->mnuRedo->isEnabled());
+    QTRY_VERIFY(redoEntry->isEnabled());
     QVERIFY(Prompts::shown().isEmpty());
 }
 
@@ -195,7 +197,7 @@ void KeyRoutingTest::keysThatChangeNoTextLeaveTheDocumentUnchanged() {
     typeInto(editor, Qt::Key_Z, Qt::ControlModifier); // back to the text on disk
     QTRY_COMPARE(m.active()->displayText(), path);
     QTRY_COMPARE(w->documentStatus()->changed->text(), QString());
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
     QVERIFY(Prompts::shown().isEmpty()); // no question
     QCOMPARE(m.folder.read("calm.con"), QByteArray("ObjectTemplate.create Vehicle Calm\r\nx\r\n"));

@@ -10,6 +10,7 @@
 #include "editor/ProblemMarks.h"
 #include "tests/core/modindex/LayoutModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,14 +43,14 @@ struct LiveWindow {
         writeIndexFolders(m.folder.path(), {tree.mod}, {tree.base});
         w = m.open();
         w->show();
-        QSignalSpy done(w->indexTools, &IndexTools::buildFinished);
+        QSignalSpy done(fixture::indexTools(w), &IndexTools::buildFinished);
         if (!done.wait(10000))
             qFatal("the index was not built");
     }
     LiveProblems *live() const { return w->findChild<LiveProblems *>(); }
     TAdvEdit *editor() const { return w->activeEditor(); }
     ProblemMarks *marks() const { return live()->marksOf(editor()); }
-    QString count() const { return live()->problemCount->text(); }
+    QString count() const { return w->findChild<QLabel *>("problemsLabel")->text(); }
 
     // Opens the script and waits for its first check.
     bool open(const QString &script) {
@@ -91,9 +92,10 @@ struct LiveWindow {
         return editor()->findChild<QMenu *>("editorContextMenu");
     }
     int panelRowsOf(const QString &script) const {
+        const ResultsPanel *results = fixture::results(w);
         int rows = 0;
-        for (int row = 0; row < w->resultsPanel->resultCount(); ++row)
-            rows += w->resultsPanel->resultFile(row) == tree.path(script);
+        for (int row = 0; row < results->resultCount(); ++row)
+            rows += results->resultFile(row) == tree.path(script);
         return rows;
     }
 };
@@ -165,28 +167,27 @@ private slots:
                         missing = x.at("Missing/Nowhere");
         QCOMPARE(x.marks()->problems().size(), 3);
         x.goTo(0);
-        LiveProblems *live = x.live();
-        QCOMPARE(live->nextProblemAction->shortcut(), QKeySequence(Qt::Key_F8));
-        QCOMPARE(live->previousProblemAction->shortcut(),
+        QCOMPARE(fixture::action(x.w, "nextProblemAction")->shortcut(), QKeySequence(Qt::Key_F8));
+        QCOMPARE(fixture::action(x.w, "previousProblemAction")->shortcut(),
                  QKeySequence(Qt::ShiftModifier | Qt::Key_F8));
-        live->nextProblemAction->trigger();
+        fixture::trigger(x.w, "nextProblemAction");
         QCOMPARE(x.caret(), typo);
         QCOMPARE(x.editor()->selectedText(), QString("GeometriyTemplate.setLodDistance"));
-        live->nextProblemAction->trigger();
+        fixture::trigger(x.w, "nextProblemAction");
         QCOMPARE(x.caret(), far);
-        live->nextProblemAction->trigger();
+        fixture::trigger(x.w, "nextProblemAction");
         QCOMPARE(x.caret(), missing);
-        live->nextProblemAction->trigger();
+        fixture::trigger(x.w, "nextProblemAction");
         QCOMPARE(x.caret(), typo);
-        live->previousProblemAction->trigger();
+        fixture::trigger(x.w, "previousProblemAction");
         QCOMPARE(x.caret(), missing);
-        live->previousProblemAction->trigger();
+        fixture::trigger(x.w, "previousProblemAction");
         QCOMPARE(x.caret(), far);
 
         // Lines typed above move the marks with them before the next check.
         x.goTo(0);
         QTest::keyClicks(x.editor(), "rem moved\r");
-        live->previousProblemAction->trigger();
+        fixture::trigger(x.w, "previousProblemAction");
         QCOMPARE(x.caret(), x.at("Missing/Nowhere"));
     }
 
@@ -244,9 +245,9 @@ private slots:
     void theResultsOfCheckModFollowEditsAndSaves() {
         LiveWindow x;
         QVERIFY(x.open("objects/tanks/tank.con"));
-        x.w->indexTools->checkModAction->trigger();
-        ResultsPanel *panel = x.w->resultsPanel;
-        const QList<ModProblem> all = checkMod(*x.w->indexTools->index());
+        fixture::trigger(x.w, "checkModAction");
+        ResultsPanel *panel = fixture::results(x.w);
+        const QList<ModProblem> all = checkMod(*fixture::indexTools(x.w)->index());
         QTRY_COMPARE(panel->summary(), problemSummary(all));
         const int others = panel->resultCount();
         QVERIFY(others > 0);
@@ -261,16 +262,16 @@ private slots:
 
         // Saved with a second mistake: the rows are what the saved script holds.
         QTest::keyClicks(x.editor(), "\rGeometriyTemplate.setLodDistance 0 50");
-        x.w->mnuSave->trigger();
+        fixture::trigger(x.w, "mnuSave");
         QTRY_COMPARE_WITH_TIMEOUT(x.panelRowsOf("objects/tanks/tank.con"), tankRows + 2, 5000);
         QCOMPARE(panel->resultCount(), others + 2);
         // The index reads the saved script again; the summary agrees with a check of it all.
-        QTRY_COMPARE_WITH_TIMEOUT(panel->summary(),
-                                  problemSummary(checkMod(*x.w->indexTools->index())), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            panel->summary(), problemSummary(checkMod(*fixture::indexTools(x.w)->index())), 5000);
 
         // Once another command fills the panel, its rows are left alone.
         x.goTo(x.at("Tiger") + 1);
-        x.w->indexTools->findReferencesAction->trigger();
+        fixture::trigger(x.w, "findReferencesAction");
         const int references = panel->resultCount();
         QTest::keyClicks(x.editor(), "\rObject.create Nowhere");
         QSignalSpy shown(x.live(), &LiveProblems::problemsShown);

@@ -9,6 +9,7 @@
 #include "core/modindex/ModCheck.h"
 #include "tests/core/modindex/ModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,13 +48,16 @@ struct IndexedWindow {
     MainWindow m;
     TFormMain *w = nullptr;
 
-    explicit IndexedWindow(bool listFolders = true) {
+    // options: the marlix.ini the window starts with; none when empty.
+    explicit IndexedWindow(bool listFolders = true, const QByteArray &options = {}) {
         if (listFolders)
             writeIndexFolders(m.folder.path(), {tree.mod});
+        if (!options.isEmpty())
+            m.folder.write(QStringLiteral("marlix.ini"), options);
         w = m.open();
         w->show();
     }
-    IndexTools *tools() const { return w->indexTools; }
+    IndexTools *tools() const { return fixture::indexTools(w); }
     bool waitForBuild() const {
         QSignalSpy done(tools(), &IndexTools::buildFinished);
         return done.wait(10000);
@@ -68,7 +72,7 @@ struct IndexedWindow {
     }
     TAdvEdit *editor() const { return w->activeEditor(); }
     QString shownFile() const {
-        const TTabSheet *page = w->tabControl->ActivePage();
+        const TTabSheet *page = fixture::tabs(w)->ActivePage();
         return page ? (page->caption().isEmpty() ? page->displayText() : page->caption())
                     : QString();
     }
@@ -108,7 +112,7 @@ private slots:
         MainWindow m;
         writeIndexFolders(m.folder.path(), {tree.mod});
         TFormMain *w = m.open();
-        QTRY_VERIFY(w->indexTools->isBuilding());
+        QTRY_VERIFY(fixture::indexTools(w)->isBuilding());
         m.window.reset(); // must not leave the build's threads reading a deleted index
     }
 
@@ -186,9 +190,9 @@ private slots:
 
     // The list of places stood white in a dark editor.
     void definitionChooserFollowsTheDarkScheme() {
-        IndexedWindow x;
+        IndexedWindow x(true, fixture::darkSchemeOptions);
         QVERIFY(x.waitForBuild());
-        x.w->editorOptions.darkText = false;
+        QVERIFY(x.w->darkScheme());
         x.caretIn("objects/vehicles/tank/tank.con", "tank_turret");
         QColor base, text;
         whenShown<QDialog>([&](QDialog *dialog) {
@@ -240,9 +244,9 @@ private slots:
         QVERIFY(x.waitForBuild());
         x.caretIn("objects/vehicles/tank/tank.con", "Tank_Hull\r");
         x.press(Qt::Key_F12, Qt::ShiftModifier);
-        ResultsPanel *panel = x.w->resultsPanel;
+        ResultsPanel *panel = fixture::results(x.w);
         QVERIFY(panel->isVisible());
-        QVERIFY(panel->height() < x.w->tabControl->height()); // the script stays the larger part
+        QVERIFY(panel->height() < fixture::tabs(x.w)->height()); // the script stays the larger part
         QCOMPARE(panel->summary(), QString("Tank_Hull: 1 definition, 1 reference"));
         QCOMPARE(panel->resultCount(), 2);
         QCOMPARE(panel->resultFile(0), x.tree.path("bf1942/levels/test/objects.con"));
@@ -257,7 +261,7 @@ private slots:
         QVERIFY(x.waitForBuild());
         x.tools()->checkModAction->trigger();
         const QList<ModProblem> problems = checkMod(*x.tools()->index());
-        ResultsPanel *panel = x.w->resultsPanel;
+        ResultsPanel *panel = fixture::results(x.w);
         QVERIFY(!problems.isEmpty());
         // The check runs off the window's thread; the panel fills when it is done.
         QTRY_COMPARE(panel->summary(), problemSummary(problems));

@@ -11,6 +11,7 @@
 #include "core/workspace/SessionFile.h"
 #include "tests/core/modindex/ModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -38,7 +39,7 @@ struct TreeWindow {
         writeIndexFolders(m.folder.path(), {tree.mod});
         w = m.open();
         w->show();
-        QSignalSpy built(w->indexTools, &IndexTools::buildFinished);
+        QSignalSpy built(fixture::indexTools(w), &IndexTools::buildFinished);
         if (!built.wait(10000))
             qFatal("the index was not built");
     }
@@ -88,7 +89,7 @@ private slots:
     void theTreeShowsFromTheToolsMenuAndAClickOpensAScript() {
         TreeWindow x;
         QVERIFY(x.panel()->isHidden());
-        QVERIFY(x.w->mnuTools->actions().contains(x.action("modTreeAction")));
+        QVERIFY(fixture::menu(x.w, "mnuTools")->actions().contains(x.action("modTreeAction")));
         x.showTree();
         QVERIFY(x.action("modTreeAction")->isChecked());
         const QString script = x.tree.path("objects/vehicles/tank/TankSounds.con");
@@ -97,7 +98,7 @@ private slots:
         QCOMPARE(x.shownFile(), script);
         QCOMPARE(Prompts::shownTexts(), QStringList());
         // Clicking it again brings its tab forward, as Open does.
-        x.w->btnNewClick();
+        fixture::button(x.w, "btnNew")->click();
         x.click(script);
         QCOMPARE(x.shownFile(), script);
         QCOMPARE(x.m.pages(), 2);
@@ -179,15 +180,16 @@ private slots:
         QVERIFY(bar && bar->isVisible());
         QTest::keyClicks(bar->findField, "ObjectTemplate");
         bar->inFilesButton->click();
-        QTRY_VERIFY(x.w->resultsPanel->resultCount() > 0);
-        for (int i = 0; i < x.w->resultsPanel->resultCount(); ++i)
-            QVERIFY2(x.w->resultsPanel->resultFile(i).startsWith(x.tree.path("objects/common/")),
-                     qPrintable(x.w->resultsPanel->resultFile(i)));
+        ResultsPanel *results = fixture::results(x.w);
+        QTRY_VERIFY(results->resultCount() > 0);
+        for (int i = 0; i < results->resultCount(); ++i)
+            QVERIFY2(results->resultFile(i).startsWith(x.tree.path("objects/common/")),
+                     qPrintable(results->resultFile(i)));
         // The menu's Find in Files searches every index folder again.
-        const int inFolder = x.w->resultsPanel->resultCount();
-        x.w->findInFilesAction->trigger();
+        const int inFolder = results->resultCount();
+        fixture::trigger(x.w, "findInFilesAction");
         bar->inFilesButton->click();
-        QTRY_VERIFY(x.w->resultsPanel->resultCount() > inFolder);
+        QTRY_VERIFY(results->resultCount() > inFolder);
     }
 
     void theTreeFollowsScriptsAddedRemovedAndRenamedOnDisk() {

@@ -75,7 +75,7 @@ private slots:
             dialog->entryList->topLevelItem(3)->setSelected(true);
             dialog->accept();
         });
-        w->openFromArchiveAction->trigger();
+        fixture::trigger(w, "openFromArchiveAction");
 
         QCOMPARE(scripts,
                  QStringList({"objects/init.inc", "objects/old.BAK", "objects/Vehicles/Tank.con"}));
@@ -88,9 +88,10 @@ private slots:
         QCOMPARE(m.caption(1), QString());
         w->resize(1400, 700); // wide enough for whole tab texts
         w->show();
-        QCOMPARE(w->tabControl->tabRow()->tabOption(1).text,
+        QCOMPARE(fixture::tabs(w)->tabRow()->tabOption(1).text,
                  QString("[objects.rfa:objects/Vehicles/Tank.con]"));
-        QCOMPARE(w->tabControl->page(0)->displayText(), QString("[objects.rfa:objects/init.inc]"));
+        QCOMPARE(fixture::tabs(w)->page(0)->displayText(),
+                 QString("[objects.rfa:objects/init.inc]"));
         // Its bytes, its lines held with CR LF between them as an opened file's are.
         QCOMPARE(m.editor()->documentBytes(), marlix::joinedLines(tankScript));
         QVERIFY(!m.editor()->DocChanged);
@@ -99,10 +100,10 @@ private slots:
 
         // Save asks for a name as for a new document; from then on the tab shows the file name.
         Prompts::answerFile(fixture::chosen(m.folder.file("Tank.con")));
-        w->mnuSave->trigger();
+        fixture::trigger(w, "mnuSave");
         QCOMPARE(m.caption(1), m.folder.file("Tank.con"));
-        QCOMPARE(w->tabControl->tabRow()->tabOption(1).text, QString("Tank.con"));
-        QCOMPARE(w->tabControl->tabRow()->toolTipAt(1), m.folder.file("Tank.con"));
+        QCOMPARE(fixture::tabs(w)->tabRow()->tabOption(1).text, QString("Tank.con"));
+        QCOMPARE(fixture::tabs(w)->tabRow()->toolTipAt(1), m.folder.file("Tank.con"));
         QVERIFY(m.folder.exists("Tank.con"));
     }
 
@@ -123,14 +124,14 @@ private slots:
             dialog->entryList->topLevelItem(2)->setSelected(true);
             dialog->accept();
         });
-        w->openFromArchiveAction->trigger();
+        fixture::trigger(w, "openFromArchiveAction");
         QCOMPARE(m.pages(), 3);
         // The window is active again once the chooser has gone, as a window manager makes it.
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTest::qWait(20);
         QCoreApplication::processEvents();
-        QCOMPARE(m.active(), w->tabControl->page(2));
+        QCOMPARE(m.active(), fixture::tabs(w)->page(2));
         QCOMPARE(m.active()->displayText(), QString("[objects.rfa:objects/Vehicles/Tank.con]"));
     }
 
@@ -139,7 +140,7 @@ private slots:
         TFormMain *w = m.open();
         Prompts::answerFile(fixture::chosen(packMod(m, false)));
         whenChooserShows([](ArchiveEntriesDialog *dialog) { dialog->reject(); });
-        w->openFromArchiveAction->trigger();
+        fixture::trigger(w, "openFromArchiveAction");
         QCOMPARE(m.pages(), 0);
         QVERIFY(Prompts::shownTexts().isEmpty());
     }
@@ -148,7 +149,7 @@ private slots:
         MainWindow m;
         TFormMain *w = m.open();
         Prompts::answerFile(fixture::chosen(m.folder.file("missing.rfa")));
-        w->openFromArchiveAction->trigger();
+        fixture::trigger(w, "openFromArchiveAction");
         QCOMPARE(Prompts::shownTexts(),
                  QStringList({"Cannot open file " + m.folder.file("missing.rfa")}));
 
@@ -163,7 +164,7 @@ private slots:
             dialog->entryList->topLevelItem(1)->setSelected(true);
             dialog->accept();
         });
-        w->openFromArchiveAction->trigger();
+        fixture::trigger(w, "openFromArchiveAction");
         QCOMPARE(Prompts::shownTexts().size(), 1);
         const QString text = Prompts::shownTexts().first();
         QVERIFY2(text.startsWith("Damaged archive " + m.folder.file("damaged.rfa")),

@@ -8,6 +8,7 @@
 #include "core/modindex/IndexFolders.h"
 #include "tests/core/modindex/LayoutModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,9 +103,10 @@ struct RenameWindow {
     QAction *action() const { return w->findChild<QAction *>("renameNameAction"); }
     TAdvEdit *editor() const { return w->activeEditor(); }
     bool built() const {
-        if (!w->indexTools->isBuilding() && !w->indexTools->index()->scriptFiles().isEmpty())
+        IndexTools *tools = fixture::indexTools(w);
+        if (!tools->isBuilding() && !tools->index()->scriptFiles().isEmpty())
             return true;
-        QSignalSpy done(w->indexTools, &IndexTools::buildFinished);
+        QSignalSpy done(tools, &IndexTools::buildFinished);
         return done.wait(10000);
     }
     // Opens the script with the caret inside the first whole occurrence of the word.
@@ -228,7 +230,7 @@ private slots:
         QCOMPARE(now.size(), expected.size()); // no file left behind
 
         // The index follows at once.
-        ModIndex *index = x.w->indexTools->index();
+        ModIndex *index = fixture::indexTools(x.w)->index();
         QCOMPARE(index->definitions("Kampfwagen", "ObjectTemplate").size(), 1);
         QVERIFY(index->definitions("Panzer", "ObjectTemplate").isEmpty());
 
@@ -273,7 +275,7 @@ private slots:
         QVERIFY(Prompts::shownTexts()[3].contains("no name to rename"));
 
         // An untitled script is in no index folder.
-        x.w->mnuNew->trigger();
+        fixture::trigger(x.w, "mnuNew");
         QTest::keyClicks(x.editor(), "Object.create Panzer");
         x.action()->trigger();
         QTRY_COMPARE(Prompts::shownTexts().size(), 5);

@@ -2,6 +2,7 @@
 // script at its line, reusing an open tab.
 #include "app/ResultsPanel.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -36,7 +37,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         const QString far = m.script("far.con", numberedLines(400));
         const QString near = m.script("near.con", "ObjectTemplate.create Bundle A\r\n");
-        ResultsPanel *panel = w->resultsPanel;
+        ResultsPanel *panel = fixture::results(w);
         QVERIFY(panel->isHidden()); // nothing to show before a search
         panel->clear();
         panel->addResult(far, 300, "rem\tline 300\r\n");
@@ -78,8 +79,9 @@ private slots:
     void aRowWhoseFileIsGoneSaysSoAndOpensNothing() {
         MainWindow m;
         TFormMain *w = m.open();
-        w->resultsPanel->addResult(m.folder.file("gone.con"), 3, "x");
-        w->resultsPanel->chooseResult(0);
+        ResultsPanel *panel = fixture::results(w);
+        panel->addResult(m.folder.file("gone.con"), 3, "x");
+        panel->chooseResult(0);
         QCOMPARE(m.pages(), 0);
         QCOMPARE(marlix::Prompts::shownTexts(), QStringList{"Unable to load file"});
     }

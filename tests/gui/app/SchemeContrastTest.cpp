@@ -5,12 +5,13 @@
 #include "app/ResultsPanel.h"
 #include "core/common/Contrast.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QHash>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTreeWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace marlix;
 using fixture::MainWindow;
@@ -102,11 +103,12 @@ void SchemeContrastTest::selectionAndFindMarksStayReadable() {
     QTRY_VERIFY(editor->hasFocus());
 
     // The panels beside the text take the scheme, and their text reads on them.
-    w->resultsPanel->addResult(m.folder.file("scheme.con"), 2, "zqxv plain words");
-    w->resultsPanel->setSummary("1 result");
-    w->resultsPanel->show();
-    for (QWidget *panel : {static_cast<QWidget *>(editor->ObjectList),
-                           static_cast<QWidget *>(w->resultsPanel->list)}) {
+    ResultsPanel *results = fixture::results(w);
+    results->addResult(m.folder.file("scheme.con"), 2, "zqxv plain words");
+    results->setSummary("1 result");
+    results->show();
+    for (QWidget *panel :
+         {static_cast<QWidget *>(editor->ObjectList), static_cast<QWidget *>(results->list)}) {
         QTRY_VERIFY(panel->isVisible());
         const QRgb ground = commonColor(panel);
         QCOMPARE(relativeLuminance(ground) < 0.05, dark);
@@ -125,7 +127,7 @@ void SchemeContrastTest::selectionAndFindMarksStayReadable() {
 
     // The find marks, of the current match and of the others.
     send(editor, QsciScintillaBase::SCI_SETSEL, 0, 0);
-    w->mnuFind->trigger();
+    fixture::trigger(w, "mnuFind");
     auto *bar = w->findChild<FindBar *>();
     QVERIFY(bar);
     bar->findField->setText(QStringLiteral("zqxv"));

@@ -48,10 +48,10 @@ private slots:
         w->OpenDocumentFile(a);
         m.editor()->setCursorPosition(300, 5);
         m.editor()->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 280);
-        w->btnNewClick(); // untitled: not kept
+        fixture::button(w, "btnNew")->click(); // untitled: not kept
         w->OpenDocumentFile(b);
         m.editor()->setCursorPosition(20, 0);
-        w->tabControl->setActivePage(w->tabControl->page(0));
+        fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(0));
         QVERIFY(w->close());
 
         w = m.open();

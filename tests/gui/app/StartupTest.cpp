@@ -103,7 +103,7 @@ void StartupTest::returningFromAnOwnWindowReopensTheCommandLineFile() {
     w->show();
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTRY_COMPARE(m.pages(), 1);
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 0);
 
     // A message box is no window of the program's own: coming back from it opens nothing.
@@ -153,7 +153,7 @@ void StartupTest::everyCommandLineFileOpens() {
     QTRY_COMPARE(m.pages(), 2);
     QCOMPARE(m.caption(0), a);
     QCOMPARE(m.caption(1), b);
-    QCOMPARE(m.active(), w->tabControl->page(1));
+    QCOMPARE(m.active(), fixture::tabs(w)->page(1));
     QVERIFY(Prompts::shown().isEmpty());
 }
 
@@ -169,7 +169,7 @@ void StartupTest::tabInViewStaysInViewAfterADialog() {
     QVERIFY(QTest::qWaitForWindowActive(w));
     QTRY_COMPARE(m.pages(), 2);
     w->OpenDocumentFile(third);
-    w->tabControl->setActivePage(w->tabControl->page(0));
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(0));
     const auto roundTrip = [w] {
         QDialog dialog;
         dialog.show();
@@ -182,12 +182,12 @@ void StartupTest::tabInViewStaysInViewAfterADialog() {
     };
     roundTrip();
     QCOMPARE(m.active()->caption(), first);
-    w->tabControl->setActivePage(w->tabControl->page(2));
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(2));
     roundTrip();
     QCOMPARE(m.active()->caption(), third);
     // A command-line file closed meanwhile comes back, behind the tab in view.
-    w->tabControl->setActivePage(w->tabControl->page(1));
-    w->mnuCloseClick(); // second.con
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(1));
+    fixture::trigger(w, "mnuClose"); // second.con
     QCOMPARE(m.active()->caption(), third);
     roundTrip();
     QTRY_COMPARE(m.pages(), 3);
@@ -218,7 +218,7 @@ void StartupTest::handedOverFilesOpenInOrderAndOnce() {
     QVERIFY(!m.folder.exists("params.ini"));
     // The request of the start whose params.ini a paint took up arrives: opened once only,
     // even when its tab has been closed meanwhile.
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(m.pages(), 3);
     w->filesHandedOver({d});
     QTest::qWait(0);

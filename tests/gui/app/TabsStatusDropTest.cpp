@@ -77,8 +77,8 @@ void TabsStatusDropTest::statusBarFollowsCaretSelectionAndActiveDocument() {
     QTRY_COMPARE(w->documentStatus()->selection->text(), QStringLiteral("Sel 5"));
     QCOMPARE(w->documentStatus()->changed->text(), QString());
     Prompts::answerMessage(QMessageBox::No);
-    w->mnuCloseClick();
-    w->mnuCloseClick();
+    fixture::trigger(w, "mnuClose");
+    fixture::trigger(w, "mnuClose");
     QTRY_COMPARE(statusText(w), QStringLiteral(" |  |  | "));
 }
 
@@ -92,9 +92,9 @@ void TabsStatusDropTest::changedMarkStaysOutOfTheFileName() {
     QTest::keyClick(m.editor(), Qt::Key_Y);
     QTRY_COMPARE(page->displayText(), QLatin1Char('*') + path);
     QCOMPARE(page->caption(), path);
-    QVERIFY(w->tabControl->tabRow()->tabOption(0).text.startsWith(QLatin1Char('*')));
+    QVERIFY(fixture::tabs(w)->tabRow()->tabOption(0).text.startsWith(QLatin1Char('*')));
     // Every file command takes the name without the mark.
-    w->mnuSaveClick();
+    fixture::trigger(w, "mnuSave");
     QTRY_COMPARE(page->displayText(), path);
     QVERIFY(m.folder.read("mark.con").endsWith("yrem mark\r\n"));
     QVERIFY(!QFileInfo::exists(m.folder.path() + QStringLiteral("*mark.con")));
@@ -108,7 +108,7 @@ void TabsStatusDropTest::changedMarkStaysOutOfTheFileName() {
     QTRY_COMPARE(m.active()->displayText(), QStringLiteral("*[objects.rfa:Tank.con]"));
     QVERIFY(m.active()->caption().isEmpty());
     Prompts::answerFile(fixture::chosen(m.folder.file("tank.con")));
-    w->mnuSaveClick();
+    fixture::trigger(w, "mnuSave");
     QTRY_COMPARE(m.active()->displayText(), m.folder.file("tank.con"));
 }
 
@@ -125,7 +125,7 @@ void TabsStatusDropTest::tabsShowNamesAndTheirPathsAsTips() {
     QVERIFY(QTest::qWaitForWindowExposed(w));
     w->OpenDocumentFile(sherman);
     w->OpenDocumentFile(init);
-    marlix::TabRow *row = w->tabControl->tabRow();
+    marlix::TabRow *row = fixture::tabs(w)->tabRow();
     QCOMPARE(row->tabOption(0).text, QStringLiteral("Objects.con"));
     QCOMPARE(row->tabOption(1).text, QStringLiteral("init.con"));
     QCOMPARE(row->toolTipAt(0), sherman);
@@ -136,14 +136,14 @@ void TabsStatusDropTest::tabsShowNamesAndTheirPathsAsTips() {
     QCOMPARE(row->tabOption(1).text, QStringLiteral("init.con"));
     QCOMPARE(m.caption(2), tiger);
     // Changed: the mark goes before the name.
-    w->tabControl->setActivePage(w->tabControl->page(0));
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(0));
     m.editor()->insert(QStringLiteral("x"));
     QTRY_COMPARE(row->tabOption(0).text, QStringLiteral("*Sherman/Objects.con"));
-    w->mnuSaveClick();
+    fixture::trigger(w, "mnuSave");
     QVERIFY(m.folder.read("mod/Sherman/Objects.con").contains("xrem s"));
     // With the twin closed, the name alone again.
-    w->tabControl->setActivePage(w->tabControl->page(2));
-    w->mnuCloseClick();
+    fixture::tabs(w)->setActivePage(fixture::tabs(w)->page(2));
+    fixture::trigger(w, "mnuClose");
     QCOMPARE(row->tabOption(0).text, QStringLiteral("Objects.con"));
     // Resting the mouse on a tab shows its path.
     QHelpEvent tip(QEvent::ToolTip, row->tabRect(1).center(),
@@ -165,7 +165,7 @@ void TabsStatusDropTest::tabKeysSwitchRoundTheRowAndWinOverTheEditor() {
         editor->setFocus();
         QTest::keyClick(editor, key, modifiers);
         textKept = textKept && editor->documentBytes() == "text";
-        return w->tabControl->indexOf(m.active());
+        return fixture::tabs(w)->indexOf(m.active());
     };
     QCOMPARE(pressOnActive(Qt::Key_Tab, Qt::ControlModifier), 0); // round from the last
     QCOMPARE(pressOnActive(Qt::Key_Tab, Qt::ControlModifier), 1);
@@ -176,7 +176,7 @@ void TabsStatusDropTest::tabKeysSwitchRoundTheRowAndWinOverTheEditor() {
     QVERIFY(textKept);
     QTRY_VERIFY(m.editor()->hasFocus());
     for (int slot = 0; slot < 3; ++slot)
-        QVERIFY(!w->DocumentEditors[slot]->DocChanged);
+        QVERIFY(!w->editorOfSlot(slot)->DocChanged);
 }
 
 void TabsStatusDropTest::middleClickClosesWithTheQuestionOfClose() {
@@ -188,7 +188,7 @@ void TabsStatusDropTest::middleClickClosesWithTheQuestionOfClose() {
     w->OpenDocumentFile(first);
     w->OpenDocumentFile(m.script("second.con", "two\r\n"));
     w->OpenDocumentFile(m.script("third.con", "three\r\n"));
-    marlix::TabRow *row = w->tabControl->tabRow();
+    marlix::TabRow *row = fixture::tabs(w)->tabRow();
     const auto middleClick = [row](int index) {
         QTest::mouseClick(row, Qt::MiddleButton, {}, row->tabRect(index).center());
     };
@@ -200,8 +200,8 @@ void TabsStatusDropTest::middleClickClosesWithTheQuestionOfClose() {
     QVERIFY(Prompts::shown().isEmpty());
 
     // A changed one comes into view and asks; Cancel keeps it, Yes saves and closes it.
-    w->DocumentEditors[w->tabControl->page(0)->Tag]->insert(QStringLiteral("edited "));
-    w->DocumentEditors[w->tabControl->page(0)->Tag]->DocChanged = true;
+    w->editorOfSlot(fixture::tabs(w)->page(0)->Tag)->insert(QStringLiteral("edited "));
+    w->editorOfSlot(fixture::tabs(w)->page(0)->Tag)->DocChanged = true;
     middleClick(0);
     QCOMPARE(Prompts::shownTexts(), QStringList({"File has changed, save changes?"}));
     QCOMPARE(m.pages(), 2);
@@ -231,7 +231,7 @@ void TabsStatusDropTest::droppedFilesOpenAsWithOpen() {
     QCOMPARE(m.pages(), 2);
     QCOMPARE(m.caption(1), b);
     QCOMPARE(m.editor()->documentBytes(), QByteArray("rem \x80\xff b"));
-    QCOMPARE(w->DocumentEditors[0]->documentBytes(), aText);
+    QCOMPARE(w->editorOfSlot(0)->documentBytes(), aText);
     QVERIFY(m.folder.read("recent.ini").startsWith(b.toLocal8Bit()));
 
     // Dropped on the window: the open one comes forward.

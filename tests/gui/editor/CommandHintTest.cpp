@@ -26,7 +26,7 @@ struct HintWindow {
         w = m.open();
         w->resize(900, 600);
         w->show();
-        w->btnNewClick();
+        fixture::button(w, "btnNew")->click();
         m.editor()->setFocus();
     }
     QLabel *hint() const { return m.editor()->findChild<QLabel *>("commandHint"); }

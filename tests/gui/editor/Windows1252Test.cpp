@@ -211,12 +211,12 @@ void Windows1252Test::highControlBytesSurviveOpenEditCopyAndSave() {
     editor->SendScintilla(Sci::SCI_DOCUMENTEND);
     QTest::keyClicks(editor, QStringLiteral(" ok"));
     editor->SendScintilla(Sci::SCI_SETSEL, 4, 4 + high.size());
-    w->mnuCopyClick();
+    fixture::trigger(w, "mnuCopy");
     editor->SendScintilla(Sci::SCI_DOCUMENTEND);
-    w->mnuPasteClick();
+    fixture::trigger(w, "mnuPaste");
     const QByteArray expected = script + " ok" + high;
     QCOMPARE(editor->documentBytes(), expected);
-    w->mnuSaveClick();
+    fixture::trigger(w, "mnuSave");
     const QByteArray saved = m.folder.read(QStringLiteral("cp.con"));
     QVERIFY(saved.endsWith(expected + "\r\n")); // saving ends the last line
     QCOMPARE(saved.count(high), 3);

@@ -40,7 +40,7 @@ template <class Change> void changePreferences(TFormMain *w, Change change) {
             dialog->close();
         }
     });
-    w->mnuPreferences->trigger();
+    fixture::trigger(w, "mnuPreferences");
 }
 
 void typeText(TAdvEdit *editor, const QString &text) {
@@ -78,7 +78,7 @@ void EditorOptionsTest::optionsTakeEffectWhenThePreferencesClose() {
     for (long p = 0; p < 10; ++p)                  // no colouring at the caret
         QCOMPARE(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, p + 5), 0L);
     // F5 colours on the dark scheme: every colour in use reads on the background.
-    w->mnuRefreshObjects->trigger();
+    fixture::trigger(w, "mnuRefreshObjects");
     const long ifStyle = send(editor, QsciScintillaBase::SCI_GETSTYLEAT, 5);
     QVERIFY(ifStyle != 0);
     for (long style : {0L, ifStyle}) {
@@ -111,9 +111,9 @@ void EditorOptionsTest::openedScriptWaitsForF5AndF6WithoutTheAutoOptions() {
     TAdvEdit *editor = m.editor();
     QCOMPARE(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, 0), 0L);
     QCOMPARE(editor->ObjectList->model()->index(0, 1).data().toString(), QString());
-    w->mnuRefreshObjects->trigger();
+    fixture::trigger(w, "mnuRefreshObjects");
     QVERIFY(send(editor, QsciScintillaBase::SCI_GETSTYLEAT, 0) != 0);
-    w->mnuRefreshObjectList->trigger();
+    fixture::trigger(w, "mnuRefreshObjectList");
     QCOMPARE(editor->ObjectList->model()->index(0, 1).data().toString(), QStringLiteral("t1"));
 }
 
@@ -129,7 +129,7 @@ void EditorOptionsTest::printWritesTheActiveScriptToPdf() {
     const QString pdf = m.folder.file(QStringLiteral("out.pdf"));
     printer.setOutputFileName(pdf);
     w->presetPrinter = &printer;
-    w->mnuPrint->trigger();
+    fixture::trigger(w, "mnuPrint");
     QVERIFY(Prompts::shown().isEmpty());
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -4,6 +4,7 @@
 #include "app/GoToLineBar.h"
 #include "app/ResultsPanel.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -143,7 +144,7 @@ void FindBarTest::typingInTheBarFindsMarksAndCounts() {
     o.key(Qt::Key_Return, Qt::ShiftModifier);
     QCOMPARE(o.selection(), qMakePair(28L, 33L));
     // F3 and Shift+F3 are the menu's, also from the bar.
-    QSignalSpy next(o.w->findNextAction, &QAction::triggered);
+    QSignalSpy next(fixture::action(o.w, "findNextAction"), &QAction::triggered);
     o.key(Qt::Key_F3, Qt::ShiftModifier);
     QCOMPARE(o.selection(), qMakePair(6L, 11L));
     o.key(Qt::Key_F3);
@@ -245,7 +246,7 @@ void FindBarTest::replaceAllIsOneUndoStepWithRegexGroups() {
     QVERIFY(spy.size() <= 2); // one edit, not 300
     // The replaced text is coloured as the table says, like the rest.
     const QByteArray colors = o.styles();
-    o.w->mnuRefreshObjects->trigger();
+    fixture::trigger(o.w, "mnuRefreshObjects");
     QCOMPARE(o.styles(), colors);
 
     bar->close();
@@ -323,7 +324,7 @@ void FindBarTest::findInFilesListsTheIndexFoldersMatches() {
     bar->wholeWord->setChecked(true);
     QTest::keyClicks(bar->findField, "tank");
     QTest::keyClick(bar->findField, Qt::Key_Return);
-    ResultsPanel *panel = w->resultsPanel;
+    ResultsPanel *panel = fixture::results(w);
     QTRY_COMPARE(panel->resultCount(), 3); // "Tank." too: letter case ignored
     QCOMPARE(panel->resultFile(0), m.folder.file("mod/objects/a.con"));
     QCOMPARE(panel->resultLine(0), 1);
@@ -357,7 +358,7 @@ void FindBarTest::escClosesTheBarFromItsButtonsAndBoxes() {
     // The results panel keeps its own Esc, which leaves the bar as it is.
     o.key(Qt::Key_F, Qt::ControlModifier);
     FindBar *bar = o.bar();
-    ResultsPanel *panel = o.w->resultsPanel;
+    ResultsPanel *panel = fixture::results(o.w);
     panel->addResult(o.m.active()->caption(), 1, QStringLiteral("alpha"));
     panel->present();
     QTRY_VERIFY(panel->list->hasFocus());

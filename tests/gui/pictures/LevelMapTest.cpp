@@ -57,7 +57,7 @@ struct MapWindow {
         return view()->grab().toImage().pixelColor(at(x, z) + offset);
     }
     QString shownFile() const {
-        const TTabSheet *page = w->tabControl->ActivePage();
+        const TTabSheet *page = fixture::tabs(w)->ActivePage();
         return page ? page->caption() : QString();
     }
     int selectedLine() const {
@@ -190,7 +190,7 @@ private slots:
         const int object = t.objectNamed("Barn");
         QVERIFY(std::abs(t.view()->level().objects[object].x - target.x()) <= 0.05);
 
-        t.w->mnuUndo->trigger();
+        fixture::trigger(t.w, "mnuUndo");
         QCOMPARE(editor->documentBytes(), original);
         QTRY_VERIFY(std::abs(t.view()->level().objects[t.objectNamed("Barn")].x - 100.5) < 1e-9);
     }

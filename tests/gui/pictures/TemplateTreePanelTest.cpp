@@ -8,6 +8,7 @@
 #include "editor/AdvEdit.h"
 #include "tests/core/level/SampleTank.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,9 +36,10 @@ struct TreeWindow {
     TreeWindow() {
         writeIndexFolders(m.folder.path(), {mod.mod});
         w = m.open();
-        QSignalSpy done(w->indexTools, &IndexTools::buildFinished);
+        IndexTools *tools = fixture::indexTools(w);
+        QSignalSpy done(tools, &IndexTools::buildFinished);
         w->show();
-        if (!w->indexTools->index() || w->indexTools->isBuilding() || done.isEmpty())
+        if (!tools->index() || tools->isBuilding() || done.isEmpty())
             done.wait(10000);
     }
     // Opens the script with the caret inside the first occurrence of the text, then the tree.
@@ -50,7 +52,7 @@ struct TreeWindow {
         return w->findChild<TemplateTreePanel *>();
     }
     QString shownFile() const {
-        const TTabSheet *page = w->tabControl->ActivePage();
+        const TTabSheet *page = fixture::tabs(w)->ActivePage();
         return page ? page->caption() : QString();
     }
     // Asks for the editor's context menu as the right button does at the position's place,
@@ -262,7 +264,7 @@ private slots:
                      (QStringList{"Tank_Hull", "  Tank_Turret", "    Tank_Sight  (undefined)",
                                   "    Shared_Gun", "  Tank_Light"}));
         // Saved: the index reads the script again and the part is defined.
-        t.w->btnSaveClick();
+        fixture::button(t.w, "btnSave")->click();
         QTRY_COMPARE(visibleNames(panel->tree()->topLevelItem(0)),
                      (QStringList{"Tank_Hull", "  Tank_Turret", "    Tank_Sight", "    Shared_Gun",
                                   "  Tank_Light"}));
