@@ -1,10 +1,11 @@
 #include "app/IndexTools.h"
 
+#include "app/DocumentHost.h"
 #include "app/IndexFoldersDialog.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
 #include "app/SchemeColors.h"
-#include "app/frmMain.h"
+#include "core/document/DocumentSlots.h"
 #include "core/modindex/IndexBuilder.h"
 #include "core/modindex/IndexFolders.h"
 #include "core/modindex/IndexPaths.h"
@@ -24,6 +25,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -51,7 +53,7 @@ QString placeText(const IndexEntry &entry) {
 }
 
 // Several definitions of one name: the user picks one; -1 when the list is dismissed.
-int chooseDefinition(QWidget *parent, const QList<IndexEntry> &definitions) {
+int chooseDefinition(QWidget *parent, const QList<IndexEntry> &definitions, bool darkScheme) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("DefinitionChooser"));
     dialog.setWindowTitle(QStringLiteral("Definitions of %1").arg(nameText(definitions[0].name)));
@@ -64,8 +66,7 @@ int chooseDefinition(QWidget *parent, const QList<IndexEntry> &definitions) {
                                nameText(entry.name)));
     list->setCurrentRow(0);
     // The list of places is a panel of the index, in the editors' scheme.
-    if (const auto *window = qobject_cast<const TFormMain *>(parent))
-        applyPanelScheme(list, window->darkScheme());
+    applyPanelScheme(list, darkScheme);
     layout->addWidget(list);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     layout->addWidget(buttons);
@@ -86,11 +87,11 @@ bool byPlace(const IndexEntry &a, const IndexEntry &b) {
 
 } // namespace
 
-IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
+IndexTools::IndexTools(DocumentHost &host)
+    : QObject(host.hostWindow()), m_host(host), m_window(host.hostWindow()) {
     try {
-        m_index =
-            std::make_unique<ModIndex>(CommandTable::fromProgramFolder(window->ProgramFolder()));
-        m_index->setCacheFile(indexCachePath(window->ProgramFolder()));
+        m_index = std::make_unique<ModIndex>(CommandTable::fromProgramFolder(host.ProgramFolder()));
+        m_index->setCacheFile(indexCachePath(host.ProgramFolder()));
         m_names = std::make_unique<NameCompletionSource>(*m_index);
         m_builder = new IndexBuilder(*m_index, this);
         connect(m_builder, &IndexBuilder::progress, this, &IndexTools::buildProgress);
@@ -100,7 +101,7 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
         m_tableError = error.text();
     }
 
-    QMenu *tools = window->mnuTools;
+    QMenu *tools = host.toolsMenu();
     tools->addSeparator();
     const auto entry = [&](const QString &caption, const QKeySequence &key, const char *name,
                            void (IndexTools::*handler)()) {
@@ -123,15 +124,15 @@ IndexTools::IndexTools(TFormMain *window) : QObject(window), m_window(window) {
     checkModAction =
         entry(QStringLiteral("Check Mod"), {}, "checkModAction", &IndexTools::checkModClick);
 
-    progressBar = new QProgressBar(window);
+    progressBar = new QProgressBar(m_window);
     progressBar->setObjectName(QStringLiteral("indexProgress"));
     progressBar->setMaximumWidth(200);
     progressBar->setFormat(QStringLiteral("Indexing %p%"));
     progressBar->hide();
-    indexStatus = new QLabel(window);
+    indexStatus = new QLabel(m_window);
     indexStatus->setObjectName(QStringLiteral("indexStatus"));
-    window->statusBar()->addPermanentWidget(indexStatus);
-    window->statusBar()->addPermanentWidget(progressBar);
+    m_window->statusBar()->addPermanentWidget(indexStatus);
+    m_window->statusBar()->addPermanentWidget(progressBar);
 
     m_watch = new IndexWatch(this);
     connect(m_watch, &IndexWatch::fileChanged, this, &IndexTools::fileChanged);
@@ -177,19 +178,19 @@ bool IndexTools::noIndex() {
 }
 
 QString IndexTools::activeScript() const {
-    const TTabSheet *page = m_window->tabControl->ActivePage();
+    const TTabSheet *page = m_host.activePage();
     return page ? page->caption() : QString();
 }
 
 void IndexTools::rebuild() {
     if (!m_index)
         return;
-    const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
+    const QStringList folders = effectiveIndexFolders(m_host.ProgramFolder(), activeScript());
     m_folders = folders;
     // Lines of indexfolders.ini left out are named in the status's tip.
     m_notes.clear();
-    readIndexFolders(m_window->ProgramFolder(), &m_notes);
-    const QStringList base = readBaseFolders(m_window->ProgramFolder(), &m_notes);
+    readIndexFolders(m_host.ProgramFolder(), &m_notes);
+    const QStringList base = readBaseFolders(m_host.ProgramFolder(), &m_notes);
     indexStatus->setToolTip(m_notes.join(QLatin1Char('\n')));
     if (folders.isEmpty()) {
         indexStatus->setText(QStringLiteral("No index folders"));
@@ -202,9 +203,9 @@ void IndexTools::rebuild() {
 
 // Without a list of folders the index follows the mod of the script in view.
 void IndexTools::updateFoldersFor(TAdvEdit *editor) {
-    if (!m_index || editor != m_window->activeEditor())
+    if (!m_index || editor != m_host.activeEditor())
         return;
-    const QStringList folders = effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
+    const QStringList folders = effectiveIndexFolders(m_host.ProgramFolder(), activeScript());
     if (folders != m_folders)
         rebuild();
 }
@@ -327,8 +328,8 @@ QString IndexTools::tipAt(TAdvEdit *editor, qsizetype position) const {
 
 IndexTools::Place IndexTools::currentPlace() const {
     Place place;
-    const TTabSheet *page = m_window->tabControl->ActivePage();
-    TAdvEdit *editor = m_window->activeEditor();
+    const TTabSheet *page = m_host.activePage();
+    TAdvEdit *editor = m_host.activeEditor();
     if (!page || !editor)
         return place;
     place.file = page->caption();
@@ -339,7 +340,7 @@ IndexTools::Place IndexTools::currentPlace() const {
 
 bool IndexTools::jumpTo(const QString &file, int line) {
     const Place from = currentPlace();
-    if (!m_window->openDocumentAt(file, line))
+    if (!m_host.openDocumentAt(file, line))
         return false;
     if (!from.display.isEmpty()) {
         m_back.append(from);
@@ -350,12 +351,12 @@ bool IndexTools::jumpTo(const QString &file, int line) {
 }
 
 void IndexTools::goToDefinitionClick() {
-    if (TAdvEdit *editor = m_window->activeEditor())
+    if (TAdvEdit *editor = m_host.activeEditor())
         goToDefinitionAt(EditorView(editor).caret());
 }
 
 void IndexTools::goToDefinitionAt(qsizetype position) {
-    TAdvEdit *editor = m_window->activeEditor();
+    TAdvEdit *editor = m_host.activeEditor();
     if (!editor || noIndex())
         return;
     const ScriptSymbol symbol = m_index->symbolAt(editor->documentBytes(), position);
@@ -385,7 +386,8 @@ void IndexTools::goToDefinitionAt(qsizetype position) {
             MessageMilliseconds);
         return;
     }
-    const int chosen = definitions.size() == 1 ? 0 : chooseDefinition(m_window, definitions);
+    const int chosen =
+        definitions.size() == 1 ? 0 : chooseDefinition(m_window, definitions, m_host.darkScheme());
     if (chosen >= 0)
         jumpTo(definitions[chosen].file, definitions[chosen].line);
 }
@@ -393,25 +395,25 @@ void IndexTools::goToDefinitionAt(qsizetype position) {
 void IndexTools::goBackClick() {
     while (!m_back.isEmpty()) {
         const Place place = m_back.takeLast();
-        TFormMain *w = m_window;
         TTabSheet *found = nullptr;
-        for (int i = 0; i < w->tabControl->pageCount() && !found; ++i) {
-            TTabSheet *page = w->tabControl->page(i);
+        const QList<TTabSheet *> pages = m_host.pages();
+        for (qsizetype i = 0; i < pages.size() && !found; ++i) {
+            TTabSheet *page = pages[i];
             if (place.file.isEmpty()
                     ? page->caption().isEmpty() && page->displayText() == place.display
                     : page->caption() == place.file)
                 found = page;
         }
         if (!found && !place.file.isEmpty() && QFileInfo(place.file).isFile()) {
-            w->OpenDocumentFile(place.file);
-            found = w->tabControl->ActivePage();
+            m_host.OpenDocumentFile(place.file);
+            found = m_host.activePage();
             if (found && !marlix::sameDocument(found->caption(), place.file))
                 found = nullptr;
         }
         if (!found)
             continue; // that document is closed and cannot be opened again
-        w->tabControl->setActivePage(found);
-        TAdvEdit *editor = w->DocumentEditors[found->Tag];
+        m_host.showPage(found);
+        TAdvEdit *editor = m_host.editorOfSlot(found->Tag);
         EditorView(editor).goTo(place.position);
         editor->setFocus();
         return;
@@ -419,7 +421,7 @@ void IndexTools::goBackClick() {
 }
 
 void IndexTools::findReferencesClick() {
-    TAdvEdit *editor = m_window->activeEditor();
+    TAdvEdit *editor = m_host.activeEditor();
     if (!editor || noIndex())
         return;
     const ScriptSymbol symbol =
@@ -441,7 +443,7 @@ void IndexTools::findReferencesClick() {
                 references.append(entry);
     QList<IndexEntry> places = definitions + references;
     std::sort(places.begin(), places.end(), byPlace);
-    ResultsPanel *panel = m_window->resultsPanel;
+    ResultsPanel *panel = m_host.results();
     panel->clear();
     for (const IndexEntry &entry : places)
         panel->addResult(entry.file, entry.line,
@@ -468,12 +470,12 @@ void IndexTools::checkModClick() {
         m_check = nullptr;
         showProblems(*problems);
     });
-    m_window->resultsPanel->setSummary(QStringLiteral("Checking the mod\u2026"));
+    m_host.results()->setSummary(QStringLiteral("Checking the mod\u2026"));
     m_check->start();
 }
 
 void IndexTools::showProblems(const QList<ModProblem> &problems) {
-    ResultsPanel *panel = m_window->resultsPanel;
+    ResultsPanel *panel = m_host.results();
     panel->clear();
     for (const ModProblem &problem : problems)
         panel->addResult(problem.file, problem.line, problemRowText(problem));
@@ -490,11 +492,11 @@ void IndexTools::showProblems(const QList<ModProblem> &problems) {
 void IndexTools::indexFoldersClick() {
     if (noIndex())
         return;
-    IndexFoldersDialog dialog(readIndexFolders(m_window->ProgramFolder()),
-                              readBaseFolders(m_window->ProgramFolder()), m_window);
+    IndexFoldersDialog dialog(readIndexFolders(m_host.ProgramFolder()),
+                              readBaseFolders(m_host.ProgramFolder()), m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    writeIndexFolders(m_window->ProgramFolder(), dialog.folders(), dialog.baseFolders());
+    writeIndexFolders(m_host.ProgramFolder(), dialog.folders(), dialog.baseFolders());
     rebuild();
 }
 

@@ -11,14 +11,15 @@
 
 class QAction;
 class QLabel;
+class QMainWindow;
 class QProgressBar;
 class QThread;
 class QTimer;
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
 
+class DocumentHost;
 class IndexBuilder;
 class IndexWatch;
 class NameCompletionSource;
@@ -30,7 +31,7 @@ class IndexTools : public QObject {
     Q_OBJECT
 public:
     // Adds its entries to the Tools menu and its progress bar to the window's status bar.
-    explicit IndexTools(TFormMain *window);
+    explicit IndexTools(DocumentHost &host);
     ~IndexTools() override;
 
     QAction *indexFoldersAction, *goToDefinitionAction, *goBackAction, *findReferencesAction,
@@ -87,7 +88,8 @@ private:
     Place currentPlace() const;
     bool noIndex();
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // dialogs, messages and the status bar
     std::unique_ptr<ModIndex> m_index;
     std::unique_ptr<NameCompletionSource> m_names;
     QList<QPointer<TAdvEdit>> m_editors; // those that ask m_names

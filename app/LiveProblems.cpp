@@ -1,9 +1,9 @@
 #include "app/LiveProblems.h"
 
+#include "app/DocumentHost.h"
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
 #include "app/ResultsPanel.h"
-#include "app/frmMain.h"
 #include "core/modindex/IndexPaths.h"
 #include "core/modindex/ModCheck.h"
 #include "core/modindex/ScriptProblems.h"
@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QStatusBar>
 #include <QThread>
@@ -39,9 +40,9 @@ bool indexCovers(const ModIndex &index, const QStringList &folders, const QStrin
 
 } // namespace
 
-LiveProblems::LiveProblems(TFormMain *window, IndexTools *tools)
-    : QObject(window), m_window(window), m_tools(tools) {
-    QMenu *menu = window->mnuTools;
+LiveProblems::LiveProblems(DocumentHost &host, IndexTools *tools)
+    : QObject(host.hostWindow()), m_host(host), m_window(host.hostWindow()), m_tools(tools) {
+    QMenu *menu = host.toolsMenu();
     const auto entry = [&](const QString &caption, const QKeySequence &key, const char *name,
                            bool forward) {
         QAction *action = menu->addAction(caption);
@@ -57,19 +58,15 @@ LiveProblems::LiveProblems(TFormMain *window, IndexTools *tools)
         entry(QStringLiteral("Previous Problem"), QKeySequence(Qt::ShiftModifier | Qt::Key_F8),
               "previousProblemAction", false);
 
-    problemCount = new QLabel(window);
+    problemCount = new QLabel(m_window);
     problemCount->setObjectName(QStringLiteral("problemsLabel"));
     problemCount->setContentsMargins(6, 0, 6, 0);
-    window->statusBar()->addPermanentWidget(problemCount);
+    m_window->statusBar()->addPermanentWidget(problemCount);
 
     m_pause = new QTimer(this);
     m_pause->setSingleShot(true);
     connect(m_pause, &QTimer::timeout, this, [this] { guarded(m_window, [&] { startCheck(); }); });
 
-    connect(window->tabControl, &PageControl::activePageChanged, this, [this] {
-        attach(m_window->activeEditor());
-        schedule(0);
-    });
     connect(tools, &IndexTools::buildFinished, this, [this] { schedule(0); });
     connect(tools, &IndexTools::indexChanged, this, [this] { schedule(0); });
     connect(tools, &IndexTools::problemsShown, this, &LiveProblems::panelFilled);
@@ -79,6 +76,11 @@ LiveProblems::LiveProblems(TFormMain *window, IndexTools *tools)
 
 LiveProblems::~LiveProblems() {
     stopWorker();
+}
+
+void LiveProblems::activeDocumentChanged() {
+    attach(m_host.activeEditor());
+    schedule(0);
 }
 
 void LiveProblems::stopWorker() {
@@ -99,12 +101,12 @@ void LiveProblems::attach(TAdvEdit *editor) {
     // Once per key or command, undo and redo included.
     connect(editor, &TAdvEdit::edited, this, [this, editor] {
         ++m_generation;
-        if (editor == m_window->activeEditor())
+        if (editor == m_host.activeEditor())
             schedule(pauseMilliseconds);
     });
     // Loaded or saved: the text is what the file holds, and is checked at once.
     connect(editor, &QsciScintilla::modificationChanged, this, [this, editor](bool modified) {
-        if (!modified && editor == m_window->activeEditor())
+        if (!modified && editor == m_host.activeEditor())
             schedule(0);
     });
 }
@@ -133,8 +135,8 @@ void LiveProblems::startCheck() {
         m_checkAgain = true;
         return;
     }
-    TAdvEdit *editor = m_window->activeEditor();
-    const TTabSheet *page = m_window->tabControl->ActivePage();
+    TAdvEdit *editor = m_host.activeEditor();
+    const TTabSheet *page = m_host.activePage();
     ModIndex *index = m_tools->index();
     const QString path = page ? page->caption() : QString();
     if (!editor || !index || path.isEmpty() || m_tools->isBuilding() ||
@@ -165,8 +167,8 @@ void LiveProblems::checkDone(TAdvEdit *editor, const QString &path, quint64 gene
                              const QByteArray &text, const QList<ModProblem> &problems) {
     // The text changed, or another script came to the front, while it was checked: a newer
     // check is on its way.
-    const TTabSheet *page = m_window->tabControl->ActivePage();
-    if (generation != m_generation || !editor || editor != m_window->activeEditor() || !page ||
+    const TTabSheet *page = m_host.activePage();
+    if (generation != m_generation || !editor || editor != m_host.activeEditor() || !page ||
         page->caption() != path)
         return;
     show(editor, text, problems);
@@ -181,14 +183,14 @@ void LiveProblems::show(TAdvEdit *editor, const QByteArray &text,
 }
 
 void LiveProblems::clearView() {
-    if (ProblemMarks *marks = marksOf(m_window->activeEditor()))
+    if (ProblemMarks *marks = marksOf(m_host.activeEditor()))
         marks->setProblems({});
     problemCount->clear();
     emit problemsShown();
 }
 
 void LiveProblems::step(bool forward) {
-    TAdvEdit *editor = m_window->activeEditor();
+    TAdvEdit *editor = m_host.activeEditor();
     ProblemMarks *marks = marksOf(editor);
     if (!marks || !marks->goToProblem(forward))
         m_window->statusBar()->showMessage(QStringLiteral("No problems in this script"), 4000);
@@ -198,13 +200,13 @@ void LiveProblems::step(bool forward) {
 
 void LiveProblems::panelFilled(const QList<ModProblem> &problems) {
     m_panelProblems = problems;
-    m_panelSummary = m_window->resultsPanel->summary();
+    m_panelSummary = m_host.results()->summary();
     m_panelFollows = true;
 }
 
 // Until another command (Find References, Find in Files) fills the panel with its own rows.
 bool LiveProblems::panelShowsCheck() const {
-    const ResultsPanel *panel = m_window->resultsPanel;
+    const ResultsPanel *panel = m_host.results();
     return m_panelFollows && panel->summary() == m_panelSummary &&
            panel->resultCount() == m_panelProblems.size();
 }
@@ -219,7 +221,7 @@ void LiveProblems::followInPanel(const QString &path, const QList<ModProblem> &p
 }
 
 void LiveProblems::fillPanel() {
-    ResultsPanel *panel = m_window->resultsPanel;
+    ResultsPanel *panel = m_host.results();
     panel->clear();
     for (const ModProblem &problem : std::as_const(m_panelProblems))
         panel->addResult(problem.file, problem.line, problemRowText(problem));

@@ -9,13 +9,14 @@
 
 class QAction;
 class QLabel;
+class QMainWindow;
 class QThread;
 class QTimer;
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
 
+class DocumentHost;
 class IndexTools;
 class ProblemMarks;
 
@@ -29,8 +30,11 @@ class LiveProblems : public QObject {
     Q_OBJECT
 public:
     // Adds its entries to the Tools menu and its count to the window's status bar.
-    LiveProblems(TFormMain *window, IndexTools *tools);
+    LiveProblems(DocumentHost &host, IndexTools *tools);
     ~LiveProblems() override;
+
+    // Another tab came to the front, or none is left: its script is checked at once.
+    void activeDocumentChanged();
 
     QAction *nextProblemAction, *previousProblemAction;
     QLabel *problemCount;
@@ -60,7 +64,8 @@ private:
     void step(bool forward);
     void stopWorker();
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // the status bar and its messages
     IndexTools *m_tools;
     QTimer *m_pause;
     QThread *m_worker = nullptr;

@@ -1,7 +1,7 @@
 #include "app/ModTreePanel.h"
 
+#include "app/DocumentHost.h"
 #include "app/IndexTools.h"
-#include "app/frmMain.h"
 #include "core/archive/RfaReader.h"
 #include "core/common/Error.h"
 #include "core/modindex/ModCheck.h"
@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPointer>
 #include <QStyle>
 #include <QThread>
@@ -70,8 +71,9 @@ public:
 
 } // namespace
 
-ModTreePanel::ModTreePanel(TFormMain *window, IndexTools *tools)
-    : QDockWidget(QStringLiteral("Mod Tree"), window), m_window(window), m_tools(tools) {
+ModTreePanel::ModTreePanel(DocumentHost &host, IndexTools *tools)
+    : QDockWidget(QStringLiteral("Mod Tree"), host.hostWindow()), m_host(host),
+      m_window(host.hostWindow()), m_tools(tools) {
     setObjectName(QStringLiteral("modTreePanel"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     auto *content = new QWidget(this);
@@ -252,7 +254,7 @@ void ModTreePanel::openRow(const QModelIndex &index) {
     if (!node)
         return;
     if (node->kind == ModTreeNode::Script) {
-        m_window->OpenDocumentFile(node->path);
+        m_host.OpenDocumentFile(node->path);
         return;
     }
     if (node->kind != ModTreeNode::Entry)
@@ -265,7 +267,7 @@ void ModTreePanel::openRow(const QModelIndex &index) {
                         .arg(QDir::toNativeSeparators(node->archive), node->entryName));
     const QString display =
         QStringLiteral("[%1:%2]").arg(QFileInfo(node->archive).fileName(), node->entryName);
-    m_window->openArchiveTextAt(display, archive.read(entry), 1);
+    m_host.openArchiveTextAt(display, archive.read(entry), 1);
 }
 
 void ModTreePanel::openCurrent() {
@@ -304,7 +306,7 @@ void ModTreePanel::findInFolderClick() {
     const ModTreeNode *node = m_model->node(currentSource());
     if (!node || !node->archive.isEmpty())
         return; // archives are searched with the index folders, not on their own
-    m_window->findInFolder(folderOfRow(currentSource()));
+    emit findInFolderRequested(folderOfRow(currentSource()));
 }
 
 } // namespace marlix

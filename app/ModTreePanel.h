@@ -10,13 +10,14 @@
 class QAction;
 class QFileSystemWatcher;
 class QLineEdit;
+class QMainWindow;
 class QThread;
 class QTimer;
 class QTreeView;
-class TFormMain;
 
 namespace marlix {
 
+class DocumentHost;
 class IndexTools;
 class ModTreeFilter;
 class ModTreeModel;
@@ -28,7 +29,8 @@ class ModTreeModel;
 class ModTreePanel : public QDockWidget {
     Q_OBJECT
 public:
-    ModTreePanel(TFormMain *window, IndexTools *tools);
+    // A panel of the host's window, docked there by the workspace.
+    ModTreePanel(DocumentHost &host, IndexTools *tools);
     ~ModTreePanel() override;
 
     QLineEdit *filter;
@@ -47,6 +49,8 @@ public:
 signals:
     void scanned(); // a scan has been merged into the tree
     void marked();  // the marks of the mod check are up to date
+    // Find in This Folder was chosen on a folder of the mod (on disk, not in an archive).
+    void findInFolderRequested(const QString &folder);
 
 private:
     struct ScanResult {
@@ -62,7 +66,8 @@ private:
     void copyPathClick();
     void findInFolderClick();
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // messages
     IndexTools *m_tools;
     ModTreeModel *m_model;
     ModTreeFilter *m_proxy;

@@ -1,7 +1,7 @@
 #include "app/QuickOpen.h"
 
+#include "app/DocumentHost.h"
 #include "app/IndexTools.h"
-#include "app/frmMain.h"
 #include "editor/AdvEdit.h"
 #include "platform/ErrorDisplay.h"
 
@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
@@ -29,8 +30,8 @@ QStringList shownTexts(const QList<QuickOpenTarget> &targets) {
 
 } // namespace
 
-QuickOpen::QuickOpen(TFormMain *window, IndexTools *tools)
-    : QFrame(window), m_window(window), m_tools(tools) {
+QuickOpen::QuickOpen(DocumentHost &host, IndexTools *tools)
+    : QFrame(host.hostWindow()), m_host(host), m_window(host.hostWindow()), m_tools(tools) {
     setObjectName(QStringLiteral("quickOpen"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -110,7 +111,7 @@ void QuickOpen::search() {
 void QuickOpen::accept() {
     const QuickOpenQuery query = parseQuickOpenQuery(input->text());
     if (query.kind == QuickOpenQuery::Line) {
-        TAdvEdit *editor = m_window->activeEditor();
+        TAdvEdit *editor = m_host.activeEditor();
         if (!editor || query.line <= 0)
             return;
         hide();
@@ -128,9 +129,9 @@ void QuickOpen::accept() {
     hide();
     const int line = target.line > 0 ? target.line : query.line;
     if (line > 0 || !QFileInfo(target.path).isFile())
-        m_window->openDocumentAt(target.path, std::max(line, 1));
+        m_host.openDocumentAt(target.path, std::max(line, 1));
     else
-        m_window->OpenDocumentFile(target.path);
+        m_host.OpenDocumentFile(target.path);
 }
 
 bool QuickOpen::eventFilter(QObject *watched, QEvent *event) {
@@ -140,7 +141,7 @@ bool QuickOpen::eventFilter(QObject *watched, QEvent *event) {
         switch (key->key()) {
         case Qt::Key_Escape:
             hide();
-            if (TAdvEdit *editor = m_window->activeEditor())
+            if (TAdvEdit *editor = m_host.activeEditor())
                 editor->setFocus();
             return true;
         case Qt::Key_Return:

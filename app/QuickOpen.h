@@ -8,10 +8,11 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class TFormMain;
+class QMainWindow;
 
 namespace marlix {
 
+class DocumentHost;
 class IndexTools;
 
 // Quick open (Ctrl+P): a box at the top of the window. Letters of a script's path list the
@@ -20,7 +21,8 @@ class IndexTools;
 class QuickOpen : public QFrame {
     Q_OBJECT
 public:
-    QuickOpen(TFormMain *window, IndexTools *tools);
+    // Lies over the host's window, below its menu bar.
+    QuickOpen(DocumentHost &host, IndexTools *tools);
 
     QLineEdit *input;
     QListWidget *list;
@@ -37,7 +39,8 @@ private:
     void search();
     void place();
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // the box is placed over it
     IndexTools *m_tools;
     QuickOpenTargets m_targets;
     QuickOpenRanking m_scripts, m_names;

@@ -1,9 +1,9 @@
 #include "app/RenameTool.h"
 
+#include "app/DocumentHost.h"
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
 #include "app/RenameDialogs.h"
-#include "app/frmMain.h"
 #include "core/common/Error.h"
 #include "core/script/Windows1252.h"
 #include "editor/AdvEdit.h"
@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QMainWindow>
 #include <QMenu>
 #include <QStatusBar>
 #include <algorithm>
@@ -47,22 +48,23 @@ void renameInEditor(TAdvEdit *editor, const QString &file, const QList<RenameCha
 
 } // namespace
 
-RenameTool::RenameTool(TFormMain *window, IndexTools *index)
-    : QObject(window), m_window(window), m_index(index) {
-    renameNameAction = new QAction(QStringLiteral("Rename Name\u2026"), window->mnuTools);
+RenameTool::RenameTool(DocumentHost &host, IndexTools *index)
+    : QObject(host.hostWindow()), m_host(host), m_window(host.hostWindow()), m_index(index) {
+    QMenu *tools = host.toolsMenu();
+    renameNameAction = new QAction(QStringLiteral("Rename Name\u2026"), tools);
     renameNameAction->setObjectName(QStringLiteral("renameNameAction"));
     renameNameAction->setShortcut(QKeySequence(Qt::Key_F2));
     // Beside Find References, which lists what a rename would change.
-    const QList<QAction *> entries = window->mnuTools->actions();
+    const QList<QAction *> entries = tools->actions();
     const qsizetype after = entries.indexOf(index->findReferencesAction);
-    window->mnuTools->insertAction(
-        after >= 0 && after + 1 < entries.size() ? entries[after + 1] : nullptr, renameNameAction);
+    tools->insertAction(after >= 0 && after + 1 < entries.size() ? entries[after + 1] : nullptr,
+                        renameNameAction);
     connect(renameNameAction, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { renameNameClick(); }); });
 }
 
 void RenameTool::renameNameClick() {
-    if (TAdvEdit *editor = m_window->activeEditor())
+    if (TAdvEdit *editor = m_host.activeEditor())
         renameAt(EditorView(editor).caret());
 }
 
@@ -76,7 +78,7 @@ QString RenameTool::refusalForActiveTab() const {
     if (m_index->indexedFolders().isEmpty())
         return QStringLiteral("There are no index folders to rename in: choose them in Tools > "
                               "Index Folders");
-    const TTabSheet *page = m_window->tabControl->ActivePage();
+    const TTabSheet *page = m_host.activePage();
     if (page->caption().isEmpty())
         return page->displayText().startsWith(QLatin1Char('['))
                    ? QStringLiteral("This script is inside an archive, which is only read")
@@ -90,11 +92,10 @@ RenameScope RenameTool::scope() const {
     scope.readOnlyFolders = scope.index->baseFolders();
     // Only scripts of the mod count: one of another mod, open beside it, is left alone.
     const QStringList folders = m_index->indexedFolders() + scope.readOnlyFolders;
-    for (int i = 0; i < m_window->tabControl->pageCount(); ++i) {
-        const TTabSheet *page = m_window->tabControl->page(i);
+    for (const TTabSheet *page : m_host.pages()) {
         const QString path = QDir::cleanPath(page->caption());
         if (!page->caption().isEmpty() && below(path, folders))
-            scope.openTexts.insert(path, m_window->DocumentEditors[page->Tag]->documentBytes());
+            scope.openTexts.insert(path, m_host.editorOfSlot(page->Tag)->documentBytes());
     }
     return scope;
 }
@@ -107,14 +108,14 @@ void RenameTool::refuse(const QByteArray &name, const QString &why) {
 }
 
 void RenameTool::renameAt(qsizetype position) {
-    TAdvEdit *editor = m_window->activeEditor();
+    TAdvEdit *editor = m_host.activeEditor();
     if (!editor)
         return;
     if (const QString why = refusalForActiveTab(); !why.isEmpty()) {
         refuse({}, why);
         return;
     }
-    const QString path = QDir::cleanPath(m_window->tabControl->ActivePage()->caption());
+    const QString path = QDir::cleanPath(m_host.activePage()->caption());
     const RenameScope renameScope = scope();
     const QByteArray text = editor->documentBytes();
     const RenameTarget target = renameTargetAt(renameScope, path, text, position);
@@ -166,11 +167,9 @@ void RenameTool::renameAt(qsizetype position) {
 }
 
 TAdvEdit *RenameTool::editorOf(const QString &file) const {
-    for (int i = 0; i < m_window->tabControl->pageCount(); ++i) {
-        const TTabSheet *page = m_window->tabControl->page(i);
+    for (const TTabSheet *page : m_host.pages())
         if (!page->caption().isEmpty() && QDir::cleanPath(page->caption()) == file)
-            return m_window->DocumentEditors[page->Tag];
-    }
+            return m_host.editorOfSlot(page->Tag);
     return nullptr;
 }
 

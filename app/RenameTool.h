@@ -5,11 +5,12 @@
 #include <QObject>
 
 class QAction;
+class QMainWindow;
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
 
+class DocumentHost;
 class IndexTools;
 
 // Tools > Rename Name (F2): renames the name at the caret across the index folders. It asks
@@ -19,7 +20,7 @@ class RenameTool : public QObject {
     Q_OBJECT
 public:
     // Adds its entry to the Tools menu after the index's own.
-    RenameTool(TFormMain *window, IndexTools *index);
+    RenameTool(DocumentHost &host, IndexTools *index);
 
     QAction *renameNameAction;
 
@@ -40,7 +41,8 @@ private:
     void apply(const RenamePlan &plan, const RenameScope &scope);
     TAdvEdit *editorOf(const QString &file) const;
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // dialogs, messages and the status bar
     IndexTools *m_index;
 };
 

@@ -1,11 +1,13 @@
 #include "app/StatusInfo.h"
 
+#include "app/DocumentHost.h"
 #include "app/PageControl.h"
-#include "app/frmMain.h"
+#include "core/document/DocumentSlots.h"
 #include "editor/AdvEdit.h"
 #include "editor/EditorView.h"
 
 #include <QLabel>
+#include <QMainWindow>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -23,8 +25,9 @@ QLabel *addField(QStatusBar *bar, const char *name) {
 }
 } // namespace
 
-DocumentStatus::DocumentStatus(TFormMain *window) : QObject(window), m_window(window) {
-    QStatusBar *bar = window->statusBar();
+DocumentStatus::DocumentStatus(DocumentHost &host)
+    : QObject(host.hostWindow()), m_host(host), m_window(host.hostWindow()) {
+    QStatusBar *bar = m_window->statusBar();
     bar->setObjectName(QStringLiteral("stbMain"));
     caret = addField(bar, "caretLabel");
     selection = addField(bar, "selectionLabel");
@@ -63,15 +66,15 @@ void DocumentStatus::scheduleRefresh() {
 
 void DocumentStatus::refresh() {
     for (int slot = 0; slot < DocumentSlotCount; ++slot) {
-        TAdvEdit *editor = m_window->DocumentEditors[slot];
-        TTabSheet *page = m_window->DocumentTabs[slot];
+        TAdvEdit *editor = m_host.editorOfSlot(slot);
+        TTabSheet *page = m_host.pageOfSlot(slot);
         if (!editor || !page)
             continue;
         watch(editor);
         page->setChanged(editor->DocChanged);
     }
-    m_window->updateBackupEntries();
-    TAdvEdit *editor = m_window->activeEditor();
+    emit documentsRefreshed();
+    TAdvEdit *editor = m_host.activeEditor();
     if (!editor) {
         for (QLabel *field : {caret, selection, lines, changed})
             field->clear();

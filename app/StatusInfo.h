@@ -4,10 +4,12 @@
 #include <QSet>
 
 class QLabel;
+class QMainWindow;
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
+
+class DocumentHost;
 
 // The main window's status bar (the caret's line and column, the selection's length, the
 // line count, unsaved changes) and the "*" on the tabs of changed documents. It follows
@@ -15,9 +17,10 @@ namespace marlix {
 class DocumentStatus : public QObject {
     Q_OBJECT
 public:
-    explicit DocumentStatus(TFormMain *window);
+    explicit DocumentStatus(DocumentHost &host);
 
-    // Brings status bar, tab marks and the window's document entries up to date now.
+    // Brings status bar and tab marks up to date now; the window's document entries follow
+    // documentsRefreshed.
     void refresh();
     // The same once the event in hand is done: an editor sets its changed flag after the
     // edit that it reports.
@@ -34,11 +37,14 @@ signals:
     void editorFound(TAdvEdit *editor);
     // The editor's text is what its file holds, as after a save or a load.
     void savePointReached(TAdvEdit *editor);
+    // The tabs' marks were brought up to date, before the status fields.
+    void documentsRefreshed();
 
 private:
     void watch(TAdvEdit *editor);
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // its status bar
     QSet<TAdvEdit *> m_watched;
     bool m_queued = false;
 };

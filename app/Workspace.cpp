@@ -1,9 +1,9 @@
 #include "app/Workspace.h"
 
+#include "app/DocumentHost.h"
 #include "app/ModTreePanel.h"
 #include "app/PageControl.h"
 #include "app/QuickOpen.h"
-#include "app/frmMain.h"
 #include "core/workspace/SessionFile.h"
 #include "editor/AdvEdit.h"
 #include "editor/CommandHint.h"
@@ -12,30 +12,29 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
 #include <QTimer>
 
 namespace marlix {
 
-Workspace::Workspace(TFormMain *window)
-    : QObject(window), m_window(window),
-      m_help(std::make_shared<CommandHelpFile>(window->ProgramFolder() + CommandHelp::fileName())) {
-    quickOpen = new QuickOpen(window, window->indexTools);
-    quickOpenAction = new QAction(QStringLiteral("Quick Open\u2026"), window);
+Workspace::Workspace(DocumentHost &host, IndexTools *tools)
+    : QObject(host.hostWindow()), m_host(host), m_window(host.hostWindow()),
+      m_help(std::make_shared<CommandHelpFile>(host.ProgramFolder() + CommandHelp::fileName())) {
+    quickOpen = new QuickOpen(host, tools);
+    quickOpenAction = new QAction(QStringLiteral("Quick Open\u2026"), m_window);
     quickOpenAction->setObjectName(QStringLiteral("quickOpenAction"));
     quickOpenAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    window->mnuFile->insertAction(window->mnuRecent->menuAction(), quickOpenAction);
     connect(quickOpenAction, &QAction::triggered, this,
             [this] { guarded(m_window, [this] { quickOpen->open(); }); });
 
-    modTree = new ModTreePanel(window, window->indexTools);
-    window->addDockWidget(Qt::LeftDockWidgetArea, modTree);
+    modTree = new ModTreePanel(host, tools);
+    m_window->addDockWidget(Qt::LeftDockWidgetArea, modTree);
     modTree->hide();
     modTreeAction = modTree->toggleViewAction();
     modTreeAction->setText(QStringLiteral("Mod Tree"));
     modTreeAction->setObjectName(QStringLiteral("modTreeAction"));
     modTreeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    window->mnuTools->insertAction(window->N5, modTreeAction);
 }
 
 // The tree's check reads the mod index: the tree goes first.
@@ -48,7 +47,7 @@ void Workspace::attachEditor(TAdvEdit *editor) {
 }
 
 void Workspace::restoreSession() {
-    const Session session = readSession(sessionPath(m_window->ProgramFolder()));
+    const Session session = readSession(sessionPath(m_host.ProgramFolder()));
     if (session.showTree) // hidden at first; shown already if asked for meanwhile
         modTree->show();
     if (!session.reopen)
@@ -58,12 +57,12 @@ void Workspace::restoreSession() {
         const SessionScript &script = session.scripts[i];
         if (!QFileInfo(script.path).isFile())
             continue;
-        if (!guarded(m_window, [&] { m_window->OpenDocumentFile(script.path); }))
+        if (!guarded(m_window, [&] { m_host.OpenDocumentFile(script.path); }))
             continue;
-        TTabSheet *page = m_window->tabControl->ActivePage();
+        TTabSheet *page = m_host.activePage();
         if (!page || page->caption() != script.path)
             break; // no room for more tabs
-        TAdvEdit *editor = m_window->DocumentEditors[page->Tag];
+        TAdvEdit *editor = m_host.editorOfSlot(page->Tag);
         const int line = std::min(script.caretLine, std::max(editor->lines() - 1, 0));
         EditorView view(editor);
         view.goTo(
@@ -75,24 +74,23 @@ void Workspace::restoreSession() {
             front = page;
     }
     if (front)
-        m_window->tabControl->setActivePage(front);
-    if (TAdvEdit *editor = m_window->activeEditor())
+        m_host.showPage(front);
+    if (TAdvEdit *editor = m_host.activeEditor())
         editor->setFocus();
 }
 
 void Workspace::saveSession() {
-    const QString path = sessionPath(m_window->ProgramFolder());
+    const QString path = sessionPath(m_host.ProgramFolder());
     Session session = readSession(path);
     session.showTree = modTree->isVisibleTo(m_window);
     session.scripts.clear();
     session.active = -1;
     if (session.reopen) {
-        PageControl *tabs = m_window->tabControl;
-        for (int i = 0; i < tabs->pageCount(); ++i) {
-            TTabSheet *page = tabs->page(i);
+        const TTabSheet *active = m_host.activePage();
+        for (TTabSheet *page : m_host.pages()) {
             if (page->caption().isEmpty())
                 continue; // untitled, or read out of an archive
-            TAdvEdit *editor = m_window->DocumentEditors[page->Tag];
+            TAdvEdit *editor = m_host.editorOfSlot(page->Tag);
             SessionScript script;
             script.path = page->caption();
             const EditorView view(editor);
@@ -100,7 +98,7 @@ void Workspace::saveSession() {
             script.caretLine = view.lineOf(caret);
             script.caretColumn = int(caret - view.lineStart(script.caretLine));
             script.firstLine = view.firstLineInView();
-            if (page == tabs->ActivePage())
+            if (page == active)
                 session.active = int(session.scripts.size());
             session.scripts.append(script);
         }

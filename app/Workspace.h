@@ -4,12 +4,14 @@
 #include <memory>
 
 class QAction;
+class QMainWindow;
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
 
 class CommandHelpFile;
+class DocumentHost;
+class IndexTools;
 class ModTreePanel;
 class QuickOpen;
 
@@ -19,8 +21,8 @@ class QuickOpen;
 class Workspace : public QObject {
     Q_OBJECT
 public:
-    // Adds Quick Open to the File menu and Mod Tree to the Tools menu.
-    explicit Workspace(TFormMain *window);
+    // Docks the mod tree on the window; the window places the two entries in its menus.
+    Workspace(DocumentHost &host, IndexTools *tools);
     ~Workspace() override;
 
     QAction *quickOpenAction, *modTreeAction;
@@ -36,7 +38,8 @@ public:
     void saveSession();
 
 private:
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    QMainWindow *m_window; // the dock of the tree, messages
     std::shared_ptr<CommandHelpFile> m_help;
 };
 

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/ModTreePanel.h"
 #include "app/PageControl.h"
 #include "app/ToolIcons.h"
 #include "app/UpdateCheck.h"
@@ -77,7 +78,11 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
 
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
     createEverydayParts();
-    workspace = new marlix::Workspace(this);
+    workspace = new marlix::Workspace(*this, indexTools);
+    mnuFile->insertAction(mnuRecent->menuAction(), workspace->quickOpenAction);
+    mnuTools->insertAction(N5, workspace->modTreeAction);
+    connect(workspace->modTree, &marlix::ModTreePanel::findInFolderRequested, this,
+            &TFormMain::findInFolder);
 
     FormCreate();
 }

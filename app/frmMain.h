@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DocumentHost.h"
 #include "core/document/DiskChange.h"
 #include "core/document/DocumentList.h"
 #include "core/prefs/GeneralOptions.h"
@@ -43,7 +44,7 @@ class DocumentStatus;
 
 // The main window: owner of every open document. Each document is one editor on its own tab
 // page, found by its slot in the document list (the page's Tag).
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, public marlix::DocumentHost {
     Q_OBJECT
 public:
     // programFolder is where the program keeps its files (recent.ini, fontpref.ini,
@@ -104,24 +105,24 @@ public:
     // The socket later starts hand their files to; its waiting requests are heard before a
     // paint takes up params.ini, so that files open in the order of the starts.
     QPointer<marlix::HandOffListener> handOffListener;
-    const QString &ProgramFolder() const { return m_programFolder; }
+    const QString &ProgramFolder() const override { return m_programFolder; }
 
     bool NewDocumentTab();
     void CloseDocumentSlot(int slot);
-    void OpenDocumentFile(const QString &path);
+    void OpenDocumentFile(const QString &path) override;
     void LoadRecentFilesMenu();
     void AddToRecentFiles(const QString &path);
     void ApplyEditorFont();
     // Opens a script on disk, or an entry of an indexed archive, with the line (counting from
     // 1) selected and in view; an open tab is reused. False when it could not be opened.
-    bool openDocumentAt(const QString &path, int line);
-    bool openArchiveTextAt(const QString &display, const QByteArray &bytes, int line);
+    bool openDocumentAt(const QString &path, int line) override;
+    bool openArchiveTextAt(const QString &display, const QByteArray &bytes, int line) override;
 
     // The editor of the active tab, or null while no tab is open.
-    TAdvEdit *activeEditor() const;
+    TAdvEdit *activeEditor() const override;
     // The editor and the tab page of a document slot; null while the slot is free.
-    TAdvEdit *editorOfSlot(int slot) const;
-    TTabSheet *pageOfSlot(int slot) const;
+    TAdvEdit *editorOfSlot(int slot) const override;
+    TTabSheet *pageOfSlot(int slot) const override;
     // Every key a menu entry owns; the editors leave these keys to the menu.
     QList<QKeySequence> menuKeys() const;
     // A later start asked for this window: bring it forward and take up the hand-off.
@@ -215,7 +216,7 @@ public:
     void loadEditorOptions();
     void applyEditorOptions(TAdvEdit *editor) const;
     // "Light Text on Dark Background": the editors, and what lies over and beside their text.
-    bool darkScheme() const;
+    bool darkScheme() const override;
     void applySchemeAround(TAdvEdit *editor) const;
 
 signals:
@@ -284,6 +285,14 @@ private:
     QPointer<QWindow> m_lastOwnWindow;
     bool m_paintHandOffQueued = false;
     bool m_shownOnce = false;
+
+    // What the helpers ask of the window beyond its public operations (frmMainHost.cpp).
+    TTabSheet *activePage() const override;
+    QList<TTabSheet *> pages() const override;
+    void showPage(TTabSheet *page) override;
+    QMainWindow *hostWindow() override;
+    QMenu *toolsMenu() override;
+    marlix::ResultsPanel *results() override;
 };
 
 extern TFormMain *FormMain;

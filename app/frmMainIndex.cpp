@@ -55,10 +55,12 @@ void TFormMain::placeTabsAndResults(QVBoxLayout *layout) {
             [this](const QString &file, int line) {
                 marlix::guarded(this, [&] { openDocumentAt(file, line); });
             });
-    indexTools = new marlix::IndexTools(this);
-    new marlix::LiveProblems(this, indexTools);
-    new marlix::RenameTool(this, indexTools);
-    new marlix::PictureTools(this);
+    indexTools = new marlix::IndexTools(*this);
+    auto *liveProblems = new marlix::LiveProblems(*this, indexTools);
+    connect(tabControl, &marlix::PageControl::activePageChanged, liveProblems,
+            &marlix::LiveProblems::activeDocumentChanged);
+    new marlix::RenameTool(*this, indexTools);
+    new marlix::PictureTools(*this, indexTools);
 }
 
 void TFormMain::attachIndexTools(TAdvEdit *editor) {

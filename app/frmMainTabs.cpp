@@ -30,7 +30,9 @@ QStringList droppedFiles(const QMimeData *data) {
 } // namespace
 
 void TFormMain::createEverydayParts() {
-    m_status = new marlix::DocumentStatus(this);
+    m_status = new marlix::DocumentStatus(*this);
+    connect(m_status, &marlix::DocumentStatus::documentsRefreshed, this,
+            &TFormMain::updateBackupEntries);
     connect(m_status, &marlix::DocumentStatus::editorFound, this,
             [this](TAdvEdit *editor) { editor->viewport()->installEventFilter(this); });
     connect(m_status, &marlix::DocumentStatus::savePointReached, this,

@@ -72,7 +72,7 @@ int main(int argc, char **argv) {
         window->OpenDocumentFile(path);
         openBest = qMin(openBest, timer.nsecsElapsed() / 1e6);
         QCoreApplication::processEvents();
-        window->CloseDocumentSlot(window->tabControl->ActivePage()->Tag);
+        window->CloseDocumentSlot(fixture::tabs(window)->ActivePage()->Tag);
     }
     window->OpenDocumentFile(path);
     const int objects = window->activeEditor()->ObjectList->model()->rowCount();

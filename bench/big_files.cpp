@@ -230,7 +230,7 @@ void objectListFigures(TFormMain *window) {
     const long before = processStatusKb("VmRSS:");
     QElapsedTimer timer;
     timer.start();
-    window->mnuRefreshObjectList->trigger();
+    fixture::trigger(window, "mnuRefreshObjectList");
     QCoreApplication::processEvents(); // and its repaint
     const double refreshed = timer.nsecsElapsed() / 1e6;
     const auto *rows = static_cast<const marlix::ObjectListModel *>(edit->ObjectList->model());

@@ -101,7 +101,7 @@ int main(int argc, char **argv) {
     while (settle.elapsed() < 300)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 
-    marlix::IndexTools *tools = window->indexTools;
+    auto *tools = window->findChild<marlix::IndexTools *>();
     marlix::writeIndexFolders(shell.folder.path(), {mod});
     tools->rebuild(); // from cold: the program folder holds no index cache yet
 

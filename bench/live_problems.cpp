@@ -96,7 +96,7 @@ int main(int argc, char **argv) {
     fixture::MainWindow shell;
     marlix::writeIndexFolders(shell.folder.path(), {mod});
     TFormMain *window = shell.open();
-    marlix::IndexTools *tools = window->indexTools;
+    auto *tools = window->findChild<marlix::IndexTools *>();
     bool built = false;
     QObject::connect(tools, &marlix::IndexTools::buildFinished, [&] { built = true; });
     window->show();

@@ -140,7 +140,7 @@ int marlixOpen(const QString &path) {
     std::printf("  open path in all %.1f ms of processor time; resident %ld kB\n",
                 firstCpu + restCpu, processStatusKb("VmRSS:"));
     const Clock refresh;
-    window->mnuRefreshObjectList->trigger();
+    fixture::trigger(window, "mnuRefreshObjectList");
     std::printf("  F6 alone (the object list filled anew): %.1f ms of processor time\n",
                 refresh.cpuMs());
     return 0;

@@ -1,8 +1,9 @@
 #include "pictures/MainWindowHost.h"
 
+#include "app/DocumentHost.h"
 #include "app/IndexTools.h"
 #include "app/PageControl.h"
-#include "app/frmMain.h"
+#include "core/document/DocumentSlots.h"
 #include "core/modindex/IndexFolders.h"
 #include "editor/AdvEdit.h"
 #include "editor/EditorView.h"
@@ -12,35 +13,38 @@
 
 namespace marlix {
 
-MainWindowHost::MainWindowHost(TFormMain *window) : ScriptHost(window), m_window(window) {
-    if (window->indexTools)
-        connect(window->indexTools, &IndexTools::buildFinished, this, &ScriptHost::indexChanged);
+MainWindowHost::MainWindowHost(DocumentHost &host, IndexTools *tools, QObject *parent)
+    : ScriptHost(parent), m_host(host), m_tools(tools) {
+    if (tools)
+        connect(tools, &IndexTools::buildFinished, this, &ScriptHost::indexChanged);
 }
 
 QStringList MainWindowHost::folders() const {
-    if (m_window->indexTools && !m_window->indexTools->indexedFolders().isEmpty())
-        return m_window->indexTools->indexedFolders();
-    return effectiveIndexFolders(m_window->ProgramFolder(), activeScript());
+    if (m_tools && !m_tools->indexedFolders().isEmpty())
+        return m_tools->indexedFolders();
+    return effectiveIndexFolders(m_host.ProgramFolder(), activeScript());
 }
 
 const ModIndex *MainWindowHost::index() const {
-    return m_window->indexTools ? m_window->indexTools->index() : nullptr;
+    return m_tools ? m_tools->index() : nullptr;
 }
 
 TAdvEdit *MainWindowHost::editorOf(const QString &path) const {
     const QString clean = QDir::cleanPath(path);
-    for (int slot = 0; slot < DocumentSlotCount; ++slot)
-        if (m_window->DocumentTabs[slot] && m_window->DocumentEditors[slot] &&
-            !m_window->DocumentTabs[slot]->caption().isEmpty() &&
-            QDir::cleanPath(m_window->DocumentTabs[slot]->caption()) == clean)
-            return m_window->DocumentEditors[slot];
+    for (int slot = 0; slot < DocumentSlotCount; ++slot) {
+        const TTabSheet *page = m_host.pageOfSlot(slot);
+        TAdvEdit *editor = m_host.editorOfSlot(slot);
+        if (page && editor && !page->caption().isEmpty() &&
+            QDir::cleanPath(page->caption()) == clean)
+            return editor;
+    }
     return nullptr;
 }
 
 QString MainWindowHost::pathOf(const TAdvEdit *editor) const {
     for (int slot = 0; slot < DocumentSlotCount; ++slot)
-        if (m_window->DocumentEditors[slot] == editor && m_window->DocumentTabs[slot])
-            return m_window->DocumentTabs[slot]->caption();
+        if (m_host.editorOfSlot(slot) == editor && m_host.pageOfSlot(slot))
+            return m_host.pageOfSlot(slot)->caption();
     return {};
 }
 
@@ -53,12 +57,12 @@ bool MainWindowHost::openText(const QString &path, QByteArray &bytes) const {
 }
 
 QString MainWindowHost::activeScript() const {
-    const TAdvEdit *editor = m_window->activeEditor();
+    const TAdvEdit *editor = m_host.activeEditor();
     return editor ? pathOf(editor) : QString();
 }
 
 QByteArray MainWindowHost::activeText(qsizetype *caret) const {
-    TAdvEdit *editor = m_window->activeEditor();
+    TAdvEdit *editor = m_host.activeEditor();
     if (!editor)
         return {};
     if (caret)
@@ -67,7 +71,7 @@ QByteArray MainWindowHost::activeText(qsizetype *caret) const {
 }
 
 bool MainWindowHost::openScriptAt(const QString &path, int line) {
-    const bool opened = m_window->openDocumentAt(path, line);
+    const bool opened = m_host.openDocumentAt(path, line);
     followEditors();
     return opened;
 }
@@ -76,7 +80,7 @@ bool MainWindowHost::editScript(const QString &path, int line,
                                 const std::function<ByteEdit(const QByteArray &)> &edit) {
     TAdvEdit *editor = editorOf(path);
     if (!editor) {
-        if (!m_window->openDocumentAt(path, line))
+        if (!m_host.openDocumentAt(path, line))
             return false;
         editor = editorOf(path);
         followEditors();
@@ -92,7 +96,7 @@ bool MainWindowHost::editScript(const QString &path, int line,
 
 void MainWindowHost::followEditors() {
     for (int slot = 0; slot < DocumentSlotCount; ++slot)
-        if (TAdvEdit *editor = m_window->DocumentEditors[slot])
+        if (TAdvEdit *editor = m_host.editorOfSlot(slot))
             follow(editor);
 }
 
@@ -110,7 +114,7 @@ void MainWindowHost::follow(TAdvEdit *editor) {
     });
     connect(editor, &QsciScintilla::cursorPositionChanged, this, [this, editor](int line, int) {
         const QString path = pathOf(editor);
-        if (!path.isEmpty() && editor == m_window->activeEditor())
+        if (!path.isEmpty() && editor == m_host.activeEditor())
             emit lineSelected(path, line + 1);
     });
     // It may have been changed before it was followed.

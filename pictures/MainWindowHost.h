@@ -6,15 +6,18 @@
 #include <QSet>
 
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
 
-// The script host of the main window: its tabs, editors and mod index.
+class DocumentHost;
+class IndexTools;
+
+// The script host of the main window: its tabs and editors, and the mod index of its tools
+// (which may be null).
 class MainWindowHost : public ScriptHost {
     Q_OBJECT
 public:
-    explicit MainWindowHost(TFormMain *window);
+    MainWindowHost(DocumentHost &host, IndexTools *tools, QObject *parent);
 
     QStringList folders() const override;
     const ModIndex *index() const override;
@@ -32,7 +35,8 @@ private:
     QString pathOf(const TAdvEdit *editor) const;
     void follow(TAdvEdit *editor);
 
-    TFormMain *m_window;
+    DocumentHost &m_host;
+    IndexTools *m_tools;
     QSet<TAdvEdit *> m_followed;
 };
 

@@ -1,6 +1,6 @@
 #include "pictures/PictureTools.h"
 
-#include "app/frmMain.h"
+#include "app/DocumentHost.h"
 #include "editor/AdvEdit.h"
 #include "pictures/EditorMenuEntries.h"
 #include "pictures/LevelMapWindow.h"
@@ -10,24 +10,26 @@
 
 #include <QAction>
 #include <QDir>
+#include <QMainWindow>
 #include <QMenu>
 
 namespace marlix {
 
-PictureTools::PictureTools(TFormMain *window)
-    : QObject(window), m_window(window), m_host(new MainWindowHost(window)) {
+PictureTools::PictureTools(DocumentHost &host, IndexTools *tools)
+    : QObject(host.hostWindow()), m_documents(host), m_window(host.hostWindow()),
+      m_host(new MainWindowHost(host, tools, this)) {
     setObjectName(QStringLiteral("pictureTools"));
-    m_host->setParent(this);
-    window->mnuTools->addSeparator();
-    levelMapAction = window->mnuTools->addAction(QStringLiteral("Level Map"));
+    QMenu *menu = host.toolsMenu();
+    menu->addSeparator();
+    levelMapAction = menu->addAction(QStringLiteral("Level Map"));
     levelMapAction->setObjectName(QStringLiteral("levelMapAction"));
     connect(levelMapAction, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { levelMapClick(); }); });
-    templateTreeAction = window->mnuTools->addAction(QStringLiteral("Template Tree"));
+    templateTreeAction = menu->addAction(QStringLiteral("Template Tree"));
     templateTreeAction->setObjectName(QStringLiteral("templateTreeAction"));
     connect(templateTreeAction, &QAction::triggered, this,
             [this] { guarded(m_window, [&] { templateTreeClick(); }); });
-    new EditorMenuEntries(window, [this](QMenu *menu, TAdvEdit *editor, qsizetype position) {
+    new EditorMenuEntries(m_window, [this](QMenu *menu, TAdvEdit *editor, qsizetype position) {
         addEditorEntries(menu, editor, position);
     });
 }
@@ -71,7 +73,7 @@ void PictureTools::addEditorEntries(QMenu *menu, TAdvEdit *editor, qsizetype pos
     const QByteArray name = templateNameAt(m_host->index(), editor->documentBytes(), position);
     // A script of a level lies in ".../levels/<Level>/...".
     const QString script = QDir::fromNativeSeparators(m_host->activeScript());
-    const bool ofLevel = editor == m_window->activeEditor() &&
+    const bool ofLevel = editor == m_documents.activeEditor() &&
                          script.section(QLatin1Char('/'), 0, -3)
                              .split(QLatin1Char('/'))
                              .contains(QLatin1String("levels"), Qt::CaseInsensitive);

@@ -4,12 +4,14 @@
 #include <QPointer>
 
 class QAction;
+class QMainWindow;
 class QMenu;
 class TAdvEdit;
-class TFormMain;
 
 namespace marlix {
 
+class DocumentHost;
+class IndexTools;
 class LevelMapWindow;
 class MainWindowHost;
 class TemplateTreePanel;
@@ -21,7 +23,7 @@ class TemplateTreePanel;
 class PictureTools : public QObject {
     Q_OBJECT
 public:
-    explicit PictureTools(TFormMain *window);
+    PictureTools(DocumentHost &host, IndexTools *tools);
 
     QAction *levelMapAction, *templateTreeAction;
     LevelMapWindow *levelMap();
@@ -33,7 +35,8 @@ private:
     void addEditorEntries(QMenu *menu, TAdvEdit *editor, qsizetype position);
     void showTree(const QByteArray &name);
 
-    TFormMain *m_window;
+    DocumentHost &m_documents;
+    QMainWindow *m_window; // the windows and panels belong to it
     MainWindowHost *m_host;
     QPointer<LevelMapWindow> m_levelMap;
     QPointer<TemplateTreePanel> m_templateTree;

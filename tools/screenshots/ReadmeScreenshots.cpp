@@ -160,7 +160,7 @@ bool takePictures(const QString &folder, const QString &out) {
         return false;
     marlix::writeIndexFolders(folder, {mod});
     TFormMain window(nullptr, folder);
-    QSignalSpy built(window.indexTools, &marlix::IndexTools::buildFinished);
+    QSignalSpy built(window.findChild<marlix::IndexTools *>(), &marlix::IndexTools::buildFinished);
     window.resize(960, 600);
     window.show();
     if (built.isEmpty() && !built.wait(20000))
