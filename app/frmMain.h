@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWindow>
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -26,23 +27,28 @@ class QToolButton;
 class QVBoxLayout;
 class TAdvEdit;
 namespace marlix {
-class FindBar;
-class FindInFilesJob;
-struct FindInFilesResult;
-struct SearchOptions;
+class ArchiveCommands;
+class BackupCommands;
+class DiskWatch;
+class DocumentStatus;
+class EditorFontChoice;
+class FileCommands;
+class FindCommands;
 class HandOffListener;
 class IndexTools;
+class OpenDocuments;
 class PageControl;
+class RecentFilesMenu;
 class ResultsPanel;
+class StartupHandOff;
 class Workspace;
 } // namespace marlix
 class TTabSheet;
-namespace marlix {
-class DocumentStatus;
-}
 
 // The main window: owner of every open document. Each document is one editor on its own tab
-// page, found by its slot in the document list (the page's Tag).
+// page, found by its slot in the document list (the page's Tag). The window builds its menus,
+// tool bar and layout and owns the documents; what a command does lies with the command's own
+// class (files, recent files, font, disk watch, backup, find, archives, print, start-up).
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -80,7 +86,6 @@ public:
     marlix::PageControl *tabControl;
     QAction *mnuClose;
     marlix::FileRequest dlgOpen, dlgSave;
-    marlix::FileRequest openArchiveRequest; // asks for the archive of Open from Archive
     QAction *N8, *mnuPrint;
     QAction *mnuRecent1, *mnuRecent2, *mnuRecent3, *mnuRecent4, *mnuRecent5, *mnuRecent6,
         *mnuRecent7, *mnuRecent8, *mnuRecent9, *mnuRecent10;
@@ -184,39 +189,21 @@ public:
 
     // Tabs, drops and the status bar (frmMainTabs.cpp).
     void switchTab(int step); // +1 the next tab, -1 the previous, round the row
-    void closeTab(TTabSheet *page);
     void openDroppedFiles(const QStringList &paths);
     marlix::DocumentStatus *documentStatus() const;
-    // Files changed on disk, Backup and Restore (frmMainDisk.cpp).
-    void checkFilesOnDisk();
+    // Backup needs a named script in view; Restore a backup of it as well.
     void updateBackupEntries();
-    // Redo's menu entry and tool button are enabled while the document in view can redo.
-    void updateRedoEntries();
     void backupScript();
     void restoreBackup();
-
-    // Find, Replace, Go to Line and Find in Files (frmMainFind.cpp), Print (frmMainPrint.cpp).
-    void findText();
-    void replaceText();
-    void findNext();
-    void findPrevious();
-    void findAgain(bool forward);
-    void goToLine();
-    void findInFiles();
     // Find in Files over the scripts below one folder only.
     void findInFolder(const QString &folder);
-    void printScript();
     // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
     QsciPrinter *presetPrinter = nullptr;
 
     // The general options of the preferences as they stood when the dialog last closed.
     marlix::GeneralOptions editorOptions;
-    // Reads marlix.ini and applies it to every open editor.
-    void loadEditorOptions();
-    void applyEditorOptions(TAdvEdit *editor) const;
     // "Light Text on Dark Background": the editors, and what lies over and beside their text.
     bool darkScheme() const;
-    void applySchemeAround(TAdvEdit *editor) const;
 
 signals:
     void closed(); // the window has closed; the program ends
@@ -233,57 +220,45 @@ private:
     void createMenus();
     void createTopBar();
     void createFindMenu();
-    // The find bar of the active page (made when `create`), its Find in Files wired.
-    marlix::FindBar *activeFindBar(bool create);
-    void startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options);
-    void showFindInFilesResult(const marlix::FindInFilesResult &result);
-    void cancelFindInFiles();
-    marlix::FindInFilesJob *m_findInFiles = nullptr;
-    QString m_findScope; // the folder of Find in This Folder; empty: the index folders
+    // The commands' classes, once the widgets they work on are there.
+    void createCommands();
     // The tabs over the results panel, the mod index's tools beside them.
     void placeTabsAndResults(QVBoxLayout *layout);
     void attachIndexTools(TAdvEdit *editor);
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());
-    void recentEntryChosen(QAction *entry);
-    std::optional<QString> executeSaveDialog();
-    // The dialog as it opens now: in the folder of the script in view, else where it was
-    // last used.
-    marlix::FileRequest inFolderOfScriptInView(const marlix::FileRequest &dialog) const;
-    // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:
-    // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
-    bool saveOrDiscard(TTabSheet *page);
-    // Asks about each changed document in tab order; false as soon as one must stay.
-    bool changedDocumentsMayGo();
-    // Names the page's document: the list and the tab show the path from now on.
-    void setDocumentPath(TTabSheet *page, const QString &path);
-    void setDocumentDisplay(TTabSheet *page, const QString &text);
-    void schedulePaintHandOff();
-    // Opens the handed-over files in the order they came; files handed over while one opens
-    // (a message box runs its own loop) wait their turn.
-    void openHandedFiles();
-    QStringList m_handedFiles;
-    bool m_openingHandedFiles = false;
-    // The files a paint took from params.ini before the start that wrote them was heard on
-    // the socket: its request then names files that are already on their way.
-    std::optional<QStringList> m_paintTakenFiles;
-    bool m_commandLineTaken = false;
-    void focusWindowChanged(QWindow *window);
-
     void createEverydayParts();
-    void rememberFile(int slot);
     void documentMatchesFile(TAdvEdit *editor);
-    void reloadFromDisk(int slot);
+
+    void closeTab(TTabSheet *page);
+    void checkFilesOnDisk();
+    // Redo's menu entry and tool button are enabled while the document in view can redo.
+    void updateRedoEntries();
+    void findText();
+    void replaceText();
+    void findNext();
+    void findPrevious();
+    void goToLine();
+    void findInFiles();
+    void printScript();
+    // Reads marlix.ini and applies it to every open editor.
+    void loadEditorOptions();
+    void applyEditorOptions(TAdvEdit *editor) const;
+    void applySchemeAround(TAdvEdit *editor) const;
 
     marlix::DocumentList m_documents;
     marlix::DocumentStatus *m_status = nullptr;
-    bool m_checkingDisk = false;
-
     QString m_programFolder;
-    QPointer<QWindow> m_lastOwnWindow;
-    bool m_paintHandOffQueued = false;
-    bool m_shownOnce = false;
-};
 
-extern TFormMain *FormMain;
+    // Declared after what they work on, so that they go first.
+    std::unique_ptr<marlix::OpenDocuments> m_open;
+    std::unique_ptr<marlix::DiskWatch> m_diskWatch;
+    std::unique_ptr<marlix::RecentFilesMenu> m_recent;
+    std::unique_ptr<marlix::FileCommands> m_files;
+    std::unique_ptr<marlix::EditorFontChoice> m_font;
+    std::unique_ptr<marlix::BackupCommands> m_backup;
+    std::unique_ptr<marlix::FindCommands> m_find;
+    std::unique_ptr<marlix::ArchiveCommands> m_archives;
+    std::unique_ptr<marlix::StartupHandOff> m_startup;
+};
