@@ -1,23 +1,26 @@
 #include "app/frmMain.h"
 
+#include "app/ArchiveCommands.h"
+#include "app/BackupCommands.h"
+#include "app/DiskWatch.h"
+#include "app/EditorFontChoice.h"
+#include "app/FileCommands.h"
+#include "app/FindCommands.h"
 #include "app/ModTreePanel.h"
+#include "app/OpenDocuments.h"
 #include "app/PageControl.h"
+#include "app/RecentFilesMenu.h"
+#include "app/StartupHandOff.h"
 #include "app/ToolIcons.h"
-#include "app/UpdateCheck.h"
 #include "app/Workspace.h"
-#include "auxiliary/frmAbout.h"
-#include "auxiliary/frmNews.h"
 #include "core/common/ProgramFolder.h"
 #include "core/common/Version.h"
 #include "core/prefs/RecentFiles.h"
 #include "editor/AdvEdit.h"
-#include "launch/frmLaunch.h"
 #include "platform/GuardedConnect.h"
-#include "prefs/frmPref.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,8 +30,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-TFormMain *FormMain = nullptr;
 
 using marlix::connectGuarded;
 using marlix::guarded;
@@ -50,6 +51,9 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     TopBar->setParent(client);
     layout->addWidget(TopBar);
     tabControl = new marlix::PageControl(client);
+    m_open =
+        std::make_unique<marlix::OpenDocuments>(this, tabControl, m_documents, DocumentEditors,
+                                                DocumentTabs, [this] { return NewDocumentTab(); });
     placeTabsAndResults(layout);
     tabControl->setObjectName(QStringLiteral("tabControl"));
     connectGuarded(tabControl, &marlix::PageControl::changed, this, &TFormMain::tabControlChange);
@@ -58,16 +62,6 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     lblVersion->hide();
     setCentralWidget(client);
 
-    dlgOpen.kind = marlix::FileRequest::Open;
-    dlgOpen.filter = QStringLiteral("BF1942 Con Files (*.con)|*.con|Con Backup Files "
-                                    "(*.bcon)|*.bcon|All Files (*.*)|*.*");
-    dlgOpen.defaultSuffix = QStringLiteral("con");
-    dlgOpen.multiple = true;
-    openArchiveRequest.filter = QStringLiteral("RFA Archives (*.rfa)|*.rfa|All Files (*.*)|*.*");
-    dlgSave.kind = marlix::FileRequest::Save;
-    dlgSave.filter = QStringLiteral("BF1942 Con File (*.con)|*.con|Con Backup File "
-                                    "(*.bcon)|*.bcon|All Files(*.*)|*.*");
-    dlgSave.defaultSuffix = QStringLiteral("con");
     dlgFont = QFont(QStringLiteral("MS Sans Serif"), 8);
 
     tmrUpdate = new QTimer(this);
@@ -76,8 +70,8 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
     connectGuarded(tmrUpdate, &QTimer::timeout, this, &TFormMain::tmrUpdateTimer);
     tmrUpdate->start();
 
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TFormMain::focusWindowChanged);
     createEverydayParts();
+    createCommands();
     workspace = new marlix::Workspace(*this, indexTools);
     mnuFile->insertAction(mnuRecent->menuAction(), workspace->quickOpenAction);
     mnuTools->insertAction(N5, workspace->modTreeAction);
@@ -89,8 +83,6 @@ TFormMain::TFormMain(QWidget *parent, const QString &programFolder)
 
 TFormMain::~TFormMain() {
     delete workspace; // before the index its tree reads
-    if (FormMain == this)
-        FormMain = nullptr;
 }
 
 QAction *TFormMain::addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
@@ -321,11 +313,11 @@ QList<QKeySequence> TFormMain::menuKeys() const {
     return keys;
 }
 
+// Read from the window's own arrays, not through the commands' view of them: the editors
+// and pages outlive the commands while the window is taken down.
 TAdvEdit *TFormMain::activeEditor() const {
     const TTabSheet *page = tabControl->ActivePage();
-    if (!page || page->Tag < 0 || page->Tag >= marlix::DocumentSlotCount)
-        return nullptr;
-    return DocumentEditors[page->Tag];
+    return page ? editorOfSlot(page->Tag) : nullptr;
 }
 
 TAdvEdit *TFormMain::editorOfSlot(int slot) const {
@@ -334,16 +326,6 @@ TAdvEdit *TFormMain::editorOfSlot(int slot) const {
 
 TTabSheet *TFormMain::pageOfSlot(int slot) const {
     return slot >= 0 && slot < marlix::DocumentSlotCount ? DocumentTabs[slot] : nullptr;
-}
-
-void TFormMain::setDocumentPath(TTabSheet *page, const QString &path) {
-    m_documents.setPath(page->Tag, path);
-    page->setCaption(path);
-}
-
-void TFormMain::setDocumentDisplay(TTabSheet *page, const QString &text) {
-    m_documents.setDisplay(page->Tag, text);
-    page->setDisplayText(text);
 }
 
 bool TFormMain::NewDocumentTab() {
@@ -386,192 +368,14 @@ bool TFormMain::NewDocumentTab() {
 }
 
 void TFormMain::CloseDocumentSlot(int slot) {
-    if (slot < 0 || slot >= marlix::DocumentSlotCount)
-        return;
-    delete DocumentEditors[slot];
-    DocumentEditors[slot] = nullptr;
-    delete DocumentTabs[slot];
-    DocumentTabs[slot] = nullptr;
-    m_documents.close(slot);
-}
-
-std::optional<QString> TFormMain::executeSaveDialog() {
-    const marlix::FileAnswer answer = marlix::Prompts::file(this, inFolderOfScriptInView(dlgSave));
-    marlix::keepFileDialogState(dlgSave, answer);
-    if (!answer.accepted)
-        return std::nullopt;
-    return answer.fileName;
-}
-
-void TFormMain::mnuCloseClick() {
-    TTabSheet *page = tabControl->ActivePage();
-    if (!page)
-        return;
-    const int slot = page->Tag;
-    if (!DocumentEditors[slot]->DocChanged || saveOrDiscard(page)) {
-        CloseDocumentSlot(slot);
-        // The keyboard focus went with the closed editor; the user types on in the document
-        // that came into view.
-        if (TAdvEdit *editor = activeEditor())
-            editor->setFocus();
-    }
-}
-
-bool TFormMain::saveOrDiscard(TTabSheet *page) {
-    const auto answer =
-        marlix::Prompts::message(this, QMessageBox::Question, QStringLiteral("Confirm"),
-                                 QStringLiteral("File has changed, save changes?"),
-                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::No)
-        return true;
-    if (answer != QMessageBox::Yes)
-        return false;
-    QString fileName = m_documents.path(page->Tag);
-    if (fileName.isEmpty()) {
-        const std::optional<QString> chosen = executeSaveDialog();
-        if (!chosen)
-            return false;
-        fileName = *chosen;
-    }
-    DocumentEditors[page->Tag]->SaveScript(fileName);
-    // As after Save As: should the leaving be cancelled later, the document has its name.
-    setDocumentPath(page, fileName);
-    return true;
-}
-
-bool TFormMain::changedDocumentsMayGo() {
-    for (int i = 0; i < tabControl->pageCount(); ++i) {
-        TTabSheet *page = tabControl->page(i);
-        if (!DocumentEditors[page->Tag]->DocChanged)
-            continue;
-        // The question is about the document in view.
-        tabControl->setActivePage(page);
-        if (!saveOrDiscard(page))
-            return false;
-    }
-    return true;
-}
-
-// --- editing commands ---
-
-void TFormMain::btnUndoClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->undo();
-}
-void TFormMain::btnRedoClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->redo();
-}
-
-void TFormMain::updateRedoEntries() {
-    const TAdvEdit *editor = activeEditor();
-    const bool redo = editor && editor->isRedoAvailable();
-    mnuRedo->setEnabled(redo);
-    btnRedo->setEnabled(redo);
-}
-void TFormMain::btnCutClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->cut();
-}
-void TFormMain::btnCopyClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->copy();
-}
-void TFormMain::btnPasteClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->paste();
-}
-void TFormMain::mnuCutClick() {
-    btnCutClick();
-}
-void TFormMain::mnuCopyClick() {
-    btnCopyClick();
-}
-void TFormMain::mnuPasteClick() {
-    btnPasteClick();
-}
-void TFormMain::mnuDeleteClick() {
-    // Only the selection goes; with nothing selected nothing changes.
-    if (TAdvEdit *editor = activeEditor())
-        if (editor->hasSelectedText())
-            editor->removeSelectedText();
-}
-void TFormMain::mnuSelectallClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->selectAll(true);
-}
-void TFormMain::toggleComment() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->toggleCommentLines();
-}
-void TFormMain::foldBlock() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->foldBlockAtCaret(true);
-}
-void TFormMain::unfoldBlock() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->foldBlockAtCaret(false);
-}
-void TFormMain::btnCommentClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->CommentLines();
-}
-void TFormMain::btnUnCommentClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->UncommentLines();
-}
-void TFormMain::mnuRefreshObjectsClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->RefreshHighlighting();
-}
-void TFormMain::mnuRefreshObjectListClick() {
-    if (TAdvEdit *editor = activeEditor())
-        editor->RefreshObjectList();
-}
-
-// --- other commands ---
-
-void TFormMain::TopBarClick() {}
-void TFormMain::mnuHelpClick() {}
-
-void TFormMain::mnuExitClick() {
-    close();
-}
-
-// The dialogs exist only in the running program (the program block creates them); a main
-// window made on its own, as in tests, has none to show.
-void TFormMain::mnuPreferencesClick() {
-    if (frmPref)
-        frmPref->exec();
-    loadEditorOptions(); // the options take effect as the dialog closes
-}
-
-void TFormMain::btnLaunchClick() {
-    if (FrmLaunch)
-        FrmLaunch->exec();
-}
-
-void TFormMain::mnuAboutClick() {
-    if (frmAbout)
-        frmAbout->exec();
-}
-
-void TFormMain::tmrUpdateTimer() {
-    tmrUpdate->stop(); // fires once
-    if (frmNews)
-        marlix::UpdateCheck::runAutomatic(this, lblVersion->text(), frmNews, ProgramFolder());
-}
-
-void TFormMain::mnuCheckforUpdatesClick() {
-    if (frmNews)
-        marlix::UpdateCheck::run(this, lblVersion->text(), frmNews);
+    m_open->close(slot);
 }
 
 void TFormMain::closeEvent(QCloseEvent *event) {
     // Leaving asks about every changed document, as closing one does; Cancel, a cancelled
     // Save dialog or a failed save keeps the window and all its documents open.
     bool mayClose = false;
-    guarded(this, [&] { mayClose = changedDocumentsMayGo(); });
+    guarded(this, [&] { mayClose = m_files->changedDocumentsMayGo(); });
     if (!mayClose) {
         event->ignore();
         return;

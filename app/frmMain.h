@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QWindow>
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -27,23 +28,28 @@ class QToolButton;
 class QVBoxLayout;
 class TAdvEdit;
 namespace marlix {
-class FindBar;
-class FindInFilesJob;
-struct FindInFilesResult;
-struct SearchOptions;
+class ArchiveCommands;
+class BackupCommands;
+class DiskWatch;
+class DocumentStatus;
+class EditorFontChoice;
+class FileCommands;
+class FindCommands;
 class HandOffListener;
 class IndexTools;
+class OpenDocuments;
 class PageControl;
+class RecentFilesMenu;
 class ResultsPanel;
+class StartupHandOff;
 class Workspace;
 } // namespace marlix
 class TTabSheet;
-namespace marlix {
-class DocumentStatus;
-}
 
 // The main window: owner of every open document. Each document is one editor on its own tab
-// page, found by its slot in the document list (the page's Tag).
+// page, found by its slot in the document list (the page's Tag). The window builds its menus,
+// tool bar and layout and owns the documents; what a command does lies with the command's own
+// class (files, recent files, font, disk watch, backup, find, archives, print, start-up).
 class TFormMain : public QMainWindow, public marlix::DocumentHost {
     Q_OBJECT
 public:
@@ -52,50 +58,6 @@ public:
     explicit TFormMain(QWidget *parent = nullptr, const QString &programFolder = QString());
     ~TFormMain() override;
 
-    QMenuBar *mnuMain;
-    QMenu *mnuFile;
-    QAction *mnuNew, *mnuOpen, *openFromArchiveAction;
-    QMenu *mnuRecent;
-    QAction *N1, *mnuSave, *mnuSaveAs, *mnuSaveAll, *N2, *mnuBackup, *mnuRestore, *N3, *mnuExit;
-    QMenu *mnuEdit;
-    QAction *mnuUndo, *mnuRedo, *N4, *mnuCut, *mnuCopy, *mnuPaste, *mnuDelete, *mnuSelectall;
-    QAction *toggleCommentAction, *foldBlockAction, *unfoldBlockAction;
-    QMenu *mnuTools;
-    QAction *mnuPreferences;
-    QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
-    QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
-    QAction *mnuFind, *mnuReplace, *findNextAction, *findPreviousAction, *goToLineAction,
-        *findInFilesAction;
-    QList<QPixmap> imglHotTool, imglTool;
-    QWidget *TopBar;
-    QToolBar *tbarMain;
-    QToolButton *btnNew, *btnOpen, *btnSave;
-    QAction *sep1;
-    QToolButton *btnUndo, *btnRedo;
-    QAction *sep2;
-    QToolButton *btnCut, *btnCopy, *btnPaste;
-    QAction *sep3;
-    QToolButton *btnComment, *btnUnComment;
-    QAction *sep4;
-    QToolButton *btnLaunch;
-    marlix::PageControl *tabControl;
-    QAction *mnuClose;
-    marlix::FileRequest dlgOpen, dlgSave;
-    marlix::FileRequest openArchiveRequest; // asks for the archive of Open from Archive
-    QAction *N8, *mnuPrint;
-    QAction *mnuRecent1, *mnuRecent2, *mnuRecent3, *mnuRecent4, *mnuRecent5, *mnuRecent6,
-        *mnuRecent7, *mnuRecent8, *mnuRecent9, *mnuRecent10;
-    QAction *N9, *mnuFont;
-    QFont dlgFont; // the font the Font dialog starts with
-    QLabel *lblVersion;
-    QTimer *tmrUpdate;
-    marlix::ResultsPanel *resultsPanel = nullptr; // below the tabs, shared by the searches
-    marlix::IndexTools *indexTools = nullptr;
-    marlix::Workspace *workspace = nullptr; // mod tree, quick open, hints, session
-
-    std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
-    std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
-    std::optional<QFont> EditorFont;
     // The open scripts in tab order: slot, path, display text, changes, known file.
     const marlix::DocumentList &documents() const { return m_documents; }
 
@@ -144,7 +106,6 @@ public:
     void btnPasteClick();
     void mnuNewClick();
     void mnuOpenClick();
-    void openFromArchive();
     void mnuSaveClick();
     void mnuSaveAsClick();
     void mnuRefreshObjectsClick();
@@ -157,9 +118,6 @@ public:
     void mnuPasteClick();
     void mnuDeleteClick();
     void mnuSelectallClick();
-    void toggleComment();
-    void foldBlock();
-    void unfoldBlock();
     void btnLaunchClick();
     void mnuHelpClick();
     void btnCommentClick();
@@ -185,39 +143,13 @@ public:
 
     // Tabs, drops and the status bar (frmMainTabs.cpp).
     void switchTab(int step); // +1 the next tab, -1 the previous, round the row
-    void closeTab(TTabSheet *page);
     void openDroppedFiles(const QStringList &paths);
     marlix::DocumentStatus *documentStatus() const;
-    // Files changed on disk, Backup and Restore (frmMainDisk.cpp).
-    void checkFilesOnDisk();
-    void updateBackupEntries();
-    // Redo's menu entry and tool button are enabled while the document in view can redo.
-    void updateRedoEntries();
-    void backupScript();
-    void restoreBackup();
-
-    // Find, Replace, Go to Line and Find in Files (frmMainFind.cpp), Print (frmMainPrint.cpp).
-    void findText();
-    void replaceText();
-    void findNext();
-    void findPrevious();
-    void findAgain(bool forward);
-    void goToLine();
-    void findInFiles();
-    // Find in Files over the scripts below one folder only.
-    void findInFolder(const QString &folder);
-    void printScript();
     // Set in advance, Print prints on it and asks nothing (the page setup is the caller's).
     QsciPrinter *presetPrinter = nullptr;
 
-    // The general options of the preferences as they stood when the dialog last closed.
-    marlix::GeneralOptions editorOptions;
-    // Reads marlix.ini and applies it to every open editor.
-    void loadEditorOptions();
-    void applyEditorOptions(TAdvEdit *editor) const;
     // "Light Text on Dark Background": the editors, and what lies over and beside their text.
     bool darkScheme() const override;
-    void applySchemeAround(TAdvEdit *editor) const;
 
 signals:
     void closed(); // the window has closed; the program ends
@@ -231,60 +163,97 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window's parts; reach them by object name from outside.
+    QMenuBar *mnuMain;
+    QMenu *mnuFile;
+    QAction *mnuNew, *mnuOpen, *openFromArchiveAction;
+    QMenu *mnuRecent;
+    QAction *N1, *mnuSave, *mnuSaveAs, *mnuSaveAll, *N2, *mnuBackup, *mnuRestore, *N3, *mnuExit;
+    QMenu *mnuEdit;
+    QAction *mnuUndo, *mnuRedo, *N4, *mnuCut, *mnuCopy, *mnuPaste, *mnuDelete, *mnuSelectall;
+    QAction *toggleCommentAction, *foldBlockAction, *unfoldBlockAction;
+    QMenu *mnuTools;
+    QAction *mnuPreferences;
+    QAction *mnuHelp, *mnuAbout; // top-level entries without a submenu
+    QAction *N5, *mnuRefreshObjects, *mnuRefreshObjectList, *N6, *mnuCheckforUpdates, *N7;
+    QAction *mnuFind, *mnuReplace, *findNextAction, *findPreviousAction, *goToLineAction,
+        *findInFilesAction;
+    QList<QPixmap> imglHotTool, imglTool;
+    QWidget *TopBar;
+    QToolBar *tbarMain;
+    QToolButton *btnNew, *btnOpen, *btnSave;
+    QAction *sep1;
+    QToolButton *btnUndo, *btnRedo;
+    QAction *sep2;
+    QToolButton *btnCut, *btnCopy, *btnPaste;
+    QAction *sep3;
+    QToolButton *btnComment, *btnUnComment;
+    QAction *sep4;
+    QToolButton *btnLaunch;
+    marlix::PageControl *tabControl;
+    QAction *mnuClose;
+    marlix::FileRequest dlgOpen, dlgSave;
+    QAction *N8, *mnuPrint;
+    QAction *mnuRecent1, *mnuRecent2, *mnuRecent3, *mnuRecent4, *mnuRecent5, *mnuRecent6,
+        *mnuRecent7, *mnuRecent8, *mnuRecent9, *mnuRecent10;
+    QAction *N9, *mnuFont;
+    QFont dlgFont; // the font the Font dialog starts with
+    QLabel *lblVersion;
+    QTimer *tmrUpdate;
+    marlix::ResultsPanel *resultsPanel = nullptr; // below the tabs, shared by the searches
+    marlix::IndexTools *indexTools = nullptr;
+    marlix::Workspace *workspace = nullptr; // mod tree, quick open, hints, session
+
+    std::array<TAdvEdit *, marlix::DocumentSlotCount> DocumentEditors{};
+    std::array<TTabSheet *, marlix::DocumentSlotCount> DocumentTabs{};
+    std::optional<QFont> EditorFont;
+
+    void openFromArchive();
+    void toggleComment();
+    void foldBlock();
+    void unfoldBlock();
+    // Backup needs a named script in view; Restore a backup of it as well.
+    void updateBackupEntries();
+    void backupScript();
+    void restoreBackup();
+    // Find in Files over the scripts below one folder only.
+    void findInFolder(const QString &folder);
+    // The general options of the preferences as they stood when the dialog last closed.
+    marlix::GeneralOptions editorOptions;
+
     void createMenus();
     void createTopBar();
     void createFindMenu();
-    // The find bar of the active page (made when `create`), its Find in Files wired.
-    marlix::FindBar *activeFindBar(bool create);
-    void startFindInFiles(const QByteArray &pattern, const marlix::SearchOptions &options);
-    void showFindInFilesResult(const marlix::FindInFilesResult &result);
-    void cancelFindInFiles();
-    marlix::FindInFilesJob *m_findInFiles = nullptr;
-    QString m_findScope; // the folder of Find in This Folder; empty: the index folders
+    // The commands' classes, once the widgets they work on are there.
+    void createCommands();
     // The tabs over the results panel, the mod index's tools beside them.
     void placeTabsAndResults(QVBoxLayout *layout);
     void attachIndexTools(TAdvEdit *editor);
     QAction *addEntry(QMenu *menu, const QString &caption, const QKeySequence &key,
                       void (TFormMain::*handler)());
     QToolButton *addButton(int image, const QString &hint, void (TFormMain::*handler)());
-    void recentEntryChosen(QAction *entry);
-    std::optional<QString> executeSaveDialog();
-    // The dialog as it opens now: in the folder of the script in view, else where it was
-    // last used.
-    marlix::FileRequest inFolderOfScriptInView(const marlix::FileRequest &dialog) const;
-    // Asks "File has changed, save changes?" and saves on Yes. True when the document may go:
-    // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
-    bool saveOrDiscard(TTabSheet *page);
-    // Asks about each changed document in tab order; false as soon as one must stay.
-    bool changedDocumentsMayGo();
-    // Names the page's document: the list and the tab show the path from now on.
-    void setDocumentPath(TTabSheet *page, const QString &path);
-    void setDocumentDisplay(TTabSheet *page, const QString &text);
-    void schedulePaintHandOff();
-    // Opens the handed-over files in the order they came; files handed over while one opens
-    // (a message box runs its own loop) wait their turn.
-    void openHandedFiles();
-    QStringList m_handedFiles;
-    bool m_openingHandedFiles = false;
-    // The files a paint took from params.ini before the start that wrote them was heard on
-    // the socket: its request then names files that are already on their way.
-    std::optional<QStringList> m_paintTakenFiles;
-    bool m_commandLineTaken = false;
-    void focusWindowChanged(QWindow *window);
-
     void createEverydayParts();
-    void rememberFile(int slot);
     void documentMatchesFile(TAdvEdit *editor);
-    void reloadFromDisk(int slot);
+
+    void closeTab(TTabSheet *page);
+    void checkFilesOnDisk();
+    // Redo's menu entry and tool button are enabled while the document in view can redo.
+    void updateRedoEntries();
+    void findText();
+    void replaceText();
+    void findNext();
+    void findPrevious();
+    void goToLine();
+    void findInFiles();
+    void printScript();
+    // Reads marlix.ini and applies it to every open editor.
+    void loadEditorOptions();
+    void applyEditorOptions(TAdvEdit *editor) const;
+    void applySchemeAround(TAdvEdit *editor) const;
 
     marlix::DocumentList m_documents;
     marlix::DocumentStatus *m_status = nullptr;
-    bool m_checkingDisk = false;
-
     QString m_programFolder;
-    QPointer<QWindow> m_lastOwnWindow;
-    bool m_paintHandOffQueued = false;
-    bool m_shownOnce = false;
 
     // What the helpers ask of the window beyond its public operations (frmMainHost.cpp).
     TTabSheet *activePage() const override;
@@ -293,6 +262,15 @@ private:
     QMainWindow *hostWindow() override;
     QMenu *toolsMenu() override;
     marlix::ResultsPanel *results() override;
-};
 
-extern TFormMain *FormMain;
+    // Declared after what they work on, so that they go first.
+    std::unique_ptr<marlix::OpenDocuments> m_open;
+    std::unique_ptr<marlix::DiskWatch> m_diskWatch;
+    std::unique_ptr<marlix::RecentFilesMenu> m_recent;
+    std::unique_ptr<marlix::FileCommands> m_files;
+    std::unique_ptr<marlix::EditorFontChoice> m_font;
+    std::unique_ptr<marlix::BackupCommands> m_backup;
+    std::unique_ptr<marlix::FindCommands> m_find;
+    std::unique_ptr<marlix::ArchiveCommands> m_archives;
+    std::unique_ptr<marlix::StartupHandOff> m_startup;
+};

@@ -88,33 +88,6 @@ void TFormMain::switchTab(int step) {
     tabControlChange();
 }
 
-void TFormMain::closeTab(TTabSheet *page) {
-    const int slot = page->Tag;
-    if (DocumentEditors[slot]->DocChanged) {
-        // The question is about the document in view, as when Close asks it.
-        tabControl->setActivePage(page);
-        if (!saveOrDiscard(page))
-            return;
-    }
-    const bool wasActive = page == tabControl->ActivePage();
-    CloseDocumentSlot(slot);
-    if (wasActive)
-        tabControlChange();
-}
-
-void TFormMain::openDroppedFiles(const QStringList &paths) {
-    for (const QString &path : paths) {
-        const bool open = m_documents.slotWithFile(path) >= 0;
-        if (!open && m_documents.isFull()) {
-            marlix::showMessage(this, QStringLiteral("Max controls reached"));
-            return;
-        }
-        // A file that cannot be read is reported; the others still open.
-        marlix::guarded(this, [&] { OpenDocumentFile(path); });
-    }
-    tabControlChange();
-}
-
 void TFormMain::dragEnterEvent(QDragEnterEvent *event) {
     if (!droppedFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();

@@ -22,6 +22,9 @@ namespace {
 
 const QString InstanceMarker = QStringLiteral("Marlix_mutex");
 
+// The program's main window, for the program block alone.
+TFormMain *FormMain = nullptr;
+
 QStringList rawArguments(int argc, char **argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

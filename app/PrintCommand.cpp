@@ -1,5 +1,4 @@
-// The main window's Print: the active script with its colours.
-#include "app/frmMain.h"
+#include "app/PrintCommand.h"
 
 #include "editor/AdvEdit.h"
 #include "editor/PrintableCopy.h"
@@ -9,14 +8,15 @@
 
 #include <QPrintDialog>
 
-void TFormMain::printScript() {
-    TAdvEdit *editor = activeEditor();
+namespace marlix {
+
+void printScript(QWidget *parent, TAdvEdit *editor, QsciPrinter *preset) {
     if (!editor)
         return;
     QsciPrinter dialogPrinter(QPrinter::HighResolution);
-    QsciPrinter *printer = presetPrinter;
+    QsciPrinter *printer = preset;
     if (!printer) {
-        QPrintDialog dialog(&dialogPrinter, this);
+        QPrintDialog dialog(&dialogPrinter, parent);
         dialog.setWindowTitle(QStringLiteral("Print"));
         if (editor->hasSelectedText())
             dialog.setOption(QAbstractPrintDialog::PrintSelection);
@@ -33,6 +33,8 @@ void TFormMain::printScript() {
         to = lineTo;
     }
     // The copy prints bytes 0x80-0x9F as the characters the editor shows for them.
-    if (!printer->printRange(marlix::printableCopy(*editor).get(), from, to))
-        marlix::showMessage(this, QStringLiteral("The script could not be printed."));
+    if (!printer->printRange(printableCopy(*editor).get(), from, to))
+        showMessage(parent, QStringLiteral("The script could not be printed."));
 }
+
+} // namespace marlix
