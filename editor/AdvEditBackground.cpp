@@ -11,6 +11,7 @@
 #include "core/script/FoldLevels.h"
 #include "core/script/Remarks.h"
 #include "core/script/TwinStyles.h"
+#include "editor/ManyFoldLevels.h"
 #include "editor/ScintillaText.h"
 #include "editor/WrapSwitch.h"
 
@@ -110,6 +111,7 @@ void TAdvEdit::lineSlice() {
     const bool allShown = SendScintilla(SCI_GETALLLINESVISIBLE);
     if (allShown)
         SendScintilla(SCI_SETAUTOMATICFOLD, 0UL);
+    const ManyFoldLevels levels(*this);
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int firstDone = lineOfPosition(m_pendingFrom);
     int line = firstDone;

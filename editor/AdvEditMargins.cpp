@@ -5,6 +5,7 @@
 
 #include "core/script/FoldLevels.h"
 #include "core/script/ViewShading.h"
+#include "editor/ManyFoldLevels.h"
 #include "editor/ScintillaText.h"
 #include "editor/WrapSwitch.h"
 
@@ -104,6 +105,7 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
     // Nothing is folded yet: the control need not look after each level for blocks to unfold.
     const long automatic = SendScintilla(SCI_GETAUTOMATICFOLD);
     SendScintilla(SCI_SETAUTOMATICFOLD, 0UL);
+    const ManyFoldLevels levels(*this);
     // The text came in as one insertion after the control was emptied and its first line set
     // to the top level with no blocks: every line holds that now, so only lines inside blocks
     // are told.
@@ -152,6 +154,7 @@ void TAdvEdit::setFoldStateBefore(int line, std::uint32_t bits) {
 void TAdvEdit::updateFoldLevels(int first, int last) {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int pending = pendingLine(); // the slices carry a change on from there
+    const ManyFoldLevels levels(*this);
     FoldStack stack = FoldStack::fromBits(foldStateBefore(first));
     for (int line = first; line < lines; ++line) {
         const QByteArray text = lineText(line);
