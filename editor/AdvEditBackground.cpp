@@ -143,19 +143,18 @@ void TAdvEdit::bringLinesUpToDate(int first, int last, bool color) {
     const qsizetype to = lineEnd(last);
     const QByteArray text = bytesBetween(from, to);
     const TextView view = TextView::whole(text);
+    QList<bool> openAfter;
     if (color) {
-        QList<bool> openAfter;
         QByteArray styles = highlighter().styles(view, blockOpenBefore(first), &openAfter);
-        setBlockStates(openAfter, first);
         twinStyles(view, styles, SendScintilla(SCI_GETLENGTH));
         SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
         SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()),
                       styles.constData());
     } else {
-        setBlockStates(blockOpenAfterLines(view, blockOpenBefore(first)), first);
+        openAfter = blockOpenAfterLines(view, blockOpenBefore(first));
         retwinRange(from, to, SendScintilla(SCI_GETLENGTH));
     }
-    setFoldLevelsOf(view, first);
+    setLineStatesOf(view, first, openAfter);
 }
 
 void TAdvEdit::repaintLinesInView(int first, int last) {

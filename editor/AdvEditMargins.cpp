@@ -4,6 +4,7 @@
 #include "editor/AdvEdit.h"
 
 #include "core/script/FoldLevels.h"
+#include "core/script/HighlightStyling.h"
 #include "core/script/ViewShading.h"
 #include "editor/ManyFoldLevels.h"
 #include "editor/ScintillaText.h"
@@ -120,18 +121,33 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
     updateLineNumberWidth();
 }
 
-void TAdvEdit::setFoldLevelsOf(const TextView &text, int first) {
-    const QList<FoldLine> lines = foldLines(text, FoldStack::fromBits(foldStateBefore(first)));
+void TAdvEdit::setLineStatesOf(const TextView &text, int first, const QList<bool> &openAfter) {
     const int count = int(SendScintilla(SCI_GETLINECOUNT));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int line = first + int(i);
-        const long level = foldLevel(lines[i]);
+    std::uint32_t before = foldStateBefore(first); // left as it is: it belongs to the text above
+    FoldStack stack = FoldStack::fromBits(before);
+    int line = first;
+    for (qsizetype start = 0, i = 0;; ++i, ++line) {
+        const qsizetype end = lineEndIn(text.data, start, text.size);
+        const FoldLine fold = marlix::foldLine(stack, text.data + start, end - start);
+        const long level = foldLevel(fold);
         const long was = SendScintilla(SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
         if ((was & (SC_FOLDLEVELNUMBERMASK | SC_FOLDLEVELHEADERFLAG)) != level)
             SendScintilla(SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), level);
-        if (line + 1 < count)
-            setFoldStateBefore(line + 1, lines[i].after.bits());
+        const long state = SendScintilla(SCI_GETLINESTATE, static_cast<unsigned long>(line));
+        const bool open = i < openAfter.size() ? openAfter[i] : (state & remBlockOpenState);
+        const long wanted = (open ? remBlockOpenState : 0) | long(before << foldStateShift);
+        if (state != wanted)
+            SendScintilla(SCI_SETLINESTATE, static_cast<unsigned long>(line), wanted);
+        stack = fold.after;
+        before = stack.bits();
+        if (end >= text.size)
+            break;
+        start =
+            end +
+            (text.data[end] == '\r' && end + 1 < text.size && text.data[end + 1] == '\n' ? 2 : 1);
     }
+    if (line + 1 < count)
+        setFoldStateBefore(line + 1, before);
 }
 
 // Each line keeps the blocks open before it, not after: when lines are joined the control
