@@ -1,7 +1,7 @@
 #include "editor/PrintableCopy.h"
 
-#include "core/script/Windows1252.h"
 #include "editor/ScintillaText.h"
+#include "core/script/Windows1252.h"
 
 #include <Qsci/qsciscintilla.h>
 
