@@ -10,6 +10,8 @@
 #include "editor/ScintillaText.h"
 #include "editor/WrapSwitch.h"
 
+#include <optional>
+
 using namespace marlix;
 
 namespace {
@@ -170,9 +172,12 @@ void TAdvEdit::setFoldStateBefore(int line, std::uint32_t bits) {
 void TAdvEdit::updateFoldLevels(int first, int last) {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int pending = pendingLine(); // the slices carry a change on from there
-    const ManyFoldLevels levels(*this);
+    // Most edits change a line or two; one that opens or closes a block may change thousands.
+    std::optional<ManyFoldLevels> many;
     FoldStack stack = FoldStack::fromBits(foldStateBefore(first));
     for (int line = first; line < lines; ++line) {
+        if (line == first + 64)
+            many.emplace(*this);
         const QByteArray text = lineText(line);
         const FoldLine fold = marlix::foldLine(stack, text.constData(), text.size());
         const long level = foldLevel(fold);
