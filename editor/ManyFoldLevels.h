@@ -9,9 +9,10 @@ namespace marlix {
 // After each fold level the control works out which part of the fold margin to repaint: from
 // the changed line down, which means finding the line's place on screen from its position, a
 // search over all the lines of the document. With the margin's block highlight switched on it
-// repaints the whole margin instead and skips that search, a third of the cost of a level on a
-// large script. The highlight is only ever drawn when the control paints, which it does not do
-// while the levels are told, and it is switched off again afterwards: the editor never shows it.
+// repaints the whole margin instead and skips that search, two thirds of what a level costs on
+// a large script. The highlight is only ever drawn when the control paints, which it does not
+// do while the levels are told, and it is switched off again afterwards: the editor never
+// shows it.
 class ManyFoldLevels {
 public:
     explicit ManyFoldLevels(QsciScintillaBase &control);
