@@ -199,7 +199,9 @@ private:
     void bringLinesUpToDate(int first, int last, bool color);
     void colorLinesInView();
     void repaintLinesInView(int first, int last);
-    void setFoldLevelsOf(const marlix::TextView &lines, int first);
+    // The block states (open after each line), fold levels and the blocks open before each
+    // line of whole lines from `first` on, each state told to the control once.
+    void setLineStatesOf(const marlix::TextView &lines, int first, const QList<bool> &openAfter);
     QTimer *m_sliceTimer = nullptr;
     qsizetype m_pendingFrom = -1; // the start of the first line not done, or -1
     qsizetype m_aheadFrom = -1;   // the lines in view done ahead of the slices

@@ -11,6 +11,7 @@
 #include "core/script/FoldLevels.h"
 #include "core/script/Remarks.h"
 #include "core/script/TwinStyles.h"
+#include "editor/ManyFoldLevels.h"
 #include "editor/ScintillaText.h"
 #include "editor/WrapSwitch.h"
 
@@ -110,6 +111,7 @@ void TAdvEdit::lineSlice() {
     const bool allShown = SendScintilla(SCI_GETALLLINESVISIBLE);
     if (allShown)
         SendScintilla(SCI_SETAUTOMATICFOLD, 0UL);
+    const ManyFoldLevels levels(*this);
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int firstDone = lineOfPosition(m_pendingFrom);
     int line = firstDone;
@@ -141,19 +143,18 @@ void TAdvEdit::bringLinesUpToDate(int first, int last, bool color) {
     const qsizetype to = lineEnd(last);
     const QByteArray text = bytesBetween(from, to);
     const TextView view = TextView::whole(text);
+    QList<bool> openAfter;
     if (color) {
-        QList<bool> openAfter;
         QByteArray styles = highlighter().styles(view, blockOpenBefore(first), &openAfter);
-        setBlockStates(openAfter, first);
         twinStyles(view, styles, SendScintilla(SCI_GETLENGTH));
         SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
         SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(styles.size()),
                       styles.constData());
     } else {
-        setBlockStates(blockOpenAfterLines(view, blockOpenBefore(first)), first);
+        openAfter = blockOpenAfterLines(view, blockOpenBefore(first));
         retwinRange(from, to, SendScintilla(SCI_GETLENGTH));
     }
-    setFoldLevelsOf(view, first);
+    setLineStatesOf(view, first, openAfter);
 }
 
 void TAdvEdit::repaintLinesInView(int first, int last) {

@@ -4,9 +4,13 @@
 #include "editor/AdvEdit.h"
 
 #include "core/script/FoldLevels.h"
+#include "core/script/HighlightStyling.h"
 #include "core/script/ViewShading.h"
+#include "editor/ManyFoldLevels.h"
 #include "editor/ScintillaText.h"
 #include "editor/WrapSwitch.h"
+
+#include <optional>
 
 using namespace marlix;
 
@@ -104,6 +108,7 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
     // Nothing is folded yet: the control need not look after each level for blocks to unfold.
     const long automatic = SendScintilla(SCI_GETAUTOMATICFOLD);
     SendScintilla(SCI_SETAUTOMATICFOLD, 0UL);
+    const ManyFoldLevels levels(*this);
     // The text came in as one insertion after the control was emptied and its first line set
     // to the top level with no blocks: every line holds that now, so only lines inside blocks
     // are told.
@@ -118,18 +123,33 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
     updateLineNumberWidth();
 }
 
-void TAdvEdit::setFoldLevelsOf(const TextView &text, int first) {
-    const QList<FoldLine> lines = foldLines(text, FoldStack::fromBits(foldStateBefore(first)));
+void TAdvEdit::setLineStatesOf(const TextView &text, int first, const QList<bool> &openAfter) {
     const int count = int(SendScintilla(SCI_GETLINECOUNT));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int line = first + int(i);
-        const long level = foldLevel(lines[i]);
+    std::uint32_t before = foldStateBefore(first); // left as it is: it belongs to the text above
+    FoldStack stack = FoldStack::fromBits(before);
+    int line = first;
+    for (qsizetype start = 0, i = 0;; ++i, ++line) {
+        const qsizetype end = lineEndIn(text.data, start, text.size);
+        const FoldLine fold = marlix::foldLine(stack, text.data + start, end - start);
+        const long level = foldLevel(fold);
         const long was = SendScintilla(SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
         if ((was & (SC_FOLDLEVELNUMBERMASK | SC_FOLDLEVELHEADERFLAG)) != level)
             SendScintilla(SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), level);
-        if (line + 1 < count)
-            setFoldStateBefore(line + 1, lines[i].after.bits());
+        const long state = SendScintilla(SCI_GETLINESTATE, static_cast<unsigned long>(line));
+        const bool open = i < openAfter.size() ? openAfter[i] : (state & remBlockOpenState);
+        const long wanted = (open ? remBlockOpenState : 0) | long(before << foldStateShift);
+        if (state != wanted)
+            SendScintilla(SCI_SETLINESTATE, static_cast<unsigned long>(line), wanted);
+        stack = fold.after;
+        before = stack.bits();
+        if (end >= text.size)
+            break;
+        start =
+            end +
+            (text.data[end] == '\r' && end + 1 < text.size && text.data[end + 1] == '\n' ? 2 : 1);
     }
+    if (line + 1 < count)
+        setFoldStateBefore(line + 1, before);
 }
 
 // Each line keeps the blocks open before it, not after: when lines are joined the control
@@ -152,8 +172,12 @@ void TAdvEdit::setFoldStateBefore(int line, std::uint32_t bits) {
 void TAdvEdit::updateFoldLevels(int first, int last) {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int pending = pendingLine(); // the slices carry a change on from there
+    // Most edits change a line or two; one that opens or closes a block may change thousands.
+    std::optional<ManyFoldLevels> many;
     FoldStack stack = FoldStack::fromBits(foldStateBefore(first));
     for (int line = first; line < lines; ++line) {
+        if (line == first + 64)
+            many.emplace(*this);
         const QByteArray text = lineText(line);
         const FoldLine fold = marlix::foldLine(stack, text.constData(), text.size());
         const long level = foldLevel(fold);

@@ -58,13 +58,8 @@ private:
 };
 
 qsizetype lineEndFrom(const TextView &text, qsizetype pos) {
-    qsizetype end = text.offset + text.size;
-    for (qsizetype p = pos; p < end; ++p) {
-        const char c = text.data[p - text.offset];
-        if (c == '\r' || c == '\n')
-            return p;
-    }
-    return end;
+    const qsizetype from = std::clamp<qsizetype>(pos - text.offset, 0, text.size);
+    return text.offset + lineEndIn(text.data, from, text.size);
 }
 
 PhraseHighlighter::PhraseHighlighter(const QList<HighlightPhrase> &entries) : m_entries(entries) {
@@ -89,6 +84,7 @@ QByteArray PhraseHighlighter::styles(const TextView &text, bool blockOpenBefore,
     const Trie &trie = *m_trie;
     const qsizetype n = text.size;
     QByteArray out(n, '\0');
+    char *const styled = out.data();
     const auto *data = reinterpret_cast<const unsigned char *>(text.data);
     const int count = int(entries.size());
     const ByteClasses &classes = byteClasses();
@@ -96,15 +92,16 @@ QByteArray PhraseHighlighter::styles(const TextView &text, bool blockOpenBefore,
     std::vector<qsizetype> nextAllowed(count, 0);
     std::vector<qsizetype> paintedLineEnd(count, -1);
     std::vector<int> owner;
+    std::vector<unsigned char> styleOf(static_cast<size_t>(count));
+    for (int id = 0; id < count; ++id)
+        styleOf[size_t(id)] = entries[id].style;
     bool blockOpen = blockOpenBefore;
 
     if (openAfterLines)
         openAfterLines->clear();
     // Every line, the empty one after a final line end included, as the editor counts them.
     for (qsizetype ls = 0;;) {
-        qsizetype le = ls;
-        while (le < n && data[le] != '\r' && data[le] != '\n')
-            ++le;
+        const qsizetype le = lineEndIn(text.data, ls, n);
         const BlockMark mark = blockMarkOf(text.data + ls, le - ls);
         const bool inBlock = lineInBlock(blockOpen, mark);
         blockOpen = blockOpenAfter(blockOpen, mark);
@@ -138,8 +135,14 @@ QByteArray PhraseHighlighter::styles(const TextView &text, bool blockOpenBefore,
                 owner[j] = std::max(owner[j], id);
         };
 
+        // Phrases are looked for where a word starts: at the line's start and after a byte
+        // that is not part of a word.
+        bool afterWord = false;
         for (qsizetype p = ls; p < le; ++p) {
-            if (p > 0 && classes.word[data[p - 1]])
+            const bool word = classes.word[data[p]];
+            const bool start = !afterWord;
+            afterWord = word;
+            if (!start)
                 continue;
             int node = trie.root(classes.fold[data[p]]);
             qsizetype len = 1;
@@ -154,8 +157,8 @@ QByteArray PhraseHighlighter::styles(const TextView &text, bool blockOpenBefore,
         }
         if (painted)
             for (qsizetype j = 0; j < le - ls; ++j)
-                if (owner[j] >= 0)
-                    out[ls + j] = static_cast<char>(entries[owner[j]].style);
+                if (owner[size_t(j)] >= 0)
+                    styled[ls + j] = static_cast<char>(styleOf[size_t(owner[size_t(j)])]);
 
         if (le >= n)
             break;

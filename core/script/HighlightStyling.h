@@ -44,6 +44,15 @@ private:
     std::unique_ptr<Trie> m_trie;
 };
 
+// The first CR or LF of data[from, size), or `size`.
+inline qsizetype lineEndIn(const char *data, qsizetype from, qsizetype size) {
+    // Most bytes are printable: one comparison tells them from both line end bytes.
+    while (from < size && (static_cast<unsigned char>(data[from]) > '\r' ||
+                           (data[from] != '\r' && data[from] != '\n')))
+        ++from;
+    return from;
+}
+
 // The end of the document line that holds `pos`: the position of its CR or LF, or the end of
 // the text.
 qsizetype lineEndFrom(const TextView &text, qsizetype pos);

@@ -11,11 +11,12 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool firstWordIs(const char *line, qsizetype size, const char *folded) {
+template <qsizetype Length>
+bool firstWordIs(const char *line, qsizetype size, const char (&folded)[Length]) {
+    constexpr qsizetype length = Length - 1;
     qsizetype i = 0;
     while (i < size && isBlank(line[i]))
         ++i;
-    const qsizetype length = qsizetype(std::strlen(folded));
     if (size - i < length)
         return false;
     for (qsizetype k = 0; k < length; ++k)

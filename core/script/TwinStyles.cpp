@@ -58,15 +58,16 @@ bool LineFit::fits(const char *text, qsizetype size) const {
     const qint64 widest = std::max(widestChar, 1);
     if (areaWidth <= 0 || qint64(size) * widest >= areaWidth)
         return false;
-    qint64 width = 0;
+    // Every byte takes the widest character's room; tabs and control bytes may take more.
+    const qint64 tabWidth = std::max<qint64>(tabSpan, widest);
+    const qint64 wideWidth = std::max<qint64>(wideByte, widest);
+    if (qint64(size) * std::max(tabWidth, wideWidth) < areaWidth)
+        return true; // short enough whatever its bytes
+    qint64 width = qint64(size) * widest;
     for (qsizetype i = 0; i < size; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\t')
-            width += std::max<qint64>(tabSpan, widest);
-        else if (c < 0x20 || (c >= 0x7F && c < 0xA0))
-            width += std::max<qint64>(wideByte, widest);
-        else
-            width += widest;
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0))
+            width += (c == '\t' ? tabWidth : wideWidth) - widest;
     }
     return width < areaWidth;
 }
@@ -77,15 +78,24 @@ bool LineFit::holdsAll(const LineFit &other) const {
 }
 
 namespace {
-enum class ByteKind { Letter, Blank, Other };
+enum class ByteKind : unsigned char { Letter, Blank, Other };
+
+struct ByteKinds {
+    ByteKind of[256];
+    constexpr ByteKinds() : of() {
+        for (int u = 0; u < 256; ++u) {
+            const bool letter =
+                (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0xC0;
+            of[u] = u == ' ' || u == '\t' ? ByteKind::Blank
+                    : letter              ? ByteKind::Letter
+                                          : ByteKind::Other;
+        }
+    }
+};
+constexpr ByteKinds byteKinds;
 
 ByteKind kindOf(char c) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (isBlank(c))
-        return ByteKind::Blank;
-    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0xC0)
-        return ByteKind::Letter;
-    return ByteKind::Other;
+    return byteKinds.of[static_cast<unsigned char>(c)];
 }
 
 ByteSpan setStyle(char *styles, qsizetype i, char wanted, ByteSpan changed) {
@@ -137,11 +147,11 @@ ByteSpan twinLine(const char *text, char *styles, qsizetype size, const LineFit 
 
 TwinResult twinLines(const TextView &text, QByteArray &styles, const LineFit &fit) {
     TwinResult result;
-    const qsizetype first = text.offset;
     const qsizetype size = std::min(text.size, styles.size());
     char *style = styles.data();
     for (qsizetype start = 0; start < size;) {
-        const qsizetype end = std::min(lineEndFrom(text, start + first) - first, size);
+        // The view may end inside a line: its end counts as the line's.
+        const qsizetype end = lineEndIn(text.data, start, size);
         if (end - start >= twinLineBytes)
             result.longLine = true;
         const ByteSpan line = twinLine(text.data + start, style + start, end - start, fit);

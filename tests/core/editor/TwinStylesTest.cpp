@@ -3,6 +3,7 @@
 #include "core/script/WrapRule.h"
 
 #include <QByteArray>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 using namespace marlix;
@@ -151,6 +152,35 @@ TEST(TwinStyles, ALineFitsOnlyWhenEvenItsWidestBytesStayInsideTheArea) {
     EXPECT_TRUE((LineFit{10, 40, 38, 300}).holdsAll(fit));
     EXPECT_FALSE(fit.holdsAll(LineFit{10, 40, 38, 300}));
     EXPECT_FALSE((LineFit{12, 40, 38, 300}).holdsAll(fit)); // a wider font
+}
+
+TEST(TwinStyles, ALineFitsExactlyAsItsBytesAddUpWhateverTheirMix) {
+    // Each byte at the room it may take: lines of every length around the area's edge, with
+    // tabs, control bytes and high blobs among the letters.
+    QRandomGenerator random(1942);
+    const char bytes[] = {'a', 'W', ' ', '\t', '\x01', '\x7F', '\x85', '\xE9', '.'};
+    for (int round = 0; round < 2000; ++round) {
+        const LineFit fit{random.bounded(1, 14), random.bounded(0, 80), random.bounded(0, 40),
+                          random.bounded(1, 400)};
+        QByteArray line;
+        const int size = random.bounded(0, 60);
+        const bool plain = random.bounded(3) == 0;
+        for (int i = 0; i < size; ++i)
+            line += plain ? 'a' : bytes[random.bounded(int(sizeof bytes))];
+        const qint64 widest = std::max(fit.widestChar, 1);
+        qint64 width = 0;
+        for (const char c : line) {
+            const auto u = static_cast<unsigned char>(c);
+            if (c == '\t')
+                width += std::max<qint64>(fit.tabSpan, widest);
+            else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+                width += std::max<qint64>(fit.wideByte, widest);
+            else
+                width += widest;
+        }
+        EXPECT_EQ(fit.fits(line.constData(), line.size()), width < fit.areaWidth)
+            << line.toHex().constData() << " in " << fit.areaWidth;
+    }
 }
 
 TEST(TwinStyles, ALineThatFitsIsCutIntoWordsAndSingleSigns) {

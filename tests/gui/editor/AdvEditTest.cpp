@@ -482,6 +482,16 @@ private slots:
             QCOMPARE(h.editor->documentBytes(), document);
             QCOMPARE(h.editor->documentBytes(), marlix::joinedLines(file));
         }
+        // A lone CR among thousands of CR LF ends, wherever it stands, is a line end of its own.
+        const QByteArray many = QByteArray("ab\r\n").repeated(3001) + "xyz";
+        for (const qsizetype at : {qsizetype(1), qsizetype(4079), qsizetype(4081), qsizetype(8161),
+                                   many.size() - 2, many.size() - 1}) {
+            QByteArray file = many;
+            file.insert(at, '\r');
+            h.editor->loadBytes(file);
+            QCOMPARE(h.editor->documentBytes(), marlix::joinedLines(file));
+            QVERIFY(!h.editor->documentBytes().contains("\r\r"));
+        }
     }
 
     void commentActsOnWholeLinesWhateverTheWrap() {
