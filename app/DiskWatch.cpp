@@ -9,7 +9,6 @@
 #include "platform/Prompts.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -32,6 +31,11 @@ void DiskWatch::rememberFile(int slot) {
     list.setKnownFile(slot, {path, path.isEmpty() ? FileFingerprint() : readFingerprint(path)});
 }
 
+void DiskWatch::rememberRead(int slot, const FileFingerprint &stat, const QByteArray &bytes) {
+    DocumentList &list = m_documents.list();
+    list.setKnownFile(slot, {list.path(slot), fingerprintOfRead(stat, bytes)});
+}
+
 void DiskWatch::documentMatchesFile(TAdvEdit *editor) {
     const int slot = m_documents.slotOf(editor);
     if (slot < 0)
@@ -40,7 +44,7 @@ void DiskWatch::documentMatchesFile(TAdvEdit *editor) {
     if (path.isEmpty())
         return;
     const FileFingerprint now = readFingerprint(path);
-    if (now.hash == QCryptographicHash::hash(editor->fileBytes(), QCryptographicHash::Md5))
+    if (now.hash == contentHash(editor->fileBytes()))
         m_documents.list().setKnownFile(slot, {path, now});
 }
 

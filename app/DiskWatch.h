@@ -1,4 +1,5 @@
 #pragma once
+#include "core/document/DiskChange.h"
 
 class TAdvEdit;
 
@@ -16,6 +17,8 @@ public:
 
     // Takes what is on disk now as the file the slot's document was loaded from.
     void rememberFile(int slot);
+    // The same for a file just read as `bytes`, whose size and time `stat` took before the read.
+    void rememberRead(int slot, const FileFingerprint &stat, const QByteArray &bytes);
     // At a save point the editor holds what was just saved or loaded; only when the file holds
     // exactly that is it taken as known, so a change made by another program in between is
     // still found.

@@ -73,9 +73,11 @@ void FileCommands::openFile(const QString &given) {
         return;
     TTabSheet *page = m_documents.activePage();
     TAdvEdit *editor = m_documents.editorOf(page);
-    editor->loadBytes(readWholeFile(path)); // its line ends decide those of a save
+    const FileFingerprint stat = statFile(path);
+    const QByteArray bytes = readWholeFile(path);
+    editor->loadBytes(bytes); // its line ends decide those of a save
     m_documents.setPath(page, path);
-    m_diskWatch.rememberFile(page->Tag);
+    m_diskWatch.rememberRead(page->Tag, stat, bytes);
     m_recent.add(path);
     // F5 and F6 colour and list it later when the options leave it for the user.
     if (m_options.autoHighlight)

@@ -1,9 +1,10 @@
 #include "core/document/DiskChange.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QtEndian>
 
 namespace marlix {
 
@@ -12,7 +13,14 @@ namespace {
 constexpr qint64 settledMs = 2000;
 } // namespace
 
-FileFingerprint readFingerprint(const QString &path, const FileFingerprint &known) {
+QByteArray contentHash(const QByteArray &bytes) {
+    const quint64 value = qHashBits(bytes.constData(), size_t(bytes.size()), 0);
+    QByteArray hash(sizeof value, Qt::Uninitialized);
+    qToLittleEndian(value, hash.data());
+    return hash;
+}
+
+FileFingerprint statFile(const QString &path) {
     FileFingerprint now;
     now.takenAt = QDateTime::currentMSecsSinceEpoch();
     const QFileInfo info(path);
@@ -21,16 +29,39 @@ FileFingerprint readFingerprint(const QString &path, const FileFingerprint &know
     now.exists = true;
     now.size = info.size();
     now.modified = info.lastModified().toMSecsSinceEpoch();
+    return now;
+}
+
+FileFingerprint fingerprintOfRead(const FileFingerprint &statBeforeRead, const QByteArray &bytes) {
+    FileFingerprint now = statBeforeRead;
+    if (now.exists)
+        now.hash = contentHash(bytes);
+    return now;
+}
+
+FileFingerprint readFingerprint(const QString &path, const FileFingerprint &known) {
+    FileFingerprint now = statFile(path);
+    if (!now.exists)
+        return now;
     if (known.exists && !known.hash.isEmpty() && known.size == now.size &&
         known.modified == now.modified && known.modified < known.takenAt - settledMs) {
         now.hash = known.hash;
         return now;
     }
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        QCryptographicHash hash(QCryptographicHash::Md5);
-        hash.addData(&file);
-        now.hash = hash.result();
+    if (!file.open(QIODevice::ReadOnly))
+        return now;
+    // Mapped rather than read: no copy of a large script is made just to hash it.
+    if (file.size() == 0) {
+        now.hash = contentHash({});
+    } else if (uchar *mapped = file.map(0, file.size())) {
+        now.hash = contentHash(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped),
+                                                       qsizetype(file.size())));
+        file.unmap(mapped);
+    } else {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            now.hash = contentHash(bytes);
     }
     return now;
 }

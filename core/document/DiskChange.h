@@ -23,6 +23,15 @@ struct FileFingerprint {
 // `known` and `known` was taken well after that time: a file rewritten within the clock's
 // step of the last look keeps its time, so only its content tells.
 FileFingerprint readFingerprint(const QString &path, const FileFingerprint &known = {});
+// The fingerprint of a file whose content was just read as `bytes`, without reading it again.
+// Its size and time (statFile) are looked up before the caller reads, so that a write in between
+// shows as a newer time at the next look.
+FileFingerprint fingerprintOfRead(const FileFingerprint &statBeforeRead, const QByteArray &bytes);
+// Size and time of the file now, with no content hash yet.
+FileFingerprint statFile(const QString &path);
+// What fingerprints compare content by. Not a cryptographic hash: it only has to tell a change
+// from no change of the same file, and it has to be quick on a script of many megabytes.
+QByteArray contentHash(const QByteArray &bytes);
 
 enum class DiskChange {
     None,          // nothing to do

@@ -87,3 +87,22 @@ TEST(DiskChange, ATouchWithoutNewContentChangesNothing) {
     EXPECT_NE(touched.modified, loaded.modified);
     EXPECT_EQ(diskChange(loaded, touched, false), DiskChange::None);
 }
+
+TEST(DiskChange, AFileFingerprintedFromWhatWasReadMatchesALaterLookUntilItIsWritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.con");
+    writeAll(path, QByteArray(200000, 'x') + "\r\nend");
+    const FileFingerprint stat = statFile(path);
+    const FileFingerprint opened = fingerprintOfRead(stat, readAll(path));
+    EXPECT_EQ(opened.hash, readFingerprint(path).hash);
+    EXPECT_EQ(diskChange(opened, readFingerprint(path, opened), false), DiskChange::None);
+    // Written after the size and time were taken but before the read: the document holds the
+    // new bytes, so the next look must not take the file for another program's change.
+    writeAll(path, QByteArray(200000, 'y') + "\r\nend");
+    const FileFingerprint readLate = fingerprintOfRead(stat, readAll(path));
+    EXPECT_EQ(diskChange(readLate, readFingerprint(path, readLate), false), DiskChange::None);
+    // An empty file and a missing one have fingerprints of their own.
+    writeAll(path, "");
+    EXPECT_EQ(readFingerprint(path).hash, contentHash({}));
+    EXPECT_NE(diskChange(readLate, readFingerprint(path, readLate), false), DiskChange::None);
+}
