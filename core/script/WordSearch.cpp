@@ -1,6 +1,7 @@
 #include "core/script/WordSearch.h"
 
 #include <array>
+#include <cstring>
 
 namespace marlix {
 
@@ -21,6 +22,23 @@ ByteClasses makeClasses() {
         t.fold[c] = f;
     }
     return t;
+}
+
+// A folded byte that only one raw byte folds to: no letter with two cases.
+bool isCaseless(unsigned char folded) {
+    return !(folded >= 'a' && folded <= 'z') && !(folded >= 0xE0 && folded != 0xF7);
+}
+
+// Over a long stretch, the word's first caseless byte (the dot of
+// "objecttemplate.create") is looked for with memchr, which steps over bytes many at a time;
+// the comparison of every position stays for short stretches and for words of letters only.
+constexpr qsizetype anchoredSearchFrom = 4096;
+
+qsizetype anchorOf(const QByteArray &foldedWord) {
+    for (qsizetype k = 0; k < foldedWord.size(); ++k)
+        if (isCaseless(static_cast<unsigned char>(foldedWord[k])))
+            return k;
+    return -1;
 }
 
 } // namespace
@@ -66,6 +84,28 @@ qsizetype findFoldedWholeWord(const TextView &text, const QByteArray &foldedWord
     const auto &fold = byteClasses().fold;
     const auto *data = reinterpret_cast<const unsigned char *>(text.data);
     const auto *w = reinterpret_cast<const unsigned char *>(foldedWord.constData());
+    const auto matchesAt = [&](qsizetype pos) {
+        const unsigned char *p = data + (pos - text.offset);
+        qsizetype i = 0;
+        while (i < n && fold[p[i]] == w[i])
+            ++i;
+        return i == n && isWholeWordAt(text, pos, n);
+    };
+    if (end - from >= anchoredSearchFrom) {
+        if (const qsizetype k = anchorOf(foldedWord); k >= 0) {
+            for (qsizetype pos = from; pos + n <= end;) {
+                const auto *hit = static_cast<const unsigned char *>(
+                    std::memchr(data + (pos + k - text.offset), w[k], size_t(end - n + 1 - pos)));
+                if (!hit)
+                    return -1;
+                pos = (hit - data) + text.offset - k;
+                if (matchesAt(pos))
+                    return pos;
+                ++pos;
+            }
+            return -1;
+        }
+    }
     for (qsizetype pos = from; pos + n <= end; ++pos) {
         const unsigned char *p = data + (pos - text.offset);
         if (fold[p[0]] != w[0])

@@ -1,5 +1,6 @@
 #include "core/script/WordSearch.h"
 
+#include <QList>
 #include <gtest/gtest.h>
 
 using namespace marlix;
@@ -60,4 +61,35 @@ TEST(WordSearch, WindowOfALargerDocument) {
     const QByteArray tail = document.mid(21, 4); // " phr"
     const TextView cut{tail.constData(), tail.size(), 21, document.size()};
     EXPECT_EQ(findWholeWord(cut, "phr", 22, 3), -1); // "phrase" goes on after the window
+}
+
+TEST(WordSearch, ALongStretchFindsWhatAShortOneFindsWhateverTheCaseAndTheWindow) {
+    // Long stretches skip to a byte without case; they must find exactly the matches a
+    // position-by-position search finds, also in a window that starts inside the text.
+    QByteArray text;
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 7 == 0)
+            text += "ObjectTemplate.Create Bunker" + QByteArray::number(i);
+        else if (i % 7 == 1)
+            text += "myObjectTemplate.create x"; // not a whole word
+        else if (i % 7 == 2)
+            text += "objecttemplate.createx y";
+        else if (i % 7 == 3)
+            text += "OBJECTTEMPLATE.CREATE\xC9"; // a Latin letter: not a whole word either
+        else
+            text += "ObjectTemplate.setNetworkableInfo BunkerInfo";
+        text += (i % 2) ? "\r\n" : "\n";
+    }
+    const QByteArray word = foldWord("objecttemplate.create");
+    const qsizetype offset = 1000;
+    const TextView window{text.constData() + offset, text.size() - offset, offset, text.size()};
+    QList<qsizetype> anchored, stepped;
+    for (qsizetype at = findFoldedWholeWord(window, word, offset, text.size()); at >= 0;
+         at = findFoldedWholeWord(window, word, at + 1, text.size()))
+        anchored += at;
+    for (qsizetype at = offset; at < text.size(); ++at) // stretches far below the anchored size
+        if (findFoldedWholeWord(window, word, at, word.size()) == at)
+            stepped += at;
+    EXPECT_EQ(anchored, stepped);
+    EXPECT_GT(anchored.size(), 400); // nearly every seventh line lies after the window start
 }
