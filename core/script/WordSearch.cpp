@@ -24,21 +24,49 @@ ByteClasses makeClasses() {
     return t;
 }
 
-// A folded byte that only one raw byte folds to: no letter with two cases.
-bool isCaseless(unsigned char folded) {
-    return !(folded >= 'a' && folded <= 'z') && !(folded >= 0xE0 && folded != 0xF7);
-}
-
-// Over a long stretch, the word's first caseless byte (the dot of
-// "objecttemplate.create") is looked for with memchr, which steps over bytes many at a time;
-// the comparison of every position stays for short stretches and for words of letters only.
+// Over a long stretch the search steps with memchr (many bytes at a time) to one byte of the
+// word, the anchor, and compares only there: a byte without case (the dot of
+// "objecttemplate.create") is one search; a letter is two, one for each case, and the letter
+// rare in scripts is taken. Short stretches (a word at the caret) compare every position.
 constexpr qsizetype anchoredSearchFrom = 4096;
 
-qsizetype anchorOf(const QByteArray &foldedWord) {
-    for (qsizetype k = 0; k < foldedWord.size(); ++k)
-        if (isCaseless(static_cast<unsigned char>(foldedWord[k])))
-            return k;
-    return -1;
+struct Anchor {
+    qsizetype at = -1;           // index in the word
+    unsigned char bytes[2] = {}; // the raw bytes that fold to it
+    int count = 0;
+};
+
+int caseRank(unsigned char folded) {
+    // Letters from the rarest in script text to the commonest; other folded letters rank last.
+    static constexpr char order[] = "zqjxkvwygfbhpumdclnsriaote";
+    const char *at = std::strchr(order, folded);
+    return folded && at ? int(at - order) : int(sizeof order);
+}
+
+Anchor anchorOf(const QByteArray &foldedWord) {
+    Anchor best;
+    int bestRank = 1 << 30;
+    for (qsizetype k = 0; k < foldedWord.size(); ++k) {
+        const auto f = static_cast<unsigned char>(foldedWord[k]);
+        const bool ascii = f >= 'a' && f <= 'z';
+        const bool latin = f >= 0xE0 && f != 0xF7 && f != 0xFF;
+        if (!ascii && !latin) { // ÿ (0xFF) has no capital among the bytes either
+            Anchor caseless;
+            caseless.at = k;
+            caseless.bytes[0] = f;
+            caseless.count = 1;
+            return caseless;
+        }
+        const int rank = latin ? -1 : caseRank(f); // an accented letter is rarer still
+        if (rank >= bestRank)
+            continue;
+        bestRank = rank;
+        best.at = k;
+        best.bytes[0] = f;
+        best.bytes[1] = static_cast<unsigned char>(f - 0x20);
+        best.count = 2;
+    }
+    return best;
 }
 
 } // namespace
@@ -92,18 +120,28 @@ qsizetype findFoldedWholeWord(const TextView &text, const QByteArray &foldedWord
         return i == n && isWholeWordAt(text, pos, n);
     };
     if (end - from >= anchoredSearchFrom) {
-        if (const qsizetype k = anchorOf(foldedWord); k >= 0) {
-            for (qsizetype pos = from; pos + n <= end;) {
-                const auto *hit = static_cast<const unsigned char *>(
-                    std::memchr(data + (pos + k - text.offset), w[k], size_t(end - n + 1 - pos)));
+        if (const Anchor anchor = anchorOf(foldedWord); anchor.at >= 0) {
+            const qsizetype k = anchor.at;
+            // The anchor of every candidate start in [from, end - n] lies in [first, last).
+            const unsigned char *first = data + (from + k - text.offset);
+            const unsigned char *last = data + (end - n + 1 + k - text.offset);
+            const auto next = [&](const unsigned char *at, int which) {
+                return at < last ? static_cast<const unsigned char *>(
+                                       std::memchr(at, anchor.bytes[which], size_t(last - at)))
+                                 : nullptr;
+            };
+            const unsigned char *hits[2] = {next(first, 0),
+                                            anchor.count > 1 ? next(first, 1) : nullptr};
+            for (;;) {
+                const int which = !hits[0] ? 1 : !hits[1] ? 0 : (hits[1] < hits[0] ? 1 : 0);
+                const unsigned char *hit = hits[which];
                 if (!hit)
                     return -1;
-                pos = (hit - data) + text.offset - k;
+                const qsizetype pos = (hit - data) + text.offset - k;
                 if (matchesAt(pos))
                     return pos;
-                ++pos;
+                hits[which] = next(hit + 1, which);
             }
-            return -1;
         }
     }
     for (qsizetype pos = from; pos + n <= end; ++pos) {
