@@ -109,30 +109,31 @@ std::optional<QString> FileCommands::askSaveName() {
     return answer.fileName;
 }
 
-void FileCommands::save() {
-    TTabSheet *page = m_documents.activePage();
-    if (!page)
-        return;
-    TAdvEdit *editor = m_documents.editorOf(page);
+bool FileCommands::saveUnderNewName(TTabSheet *page) {
+    const std::optional<QString> chosen = askSaveName();
+    if (!chosen)
+        return false;
+    m_documents.editorOf(page)->SaveScript(*chosen);
+    m_documents.setPath(page, *chosen);
+    return true;
+}
+
+bool FileCommands::savePage(TTabSheet *page) {
     const QString path = m_documents.list().path(page->Tag);
-    if (!path.isEmpty()) {
-        editor->SaveScript(path);
-        return;
-    }
-    if (const std::optional<QString> chosen = askSaveName()) {
-        editor->SaveScript(*chosen);
-        m_documents.setPath(page, *chosen);
-    }
+    if (path.isEmpty())
+        return saveUnderNewName(page);
+    m_documents.editorOf(page)->SaveScript(path);
+    return true;
+}
+
+void FileCommands::save() {
+    if (TTabSheet *page = m_documents.activePage())
+        savePage(page);
 }
 
 void FileCommands::saveAs() {
-    TTabSheet *page = m_documents.activePage();
-    if (!page)
-        return;
-    if (const std::optional<QString> chosen = askSaveName()) {
-        m_documents.editorOf(page)->SaveScript(*chosen);
-        m_documents.setPath(page, *chosen);
-    }
+    if (TTabSheet *page = m_documents.activePage())
+        saveUnderNewName(page);
 }
 
 void FileCommands::saveAll() {
@@ -146,13 +147,7 @@ void FileCommands::saveAll() {
         m_documents.tabs()->setActivePage(page);
         page->setFocus();
         editor->setFocus();
-        const QString path = m_documents.list().path(slot);
-        if (!path.isEmpty()) {
-            editor->SaveScript(path);
-        } else if (const std::optional<QString> chosen = askSaveName()) {
-            editor->SaveScript(*chosen);
-            m_documents.setPath(page, *chosen);
-        }
+        savePage(page);
     }
 }
 
@@ -192,17 +187,8 @@ bool FileCommands::saveOrDiscard(TTabSheet *page) {
         return true;
     if (answer != QMessageBox::Yes)
         return false;
-    QString fileName = m_documents.list().path(page->Tag);
-    if (fileName.isEmpty()) {
-        const std::optional<QString> chosen = askSaveName();
-        if (!chosen)
-            return false;
-        fileName = *chosen;
-    }
-    m_documents.editorOf(page)->SaveScript(fileName);
-    // As after Save As: should the leaving be cancelled later, the document has its name.
-    m_documents.setPath(page, fileName);
-    return true;
+    // A name chosen here stays, as after Save As, should the leaving be cancelled later.
+    return savePage(page);
 }
 
 bool FileCommands::changedDocumentsMayGo() {

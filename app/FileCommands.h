@@ -46,6 +46,11 @@ private:
     // saved, or No. False on Cancel or a cancelled Save dialog; a failed save throws.
     bool saveOrDiscard(TTabSheet *page);
     std::optional<QString> askSaveName();
+    // Saves the page's document under its name, or asks for one when it has none. False when
+    // the dialog was cancelled; a failed save throws.
+    bool savePage(TTabSheet *page);
+    // Asks for a name and saves under it; false, and nothing saved, when the dialog is cancelled.
+    bool saveUnderNewName(TTabSheet *page);
     // The dialog as it opens now: in the folder of the script in view, else where it was
     // last used.
     FileRequest inFolderOfScriptInView(const FileRequest &dialog) const;

@@ -144,16 +144,9 @@ qsizetype findFoldedWholeWord(const TextView &text, const QByteArray &foldedWord
             }
         }
     }
-    for (qsizetype pos = from; pos + n <= end; ++pos) {
-        const unsigned char *p = data + (pos - text.offset);
-        if (fold[p[0]] != w[0])
-            continue;
-        qsizetype i = 1;
-        while (i < n && fold[p[i]] == w[i])
-            ++i;
-        if (i == n && isWholeWordAt(text, pos, n))
+    for (qsizetype pos = from; pos + n <= end; ++pos)
+        if (fold[data[pos - text.offset]] == w[0] && matchesAt(pos))
             return pos;
-    }
     return -1;
 }
 
