@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "../FileTree.h"
+
 #include <gtest/gtest.h>
 
 using namespace marlix;
@@ -17,21 +19,8 @@ TEST(DocumentSlots, ClosingActivatesTheFollowingTabOrTheFirst) {
     EXPECT_EQ(tabActiveAfterRemoval(0, 1), -1); // the only one: none
 }
 
-namespace {
-struct Tree {
-    QTemporaryDir dir;
-    QString root = QDir(dir.path()).canonicalPath();
-    QString make(const QString &name) {
-        QDir().mkpath(QFileInfo(root + "/" + name).absolutePath());
-        QFile file(root + "/" + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        return root + "/" + name;
-    }
-};
-} // namespace
-
 TEST(DocumentSlots, AFileUnderAnotherSpellingIsTheSameDocument) {
-    Tree tree;
+    FileTree tree;
     const QString objects = tree.make("Sherman/Objects.con");
     tree.make("Tiger/Objects.con");
     EXPECT_TRUE(sameDocument(objects, tree.root + "/Tiger/../Sherman/Objects.con"));
@@ -44,7 +33,7 @@ TEST(DocumentSlots, AFileUnderAnotherSpellingIsTheSameDocument) {
 }
 
 TEST(DocumentSlots, CleaningKeepsWhatALinkedFolderMeans) {
-    Tree tree;
+    FileTree tree;
     const QString real = tree.make("mod/b.con");
     tree.make("mod/x/keep.con");
     tree.make("far/b.con");

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "../FileTree.h"
+
 #include <gtest/gtest.h>
 
 using namespace marlix;
@@ -110,22 +112,9 @@ TEST(DocumentList, FindsAnOpenFileByItsPath) {
     EXPECT_EQ(list.slotWithFile("/x.con"), 6);
 }
 
-namespace {
-struct Tree {
-    QTemporaryDir dir;
-    QString root = QDir(dir.path()).canonicalPath();
-    QString make(const QString &name) {
-        QDir().mkpath(QFileInfo(root + "/" + name).absolutePath());
-        QFile file(root + "/" + name);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        return root + "/" + name;
-    }
-};
-} // namespace
-
 // `marlix ../Sherman/Objects.con` opened a second tab for a file already open.
 TEST(DocumentList, AFileOpenUnderAnotherSpellingIsTheSameDocument) {
-    Tree tree;
+    FileTree tree;
     const QString objects = tree.make("Sherman/Objects.con");
     tree.make("Tiger/Objects.con");
     DocumentList list;

@@ -9,6 +9,7 @@
 #include "core/modindex/ModCheck.h"
 #include "tests/core/modindex/ModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/ModalDialogs.h"
 #include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
@@ -29,18 +30,7 @@ using namespace marlix;
 
 namespace {
 
-// Runs handle on the first modal dialog of the type as soon as it is shown.
-template <class Dialog> void whenShown(const std::function<void(Dialog *)> &handle) {
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handle(dialog);
-        }
-    });
-    timer->start(10);
-}
+using fixture::whenShown;
 
 // The main window over the tree, its index folders listed, the first build done.
 struct IndexedWindow {

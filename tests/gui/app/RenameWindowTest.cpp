@@ -8,6 +8,7 @@
 #include "core/modindex/IndexFolders.h"
 #include "tests/core/modindex/LayoutModTree.h"
 #include "tests/gui/support/MainWindowFixture.h"
+#include "tests/gui/support/ModalDialogs.h"
 #include "tests/gui/support/WindowPartsB.h"
 
 #include <QAction>
@@ -28,20 +29,7 @@ using namespace marlix;
 
 namespace {
 
-// Runs handle on the first modal dialog of the type as soon as it is shown; the timer that
-// watches for it is returned, so that an answer never given can be withdrawn.
-template <class Dialog> QPointer<QTimer> whenShown(const std::function<void(Dialog *)> &handle) {
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, handle] {
-        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            handle(dialog);
-        }
-    });
-    timer->start(10);
-    return timer;
-}
+using fixture::whenShown;
 
 QByteArray readAll(const QString &path) {
     QFile file(path);
