@@ -8,6 +8,7 @@
 #include "core/script/HighlightStyling.h"
 #include "core/script/LanguageTables.h"
 #include "core/script/LineEnds.h"
+#include "core/script/LinePieceFeed.h"
 #include "core/script/Remarks.h"
 #include "core/script/ScriptText.h"
 #include "core/script/TriggerCompletion.h"
@@ -86,6 +87,7 @@ TAdvEdit::TAdvEdit(QWidget *Owner)
 }
 
 TAdvEdit::~TAdvEdit() {
+    m_feed.reset(); // its thread may call back into the editor until it has stopped
     // The object list belongs to the tab page; one without a page would otherwise be lost.
     if (ObjectList && !ObjectList->parentWidget())
         delete ObjectList;
@@ -298,6 +300,11 @@ void TAdvEdit::documentModified(int position, int modificationType, int length) 
     // Told before the change: the range it will touch is kept, in positions that follow the
     // changes still to come, and its lines are coloured once the change is done.
     const bool insert = modificationType & SC_MOD_BEFOREINSERT;
+    if (m_feed && (insert || (modificationType & SC_MOD_BEFOREDELETE))) {
+        // What the feed works out is for the text before this edit: the slices go on without it.
+        m_feedAllowed = false;
+        dropFeed();
+    }
     if (m_loading || (!insert && !(modificationType & SC_MOD_BEFOREDELETE)))
         return;
     movePendingLines(position, length, insert);
@@ -453,7 +460,7 @@ QList<HighlightPhrase> TAdvEdit::highlightEntries() {
 
 const PhraseHighlighter &TAdvEdit::highlighter() {
     if (!m_highlighter || m_highlighterEntries != HighlightCount) {
-        m_highlighter = std::make_unique<PhraseHighlighter>(highlightEntries());
+        m_highlighter = std::make_shared<const PhraseHighlighter>(highlightEntries());
         m_highlighterEntries = HighlightCount;
     }
     return *m_highlighter;

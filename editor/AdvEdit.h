@@ -19,6 +19,9 @@
 #include <memory>
 
 namespace marlix {
+struct FoldLine;
+struct LinePiece;
+class LinePieceFeed;
 class ScintillaText;
 class TriggerCompletion;
 class WrapSwitch;
@@ -165,6 +168,8 @@ private:
     // twinLines, with room for the pieces of a document of this size (-1: of the text)
     void twinStyles(const marlix::TextView &text, QByteArray &styles, qsizetype documentBytes = -1);
     void setStyleColor(int style, const QColor &color); // the style and its twin
+    // Room for the widths of the pieces of a document of this size, or of a long line.
+    void keepTwinWidths(qsizetype documentBytes, bool longLine);
     void twinLineAt(qsizetype pos);
     void twinLoadedText(const QByteArray &text); // all in style 0, as the text came in
     void initTwins();
@@ -202,6 +207,18 @@ private:
     // The block states (open after each line), fold levels and the blocks open before each
     // line of whole lines from `first` on, each state told to the control once.
     void setLineStatesOf(const marlix::TextView &lines, int first, const QList<bool> &openAfter);
+    // The same from the fold places worked out already, `before` being the blocks open before
+    // line `first`.
+    void applyLineStates(int first, std::uint32_t before, const QList<marlix::FoldLine> &folds,
+                         const QList<bool> &openAfter);
+    // The colours, block states and fold levels of the lines ahead worked out on another
+    // thread while the slices write what is done (core/script/LinePieceFeed.h).
+    void startFeed(int line);
+    void dropFeed();
+    bool pieceFits(const marlix::LinePiece &piece, int line) const;
+    void applyLinePiece(const marlix::LinePiece &piece);
+    std::unique_ptr<marlix::LinePieceFeed> m_feed;
+    bool m_feedAllowed = false; // until the text is edited during the pass
     QTimer *m_sliceTimer = nullptr;
     qsizetype m_pendingFrom = -1; // the start of the first line not done, or -1
     qsizetype m_aheadFrom = -1;   // the lines in view done ahead of the slices
@@ -232,7 +249,8 @@ private:
     std::unique_ptr<marlix::ScintillaText> m_text;
     std::unique_ptr<marlix::TriggerCompletion> m_triggers;
     std::unique_ptr<marlix::CompletionSession> m_completion;
-    std::unique_ptr<marlix::PhraseHighlighter> m_highlighter; // for the table and style colours
+    // For the table and style colours; shared with the feed that colours ahead.
+    std::shared_ptr<const marlix::PhraseHighlighter> m_highlighter;
     int m_highlighterEntries = 0;
     marlix::StyleTable m_styles;
     QSet<int> m_menuKeys;

@@ -3,12 +3,17 @@
 // slices on a timer so that the tab shows at once and no key waits long. The lines in view are
 // coloured ahead of the slices whenever they are not done yet.
 //
+// While a colouring pass runs, a thread of its own works out the lines ahead from a copy of
+// the text (LinePieceFeed), and the slices only write what it has done into the control. An
+// edit drops it: the slices then work the lines out themselves from the text as it is.
+//
 // Edits during the slices are coloured as always; the slices only ever write what they
 // computed from the text as it is at that moment, so what they write is never older than the
 // text, and the place they carry on from moves with the text.
 #include "editor/AdvEdit.h"
 
 #include "core/script/FoldLevels.h"
+#include "core/script/LinePieceFeed.h"
 #include "core/script/Remarks.h"
 #include "core/script/TwinStyles.h"
 #include "editor/ManyFoldLevels.h"
@@ -73,11 +78,14 @@ bool TAdvEdit::startLinePass(bool color) {
     m_pendingFrom = 0;
     m_pendingColor = m_pendingColor || color;
     m_aheadFrom = m_aheadTo = -1;
+    m_feed.reset();
+    m_feedAllowed = true;
     m_sliceTimer->start(0);
     return true;
 }
 
 void TAdvEdit::stopLinePass() {
+    m_feed.reset();
     m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
     m_pendingColor = false;
     if (m_sliceTimer)
@@ -115,7 +123,24 @@ void TAdvEdit::lineSlice() {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int firstDone = lineOfPosition(m_pendingFrom);
     int line = firstDone;
+    if (m_pendingColor && m_feedAllowed && !m_feed)
+        startFeed(line);
+    bool waiting = false; // for the feed, which calls back when its next piece is done
     while (line < lines && spent.nsecsElapsed() < sliceNs) {
+        if (m_feed) {
+            const std::optional<LinePiece> piece = m_feed->take();
+            if (piece && pieceFits(*piece, line)) {
+                applyLinePiece(*piece);
+                line += piece->lineCount();
+            } else if (piece || m_feed->exhausted()) {
+                m_feedAllowed = false; // not the lines expected: they are worked out here
+                m_feed.reset();
+            } else {
+                waiting = true;
+                break;
+            }
+            continue;
+        }
         const int last = std::max(line, lineOfPosition(lineStart(line) + pieceBytes));
         bringLinesUpToDate(line, last, m_pendingColor);
         line = last + 1;
@@ -125,8 +150,10 @@ void TAdvEdit::lineSlice() {
     repaintLinesInView(firstDone, line - 1);
     if (line < lines) {
         m_pendingFrom = lineStart(line);
-        m_sliceTimer->start(0);
+        if (!waiting)
+            m_sliceTimer->start(0);
     } else {
+        m_feed.reset();
         m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
         m_pendingColor = false;
         updateLineNumberWidth();
@@ -136,6 +163,49 @@ void TAdvEdit::lineSlice() {
             QMetaObject::invokeMethod(this, &TAdvEdit::RefreshObjectList, Qt::QueuedConnection);
         }
     }
+}
+
+void TAdvEdit::startFeed(int line) {
+    const qsizetype from = lineStart(line);
+    highlighter(); // made for the current table, and shared with the feed
+    const LineRunStart start{from, line, blockOpenBefore(line),
+                             FoldStack::fromBits(foldStateBefore(line))};
+    m_feed = std::make_unique<LinePieceFeed>(
+        bytesBetween(from, SendScintilla(SCI_GETLENGTH)), start, m_highlighter, m_wrap->lineFit(),
+        [this] {
+            // On the feed's thread: the slices carry on in the editor's.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (linesPending() && !m_sliceTimer->isActive())
+                        m_sliceTimer->start(0);
+                },
+                Qt::QueuedConnection);
+        },
+        pieceBytes);
+}
+
+void TAdvEdit::dropFeed() {
+    m_feed.reset();
+    if (linesPending())
+        m_sliceTimer->start(0);
+}
+
+bool TAdvEdit::pieceFits(const LinePiece &piece, int line) const {
+    // The feed stops at the first edit, so its pieces follow on from one another; the table
+    // and the width of the text area must still be those it started with.
+    return piece.start.line == line && piece.start.position == lineStart(line) &&
+           m_feed->highlighter() == m_highlighter.get() && m_feed->fit() == m_wrap->lineFit() &&
+           piece.start.position + piece.styles.size() <= SendScintilla(SCI_GETLENGTH);
+}
+
+void TAdvEdit::applyLinePiece(const LinePiece &piece) {
+    const qsizetype length = SendScintilla(SCI_GETLENGTH);
+    keepTwinWidths(length, piece.longLine);
+    SendScintilla(SCI_STARTSTYLING, static_cast<unsigned long>(piece.start.position), 0L);
+    SendScintilla(SCI_SETSTYLINGEX, static_cast<unsigned long>(piece.styles.size()),
+                  piece.styles.constData());
+    applyLineStates(piece.start.line, piece.start.folds.bits(), piece.folds, piece.openAfter);
 }
 
 void TAdvEdit::bringLinesUpToDate(int first, int last, bool color) {

@@ -124,14 +124,17 @@ void TAdvEdit::setFoldLevels(const TextView &text) {
 }
 
 void TAdvEdit::setLineStatesOf(const TextView &text, int first, const QList<bool> &openAfter) {
+    // The blocks open before the first line are left as they are: they belong to the text above.
+    const std::uint32_t before = foldStateBefore(first);
+    applyLineStates(first, before, foldLines(text, FoldStack::fromBits(before)), openAfter);
+}
+
+void TAdvEdit::applyLineStates(int first, std::uint32_t before, const QList<FoldLine> &folds,
+                               const QList<bool> &openAfter) {
     const int count = int(SendScintilla(SCI_GETLINECOUNT));
-    std::uint32_t before = foldStateBefore(first); // left as it is: it belongs to the text above
-    FoldStack stack = FoldStack::fromBits(before);
     int line = first;
-    for (qsizetype start = 0, i = 0;; ++i, ++line) {
-        const qsizetype end = lineEndIn(text.data, start, text.size);
-        const FoldLine fold = marlix::foldLine(stack, text.data + start, end - start);
-        const long level = foldLevel(fold);
+    for (qsizetype i = 0; i < folds.size() && line < count; ++i, ++line) {
+        const long level = foldLevel(folds[i]);
         const long was = SendScintilla(SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
         if ((was & (SC_FOLDLEVELNUMBERMASK | SC_FOLDLEVELHEADERFLAG)) != level)
             SendScintilla(SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), level);
@@ -140,16 +143,10 @@ void TAdvEdit::setLineStatesOf(const TextView &text, int first, const QList<bool
         const long wanted = (open ? remBlockOpenState : 0) | long(before << foldStateShift);
         if (state != wanted)
             SendScintilla(SCI_SETLINESTATE, static_cast<unsigned long>(line), wanted);
-        stack = fold.after;
-        before = stack.bits();
-        if (end >= text.size)
-            break;
-        start =
-            end +
-            (text.data[end] == '\r' && end + 1 < text.size && text.data[end + 1] == '\n' ? 2 : 1);
+        before = folds[i].after.bits();
     }
-    if (line + 1 < count)
-        setFoldStateBefore(line + 1, before);
+    if (line < count)
+        setFoldStateBefore(line, before);
 }
 
 // Each line keeps the blocks open before it, not after: when lines are joined the control

@@ -33,7 +33,11 @@ void keepWidthsFor(QsciScintilla &editor, qsizetype bytes, bool longLine) {
 
 void TAdvEdit::twinStyles(const TextView &text, QByteArray &styles, qsizetype documentBytes) {
     const TwinResult result = twinLines(text, styles, m_wrap->lineFit());
-    keepWidthsFor(*this, documentBytes < 0 ? text.size : documentBytes, result.longLine);
+    keepTwinWidths(documentBytes < 0 ? text.size : documentBytes, result.longLine);
+}
+
+void TAdvEdit::keepTwinWidths(qsizetype documentBytes, bool longLine) {
+    keepWidthsFor(*this, documentBytes, longLine);
 }
 
 void TAdvEdit::initTwins() {

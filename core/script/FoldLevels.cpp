@@ -1,5 +1,7 @@
 #include "core/script/FoldLevels.h"
 
+#include "core/script/HighlightStyling.h"
+
 #include <cstring>
 
 namespace marlix {
@@ -127,18 +129,16 @@ QList<FoldLine> foldLines(const TextView &text, FoldStack before) {
     QList<FoldLine> lines;
     FoldStack stack = before;
     const char *data = text.data;
-    qsizetype start = 0;
     const qsizetype size = text.size;
-    while (true) {
-        const void *found =
-            start < size ? std::memchr(data + start, '\n', size_t(size - start)) : nullptr;
-        const qsizetype end = found ? static_cast<const char *>(found) - data : size;
+    // Lines end at CR, LF or CR LF, as the control counts them.
+    for (qsizetype start = 0;;) {
+        const qsizetype end = lineEndIn(data, start, size);
         const FoldLine line = foldLine(stack, data + start, end - start);
         lines.append(line);
         stack = line.after;
-        if (!found)
+        if (end >= size)
             break;
-        start = end + 1;
+        start = end + (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
     }
     return lines;
 }

@@ -51,7 +51,8 @@ struct FoldLine {
 // The line of `size` bytes, given the blocks open before it.
 FoldLine foldLine(FoldStack before, const char *line, qsizetype size);
 
-// Every line of a text of whole lines, in order, given the blocks open before its first line.
+// Every line of a text of whole lines (ending at CR, LF or CR LF, as the control splits them),
+// in order, given the blocks open before its first line.
 QList<FoldLine> foldLines(const TextView &text, FoldStack before = FoldStack());
 
 } // namespace marlix

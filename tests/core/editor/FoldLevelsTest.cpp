@@ -99,3 +99,9 @@ TEST(FoldLevels, TooDeepNestingStopsFoldingButKeepsTheOuterBlocks) {
     EXPECT_EQ(lines.last().after.depth(), FoldStack::MaxDepth);
     EXPECT_LT(lines.last().after.bits(), 1u << 30); // fits beside the editor's own line bit
 }
+
+TEST(FoldLevels, LinesEndAtCrLfAndLoneCrAsTheControlCountsThem) {
+    // Old scripts saved on other systems may end lines with a lone CR.
+    const QByteArray text = "if a\rObjectTemplate.create A\r\nx\nendIf\rb";
+    EXPECT_EQ(shape(text), (QStringList{"0+", "1+", "2", "1", "0"}));
+}
