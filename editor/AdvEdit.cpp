@@ -234,14 +234,24 @@ void TAdvEdit::loadBytes(const QByteArray &fileBytes) {
     qsizetype held = fileBytes.size();
     if (fileBytes.endsWith("\r\n"))
         held -= 2;
-    if (onlyCrLf(fileBytes.constData(), held))
+    if (onlyCrLf(fileBytes.constData(), held)) {
         loadText(QByteArray::fromRawData(fileBytes.constData(), held));
-    else
-        loadText(joinedLines(fileBytes));
+        m_loadedText = fileBytes;
+    } else {
+        const QByteArray joined = joinedLines(fileBytes);
+        loadText(joined);
+        m_loadedText = joined;
+        held = joined.size();
+    }
+    m_loadedSize = linesPending() ? held : 0;
+    if (!m_loadedSize)
+        m_loadedText.clear(); // a small script is done already
 }
 
 void TAdvEdit::loadText(const QByteArray &text) {
     m_loading = true;
+    m_loadedText.clear(); // loadBytes keeps what it loads from anew
+    m_loadedSize = 0;
     // Wrapping while the text goes in costs seconds on a large script.
     m_wrap->beginReset();
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
@@ -300,10 +310,15 @@ void TAdvEdit::documentModified(int position, int modificationType, int length) 
     // Told before the change: the range it will touch is kept, in positions that follow the
     // changes still to come, and its lines are coloured once the change is done.
     const bool insert = modificationType & SC_MOD_BEFOREINSERT;
-    if (m_feed && (insert || (modificationType & SC_MOD_BEFOREDELETE))) {
-        // What the feed works out is for the text before this edit: the slices go on without it.
-        m_feedAllowed = false;
-        dropFeed();
+    if (insert || (modificationType & SC_MOD_BEFOREDELETE)) {
+        m_loadedText.clear(); // no longer the document's text
+        m_loadedSize = 0;
+        if (m_feed) {
+            // What the feed works out is for the text before this edit: the slices go on
+            // without it.
+            m_feedAllowed = false;
+            dropFeed();
+        }
     }
     if (m_loading || (!insert && !(modificationType & SC_MOD_BEFOREDELETE)))
         return;

@@ -218,6 +218,10 @@ private:
     bool pieceFits(const marlix::LinePiece &piece, int line) const;
     void applyLinePiece(const marlix::LinePiece &piece);
     std::unique_ptr<marlix::LinePieceFeed> m_feed;
+    // The bytes the text was loaded from, text[0, m_loadedSize) being the document, kept for
+    // the feed until the first edit or the end of the pass: it then needs no copy of them.
+    QByteArray m_loadedText;
+    qsizetype m_loadedSize = 0;
     bool m_feedAllowed = false; // until the text is edited during the pass
     QTimer *m_sliceTimer = nullptr;
     qsizetype m_pendingFrom = -1; // the start of the first line not done, or -1

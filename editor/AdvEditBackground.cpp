@@ -154,6 +154,8 @@ void TAdvEdit::lineSlice() {
             m_sliceTimer->start(0);
     } else {
         m_feed.reset();
+        m_loadedText.clear();
+        m_loadedSize = 0;
         m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
         m_pendingColor = false;
         updateLineNumberWidth();
@@ -170,8 +172,11 @@ void TAdvEdit::startFeed(int line) {
     highlighter(); // made for the current table, and shared with the feed
     const LineRunStart start{from, line, blockOpenBefore(line),
                              FoldStack::fromBits(foldStateBefore(line))};
+    const qsizetype length = SendScintilla(SCI_GETLENGTH);
+    const bool loaded = m_loadedSize == length && !m_loadedText.isNull();
     m_feed = std::make_unique<LinePieceFeed>(
-        bytesBetween(from, SendScintilla(SCI_GETLENGTH)), start, m_highlighter, m_wrap->lineFit(),
+        loaded ? m_loadedText : bytesBetween(from, length), loaded ? from : 0,
+        loaded ? length : length - from, start, m_highlighter, m_wrap->lineFit(),
         [this] {
             // On the feed's thread: the slices carry on in the editor's.
             QMetaObject::invokeMethod(

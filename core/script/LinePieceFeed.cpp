@@ -2,13 +2,17 @@
 
 #include "core/script/HighlightStyling.h"
 
+#include <algorithm>
+
 namespace marlix {
 
-LinePieceFeed::LinePieceFeed(QByteArray text, LineRunStart start,
+LinePieceFeed::LinePieceFeed(QByteArray text, qsizetype from, qsizetype to, LineRunStart start,
                              std::shared_ptr<const PhraseHighlighter> highlighter, LineFit fit,
                              std::function<void()> ready, qsizetype pieceBytes)
-    : m_text(std::move(text)), m_start(start), m_highlighter(std::move(highlighter)), m_fit(fit),
-      m_ready(std::move(ready)), m_pieceBytes(std::max<qsizetype>(1, pieceBytes)) {
+    : m_text(std::move(text)), m_from(std::clamp<qsizetype>(from, 0, m_text.size())),
+      m_to(std::clamp<qsizetype>(to, m_from, m_text.size())), m_start(start),
+      m_highlighter(std::move(highlighter)), m_fit(fit), m_ready(std::move(ready)),
+      m_pieceBytes(std::max<qsizetype>(1, pieceBytes)) {
     m_thread = std::thread([this] { work(); });
 }
 
@@ -40,8 +44,8 @@ bool LinePieceFeed::exhausted() const {
 }
 
 void LinePieceFeed::work() {
-    const char *data = m_text.constData();
-    const qsizetype size = m_text.size();
+    const char *data = m_text.constData() + m_from;
+    const qsizetype size = m_to - m_from;
     LineRunStart start = m_start;
     for (qsizetype from = 0; !m_stop;) {
         const qsizetype end = runEnd(data, from, size, m_pieceBytes);

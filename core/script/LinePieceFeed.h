@@ -24,9 +24,10 @@ class PhraseHighlighter;
 // drops the feed, whose pieces no longer match the text.
 class LinePieceFeed {
 public:
-    // `text` is the document from `start` to its end; `ready` is called on the feed's thread
-    // when a piece is done after take() found none, so the editor can come back for it.
-    LinePieceFeed(QByteArray text, LineRunStart start,
+    // text[from, to) is the document from `start` to its end (the feed keeps `text`, shared);
+    // `ready` is called on the feed's thread when a piece is done after take() found none, so
+    // the editor can come back for it.
+    LinePieceFeed(QByteArray text, qsizetype from, qsizetype to, LineRunStart start,
                   std::shared_ptr<const PhraseHighlighter> highlighter, LineFit fit,
                   std::function<void()> ready, qsizetype pieceBytes = 16 * 1024);
     ~LinePieceFeed(); // stops the thread after the piece it is on
@@ -45,6 +46,8 @@ private:
     void work();
 
     const QByteArray m_text;
+    const qsizetype m_from;
+    const qsizetype m_to;
     const LineRunStart m_start;
     const std::shared_ptr<const PhraseHighlighter> m_highlighter;
     const LineFit m_fit;

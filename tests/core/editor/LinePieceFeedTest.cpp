@@ -88,7 +88,10 @@ void expectPiecesAddUpToAWholePass(const QByteArray &text, qsizetype from, qsize
     const LineRunStart start{from, firstLine, firstLine > 0 && openAfter[firstLine - 1],
                              firstLine > 0 ? folds[firstLine - 1].after : FoldStack()};
     Taker taker;
-    LinePieceFeed feed(text.mid(from), start, highlighter, fit, taker.ready(), pieceBytes);
+    // The feed is given more than the document, as the editor gives it a file's bytes with
+    // the line end after the last line.
+    LinePieceFeed feed(text + "\r\nbeyond the document", from, text.size(), start, highlighter, fit,
+                       taker.ready(), pieceBytes);
     const QList<LinePiece> pieces = taker.takeAll(feed);
 
     ASSERT_FALSE(pieces.isEmpty());
@@ -140,7 +143,8 @@ TEST(LinePieceFeed, PiecesFollowOnAndAddUpToAWholePassOfTheText) {
 TEST(LinePieceFeed, ALongLineIsToldAndTheFeedCallsBackWhenItIsBehind) {
     const QByteArray text = mixedScript(4000); // about 1.5 MB
     Taker taker;
-    LinePieceFeed feed(text, LineRunStart{}, table(), LineFit{8, 32, 32, 600}, taker.ready());
+    LinePieceFeed feed(text, 0, text.size(), LineRunStart{}, table(), LineFit{8, 32, 32, 600},
+                       taker.ready());
     const QList<LinePiece> pieces = taker.takeAll(feed);
     qsizetype bytes = 0;
     bool longLine = false;
@@ -158,7 +162,7 @@ TEST(LinePieceFeed, IsDroppedAtOnceWithPiecesUntakenAndNoCallAfterwards) {
     int calls = 0;
     const auto started = std::chrono::steady_clock::now();
     {
-        LinePieceFeed feed(text, LineRunStart{}, table(), LineFit{8, 32, 32, 600},
+        LinePieceFeed feed(text, 0, text.size(), LineRunStart{}, table(), LineFit{8, 32, 32, 600},
                            [&calls] { ++calls; });
         EXPECT_FALSE(feed.exhausted());
     }
