@@ -23,6 +23,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
+#include <chrono>
 #include <limits>
 
 using namespace marlix;
@@ -35,6 +37,8 @@ constexpr qsizetype slicedBytes = 1 << 20;
 constexpr qint64 sliceNs = 8'000'000;
 // The text handled in one piece of a slice.
 constexpr qsizetype pieceBytes = 16 * 1024;
+// The longest a slice waits for the feed's next piece.
+constexpr qint64 feedWaitNs = 2'000'000;
 
 // The control asks for the whole view to be repainted for each line state set outside its
 // painting: once for every line of a large script, each request mapped through the widgets up
@@ -80,6 +84,8 @@ bool TAdvEdit::startLinePass(bool color) {
     m_aheadFrom = m_aheadTo = -1;
     m_feed.reset();
     m_feedAllowed = true;
+    if (m_pendingColor)
+        startFeed(0); // it works while the first screen is coloured and shown
     m_sliceTimer->start(0);
     return true;
 }
@@ -128,7 +134,12 @@ void TAdvEdit::lineSlice() {
     bool waiting = false; // for the feed, which calls back when its next piece is done
     while (line < lines && spent.nsecsElapsed() < sliceNs) {
         if (m_feed) {
-            const std::optional<LinePiece> piece = m_feed->take();
+            // A piece not done yet is waited for a little, within the slice: most come soon,
+            // and the call back would only come after the events waiting now.
+            const auto wait = std::chrono::nanoseconds(
+                std::clamp<qint64>(sliceNs - spent.nsecsElapsed(), 0, feedWaitNs));
+            const std::optional<LinePiece> piece =
+                m_feed->take(std::chrono::duration_cast<std::chrono::microseconds>(wait));
             if (piece && pieceFits(*piece, line)) {
                 applyLinePiece(*piece);
                 line += piece->lineCount();

@@ -134,15 +134,16 @@ void TAdvEdit::applyLineStates(int first, std::uint32_t before, const QList<Fold
     const int count = int(SendScintilla(SCI_GETLINECOUNT));
     int line = first;
     for (qsizetype i = 0; i < folds.size() && line < count; ++i, ++line) {
-        const long level = foldLevel(folds[i]);
-        const long was = SendScintilla(SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
-        if ((was & (SC_FOLDLEVELNUMBERMASK | SC_FOLDLEVELHEADERFLAG)) != level)
-            SendScintilla(SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), level);
-        const long state = SendScintilla(SCI_GETLINESTATE, static_cast<unsigned long>(line));
-        const bool open = i < openAfter.size() ? openAfter[i] : (state & remBlockOpenState);
-        const long wanted = (open ? remBlockOpenState : 0) | long(before << foldStateShift);
-        if (state != wanted)
-            SendScintilla(SCI_SETLINESTATE, static_cast<unsigned long>(line), wanted);
+        // The control tells nobody of a level or state set to what it was: asking first would
+        // only double the calls.
+        SendScintilla(SCI_SETFOLDLEVEL, static_cast<unsigned long>(line),
+                      long(foldLevel(folds[i])));
+        const bool open = i < openAfter.size()
+                              ? openAfter[i]
+                              : SendScintilla(SCI_GETLINESTATE, static_cast<unsigned long>(line)) &
+                                    remBlockOpenState;
+        SendScintilla(SCI_SETLINESTATE, static_cast<unsigned long>(line),
+                      (open ? remBlockOpenState : 0) | long(before << foldStateShift));
         before = folds[i].after.bits();
     }
     if (line < count)

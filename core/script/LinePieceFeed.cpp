@@ -25,8 +25,10 @@ LinePieceFeed::~LinePieceFeed() {
     m_thread.join();
 }
 
-std::optional<LinePiece> LinePieceFeed::take() {
+std::optional<LinePiece> LinePieceFeed::take(std::chrono::microseconds wait) {
     std::unique_lock<std::mutex> hold(m_lock);
+    if (m_done.empty() && wait.count() > 0)
+        m_piece.wait_for(hold, wait, [this] { return !m_done.empty() || m_finished; });
     if (m_done.empty()) {
         m_waiting = !m_finished;
         return std::nullopt;
@@ -67,6 +69,7 @@ void LinePieceFeed::work() {
             wake = m_waiting;
             m_waiting = false;
         }
+        m_piece.notify_one();
         if (wake && m_ready)
             m_ready();
         if (last)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -34,8 +35,8 @@ public:
     LinePieceFeed(const LinePieceFeed &) = delete;
     LinePieceFeed &operator=(const LinePieceFeed &) = delete;
 
-    // The next piece in order, if it is done.
-    std::optional<LinePiece> take();
+    // The next piece in order, if it is done or gets done within `wait`.
+    std::optional<LinePiece> take(std::chrono::microseconds wait = std::chrono::microseconds(0));
     // Every piece has been taken.
     bool exhausted() const;
 
@@ -55,9 +56,10 @@ private:
     const qsizetype m_pieceBytes;
 
     // Pieces done and not yet taken; the thread waits while this many are.
-    static constexpr std::size_t aheadPieces = 64;
+    static constexpr std::size_t aheadPieces = 256;
     mutable std::mutex m_lock;
     std::condition_variable m_room;
+    std::condition_variable m_piece; // a piece was done, or the last
     std::deque<LinePiece> m_done;
     bool m_finished = false; // the last piece is done
     bool m_waiting = false;  // take() found nothing: call `ready` with the next piece
