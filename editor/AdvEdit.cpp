@@ -243,9 +243,11 @@ void TAdvEdit::loadBytes(const QByteArray &fileBytes) {
         m_loadedText = joined;
         held = joined.size();
     }
-    m_loadedSize = linesPending() ? held : 0;
+    // Kept only while the feed may use them: not for a small script, which is done already,
+    // nor for one too large for the feed.
+    m_loadedSize = linesPending() && workedOutAhead(held) ? held : 0;
     if (!m_loadedSize)
-        m_loadedText.clear(); // a small script is done already
+        m_loadedText.clear();
 }
 
 void TAdvEdit::loadText(const QByteArray &text) {

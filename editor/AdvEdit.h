@@ -213,6 +213,7 @@ private:
                          const QList<bool> &openAfter);
     // The colours, block states and fold levels of the lines ahead worked out on another
     // thread while the slices write what is done (core/script/LinePieceFeed.h).
+    static bool workedOutAhead(qsizetype documentBytes); // by the feed, for a script this size
     void startFeed(int line);
     void dropFeed();
     bool pieceFits(const marlix::LinePiece &piece, int line) const;

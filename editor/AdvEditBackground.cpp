@@ -39,6 +39,9 @@ constexpr qint64 sliceNs = 8'000'000;
 constexpr qsizetype pieceBytes = 16 * 1024;
 // The longest a slice waits for the feed's next piece.
 constexpr qint64 feedWaitNs = 2'000'000;
+// Scripts up to this size are worked out ahead on another thread; it holds their text while
+// it works, which a larger one would feel in its memory more than in its time.
+constexpr qsizetype feedBytes = 16 << 20;
 
 // The control asks for the whole view to be repainted for each line state set outside its
 // painting: once for every line of a large script, each request mapped through the widgets up
@@ -62,6 +65,10 @@ private:
 };
 
 } // namespace
+
+bool TAdvEdit::workedOutAhead(qsizetype documentBytes) {
+    return documentBytes <= feedBytes;
+}
 
 bool TAdvEdit::linesPending() const {
     return m_pendingFrom >= 0;
@@ -179,11 +186,15 @@ void TAdvEdit::lineSlice() {
 }
 
 void TAdvEdit::startFeed(int line) {
+    const qsizetype length = SendScintilla(SCI_GETLENGTH);
+    if (!workedOutAhead(length)) {
+        m_feedAllowed = false;
+        return;
+    }
     const qsizetype from = lineStart(line);
     highlighter(); // made for the current table, and shared with the feed
     const LineRunStart start{from, line, blockOpenBefore(line),
                              FoldStack::fromBits(foldStateBefore(line))};
-    const qsizetype length = SendScintilla(SCI_GETLENGTH);
     const bool loaded = m_loadedSize == length && !m_loadedText.isNull();
     m_feed = std::make_unique<LinePieceFeed>(
         loaded ? m_loadedText : bytesBetween(from, length), loaded ? from : 0,

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 // The colouring of the whole text, computed as one Scintilla style byte per text byte.
@@ -46,6 +48,22 @@ private:
 
 // The first CR or LF of data[from, size), or `size`.
 inline qsizetype lineEndIn(const char *data, qsizetype from, qsizetype size) {
+    // Eight bytes at a time while none of them is a line end: a byte of a word is zero where
+    // the byte equals the one looked for, and subtracting one from it then borrows into its
+    // top bit.
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t tops = 0x8080808080808080ULL;
+    const auto holds = [](std::uint64_t word, std::uint64_t bytes) {
+        const std::uint64_t x = word ^ bytes;
+        return ((x - ones) & ~x & tops) != 0;
+    };
+    while (from + 8 <= size) {
+        std::uint64_t word;
+        std::memcpy(&word, data + from, 8);
+        if (holds(word, '\n' * ones) || holds(word, '\r' * ones))
+            break;
+        from += 8;
+    }
     // Most bytes are printable: one comparison tells them from both line end bytes.
     while (from < size && (static_cast<unsigned char>(data[from]) > '\r' ||
                            (data[from] != '\r' && data[from] != '\n')))

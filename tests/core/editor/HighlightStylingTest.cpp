@@ -83,3 +83,23 @@ TEST(HighlightStyling, AgreesWithOneSearchPerOccurrence) {
             << "text: " << text.toStdString() << " round " << round;
     }
 }
+
+TEST(HighlightStyling, ALineEndIsFoundWhereverItStandsInTheBytesLookedAt) {
+    // Line ends at every place of a word of eight bytes, among bytes just above and below
+    // them and bytes with the top bit set, from every start.
+    QRandomGenerator random(7);
+    const char alphabet[] = {'\r', '\n', '\t', '\x0c', '\x0e', 'a', ' ', '\x8a', '\x8d', '\xff'};
+    for (int round = 0; round < 300; ++round) {
+        QByteArray text(random.bounded(0, 40), 'x');
+        for (char &c : text)
+            if (random.bounded(4) == 0)
+                c = alphabet[random.bounded(int(sizeof alphabet))];
+        for (qsizetype from = 0; from <= text.size(); ++from) {
+            qsizetype expected = from;
+            while (expected < text.size() && text[expected] != '\r' && text[expected] != '\n')
+                ++expected;
+            ASSERT_EQ(lineEndIn(text.constData(), from, text.size()), expected)
+                << text.toHex().constData() << " from " << from;
+        }
+    }
+}
