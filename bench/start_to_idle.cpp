@@ -4,6 +4,9 @@
 //
 //   start_to_idle [runs] [script.con]
 //
+// With COMPARE_EDITOR set to another editor's command (such as "scite"), that editor is timed
+// on the same script in turn with each run, under the same server and window manager.
+//
 // Without a script it writes one of about 8.9 MB: the mix of a mod's scripts joined into one,
 // with a line in every few hundred wider than the window, as real scripts have.
 #include "bench/JoinedScript.h"
@@ -48,29 +51,18 @@ struct Run {
     long residentKb = 0;
 };
 
-Run measure(const QString &program, const QString &script, const QString &display) {
-    TempFolder folder;
-    folder.copyFrom(QFileInfo(program).absolutePath(), QStringLiteral("marlix"));
-    QFile::copy(program, folder.file(QStringLiteral("marlix")));
-    QDir().mkpath(folder.file(QStringLiteral("runtime")));
-    QFile::setPermissions(folder.file(QStringLiteral("runtime")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // As shipped, but without the update check, which would add a network wait to the figure.
-    folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n0\r\n1\r\n1\r\n");
-
-    QProcess marlix;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.file(QStringLiteral("runtime")));
-    marlix.setProcessEnvironment(env);
-    marlix.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+// Starts `program` with `arguments` and times it until its processor time stops growing.
+Run untilIdle(const QString &program, const QStringList &arguments,
+              const QProcessEnvironment &env) {
+    QProcess editor;
+    editor.setProcessEnvironment(env);
+    editor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer sinceStart;
     sinceStart.start();
-    marlix.start(folder.file(QStringLiteral("marlix")), {script});
-    if (!marlix.waitForStarted())
+    editor.start(program, arguments);
+    if (!editor.waitForStarted())
         return {};
-    const qint64 pid = marlix.processId();
+    const qint64 pid = editor.processId();
     const double tickMs = 1000.0 / double(sysconf(_SC_CLK_TCK));
     long long last = 0;
     double lastGrowth = 0;
@@ -86,9 +78,46 @@ Run measure(const QString &program, const QString &script, const QString &displa
         }
     }
     Run run{lastGrowth, double(last) * tickMs, residentKb(pid)};
-    marlix.kill();
-    marlix.waitForFinished();
+    editor.kill();
+    editor.waitForFinished();
     return run;
+}
+
+QProcessEnvironment onDisplay(const QString &display) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    return env;
+}
+
+Run measure(const QString &program, const QString &script, const QString &display) {
+    TempFolder folder;
+    folder.copyFrom(QFileInfo(program).absolutePath(), QStringLiteral("marlix"));
+    QFile::copy(program, folder.file(QStringLiteral("marlix")));
+    QDir().mkpath(folder.file(QStringLiteral("runtime")));
+    QFile::setPermissions(folder.file(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // As shipped, but without the update check, which would add a network wait to the figure.
+    folder.write(QStringLiteral("marlix.ini"), "1\r\n1\r\n1\r\n0\r\n1\r\n1\r\n");
+    QProcessEnvironment env = onDisplay(display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.file(QStringLiteral("runtime")));
+    return untilIdle(folder.file(QStringLiteral("marlix")), {script}, env);
+}
+
+// Another editor on the same script in the same minutes, with a home of its own so that its
+// settings and sessions stay out of the figure.
+Run measureOther(const QString &command, const QString &script, const QString &display) {
+    TempFolder home;
+    QProcessEnvironment env = onDisplay(display);
+    env.insert(QStringLiteral("HOME"), home.path());
+    QStringList words = QProcess::splitCommand(command);
+    const QString program = words.takeFirst();
+    return untilIdle(program, words << script, env);
+}
+
+void print(const char *who, int run, const Run &figures) {
+    std::printf("  %s run %d: idle after %.0f ms, %.0f ms of processor time, %.1f MB resident\n",
+                who, run, figures.idleMs, figures.processorMs, figures.residentKb / 1024.0);
 }
 
 } // namespace
@@ -131,10 +160,12 @@ int main(int argc, char **argv) {
 
     std::printf("start to idle, %s (%.1f MB), word wrap on, 1600x1000 screen\n",
                 qPrintable(QFileInfo(script).fileName()), QFileInfo(script).size() / 1048576.0);
+    // COMPARE_EDITOR names another editor's command line, run in turn with Marlix.
+    const QString other = qEnvironmentVariable("COMPARE_EDITOR");
     for (int i = 0; i < runs; ++i) {
-        const Run run = measure(QStringLiteral(MARLIX_EXE), script, display);
-        std::printf("  run %d: idle after %.0f ms, %.0f ms of processor time, %.1f MB resident\n",
-                    i + 1, run.idleMs, run.processorMs, run.residentKb / 1024.0);
+        print("Marlix", i + 1, measure(QStringLiteral(MARLIX_EXE), script, display));
+        if (!other.isEmpty())
+            print(qPrintable(other), i + 1, measureOther(other, script, display));
     }
     windowManager.terminate();
     windowManager.waitForFinished();

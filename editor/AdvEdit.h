@@ -228,7 +228,9 @@ private:
     qsizetype m_pendingFrom = -1; // the start of the first line not done, or -1
     qsizetype m_aheadFrom = -1;   // the lines in view done ahead of the slices
     qsizetype m_aheadTo = -1;
-    bool m_pendingColor = false;
+    // The start of the first line whose colours are not done, or -1: the lines before it
+    // keep their colours when a pass only has twins and blocks to redo.
+    qsizetype m_colorFrom = -1;
     bool m_objectListPending = false;
     void createObjectList();
     void createCompletionList();

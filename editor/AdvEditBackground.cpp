@@ -87,20 +87,22 @@ bool TAdvEdit::startLinePass(bool color) {
         connect(m_sliceTimer, &QTimer::timeout, this, &TAdvEdit::lineSlice);
     }
     m_pendingFrom = 0;
-    m_pendingColor = m_pendingColor || color;
+    if (color)
+        m_colorFrom = 0;
     m_aheadFrom = m_aheadTo = -1;
     m_feed.reset();
     m_feedAllowed = true;
-    if (m_pendingColor)
-        startFeed(0); // it works while the first screen is coloured and shown
+    // The feed works on the colours while the first screen is shown, and while the slices
+    // redo the twins of lines coloured already.
+    if (m_colorFrom >= 0)
+        startFeed(lineOfPosition(m_colorFrom));
     m_sliceTimer->start(0);
     return true;
 }
 
 void TAdvEdit::stopLinePass() {
     m_feed.reset();
-    m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
-    m_pendingColor = false;
+    m_pendingFrom = m_colorFrom = m_aheadFrom = m_aheadTo = -1;
     if (m_sliceTimer)
         m_sliceTimer->stop();
 }
@@ -116,6 +118,7 @@ void TAdvEdit::movePendingLines(qsizetype position, qsizetype length, bool inser
             p = std::max<qsizetype>(position, p - length);
     };
     moved(m_pendingFrom);
+    moved(m_colorFrom);
     moved(m_aheadFrom);
     moved(m_aheadTo);
 }
@@ -136,11 +139,12 @@ void TAdvEdit::lineSlice() {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int firstDone = lineOfPosition(m_pendingFrom);
     int line = firstDone;
-    if (m_pendingColor && m_feedAllowed && !m_feed)
-        startFeed(line);
+    if (m_colorFrom >= 0 && m_feedAllowed && !m_feed)
+        startFeed(lineOfPosition(m_colorFrom));
     bool waiting = false; // for the feed, which calls back when its next piece is done
     while (line < lines && spent.nsecsElapsed() < sliceNs) {
-        if (m_feed) {
+        const int colorLine = m_colorFrom >= 0 ? lineOfPosition(m_colorFrom) : lines;
+        if (line >= colorLine && m_feed) {
             // A piece not done yet is waited for a little, within the slice: most come soon,
             // and the call back would only come after the events waiting now.
             const auto wait = std::chrono::nanoseconds(
@@ -150,6 +154,7 @@ void TAdvEdit::lineSlice() {
             if (piece && pieceFits(*piece, line)) {
                 applyLinePiece(*piece);
                 line += piece->lineCount();
+                m_colorFrom = line < lines ? lineStart(line) : -1;
             } else if (piece || m_feed->exhausted()) {
                 m_feedAllowed = false; // not the lines expected: they are worked out here
                 m_feed.reset();
@@ -159,9 +164,14 @@ void TAdvEdit::lineSlice() {
             }
             continue;
         }
-        const int last = std::max(line, lineOfPosition(lineStart(line) + pieceBytes));
-        bringLinesUpToDate(line, last, m_pendingColor);
+        const bool color = line >= colorLine;
+        int last = std::max(line, lineOfPosition(lineStart(line) + pieceBytes));
+        if (!color)
+            last = std::min(last, colorLine - 1); // the colours from there on are still to do
+        bringLinesUpToDate(line, last, color);
         line = last + 1;
+        if (color)
+            m_colorFrom = line < lines ? lineStart(line) : -1;
     }
     if (allShown)
         SendScintilla(SCI_SETAUTOMATICFOLD, static_cast<unsigned long>(automatic));
@@ -174,8 +184,7 @@ void TAdvEdit::lineSlice() {
         m_feed.reset();
         m_loadedText.clear();
         m_loadedSize = 0;
-        m_pendingFrom = m_aheadFrom = m_aheadTo = -1;
-        m_pendingColor = false;
+        m_pendingFrom = m_colorFrom = m_aheadFrom = m_aheadTo = -1;
         updateLineNumberWidth();
         if (m_objectListPending) {
             m_objectListPending = false;
@@ -296,7 +305,7 @@ void TAdvEdit::colorLinesInView() {
     const QuietView quiet(viewport());
     const QByteArray text = bytesBetween(from, to);
     const TextView view = TextView::whole(text);
-    if (m_pendingColor) {
+    if (m_colorFrom >= 0 && to > m_colorFrom) { // some lines in view are not coloured yet
         QList<bool> openAfter;
         QByteArray styles = highlighter().styles(view, open, &openAfter);
         setBlockStates(openAfter, first);
