@@ -56,7 +56,7 @@ private:
     const qsizetype m_pieceBytes;
 
     // Pieces done and not yet taken; the thread waits while this many are.
-    static constexpr std::size_t aheadPieces = 256;
+    static constexpr std::size_t aheadPieces = 64;
     mutable std::mutex m_lock;
     std::condition_variable m_room;
     std::condition_variable m_piece; // a piece was done, or the last
