@@ -143,6 +143,9 @@ int main(int argc, char **argv) {
     };
     ready.clear(); // the opening's check
     std::atomic<int> burstsDone{0};
+    // The first key event makes the keyboard device, a QObject of the application: made here,
+    // not on the typist's thread.
+    (void)QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
     std::thread typist([&] {
         for (int b = 0; b < bursts; ++b) {
             for (char c : burst) {
