@@ -48,6 +48,7 @@ private:
     void schedule();
     void update();
     void apply(WrapChoice choice);
+    void applyLayoutCache();
     int widestCharacter() const;
     int textAreaWidth() const;
     void takeFit(const LineFit &fit);
@@ -62,6 +63,7 @@ private:
     bool m_pending = false;
     bool m_resetting = false;
     bool m_silentFit = false; // a reset twins the whole text itself
+    bool m_typedSinceReset = false;
     LineFit m_fit;
     LineFit m_widerFit;
     QTimer m_settle;

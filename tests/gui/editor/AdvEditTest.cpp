@@ -537,6 +537,23 @@ private slots:
         QVERIFY(h.send(QsciScintillaBase::SCI_GETHSCROLLBAR));
     }
 
+    // Keeping only the caret line's layout spares the control a layout made and dropped for
+    // every line it wraps after a script is loaded; keys want the page's layouts kept, and
+    // a long line must never be laid out again for every paint.
+    void layoutsKeptForThePageOnceTypedOrWhereALineIsLong() {
+        EditorHarness h("", phraseTable);
+        const auto kept = [&] { return h.send(QsciScintillaBase::SCI_GETLAYOUTCACHE); };
+        h.editor->loadLines({"short line", "another"});
+        QTRY_COMPARE(kept(), long(QsciScintillaBase::SC_CACHE_CARET));
+        h.setCaret(3);
+        h.type("x");
+        QCOMPARE(kept(), long(QsciScintillaBase::SC_CACHE_PAGE));
+        h.editor->loadLines({"short line", "another"});
+        QTRY_COMPARE(kept(), long(QsciScintillaBase::SC_CACHE_CARET));
+        h.editor->loadLines({"short line", QByteArray(5000, 'w')});
+        QTRY_COMPARE(kept(), long(QsciScintillaBase::SC_CACHE_PAGE));
+    }
+
     // The control's own description counted the characters from the start of the document
     // to the caret on every key and caret move: a quarter of a second a key in a 50 MB script.
     void accessibleTextCountsInBytesWithoutAScanPerKey() {
