@@ -133,7 +133,10 @@ ByteSpan splitTwins(const char *text, char *styles, qsizetype size) {
 }
 
 ByteSpan twinLine(const char *text, char *styles, qsizetype size, const LineFit &fit) {
-    if (size >= twinLineBytes)
+    // A line of a large script that may wrap is laid out afresh whenever the control wraps
+    // the script, in pieces of a hundred bytes it cannot remember unless twins cut it into
+    // words first.
+    if (size >= twinLineBytes || (fit.areaWidth > 0 && !fit.fits(text, size)))
         return alternateTwins(text, styles, size);
     if (fit.fits(text, size))
         return splitTwins(text, styles, size);

@@ -70,8 +70,10 @@ struct LineFit {
 // pieces are words and single characters; a word of 30 letters or more is cut.
 ByteSpan splitTwins(const char *text, char *styles, qsizetype size);
 
-// The styles of one line of `size` bytes by its kind: long lines as alternateTwins, lines
-// that fit as splitTwins, the rest without twins. Returns the bytes changed.
+// The styles of one line of `size` bytes by its kind: lines that fit as splitTwins; long
+// lines, and lines that may wrap once a text area is measured, as alternateTwins (their
+// twins change only where word wrap may break them anyway); the rest without twins. Returns
+// the bytes changed.
 ByteSpan twinLine(const char *text, char *styles, qsizetype size, const LineFit &fit);
 
 struct TwinResult {

@@ -136,9 +136,15 @@ private slots:
         h.editor->RefreshHighlighting();
         const QByteArray styles = styleBytes(h);
         // The short line is cut into words and signs; the 200-byte one reaches the edge of the
-        // 900-pixel page and keeps plain styles, so it wraps where it always did.
+        // 900-pixel page and changes twins only where a word follows a blank, where it may
+        // break anyway, so it wraps where it always did.
         QVERIFY(twinCount(styles.left(43)) > 0);
-        QCOMPARE(twinCount(styles.mid(45, 200)), 0);
+        const QByteArray wrapping = styles.mid(45, 200);
+        QVERIFY(twinCount(wrapping) > 0);
+        for (qsizetype i = 1; i < wrapping.size(); ++i)
+            if ((static_cast<unsigned char>(wrapping[i]) >= marlix::twinOffset) !=
+                (static_cast<unsigned char>(wrapping[i - 1]) >= marlix::twinOffset))
+                QCOMPARE(lines[1].at(i - 1), ' ');
         compareWithoutTwins(h);
         // A document with a long line keeps the widths of many more words.
         const long usual = h.send(QsciScintillaBase::SCI_GETPOSITIONCACHE);
@@ -157,7 +163,8 @@ private slots:
         h.editor->loadLines(largeScript(lines));
         h.editor->RefreshHighlighting();
         QVERIFY(twinCount(styleBytes(h)) > 0);
-        // Narrower than most lines: those lose their twins at once, before they are wrapped.
+        // Narrower than most lines: those keep twins only between words, before they are
+        // wrapped.
         h.page->resize(420, 600);
         QTRY_VERIFY(h.send(QsciScintillaBase::SCI_WRAPCOUNT, 11) > 1);
         const auto layout = [&] {
