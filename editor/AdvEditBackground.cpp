@@ -3,9 +3,11 @@
 // slices on a timer so that the tab shows at once and no key waits long. The lines in view are
 // coloured ahead of the slices whenever they are not done yet.
 //
-// While a colouring pass runs, a thread of its own works out the lines ahead from a copy of
-// the text (LinePieceFeed), and the slices only write what it has done into the control. An
-// edit drops it: the slices then work the lines out themselves from the text as it is.
+// While a colouring pass runs, a thread of its own works out the lines ahead (LinePieceFeed)
+// from the bytes the script was loaded from, or from a copy of the text, and the slices only
+// write what it has done into the control. An edit drops it: the slices then work the lines
+// out themselves from the text as it is. A change of the text area's width redoes only the
+// twins and blocks of the lines coloured already; the colours go on from where they were.
 //
 // Edits during the slices are coloured as always; the slices only ever write what they
 // computed from the text as it is at that moment, so what they write is never older than the
