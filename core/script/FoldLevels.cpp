@@ -138,7 +138,7 @@ QList<FoldLine> foldLines(const TextView &text, FoldStack before) {
         stack = line.after;
         if (end >= size)
             break;
-        start = end + (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
+        start = afterLineEnd(data, end, size);
     }
     return lines;
 }

@@ -162,7 +162,7 @@ QByteArray PhraseHighlighter::styles(const TextView &text, bool blockOpenBefore,
 
         if (le >= n)
             break;
-        ls = le + (data[le] == '\r' && le + 1 < n && data[le + 1] == '\n' ? 2 : 1);
+        ls = afterLineEnd(text.data, le, n);
     }
     return out;
 }

@@ -71,6 +71,13 @@ inline qsizetype lineEndIn(const char *data, qsizetype from, qsizetype size) {
     return from;
 }
 
+// The position after the line end at `end` (CR, LF or CR LF), or `size` at the end.
+inline qsizetype afterLineEnd(const char *data, qsizetype end, qsizetype size) {
+    if (end >= size)
+        return size;
+    return end + (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
+}
+
 // The end of the document line that holds `pos`: the position of its CR or LF, or the end of
 // the text.
 qsizetype lineEndFrom(const TextView &text, qsizetype pos);

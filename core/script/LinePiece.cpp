@@ -23,10 +23,4 @@ qsizetype runEnd(const char *data, qsizetype from, qsizetype size, qsizetype byt
     return lineEndIn(data, at, size);
 }
 
-qsizetype afterLineEnd(const char *data, qsizetype end, qsizetype size) {
-    if (end >= size)
-        return size;
-    return end + (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? 2 : 1);
-}
-
 } // namespace marlix

@@ -44,7 +44,4 @@ LinePiece linePiece(const TextView &lines, const LineRunStart &start,
 // the line holding byte from + bytes, before its line end, or `size`. CR LF is one line end.
 qsizetype runEnd(const char *data, qsizetype from, qsizetype size, qsizetype bytes);
 
-// The position after the line end at `end` (CR, LF or CR LF).
-qsizetype afterLineEnd(const char *data, qsizetype end, qsizetype size);
-
 } // namespace marlix
